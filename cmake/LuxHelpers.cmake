@@ -1,0 +1,46 @@
+# Helper functions shared by every folder: one call per library, executable or test folder.
+
+# Warnings are errors in our own code only (not in Qt's generated files).
+function(lux_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# lux_add_library(<name> SOURCES <files...> DEPS <targets...>)
+# The folder that calls it is the include root of the library's headers, so
+# users write #include "luxbitmap.h" after linking the library.
+function(lux_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  lux_warnings(${name})
+endfunction()
+
+# lux_add_executable(<name> SOURCES <files...> DEPS <targets...>)
+function(lux_add_executable name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  lux_warnings(${name})
+endfunction()
+
+# lux_add_tests(<folder> DEPS <targets...> [LABELS <labels...>])
+# Every <folder>/*_test.cpp becomes one test executable, linked with the shared
+# test main (which creates a QApplication) and registered with CTest.
+function(lux_add_tests folder)
+  cmake_parse_arguments(ARG "" "" "DEPS;LABELS" ${ARGN})
+  file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
+  foreach(src ${test_sources})
+    get_filename_component(base ${src} NAME_WE)
+    string(REPLACE "/" "_" prefix ${folder})
+    set(target test_${prefix}_${base})
+    add_executable(${target} ${src})
+    target_link_libraries(${target} PRIVATE luxtestsupport ${ARG_DEPS})
+    target_compile_definitions(${target} PRIVATE
+      LUX_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/${folder}/data"
+      LUX_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    lux_warnings(${target})
+    add_test(NAME ${prefix}/${base} COMMAND ${target})
+    set_tests_properties(${prefix}/${base} PROPERTIES TIMEOUT 600 LABELS "${folder};${ARG_LABELS}")
+  endforeach()
+endfunction()

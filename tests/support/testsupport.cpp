@@ -1,0 +1,42 @@
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFont>
+#include <QStyleFactory>
+
+namespace luxtest {
+
+void applyToolLook()
+{
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
+        QApplication::setStyle(style);
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setPointSize(8);
+    QApplication::setFont(font);
+}
+
+void processEventsFor(int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+qint64 differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return qint64(std::max(a.width() * a.height(), b.width() * b.height()));
+    const QImage ca = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage cb = b.convertToFormat(QImage::Format_ARGB32);
+    qint64 n = 0;
+    for (int y = 0; y < ca.height(); ++y) {
+        const auto* ra = reinterpret_cast<const QRgb*>(ca.constScanLine(y));
+        const auto* rb = reinterpret_cast<const QRgb*>(cb.constScanLine(y));
+        for (int x = 0; x < ca.width(); ++x)
+            n += (ra[x] != rb[x]) ? 1 : 0;
+    }
+    return n;
+}
+
+} // namespace luxtest
