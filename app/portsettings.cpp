@@ -1,0 +1,94 @@
+#include "portsettings.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+FileHandle openFile(const QString& path, const char* mode)
+{
+    return FileHandle(std::fopen(QFile::encodeName(path).constData(), mode));
+}
+
+} // namespace
+
+TPortSettings LoadSettings(const QString& path)
+{
+    FileHandle file = openFile(path, "rb");
+    if (!file)
+        return TPortSettings();
+    TPortSettings settings;
+    if (std::fread(&settings, sizeof settings, 1, file.get()) != 1)
+        return TPortSettings();
+    return settings;
+}
+
+bool WriteSettingsFile(const QString& path, const TPortSettings& settings)
+{
+    FileHandle file = openFile(path, "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(&settings, sizeof settings, 1, file.get()) == 1;
+    return std::fclose(file.release()) == 0 && written;
+}
+
+QString ConfigPathIn(const QString& executableDir)
+{
+    return QDir(executableDir).filePath(QStringLiteral("Config.dat"));
+}
+
+QStringList ListItems(SettingsList list)
+{
+    switch (list) {
+    case SettingsList::Port: {
+        QStringList ports;
+        for (int n = 1; n <= 8; ++n)
+            ports << QStringLiteral("COM%1").arg(n);
+        return ports;
+    }
+    case SettingsList::Baud: {
+        QStringList rates;
+        for (int k = 0, baud = 300; k < 8; ++k, baud *= 2)
+            rates << QString::number(baud);
+        rates << QStringLiteral("43000") << QStringLiteral("56000") << QStringLiteral("57600")
+              << QStringLiteral("115200") << QStringLiteral("128000") << QStringLiteral("153600")
+              << QStringLiteral("230400") << QStringLiteral("250000") << QStringLiteral("256000")
+              << QStringLiteral("460800") << QStringLiteral("500000") << QStringLiteral("576000")
+              << QStringLiteral("921600");
+        return rates;
+    }
+    case SettingsList::Parity:
+        return {QStringLiteral("no parity"), QStringLiteral("odd"), QStringLiteral("even"),
+                QStringLiteral("mark"), QStringLiteral("space")};
+    case SettingsList::ByteSize:
+        return {QStringLiteral("8"), QStringLiteral("7"), QStringLiteral("6")};
+    case SettingsList::StopBits:
+        return {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")};
+    }
+    return {};
+}
+
+int ItemIndexFor(SettingsList list, uint8_t stored)
+{
+    return stored < ListItems(list).size() ? stored : -1;
+}
+
+uint8_t StoredIndexFor(int itemIndex)
+{
+    return static_cast<uint8_t>(itemIndex & 0xFF);
+}
+
+int UsableTimeGap(int64_t milliseconds)
+{
+    if (milliseconds < 0 || milliseconds > MaxTimeGap)
+        return DefaultTimeGap;
+    return static_cast<int>(milliseconds);
+}

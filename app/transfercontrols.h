@@ -1,0 +1,75 @@
+#pragma once
+// What the transfer engine needs from the controls of the window that drives it.
+//
+// How a window wires it:
+//  - Implement each function on the matching widget: the port and baud boxes are
+//    the editable drop-down lists (ComboBox1, ComboBox2; ComboBox3..5 only keep an
+//    item index), the Time Gap box Edit1, the Data Size box Edit2, the check box
+//    "Pause By Data Size" CheckBox1, the file box Edit3, the Start/Stop button
+//    Button1, Browse Button2, Set Port Button3, ProgressBar1, the counter Label8,
+//    the log Memo1 and modal message boxes.
+//  - Setters only change the widget; they must not call back into the engine.
+//    Connect the boxes' user-edit signals (QLineEdit::textEdited) to
+//    TransferEngine::Edit1Change / Edit2Change; the engine runs those handlers
+//    itself after it changes a box's text.
+//  - Forward the handlers: Button1 clicked -> Button1Click, Button3 clicked ->
+//    Button3Click, CheckBox1 clicked -> CheckBox1Click. The engine owns Timer1.
+//  - Call TransferEngine::Initialise(configPath) once the lists are filled
+//    (ListItems() gives their items).
+// The command-line sender and the tests implement the same interface without
+// widgets (HeadlessControls).
+
+#include "portsettings.h"
+
+#include <QByteArray>
+#include <QString>
+
+class TransferControls {
+public:
+    virtual ~TransferControls() = default;
+
+    // The drop-down lists: the selected item index, or -1 when the text is not
+    // one of the items. setItemIndex(-1) leaves the box empty.
+    virtual int itemIndex(SettingsList list) const = 0;
+    virtual void setItemIndex(SettingsList list, int index) = 0;
+    // The texts of the port and baud boxes, which the user may type freely.
+    virtual QString portText() const = 0;
+    virtual QString baudText() const = 0;
+
+    // Edit1: the Time Gap in milliseconds.
+    virtual QString timeGapText() const = 0;
+    virtual void setTimeGapText(const QString& text) = 0;
+
+    // Edit2: the Data Size in bytes.
+    virtual QString dataSizeText() const = 0;
+    virtual void setDataSizeText(const QString& text) = 0;
+    virtual void setDataSizeEnabled(bool enabled) = 0;
+
+    // CheckBox1 "Pause By Data Size": block mode when checked.
+    virtual bool pauseByDataSize() const = 0;
+    virtual void setPauseByDataSize(bool checked) = 0;
+    virtual void setPauseByDataSizeEnabled(bool enabled) = 0;
+
+    // Edit3: the path of the file to send.
+    virtual QString sendFileName() const = 0;
+
+    // Button1's caption ("Start" or "Stop"); Button2 (Browse) and Button3 (Set Port).
+    virtual void setStartCaption(const QString& caption) = 0;
+    virtual void setBrowseEnabled(bool enabled) = 0;
+    virtual void setSetPortEnabled(bool enabled) = 0;
+
+    // ProgressBar1: range 0..maximum in file bytes, and the position.
+    virtual void setProgressRange(qint64 maximum) = 0;
+    virtual void setProgressPosition(qint64 position) = 0;
+
+    // Label8: the packet counter.
+    virtual void setCounterText(const QString& text) = 0;
+
+    // Memo1: bytes the board sent, to be shown as one new line (ReceivedText()
+    // turns them into display text); then the log's undo history is cleared.
+    virtual void appendReceived(const QByteArray& bytes) = 0;
+
+    // A modal message box with an OK button. An empty caption means the
+    // application's title. Timer ticks keep running while it is open.
+    virtual void showMessage(const QString& text, const QString& caption = QString()) = 0;
+};
