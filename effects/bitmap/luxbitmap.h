@@ -1,0 +1,138 @@
+#pragma once
+// TluxBitmap: the 32-bit, top-down pixel surface of the effects library.
+//
+// Its pixels are plain memory (Bits, Width * Height TluxColor values, rows
+// without gaps), and at the same time the image of its own memory device
+// context (DC), so that platform drawing (text, frame controls, screen copies)
+// and direct pixel work see the same bytes. Draw copies a rectangle of it,
+// scaled by nearest-neighbour sampling when the sizes differ, onto another
+// TluxBitmap, a canvas or a device context: opaque, skipping key-colour pixels
+// (Transparent) or blending by per-pixel alpha (AlphaBlend, which wins).
+
+#include "canvas.h"
+#include "devicecontext.h"
+#include "luxcolor.h"
+#include "rasterprimitives.h"
+#include "types.h"
+
+#include <QImage>
+#include <QString>
+
+class QClipboard;
+
+// The 40-byte header of a device-independent bitmap.
+struct TBitmapInfoHeader {
+    uint32_t biSize = 40;
+    int32_t biWidth = 0;
+    int32_t biHeight = 0;
+    uint16_t biPlanes = 1;
+    uint16_t biBitCount = 32;
+    uint32_t biCompression = 0; // uncompressed RGB
+    uint32_t biSizeImage = 0;
+    int32_t biXPelsPerMeter = 0;
+    int32_t biYPelsPerMeter = 0;
+    uint32_t biClrUsed = 0;
+    uint32_t biClrImportant = 0;
+};
+static_assert(sizeof(TBitmapInfoHeader) == 40);
+
+// The platform bitmap: a QImage of Format_ARGB32 over the bitmap's own memory.
+using HBITMAP = QImage*;
+
+class TluxBitmap {
+public:
+    // An empty bitmap: BitmapInfo prepared, everything else 0, flags false.
+    TluxBitmap();
+    // Leaves the bitmap registry, deletes DC, then Handle and the memory.
+    virtual ~TluxBitmap();
+    TluxBitmap(const TluxBitmap&) = delete;
+    TluxBitmap& operator=(const TluxBitmap&) = delete;
+
+    // First pixel of the top row; null while empty. Pixel (x, y) is Bits[y * Width + x].
+    TluxColor* Bits = nullptr;
+    int Width = 0;
+    int Height = 0;
+    QString Name;
+    TBitmapInfoHeader BitmapInfo;
+    HBITMAP Handle = nullptr;
+    // Memory device context drawing into Handle; null while empty.
+    HDC DC = nullptr;
+    bool AlphaBlend = false;
+    bool Transparent = false;
+
+    // (Re)creates all-zero pixel memory of |W| x |H|. Nothing happens when
+    // either is 0 or the size is unchanged. Throws std::runtime_error with
+    // "Can't allocate the DIB handle", "Can't create compatible DC" or
+    // "Can't select an object into DC"; the bitmap is then empty.
+    void SetSize(int W, int H);
+    bool Empty() const { return Handle == nullptr; }
+
+    void Clear(TluxColor C);
+    void SetAlpha(unsigned char A);
+    void SetAlpha(unsigned char A, const TRect& R);
+    // AlphaBlend := some alpha byte lies strictly between 0 and 255.
+    void CheckingAlphaBlend();
+    void CheckingAlphaBlend(const TRect& R);
+    // Pixels whose red, green and blue each differ from C's by less than 6
+    // become luxTransparent; Transparent := any pixel did.
+    void CheckingTransparent(TluxColor C);
+    void CheckingTransparent(const TRect& R, TluxColor C);
+
+    // No range checks: callers keep within the bitmap.
+    TluxColor* GetScanLine(int Y) const { return Bits + qsizetype(Y) * Width; }
+    TluxColor* GetPixelPtr(int X, int Y) const { return Bits + qsizetype(Y) * Width + X; }
+    // 0 outside the bitmap or while empty.
+    TluxColor GetPixel(int X, int Y) const;
+    // Ignored outside the bitmap or while empty.
+    void SetPixel(int X, int Y, TluxColor C);
+
+    // A copy of Source: size, pixels, Name, Transparent and AlphaBlend. An empty
+    // Source empties this bitmap too.
+    virtual void Assign(const TluxBitmap* Source);
+    // Pixels of a picture. Format_ARGB32 keeps its alpha and runs
+    // CheckingAlphaBlend; every other format is converted and made opaque.
+    virtual void Assign(const QImage& Source);
+    // Dest := a Format_ARGB32 image of this size with this bitmap drawn at (0, 0)
+    // (onto all-zero pixels, so blending bitmaps come out blended over zero).
+    virtual void AssignTo(QImage& Dest) const;
+    // Puts the picture AssignTo gives on the clipboard.
+    virtual void AssignTo(QClipboard* Dest) const;
+
+    // Paints G stretched into R; pixels G leaves pure magenta (255, 0, 255) are
+    // left unchanged, the others copied with the alpha the drawing gave them.
+    void DrawGraphic(const QImage& G, const TRect& R);
+    // Fills R clipped to the bitmap with C, blending by C's alpha when AlphaBlend is set.
+    void FillRect(const TRect& R, TluxColor C);
+
+    // Onto a device context; (X, Y, Dst) are logical coordinates of that context.
+    void Draw(HDC TargetDC, int X, int Y) const;
+    void Draw(HDC TargetDC, int X, int Y, const TRect& Src) const;
+    void Draw(HDC TargetDC, const TRect& Dst) const;
+    void Draw(HDC TargetDC, const TRect& Dst, const TRect& Src) const;
+    // Onto a canvas: exactly the forms above with the canvas's Handle.
+    void Draw(TCanvas* Canvas, int X, int Y) const;
+    void Draw(TCanvas* Canvas, int X, int Y, const TRect& Src) const;
+    void Draw(TCanvas* Canvas, const TRect& Dst) const;
+    void Draw(TCanvas* Canvas, const TRect& Dst, const TRect& Src) const;
+    // Onto another bitmap, or onto this one (as if Src were copied out first).
+    void Draw(TluxBitmap* Target, int X, int Y) const;
+    void Draw(TluxBitmap* Target, int X, int Y, const TRect& Src) const;
+    void Draw(TluxBitmap* Target, const TRect& Dst) const;
+    void Draw(TluxBitmap* Target, const TRect& Dst, const TRect& Src) const;
+
+    // Rect(0, 0, Width, Height).
+    TRect BoundsRect() const { return TRect(0, 0, Width, Height); }
+
+private:
+    void releaseMemory();
+    size_t m_mappedBytes = 0;
+};
+
+// The bitmap whose DC is dc, searching the registry from its first entry; null if none.
+TluxBitmap* FindBitmapByDC(HDC dc);
+// Frees the bitmap registry (subsystem shut-down); the bitmaps themselves stay.
+void freeBitmapRegistry();
+
+// When false, Draw never writes straight into the memory of a device
+// context's bitmap and always goes through the platform. True at start.
+extern bool EnableDibOperation;

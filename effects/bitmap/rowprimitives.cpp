@@ -1,0 +1,104 @@
+// Portable row and pixel primitives: the reference for the SIMD sets.
+
+#include "rowprimitives.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+namespace luxraster {
+
+// (F_c * a + B_c * (255 - a)) >> 8 for red, green and blue; alpha 255.
+TluxColor pixelBlendPlain(TluxColor F, TluxColor B)
+{
+    const uint32_t a = F >> 24;
+    if (a == 255)
+        return F;
+    if (a == 0)
+        return B;
+    TluxColor r = 0xFF000000;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t f = (F >> shift) & 0xFF, b = (B >> shift) & 0xFF;
+        r |= (((f * a + b * (255 - a)) >> 8) & 0xFF) << shift;
+    }
+    return r;
+}
+
+// (F_c * a + B_c * (256 - a)) >> 8 for all four bytes; never above 255.
+TluxColor pixelBlendPacked(TluxColor F, TluxColor B)
+{
+    const uint32_t a = F >> 24;
+    TluxColor r = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const uint32_t f = (F >> shift) & 0xFF, b = (B >> shift) & 0xFF;
+        r |= ((f * a + b * (256 - a)) >> 8) << shift;
+    }
+    return r;
+}
+
+void lineBlendPlain(const TluxColor* S, TluxColor* T, int n)
+{
+    for (int i = 0; i < n; ++i)
+        T[i] = pixelBlendPlain(S[i], T[i]);
+}
+
+void lineBlendPacked(const TluxColor* S, TluxColor* T, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        const TluxColor f = S[i];
+        const uint32_t a = f >> 24;
+        if (a == 255)
+            T[i] = f;
+        else if (a != 0)
+            T[i] = pixelBlendPacked(f, T[i]);
+    }
+}
+
+void lineTransparent(const TluxColor* S, TluxColor* T, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (!IsTransparentKey(S[i]))
+            T[i] = S[i] | 0xFF000000;
+}
+
+int moveLongword(const TluxColor* S, TluxColor* T, int n)
+{
+    if (n > 0 && S != T)
+        std::memmove(T, S, size_t(n) * sizeof(TluxColor));
+    return n;
+}
+
+void fillLongword(TluxColor* T, int n, TluxColor v)
+{
+    if (n > 0)
+        std::fill_n(T, n, v);
+}
+
+void fillLongwordRect(TluxColor* P, int stride, int /*height*/, int l, int t, int r, int b, TluxColor v)
+{
+    for (int y = t; y <= b; ++y)
+        fillLongword(P + std::ptrdiff_t(y) * stride + l, r - l + 1, v);
+}
+
+void fillAlpha(TluxColor* T, int n, uint8_t a)
+{
+    const TluxColor alpha = TluxColor(a) << 24;
+    for (int i = 0; i < n; ++i)
+        T[i] = (T[i] & 0x00FFFFFF) | alpha;
+}
+
+void fillAlphaRect(TluxColor* P, int stride, int /*height*/, int l, int t, int r, int b, uint8_t a)
+{
+    for (int y = t; y <= b; ++y)
+        fillAlpha(P + std::ptrdiff_t(y) * stride + l, r - l + 1, a);
+}
+
+void clearAlpha(TluxColor* T, int n, TluxColor c)
+{
+    const TluxColor key = c & 0x00FFFFFF;
+    for (int i = 0; i < n; ++i)
+        if ((T[i] & 0x00FFFFFF) == key)
+            T[i] &= 0x00FFFFFF;
+}
+
+} // namespace luxraster

@@ -1,0 +1,165 @@
+#include "luxbitmap.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+// Every pixel gets a value that tells its place: 0xAARRGGBB with x, y mixed in.
+void fillPattern(TluxBitmap& b, uint32_t seed = 0)
+{
+    for (int y = 0; y < b.Height; ++y)
+        for (int x = 0; x < b.Width; ++x)
+            b.SetPixel(x, y, 0xFF000000u | (uint32_t(y) << 12) | uint32_t(x) | (seed << 20));
+}
+
+std::string sizeOf(const TluxBitmap& b)
+{
+    return std::to_string(b.Width) + "x" + std::to_string(b.Height);
+}
+
+} // namespace
+
+TEST(LuxBitmap, SetSizeTakesAbsoluteValuesAndIgnoresZeroAndSameSize)
+{
+    TluxBitmap b;
+    EXPECT_TRUE(b.Empty());
+    EXPECT_EQ(b.BitmapInfo.biSize, 40u);
+    EXPECT_EQ(b.BitmapInfo.biBitCount, 32);
+    b.SetSize(0, 5);
+    EXPECT_TRUE(b.Empty());
+    EXPECT_EQ(b.DC, nullptr);
+    b.SetSize(-3, -4);
+    ASSERT_FALSE(b.Empty());
+    EXPECT_EQ(sizeOf(b), "3x4");
+    EXPECT_EQ(b.BitmapInfo.biWidth, 3);
+    EXPECT_EQ(b.BitmapInfo.biHeight, -4);
+    EXPECT_EQ(FindBitmapByDC(b.DC), &b);
+
+    b.Clear(0x12345678);
+    const TluxColor* bits = b.Bits;
+    b.SetSize(3, -4); // same size: pixels stay
+    EXPECT_EQ(b.Bits, bits);
+    EXPECT_EQ(b.GetPixel(2, 3), 0x12345678u);
+    b.SetSize(5, 0);
+    EXPECT_EQ(sizeOf(b), "3x4");
+
+    b.Name = "kept";
+    b.AlphaBlend = b.Transparent = true;
+    b.SetSize(7, 2); // a new size: new, all-zero memory; name and flags stay
+    EXPECT_EQ(sizeOf(b), "7x2");
+    for (int i = 0; i < 14; ++i)
+        EXPECT_EQ(b.Bits[i], 0u);
+    EXPECT_EQ(b.Name, "kept");
+    EXPECT_TRUE(b.AlphaBlend && b.Transparent);
+}
+
+TEST(LuxBitmap, SetSizeTooLargeFailsWithTheSectionTextAndLeavesItEmpty)
+{
+    TluxBitmap b;
+    b.SetSize(10, 10);
+    HDC oldDC = b.DC;
+    try {
+        b.SetSize(50000, 50000);
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Can't allocate the DIB handle");
+    }
+    EXPECT_TRUE(b.Empty());
+    EXPECT_EQ(b.Bits, nullptr);
+    EXPECT_EQ(b.DC, nullptr);
+    EXPECT_EQ(FindBitmapByDC(oldDC), nullptr);
+    EXPECT_EQ(sizeOf(b), "10x10"); // the size fields keep their old values
+    EXPECT_EQ(b.GetPixel(0, 0), 0u);
+    b.SetPixel(0, 0, 1); // ignored while empty
+    b.Clear(5);
+    b.SetAlpha(3);
+
+    // The most negative int has no absolute value in an int: refused, not overflowed.
+    EXPECT_THROW(b.SetSize(INT32_MIN, 1), std::runtime_error);
+    b.SetSize(4, 4); // usable again
+    EXPECT_FALSE(b.Empty());
+}
+
+TEST(LuxBitmap, RegistryFindsBitmapsByTheirContextUntilTheyDie)
+{
+    auto* a = new TluxBitmap;
+    TluxBitmap b;
+    a->SetSize(2, 2);
+    b.SetSize(2, 2);
+    HDC adc = a->DC;
+    EXPECT_EQ(FindBitmapByDC(adc), a);
+    EXPECT_EQ(FindBitmapByDC(b.DC), &b);
+    EXPECT_EQ(FindBitmapByDC(nullptr), nullptr);
+    delete a;
+    EXPECT_EQ(FindBitmapByDC(adc), nullptr);
+    DeviceContext foreign;
+    EXPECT_EQ(FindBitmapByDC(&foreign), nullptr);
+}
+
+TEST(LuxBitmap, ContextAndBitsShareTheSameMemory)
+{
+    TluxBitmap b;
+    b.SetSize(47, 33);
+    EXPECT_EQ(b.DC->image(), b.Handle);
+    EXPECT_EQ(b.Handle->format(), QImage::Format_ARGB32);
+    b.DC->fillSolidRect(TRect(5, 6, 9, 8), RGB(0x11, 0x22, 0x33));
+    EXPECT_EQ(b.GetPixel(5, 6) & 0x00FFFFFF, 0x112233u);
+    EXPECT_EQ(b.GetPixel(8, 7) & 0x00FFFFFF, 0x112233u);
+    EXPECT_EQ(b.GetPixel(9, 7), 0u);
+    b.SetPixel(46, 32, 0xFFABCDEF);
+    EXPECT_EQ(b.DC->getPixel(46, 32), RGB(0xAB, 0xCD, 0xEF));
+    EXPECT_EQ(b.GetScanLine(32) + 46, b.GetPixelPtr(46, 32));
+}
+
+TEST(LuxBitmap, PixelAccessOutsideIsZeroAndIgnored)
+{
+    TluxBitmap b;
+    b.SetSize(4, 3);
+    b.Clear(0xFF010203);
+    EXPECT_EQ(b.GetPixel(b.Width, 0), 0u);
+    EXPECT_EQ(b.GetPixel(0, b.Height), 0u);
+    EXPECT_EQ(b.GetPixel(-1, 0), 0u);
+    b.SetPixel(b.Width, 0, 7);
+    b.SetPixel(0, b.Height, 7);
+    b.SetPixel(-1, -1, 7);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(b.Bits[i], 0xFF010203u);
+}
+
+TEST(LuxBitmap, AssignCopiesPixelsNameAndFlags)
+{
+    TluxBitmap a, b;
+    a.SetSize(5, 3);
+    fillPattern(a);
+    a.Name = "source";
+    a.AlphaBlend = true;
+    b.Assign(&a);
+    EXPECT_EQ(sizeOf(b), "5x3");
+    EXPECT_EQ(b.Name, "source");
+    EXPECT_TRUE(b.AlphaBlend);
+    EXPECT_FALSE(b.Transparent);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(b.GetPixel(x, y), a.GetPixel(x, y));
+    TluxBitmap empty;
+    b.Assign(&empty);
+    EXPECT_TRUE(b.Empty());
+    EXPECT_EQ(sizeOf(b), "0x0");
+}
+
+TEST(LuxBitmap, DrawOntoBitmapCopiesAtAnOffset)
+{
+    TluxBitmap a, b;
+    a.SetSize(6, 4);
+    fillPattern(a);
+    b.SetSize(10, 10);
+    a.Draw(&b, 2, 3);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const bool inside = x >= 2 && x < 8 && y >= 3 && y < 7;
+            EXPECT_EQ(b.GetPixel(x, y), inside ? a.GetPixel(x - 2, y - 3) : 0u) << x << "," << y;
+        }
+}
