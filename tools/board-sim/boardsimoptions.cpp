@@ -1,0 +1,115 @@
+#include "boardsimoptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+const char BoardSimUsage[] =
+    "Usage: board-sim [options]\n"
+    "A simulated board on a pseudo-terminal. The first line printed is the device\n"
+    "to use as the port name; the simulator then runs until killed or a limit.\n"
+    "\n"
+    "  --log FILE            append one line per read: monotonic time in microseconds,\n"
+    "                        byte count, the bytes in hex\n"
+    "  --reply TEXT          send TEXT after each received line feed\n"
+    "                        (escapes: \\n \\r \\t \\0 \\\\ \\xHH)\n"
+    "  --flood N             send N bytes at once after the first packet\n"
+    "  --hangup-after N      hang up (like an unplugged board) after N received bytes\n"
+    "  --quit-after-idle MS  exit when nothing arrived for MS milliseconds\n"
+    "  --help                show this text\n";
+
+namespace {
+
+bool parseCount(const char* text, int64_t& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || parsed < 0)
+        return false;
+    value = parsed;
+    return true;
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::optional<BoardSimOptions> ParseBoardSimOptions(int argc, char** argv, std::string& error)
+{
+    BoardSimOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        const bool takesValue = arg == "--log" || arg == "--reply" || arg == "--flood"
+            || arg == "--hangup-after" || arg == "--quit-after-idle";
+        if (!takesValue) {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        }
+        if (i + 1 >= argc) {
+            error = arg + " needs a value";
+            return std::nullopt;
+        }
+        const char* value = argv[++i];
+        int64_t count = 0;
+        if (arg == "--log") {
+            options.logPath = value;
+        } else if (arg == "--reply") {
+            options.reply = UnescapeReply(value);
+        } else if (!parseCount(value, count)) {
+            error = arg + " needs a whole number, not '" + value + "'";
+            return std::nullopt;
+        } else if (arg == "--flood") {
+            options.flood = static_cast<uint64_t>(count);
+        } else if (arg == "--hangup-after") {
+            options.hangupAfter = static_cast<uint64_t>(count);
+        } else {
+            options.quitAfterIdleMs = count;
+        }
+    }
+    return options;
+}
+
+std::string UnescapeReply(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char c = text[++i];
+        switch (c) {
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case '0': out += '\0'; break;
+        case 'x': {
+            const int high = i + 1 < text.size() ? hexDigit(text[i + 1]) : -1;
+            const int low = i + 2 < text.size() ? hexDigit(text[i + 2]) : -1;
+            if (high < 0 || low < 0) {
+                out += "\\x";
+                break;
+            }
+            out += static_cast<char>(high * 16 + low);
+            i += 2;
+            break;
+        }
+        default: out += c; break;
+        }
+    }
+    return out;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Command-line options of the board simulator.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct BoardSimOptions {
+    std::string logPath;                  // --log FILE: one line per read
+    std::string reply;                    // --reply TEXT: sent after each line feed
+    uint64_t flood = 0;                   // --flood N: N bytes after the first packet
+    std::optional<uint64_t> hangupAfter;  // --hangup-after N: hang up after N bytes
+    std::optional<int64_t> quitAfterIdleMs; // --quit-after-idle MS
+    bool help = false;
+};
+
+// Parses argv; on a mistake returns nothing and puts the reason in `error`.
+std::optional<BoardSimOptions> ParseBoardSimOptions(int argc, char** argv, std::string& error);
+
+// C-style escapes in a --reply text: \n \r \t \0 \\ \xHH.
+std::string UnescapeReply(const std::string& text);
+
+extern const char BoardSimUsage[];
