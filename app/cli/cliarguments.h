@@ -1,0 +1,24 @@
+#pragma once
+// The command line of flashupdate-cli.
+
+#include <QString>
+
+#include <optional>
+
+struct CliArguments {
+    enum class Command { Help, Send, Ports };
+    Command command = Command::Help;
+    QString file;
+    std::optional<QString> port;
+    std::optional<QString> baud;
+    std::optional<int> gapMs;
+    std::optional<int> blockSize; // block mode with this Data Size
+    bool lines = false;           // line mode even if the settings say blocks
+    int lingerMs = 300;           // keep showing received text this long after the end
+};
+
+// Parses the arguments after the program name; on a mistake returns nothing
+// and puts the reason in `error`.
+std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QString& error);
+
+extern const char CliUsage[];

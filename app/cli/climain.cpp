@@ -1,0 +1,37 @@
+// flashupdate-cli: the transfer engine without windows, for scripts and
+// production lines.
+
+#include "cliarguments.h"
+#include "portlist.h"
+#include "sendcommand.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QString error;
+    const std::optional<CliArguments> arguments = ParseCliArguments(app.arguments().mid(1), error);
+    if (!arguments) {
+        std::fprintf(stderr, "flashupdate-cli: %s\n\n%s", error.toLocal8Bit().constData(), CliUsage);
+        return ExitUsage;
+    }
+    switch (arguments->command) {
+    case CliArguments::Command::Help:
+        std::fputs(CliUsage, stdout);
+        return 0;
+    case CliArguments::Command::Ports: {
+        const QStringList lines = PortListLines();
+        for (const QString& line : lines)
+            std::printf("%s\n", line.toLocal8Bit().constData());
+        if (lines.isEmpty())
+            std::fprintf(stderr, "no serial ports found\n");
+        return 0;
+    }
+    case CliArguments::Command::Send:
+        return RunSendCommand(*arguments);
+    }
+    return ExitUsage;
+}

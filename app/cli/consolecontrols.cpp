@@ -1,0 +1,44 @@
+#include "consolecontrols.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+ConsoleControls::ConsoleControls() : m_progress(stderr, ::isatty(STDERR_FILENO) == 1)
+{
+    m_sinceReceived.start();
+}
+
+void ConsoleControls::setProgressRange(qint64 maximum)
+{
+    HeadlessControls::setProgressRange(maximum);
+    m_progress.start(maximum);
+}
+
+void ConsoleControls::setProgressPosition(qint64 position)
+{
+    HeadlessControls::setProgressPosition(position);
+    m_progress.update(position, counter.toInt());
+}
+
+void ConsoleControls::setCounterText(const QString& text)
+{
+    HeadlessControls::setCounterText(text);
+    m_progress.update(progressPosition, text.toInt());
+}
+
+void ConsoleControls::appendReceived(const QByteArray& bytes)
+{
+    m_sinceReceived.restart();
+    m_progress.clearLine();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void ConsoleControls::showMessage(const QString& text, const QString& caption)
+{
+    HeadlessControls::showMessage(text, caption);
+    m_progress.finish();
+    const QString line = caption.isEmpty() ? text : caption + QStringLiteral(": ") + text;
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}

@@ -1,0 +1,6 @@
+#pragma once
+// The serial ports present on this machine, one line each.
+
+#include <QStringList>
+
+QStringList PortListLines();

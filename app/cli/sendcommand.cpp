@@ -1,0 +1,121 @@
+#include "sendcommand.h"
+
+#include "consolecontrols.h"
+#include "transferengine.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int LingerCheckMs = 10;
+
+int g_interruptPipe[2] = {-1, -1};
+
+void onInterrupt(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(g_interruptPipe[1], &byte, 1);
+}
+
+// Ctrl-C (and a polite kill) arrive on a pipe, so the event loop handles them
+// between ticks like a press on Stop.
+void catchInterrupts()
+{
+    if (::pipe2(g_interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+int exitStatusFor(TransferEngine::TransferEnd end, const TransferEngine& engine)
+{
+    switch (end) {
+    case TransferEngine::TransferEnd::Finished:
+    case TransferEngine::TransferEnd::NoMoreData:
+        return engine.sentBytes() >= engine.fileSize() ? ExitSent : ExitFailed;
+    case TransferEngine::TransferEnd::Interrupted:
+        return ExitInterrupted;
+    default:
+        return ExitFailed;
+    }
+}
+
+void applyArguments(const CliArguments& arguments, ConsoleControls& controls, TransferEngine& engine)
+{
+    if (arguments.port)
+        controls.typePort(*arguments.port);
+    if (arguments.baud)
+        controls.typeBaud(*arguments.baud);
+    if (arguments.gapMs) {
+        controls.setTimeGapText(QString::number(*arguments.gapMs));
+        engine.Edit1Change();
+    }
+    if (arguments.blockSize) {
+        controls.setPauseByDataSize(true);
+        controls.setDataSizeText(QString::number(*arguments.blockSize));
+        engine.Edit2Change();
+    } else if (arguments.lines) {
+        controls.setPauseByDataSize(false);
+    }
+    controls.sendFile = arguments.file;
+}
+
+} // namespace
+
+int RunSendCommand(const CliArguments& arguments)
+{
+    ConsoleControls controls;
+    TransferEngine engine(controls);
+    // One-off options must not become the window's remembered settings.
+    engine.setSavesSettings(false);
+    engine.ApplySettings(LoadSettings(ConfigPathIn(QCoreApplication::applicationDirPath())));
+    applyArguments(arguments, controls, engine);
+
+    std::optional<int> status;
+    QTimer linger;
+    QObject::connect(&engine, &TransferEngine::transferEnded, &engine,
+                     [&](TransferEngine::TransferEnd end) {
+                         status = exitStatusFor(end, engine);
+                         std::fprintf(stderr, "packets: %d\n", engine.packetCount());
+                         if (end == TransferEngine::TransferEnd::LinkFailed)
+                             QCoreApplication::exit(*status);
+                         else
+                             linger.start(LingerCheckMs);
+                     });
+    // After the end, keep showing what the board sends until it falls quiet.
+    QObject::connect(&linger, &QTimer::timeout, &engine, [&] {
+        engine.PollReceive();
+        if (controls.quietMs() >= arguments.lingerMs || engine.linkState() == 0)
+            QCoreApplication::exit(status.value_or(ExitFailed));
+    });
+
+    catchInterrupts();
+    QSocketNotifier interrupts(g_interruptPipe[0], QSocketNotifier::Read);
+    QObject::connect(&interrupts, &QSocketNotifier::activated, &engine, [&] {
+        char drain[16];
+        while (::read(g_interruptPipe[0], drain, sizeof drain) > 0) {}
+        if (engine.linkState() & TransferEngine::Sending)
+            engine.Button1Click(); // Stop: "Transmit Interrupt !!!"
+        else
+            QCoreApplication::exit(status.value_or(ExitInterrupted));
+    });
+
+    engine.Button1Click();
+    if (engine.linkState() == 0) {
+        const QString reason = engine.port().errorText();
+        if (!reason.isEmpty())
+            std::fprintf(stderr, "%s\n", reason.toLocal8Bit().constData());
+        return ExitFailed;
+    }
+    if (status && !(engine.linkState() & TransferEngine::Sending))
+        return *status; // the file or a number was refused at Start
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The "send" command: one transfer through the transfer engine, without windows.
+
+#include "cliarguments.h"
+
+// Exit statuses of the command-line sender.
+constexpr int ExitSent = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+constexpr int ExitInterrupted = 130;
+
+// Runs the transfer inside the running QCoreApplication; returns the exit status.
+int RunSendCommand(const CliArguments& arguments);
