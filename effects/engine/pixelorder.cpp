@@ -1,0 +1,88 @@
+#include "pixelorder.h"
+
+namespace {
+
+constexpr uint32_t lcgMul = 134775813u;
+
+// Affine powers of the generator step, so that four draws are computed from one state
+// without a chain of dependent multiplications.
+constexpr uint32_t mul2 = lcgMul * lcgMul;
+constexpr uint32_t add2 = lcgMul + 1u;
+constexpr uint32_t mul3 = mul2 * lcgMul;
+constexpr uint32_t add3 = add2 * lcgMul + 1u;
+constexpr uint32_t mul4 = mul3 * lcgMul;
+constexpr uint32_t add4 = add3 * lcgMul + 1u;
+
+} // namespace
+
+void PixelOrder::reset(uint32_t n)
+{
+    m_n = n;
+    m_seed = n;
+    m_rank.assign(n, notReached);
+    m_seen.assign((size_t(n) + 63) / 64, 0);
+    m_seedAfter.clear();
+    m_seedAfter.reserve(n);
+}
+
+void PixelOrder::extend(uint32_t k)
+{
+    uint32_t found = uint32_t(m_seedAfter.size());
+    const uint64_t n = m_n;
+    uint32_t seed = m_seed;
+    auto take = [&](uint32_t s) {
+        const uint32_t cell = uint32_t((uint64_t(s) * n) >> 32);
+        uint64_t& word = m_seen[cell >> 6];
+        const uint64_t bit = uint64_t(1) << (cell & 63);
+        if (word & bit)
+            return false;
+        word |= bit;
+        m_rank[cell] = found++;
+        m_seedAfter.push_back(s);
+        return true;
+    };
+    while (found < k) {
+        const uint32_t s1 = seed * lcgMul + 1u;
+        const uint32_t s2 = seed * mul2 + add2;
+        const uint32_t s3 = seed * mul3 + add3;
+        const uint32_t s4 = seed * mul4 + add4;
+        // Stop exactly after the draw that completes k, so the scan state stays exact.
+        if (take(s1) && found == k) { seed = s1; break; }
+        if (take(s2) && found == k) { seed = s2; break; }
+        if (take(s3) && found == k) { seed = s3; break; }
+        take(s4);
+        seed = s4;
+    }
+    m_seed = seed;
+}
+
+const uint32_t* PixelOrder::ranks(uint32_t n, uint32_t k)
+{
+    if (n != m_n || m_rank.size() != n)
+        reset(n);
+    if (k > n)
+        k = n;
+    if (k > m_seedAfter.size())
+        extend(k);
+    return m_rank.data();
+}
+
+void PixelOrder::release()
+{
+    m_n = 0;
+    m_seed = 0;
+    std::vector<uint32_t>().swap(m_rank);
+    std::vector<uint64_t>().swap(m_seen);
+    std::vector<uint32_t>().swap(m_seedAfter);
+}
+
+PixelOrder& pixelOrder()
+{
+    static PixelOrder order;
+    return order;
+}
+
+void releasePixelOrderCache()
+{
+    pixelOrder().release();
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The order in which the pixel effects' random draws first reach each cell of a grid.
+//
+// The pixel effects restart the shared generator from Seed = N (the cell count) on every call
+// and draw Random(N) until k distinct cells have come up. The sequence depends on N only, so
+// the order of first appearance is computed once per N, extended as larger k are asked for,
+// and reused: a frame then costs one pass over the grid instead of a coupon-collector run.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class PixelOrder
+{
+public:
+    // Makes the first k distinct cells of grid size n known (k <= n) and returns the rank of
+    // every cell: its position in the order of first appearance, or notReached.
+    const uint32_t* ranks(uint32_t n, uint32_t k);
+
+    // The generator's state right after the draw that found the k-th distinct cell (k >= 1,
+    // k already known), n for k = 0.
+    uint32_t seedAfter(uint32_t k) const { return k == 0 ? m_n : m_seedAfter[k - 1]; }
+
+    void release();
+
+    static constexpr uint32_t notReached = UINT32_MAX;
+
+private:
+    void reset(uint32_t n);
+    void extend(uint32_t k);
+
+    uint32_t m_n = 0;
+    uint32_t m_seed = 0; // state of the scan
+    std::vector<uint32_t> m_rank;
+    std::vector<uint64_t> m_seen; // one bit per cell
+    std::vector<uint32_t> m_seedAfter;
+};
+
+PixelOrder& pixelOrder();
+void releasePixelOrderCache();

@@ -1,0 +1,44 @@
+// "Stream": every column fills from the top after its own random delay.
+
+#include "generators.h"
+
+#include "arith.h"
+#include "randomgen.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace generators {
+
+// Each column has a head (starting at minus its delay, 0..79, smoothed with its neighbours)
+// and a floor (H - 1). A step writes 255 at the head when it is inside the column and moves
+// it down; a head past the floor restarts at the top with the floor one higher. The first
+// descent already sets every cell down to H - 1, and later descents only rewrite set cells,
+// so after `steps` steps a column with delay d is set in rows 0 .. steps - 1 - d: the mask
+// is drawn from that directly, row by row.
+void stream(MaskGrid& m, int P)
+{
+    const int W = m.W, H = m.H;
+    RandSeed = uint32_t(W) * uint32_t(H);
+    std::vector<int32_t> head(static_cast<size_t>(W));
+    for (int x = 0; x < W; ++x)
+        head[size_t(x)] = -int32_t(Random(80));
+    for (int j = 1; j <= 8; ++j) {
+        if (W - j - 1 < j)
+            continue;
+        for (int x = j; x <= W - 1 - j; ++x)
+            head[size_t(x)] = (head[size_t(x) - 1] + 2 * head[size_t(x)] + head[size_t(x) + 1]) / 4;
+    }
+    const int steps = MulDiv(H + 79, P, 100) + 1;
+    std::vector<int32_t> lastRow(static_cast<size_t>(W));
+    for (int x = 0; x < W; ++x)
+        lastRow[size_t(x)] = std::min(H - 1, steps - 1 + head[size_t(x)]);
+    for (int y = 0; y < H; ++y) {
+        uint8_t* row = m.row(y);
+        for (int x = 0; x < W; ++x)
+            if (y <= lastRow[size_t(x)])
+                row[x] = 255;
+    }
+}
+
+} // namespace generators
