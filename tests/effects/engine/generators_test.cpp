@@ -1,0 +1,263 @@
+#include "enginetestsupport.h"
+#include "arith.h"
+#include "maskprimitives.h"
+#include "randomgen.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+using namespace enginetest;
+
+namespace {
+
+const int gridSizes[][2] = {{1, 1}, {2, 1}, {1, 2}, {2, 2}, {7, 5}, {5, 7}, {47, 33},
+                            {33, 47}, {64, 3}, {3, 64}, {200, 17}, {17, 200}, {317, 40}};
+
+bool named(const BuiltinEffect& e, const char* name)
+{
+    return std::strcmp(e.Name, name) == 0;
+}
+
+const BuiltinEffect& effect(const char* name)
+{
+    for (const BuiltinEffect& e : builtinEffects())
+        if (named(e, name))
+            return e;
+    throw std::runtime_error(name);
+}
+
+int countNonzero(const std::vector<uint8_t>& mask)
+{
+    return int(std::count_if(mask.begin(), mask.end(), [](uint8_t v) { return v != 0; }));
+}
+
+} // namespace
+
+TEST(FadeGenerators, ProgressZeroLeavesTheMaskEmptyExceptTheDocumentedShapes)
+{
+    for (const BuiltinEffect& e : fadeEffects()) {
+        for (const auto& s : gridSizes) {
+            const int W = s[0], H = s[1], cx = W / 2, cy = H / 2;
+            const auto mask = fadeMask(fadeOf(e), W, H, 0);
+            SCOPED_TRACE(std::string(e.Name) + " " + std::to_string(W) + "x" + std::to_string(H));
+            if (named(e, "Stream")) {
+                // Only the top cells of columns without delay.
+                EXPECT_EQ(countNonzero(mask), std::count(mask.begin(), mask.begin() + W, 255));
+            } else if (named(e, "CircleSlideOut")) {
+                EXPECT_EQ(mask[size_t(cy) * W + cx], 255); // radius 0: the centre and its row neighbours
+                EXPECT_EQ(countNonzero(mask), std::min(W, cx + 2) - std::max(0, cx - 1));
+            } else if (named(e, "CircleSlide")) {
+                EXPECT_EQ(mask[size_t(H - 1) * W], 255); // the corner
+                EXPECT_EQ(countNonzero(mask), std::min(W, 2));
+            } else if (named(e, "CircleSlideIn")) {
+                // The ring of radius R = Round(D) div 2 about the centre, nothing inside it.
+                const int R = int(std::nearbyint(std::sqrt(double(W) * W + double(H) * H))) / 2;
+                for (int y = 0; y < H; ++y)
+                    for (int x = 0; x < W; ++x)
+                        if (std::hypot(x - cx, y - cy) < R - 1.5) {
+                            EXPECT_EQ(mask[size_t(y) * W + x], 0) << x << "," << y;
+                        }
+            } else {
+                EXPECT_EQ(countNonzero(mask), 0);
+            }
+        }
+    }
+}
+
+TEST(FadeGenerators, FullProgressCoversEveryGridExceptWidePixelLines)
+{
+    for (const BuiltinEffect& e : fadeEffects())
+        for (const auto& s : gridSizes) {
+            const auto mask = fadeMask(fadeOf(e), s[0], s[1], 100);
+            EXPECT_EQ(std::count(mask.begin(), mask.end(), 255), qsizetype(mask.size()))
+                << e.Name << " " << s[0] << "x" << s[1];
+        }
+    // "Pixel line" ramps down to the right: beyond about 317 columns the last ones stay below 255.
+    const int W = 400, H = 6;
+    const auto mask = fadeMask(fadeOf(effect("Pixel line")), W, H, 100);
+    for (int y = 0; y < H; ++y) {
+        EXPECT_EQ(mask[size_t(y) * W], 255);
+        EXPECT_LT(mask[size_t(y) * W + W - 1], 255);
+        EXPECT_GT(mask[size_t(y) * W + W - 1], 0);
+    }
+}
+
+TEST(FadeGenerators, OneCellGridsAndOddProgressStayInsideTheGrid)
+{
+    // Guard bytes after the grid must survive every effect at every progress.
+    for (const BuiltinEffect& e : fadeEffects())
+        for (const auto& s : gridSizes)
+            for (int p = 0; p <= 100; p += 7) {
+                const size_t n = size_t(s[0]) * s[1];
+                std::vector<uint8_t> buf(n + 64, 0);
+                std::fill(buf.begin() + n, buf.end(), 0xA5);
+                fadeOf(e)(buf.data(), s[0], s[1], uint8_t(p));
+                EXPECT_TRUE(std::all_of(buf.begin() + n, buf.end(), [](uint8_t v) { return v == 0xA5; }))
+                    << e.Name << " " << s[0] << "x" << s[1] << " P=" << p;
+            }
+}
+
+TEST(FadeGenerators, EveryProgressIsRepeatable)
+{
+    for (const BuiltinEffect& e : fadeEffects())
+        for (int p : {13, 50, 88}) {
+            RandSeed = 1;
+            const auto a = fadeMask(fadeOf(e), 47, 33, p);
+            RandSeed = 999;
+            EXPECT_EQ(fadeMask(fadeOf(e), 47, 33, p), a) << e.Name << " P=" << p;
+        }
+}
+
+TEST(FadeGenerators, InVariantsAreTheirOutGeneratorTurnedAround)
+{
+    struct Pair {
+        const char* in;
+        const char* out;
+        char kind; // 'S'lide, 'F'ade, s'm'ooth
+    };
+    const Pair pairs[] = {{"SlideCrossIn", "SlideCrossOut", 'S'}, {"SlideRectIn", "SlideRectOut", 'S'},
+                          {"DiamondSlideIn", "DiamondSlideOut", 'S'}, {"FadeCrossIn", "FadeCrossOut", 'F'},
+                          {"FadeRectIn", "FadeRectOut", 'F'}, {"DiamondFadeIn", "DiamondFadeOut", 'F'},
+                          {"SmoothCrossIn", "SmoothCrossOut", 'm'}, {"SmoothRectIn", "SmoothRectOut", 'm'},
+                          {"CircleSmoothIn", "CircleSmoothOut", 'm'}, {"DiamondSmoothIn", "DiamondSmoothOut", 'm'}};
+    for (const Pair& pair : pairs)
+        for (int p : {1, 30, 64, 99}) {
+            const auto in = fadeMask(fadeOf(effect(pair.in)), 47, 33, p);
+            const auto out = fadeMask(fadeOf(effect(pair.out)), 47, 33, 100 - p);
+            const uint8_t v = uint8_t(MulDiv(p, 255, 100));
+            for (size_t i = 0; i < in.size(); ++i) {
+                const uint8_t want = pair.kind == 'm' ? uint8_t(255 - out[i])
+                                                      : (out[i] ? 0 : (pair.kind == 'S' ? 255 : v));
+                ASSERT_EQ(in[i], want) << pair.in << " P=" << p << " cell " << i;
+            }
+        }
+}
+
+TEST(FadeGenerators, FadeAndFixedLevelsUseTheirOwnRounding)
+{
+    // "Fade" rounds halves to even: 50% of 255 = 127.5 -> 128, 10% = 25.5 -> 26, 30% = 76.5 -> 76.
+    EXPECT_EQ(fadeMask(fadeOf(effect("Fade")), 3, 2, 50)[5], 128);
+    EXPECT_EQ(fadeMask(fadeOf(effect("Fade")), 3, 2, 10)[0], 26);
+    EXPECT_EQ(fadeMask(fadeOf(effect("Fade")), 3, 2, 30)[0], 76);
+    // The Fade families use MulDiv, halves away from zero: 30% -> 77.
+    EXPECT_EQ(fadeMask(fadeOf(effect("FadeDown")), 3, 2, 30)[0], 77);
+    // Rows from the top: rows 0 .. MulDiv(P, H - 1, 100).
+    const auto down = fadeMask(fadeOf(effect("SlideDown")), 4, 10, 50); // MulDiv(50, 9, 100) = 5 (4.5 away from zero)
+    EXPECT_EQ(countNonzero(down), 6 * 4);
+}
+
+TEST(PixelFamily, ChosenCellsGrowAsNestedSetsAndMatchDrawingOneByOne)
+{
+    for (const char* name : {"Pixel", "Pixel fade", "Pixel line"})
+        for (const auto& s : {std::pair{13, 7}, std::pair{40, 30}, std::pair{1, 1}, std::pair{330, 3}}) {
+            const int W = s.first, H = s.second, N = W * H;
+            std::vector<uint8_t> previous(size_t(N), 0);
+            for (int p = 0; p <= 100; p += 5) {
+                const auto mask = fadeMask(fadeOf(effect(name)), W, H, p);
+                const uint32_t seedAfter = RandSeed;
+                // Reference: restart from Seed = N and draw until k distinct cells came up.
+                const long k = long(std::nearbyint(double(N) * p / 100));
+                std::vector<uint8_t> chosen(size_t(N), 0);
+                RandSeed = uint32_t(N);
+                for (long i = 0; i < k; ++i) {
+                    uint32_t c;
+                    do
+                        c = Random(uint32_t(N));
+                    while (chosen[c]);
+                    chosen[c] = 1;
+                }
+                EXPECT_EQ(seedAfter, RandSeed) << name << " P=" << p;
+                for (int i = 0; i < N; ++i) {
+                    if (mask[size_t(i)]) {
+                        ASSERT_TRUE(chosen[size_t(i)]) << name << " P=" << p << " cell " << i;
+                    }
+                    if (std::strcmp(name, "Pixel line") != 0) {
+                        ASSERT_EQ(bool(mask[size_t(i)]), bool(chosen[size_t(i)])) << name << " P=" << p;
+                    }
+                    if (previous[size_t(i)]) {
+                        ASSERT_TRUE(mask[size_t(i)]) << name << " lost a cell at P=" << p;
+                    }
+                }
+                previous = mask;
+            }
+        }
+}
+
+TEST(Stream, MatchesTheStepByStepColumns)
+{
+    for (const auto& s : {std::pair{1, 1}, std::pair{16, 5}, std::pair{17, 9}, std::pair{60, 40}, std::pair{9, 120}})
+        for (int p : {0, 1, 20, 50, 77, 100}) {
+            const int W = s.first, H = s.second;
+            const auto mask = fadeMask(fadeOf(effect("Stream")), W, H, p);
+            const uint32_t seedAfter = RandSeed;
+            // Reference: heads and floors moved one step at a time.
+            std::vector<uint8_t> want(size_t(W) * H, 0);
+            std::vector<int> head(static_cast<size_t>(W)), floor(static_cast<size_t>(W), H - 1);
+            RandSeed = uint32_t(W * H);
+            for (int x = 0; x < W; ++x)
+                head[size_t(x)] = -int(Random(80));
+            for (int j = 1; j <= 8; ++j)
+                if (W - j - 1 >= j)
+                    for (int x = j; x <= W - 1 - j; ++x)
+                        head[size_t(x)] = (head[size_t(x) - 1] + 2 * head[size_t(x)] + head[size_t(x) + 1]) / 4;
+            EXPECT_EQ(seedAfter, RandSeed);
+            const int steps = MulDiv(H + 79, p, 100) + 1;
+            for (int t = 0; t < steps; ++t)
+                for (int x = 0; x < W; ++x) {
+                    if (floor[size_t(x)] < head[size_t(x)]) {
+                        head[size_t(x)] = 0;
+                        --floor[size_t(x)];
+                    } else {
+                        if (head[size_t(x)] >= 0)
+                            want[size_t(head[size_t(x)]) * W + x] = 255;
+                        ++head[size_t(x)];
+                    }
+                }
+            EXPECT_EQ(mask, want) << W << "x" << H << " P=" << p;
+        }
+}
+
+TEST(SlideGenerators, InterlaceAndCornerMapEveryCellToItselfAtFullProgress)
+{
+    for (const char* name : {"Interlace", "Corner"})
+        for (const auto& s : gridSizes) {
+            const int W = s[0], H = s[1];
+            const auto cells = slideCells(slideOf(effect(name)), W, H, 100);
+            for (int y = 0; y < H; ++y)
+                for (int x = 0; x < W; ++x) {
+                    const TluxCell& c = cells[size_t(y) * W + x];
+                    ASSERT_EQ(c.Alpha, 255) << name;
+                    ASSERT_EQ(c.Reserved, 0) << name;
+                    ASSERT_EQ(c.SourceX, x) << name;
+                    ASSERT_EQ(c.SourceY, y) << name;
+                }
+        }
+}
+
+TEST(SlideGenerators, RowsAndCornerMoveByTheProgress)
+{
+    // Interlace at 40% on 10 columns: the shift is MulDiv(60, 10, 100) = 6.
+    const auto cells = slideCells(slideOf(effect("Interlace")), 10, 2, 40);
+    EXPECT_EQ(cells[0].SourceX, 6);  // even row comes from the right
+    EXPECT_EQ(cells[10].SourceX, -6); // odd row from the left
+    EXPECT_EQ(cells[19].SourceX, 3);
+    // Corner at 50% on 9 x 5: a = 4, b = 2; the 5 x 3 top-left cells show the bottom-right part.
+    const auto corner = slideCells(slideOf(effect("Corner")), 9, 5, 50);
+    int shown = 0;
+    for (const TluxCell& c : corner)
+        shown += c.Alpha == 255;
+    EXPECT_EQ(shown, 15);
+    EXPECT_EQ(corner[0].SourceX, 4);
+    EXPECT_EQ(corner[0].SourceY, 2);
+    EXPECT_EQ(corner[2 * 9 + 4].SourceX, 8);
+    EXPECT_EQ(corner[2 * 9 + 4].SourceY, 4);
+    EXPECT_EQ(corner[2 * 9 + 5].Alpha, 0);
+    // Nothing at progress 0.
+    for (const char* name : {"Interlace", "Corner"})
+        for (const TluxCell& c : slideCells(slideOf(effect(name)), 9, 5, 0))
+            EXPECT_EQ(c.Alpha, 0);
+}
