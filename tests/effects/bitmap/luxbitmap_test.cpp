@@ -163,3 +163,85 @@ TEST(LuxBitmap, DrawOntoBitmapCopiesAtAnOffset)
             EXPECT_EQ(b.GetPixel(x, y), inside ? a.GetPixel(x - 2, y - 3) : 0u) << x << "," << y;
         }
 }
+
+TEST(LuxBitmap, SetAlphaReachesEveryPixelAndClipsRectangles)
+{
+    TluxBitmap b;
+    b.SetSize(47, 33);
+    b.Clear(0x00123456);
+    b.SetAlpha(255);
+    EXPECT_EQ(b.GetPixel(0, 0), 0xFF123456u);
+    EXPECT_EQ(b.GetPixel(46, 32), 0xFF123456u); // the last pixel too
+    b.SetAlpha(0x40, TRect(-5, 30, 3, 50));
+    for (int y = 0; y < 33; ++y)
+        for (int x = 0; x < 47; ++x)
+            ASSERT_EQ(b.GetPixel(x, y) >> 24, (x < 3 && y >= 30) ? 0x40u : 0xFFu) << x << "," << y;
+    b.SetAlpha(0x10, TRect(5, 5, 5, 9)); // zero width: nothing
+    b.SetAlpha(0x10, TRect(50, 0, 60, 9)); // outside: nothing
+    EXPECT_EQ(b.GetPixel(5, 5), 0xFF123456u);
+}
+
+TEST(LuxBitmap, CheckingAlphaBlendLooksForPartialAlpha)
+{
+    TluxBitmap b;
+    b.AlphaBlend = true;
+    b.CheckingAlphaBlend(); // empty: not scanned, flag cleared
+    EXPECT_FALSE(b.AlphaBlend);
+    b.SetSize(9, 7);
+    b.Clear(0xFF000000);
+    b.SetPixel(3, 3, 0x00FFFFFF);
+    b.CheckingAlphaBlend();
+    EXPECT_FALSE(b.AlphaBlend); // only 0 and 255
+    b.SetPixel(8, 6, 0xFE000000);
+    b.CheckingAlphaBlend(TRect(0, 0, 1, 1)); // the rectangle is not consulted
+    EXPECT_TRUE(b.AlphaBlend);
+    b.SetPixel(8, 6, 0x01000000);
+    b.CheckingAlphaBlend();
+    EXPECT_TRUE(b.AlphaBlend);
+}
+
+TEST(LuxBitmap, CheckingTransparentKeysPixelsWithinFiveOfTheColour)
+{
+    const TluxColor c = 0xFF506070;
+    TluxBitmap b;
+    b.SetSize(8, 2);
+    b.Clear(0xFF000000);
+    // Differences of 5 in every channel (either sign) become holes; 6 in any one does not.
+    b.SetPixel(0, 0, 0x00556575); // +5 +5 +5, other alpha
+    b.SetPixel(1, 0, 0xFF4B5B6B); // -5 -5 -5
+    b.SetPixel(2, 0, 0xFF566070); // red +6
+    b.SetPixel(3, 0, 0xFF505A70); // green -6
+    b.SetPixel(4, 0, 0xFF506076); // blue +6
+    b.SetPixel(5, 0, c);
+    b.CheckingTransparent(c);
+    EXPECT_TRUE(b.Transparent);
+    EXPECT_EQ(b.GetPixel(0, 0), luxTransparent);
+    EXPECT_EQ(b.GetPixel(1, 0), luxTransparent);
+    EXPECT_EQ(b.GetPixel(2, 0), 0xFF566070u);
+    EXPECT_EQ(b.GetPixel(3, 0), 0xFF505A70u);
+    EXPECT_EQ(b.GetPixel(4, 0), 0xFF506076u);
+    EXPECT_EQ(b.GetPixel(5, 0), luxTransparent);
+    EXPECT_EQ(b.GetPixel(7, 1), 0xFF000000u);
+    b.CheckingTransparent(TRect(0, 0, 1, 1), 0xFFFFFFFF); // nothing near white: flag cleared
+    EXPECT_FALSE(b.Transparent);
+}
+
+TEST(LuxBitmap, FillRectOverwritesOrBlendsInsideTheClippedRectangle)
+{
+    TluxBitmap b;
+    b.SetSize(13, 11);
+    b.Clear(0xFF0000FF);
+    b.FillRect(TRect(-3, 8, 4, 20), 0x80FF0000);
+    for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 13; ++x)
+            ASSERT_EQ(b.GetPixel(x, y), (x < 4 && y >= 8) ? 0x80FF0000u : 0xFF0000FFu);
+    b.Clear(0xFF0000FF);
+    b.AlphaBlend = true;
+    b.FillRect(TRect(10, -1, 14, 2), 0x80FF0000);
+    for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 13; ++x)
+            ASSERT_EQ(b.GetPixel(x, y), (x >= 10 && y < 2) ? PixelAlphaBlendFunc(0x80FF0000, 0xFF0000FF) : 0xFF0000FFu);
+    b.FillRect(TRect(13, 0, 20, 5), luxWhite); // outside: nothing
+    b.FillRect(TRect(5, 5, 5, 9), luxWhite);
+    EXPECT_EQ(b.GetPixel(12, 4), 0xFF0000FFu);
+}
