@@ -1,0 +1,11 @@
+#include "drawingutilities.h"
+
+void startDrawingUtilities()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    GetPixelFormat();
+    MmxAvailable = HasMMX();
+}

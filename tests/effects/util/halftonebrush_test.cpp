@@ -1,0 +1,40 @@
+#include "halftonebrush.h"
+
+#include <gtest/gtest.h>
+
+TEST(HalftoneBrush, IsACheckerboardOfTheColourAndTheButtonFace)
+{
+    const LogBrush brush = CreateHalftoneBrush(clRed);
+    ASSERT_EQ(brush.Style, BrushStyle::Pattern);
+    ASSERT_EQ(brush.Pattern.size(), QSize(8, 8));
+    const uint32_t face = ColorToRGB(clBtnFace);
+    const QRgb faceArgb = qRgb(GetRValue(face), GetGValue(face), GetBValue(face));
+    int colourPixels = 0;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const QRgb px = brush.Pattern.pixel(x, y);
+            if ((x + y) % 2 == 0) {
+                EXPECT_EQ(px, qRgb(255, 0, 0)) << x << "," << y;
+                ++colourPixels;
+            } else {
+                EXPECT_EQ(px, faceArgb) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(colourPixels, 32);
+}
+
+TEST(HalftoneBrush, FillsADeviceContextFromTheBrushOrigin)
+{
+    QImage target(9, 3, QImage::Format_ARGB32);
+    target.fill(0);
+    DeviceContext dc(&target);
+    // System colours resolve before the pattern is built.
+    dc.fillRect(TRect(0, 0, 9, 3), CreateHalftoneBrush(clWindowText));
+    const uint32_t ink = ColorToRGB(clWindowText);
+    const QRgb inkArgb = qRgb(GetRValue(ink), GetGValue(ink), GetBValue(ink));
+    EXPECT_EQ(target.pixel(0, 0), inkArgb);
+    EXPECT_EQ(target.pixel(8, 0), inkArgb); // the pattern repeats after 8 pixels
+    EXPECT_EQ(target.pixel(1, 1), inkArgb);
+    EXPECT_NE(target.pixel(1, 0), inkArgb);
+}
