@@ -1,0 +1,126 @@
+#pragma once
+// Frame controls, edges, captions and focus rectangles, drawn into a device
+// context with QPainter and the application's QStyle, so that what is drawn
+// here matches what Qt widgets paint on screen with the same style.
+//
+// Rectangles are logical coordinates of the context, right and bottom exclusive.
+
+#include "devicecontext.h"
+
+#include <cstdint>
+
+class QWidget;
+
+// DrawFrameControl types.
+constexpr unsigned DFC_CAPTION = 1;
+constexpr unsigned DFC_MENU = 2;
+constexpr unsigned DFC_SCROLL = 3;
+constexpr unsigned DFC_BUTTON = 4;
+constexpr unsigned DFC_POPUPMENU = 5;
+
+// States for DFC_CAPTION.
+constexpr unsigned DFCS_CAPTIONCLOSE = 0x0000;
+constexpr unsigned DFCS_CAPTIONMIN = 0x0001;
+constexpr unsigned DFCS_CAPTIONMAX = 0x0002;
+constexpr unsigned DFCS_CAPTIONRESTORE = 0x0003;
+constexpr unsigned DFCS_CAPTIONHELP = 0x0004;
+
+// States for DFC_MENU and DFC_POPUPMENU.
+constexpr unsigned DFCS_MENUARROW = 0x0000;
+constexpr unsigned DFCS_MENUCHECK = 0x0001;
+constexpr unsigned DFCS_MENUBULLET = 0x0002;
+constexpr unsigned DFCS_MENUARROWRIGHT = 0x0004;
+
+// States for DFC_SCROLL.
+constexpr unsigned DFCS_SCROLLUP = 0x0000;
+constexpr unsigned DFCS_SCROLLDOWN = 0x0001;
+constexpr unsigned DFCS_SCROLLLEFT = 0x0002;
+constexpr unsigned DFCS_SCROLLRIGHT = 0x0003;
+constexpr unsigned DFCS_SCROLLCOMBOBOX = 0x0005;
+constexpr unsigned DFCS_SCROLLSIZEGRIP = 0x0008;
+constexpr unsigned DFCS_SCROLLSIZEGRIPRIGHT = 0x0010;
+
+// States for DFC_BUTTON.
+constexpr unsigned DFCS_BUTTONCHECK = 0x0000;
+constexpr unsigned DFCS_BUTTONRADIOIMAGE = 0x0001;
+constexpr unsigned DFCS_BUTTONRADIOMASK = 0x0002;
+constexpr unsigned DFCS_BUTTONRADIO = 0x0004;
+constexpr unsigned DFCS_BUTTON3STATE = 0x0008;
+constexpr unsigned DFCS_BUTTONPUSH = 0x0010;
+
+// Modifiers for every type.
+constexpr unsigned DFCS_INACTIVE = 0x0100;
+constexpr unsigned DFCS_PUSHED = 0x0200;
+constexpr unsigned DFCS_CHECKED = 0x0400;
+constexpr unsigned DFCS_TRANSPARENT = 0x0800;
+constexpr unsigned DFCS_HOT = 0x1000;
+constexpr unsigned DFCS_ADJUSTRECT = 0x2000;
+constexpr unsigned DFCS_FLAT = 0x4000;
+constexpr unsigned DFCS_MONO = 0x8000;
+
+// DrawEdge edge kinds.
+constexpr unsigned BDR_RAISEDOUTER = 0x0001;
+constexpr unsigned BDR_SUNKENOUTER = 0x0002;
+constexpr unsigned BDR_RAISEDINNER = 0x0004;
+constexpr unsigned BDR_SUNKENINNER = 0x0008;
+constexpr unsigned BDR_OUTER = BDR_RAISEDOUTER | BDR_SUNKENOUTER;
+constexpr unsigned BDR_INNER = BDR_RAISEDINNER | BDR_SUNKENINNER;
+constexpr unsigned BDR_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER;
+constexpr unsigned BDR_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER;
+constexpr unsigned EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER;
+constexpr unsigned EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER;
+constexpr unsigned EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER;
+constexpr unsigned EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER;
+
+// DrawEdge flags.
+constexpr unsigned BF_LEFT = 0x0001;
+constexpr unsigned BF_TOP = 0x0002;
+constexpr unsigned BF_RIGHT = 0x0004;
+constexpr unsigned BF_BOTTOM = 0x0008;
+constexpr unsigned BF_TOPLEFT = BF_TOP | BF_LEFT;
+constexpr unsigned BF_TOPRIGHT = BF_TOP | BF_RIGHT;
+constexpr unsigned BF_BOTTOMLEFT = BF_BOTTOM | BF_LEFT;
+constexpr unsigned BF_BOTTOMRIGHT = BF_BOTTOM | BF_RIGHT;
+constexpr unsigned BF_RECT = BF_LEFT | BF_TOP | BF_RIGHT | BF_BOTTOM;
+constexpr unsigned BF_DIAGONAL = 0x0010;
+constexpr unsigned BF_DIAGONAL_ENDTOPRIGHT = BF_DIAGONAL | BF_TOP | BF_RIGHT;
+constexpr unsigned BF_DIAGONAL_ENDTOPLEFT = BF_DIAGONAL | BF_TOP | BF_LEFT;
+constexpr unsigned BF_DIAGONAL_ENDBOTTOMLEFT = BF_DIAGONAL | BF_BOTTOM | BF_LEFT;
+constexpr unsigned BF_DIAGONAL_ENDBOTTOMRIGHT = BF_DIAGONAL | BF_BOTTOM | BF_RIGHT;
+constexpr unsigned BF_MIDDLE = 0x0800;
+constexpr unsigned BF_SOFT = 0x1000;
+constexpr unsigned BF_ADJUST = 0x2000;
+constexpr unsigned BF_FLAT = 0x4000;
+constexpr unsigned BF_MONO = 0x8000;
+
+// DrawCaption flags.
+constexpr unsigned DC_ACTIVE = 0x0001;
+constexpr unsigned DC_SMALLCAP = 0x0002;
+constexpr unsigned DC_ICON = 0x0004;
+constexpr unsigned DC_TEXT = 0x0008;
+constexpr unsigned DC_INBUTTON = 0x0010;
+constexpr unsigned DC_GRADIENT = 0x0020;
+constexpr unsigned DC_BUTTONS = 0x1000;
+
+// Draws a frame control of type uType (DFC_*) in state uState (DFCS_*) into *lprc.
+// Buttons, check boxes, radio buttons and scroll arrows use the style's primitives
+// for QPushButton, QCheckBox, QRadioButton and QScrollBar; caption buttons the
+// style's title-bar buttons. With DFCS_ADJUSTRECT (push buttons) *lprc is shrunk to
+// the face's interior. Returns false for a null context or rectangle or an unknown type.
+bool DrawFrameControl(HDC hdc, TRect* lprc, unsigned uType, unsigned uState);
+
+// Draws the edges `edge` (BDR_*) on the sides named by grfFlags (BF_*). With
+// BF_ADJUST *qrc is shrunk by the width drawn on each side; BF_MIDDLE fills the
+// interior with the face colour; BF_MONO draws each edge as one window-frame line,
+// BF_FLAT as a shadow line. Returns false for a null context or rectangle.
+bool DrawEdge(HDC hdc, TRect* qrc, unsigned edge, unsigned grfFlags);
+
+// Draws a window caption for hwnd into *lprect: the caption background (DC_ACTIVE
+// picks the active colours, DC_GRADIENT a left-to-right gradient), with DC_ICON the
+// window icon at the left and with DC_TEXT the window title in the caption font
+// (the small caption with DC_SMALLCAP). Returns false for a null context or rectangle.
+bool DrawCaption(QWidget* hwnd, HDC hdc, const TRect* lprect, unsigned flags);
+
+// Inverts a dotted one-pixel frame around *lprc, as the focus rectangle is drawn
+// (drawing it twice restores the pixels). Returns false for a null context or rectangle.
+bool DrawFocusRect(HDC hdc, const TRect* lprc);
