@@ -1,7 +1,11 @@
 #include "platformhelpers.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -46,4 +50,50 @@ TEST(Monitors, OneScreenAnswersThePrimaryForEverything)
         EXPECT_EQ(GetRectOfMonitorContainingWindow(&window, workArea), expected);
         EXPECT_EQ(GetRectOfMonitorContainingWindow(nullptr, workArea), expected);
     }
+}
+
+// Runs the two-screen check in a child process on Qt's offscreen platform, which
+// can be given several screens; the X test server has only one.
+TEST(Monitors, SeveralScreensAnswerTheNearestOne)
+{
+    startPlatformHelpers();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (!qEnvironmentVariableIsSet("LUX_TWO_SCREENS")) {
+        QTemporaryDir dir;
+        QFile config(dir.filePath(QStringLiteral("screens.json")));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(R"({"screens": [
+            {"name": "left", "x": 0, "y": 0, "width": 800, "height": 600, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+            {"name": "right", "x": 800, "y": 100, "width": 640, "height": 480, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        config.close();
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LUX_TWO_SCREENS"), QStringLiteral("1"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config.fileName());
+        env.remove(QStringLiteral("DISPLAY"));
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--gtest_filter=Monitors.SeveralScreensAnswerTheNearestOne")});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QByteArray output = child.readAll();
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+        return;
+    }
+    ASSERT_EQ(screens.size(), 2);
+    for (QScreen* screen : screens) {
+        const QRect g = screen->geometry();
+        EXPECT_EQ(GetRectOfMonitorContainingPoint(TPoint::fromQPoint(g.center()), false), TRect::fromQRect(g));
+        EXPECT_EQ(GetRectOfMonitorContainingRect(TRect(g.left(), g.top(), g.left() + 10, g.top() + 10), true),
+            TRect::fromQRect(screen->availableGeometry()));
+    }
+    const TRect right(800, 100, 1440, 580);
+    EXPECT_EQ(GetRectOfMonitorContainingPoint(TPoint(9000, 300), false), right); // beyond every screen
+    EXPECT_EQ(GetRectOfMonitorContainingPoint(TPoint(1000, 50), false), right);  // above the right one
+    EXPECT_EQ(GetRectOfMonitorContainingRect(TRect(700, 200, 1000, 260), false), right); // overlaps it most
+    QWidget window;
+    window.setGeometry(1200, 300, 100, 100);
+    EXPECT_EQ(GetRectOfMonitorContainingWindow(&window, false), right);
+    EXPECT_EQ(GetRectOfPrimaryMonitor(false), TRect(0, 0, 800, 600));
 }
