@@ -10,19 +10,34 @@
 
 namespace {
 
-// Takes the compositing manager's selection, as a compositor would, so that the
-// start-up step finds translucent windows available. Returns false off X11.
-bool pretendCompositorRuns()
+Display* x11Display()
 {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->display())
-        return false;
-    Display* display = x11->display();
+    return x11 ? x11->display() : nullptr;
+}
+
+// Takes the compositing manager's selection, as a compositor would, so that the
+// start-up step finds translucent windows available. Returns 0 off X11.
+Window pretendCompositorRuns()
+{
+    Display* display = x11Display();
+    if (!display)
+        return 0;
     const Window owner = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(display));
     XSetSelectionOwner(display, XInternAtom(display, name.constData(), False), owner, CurrentTime);
     XSync(display, False);
-    return true;
+    return owner;
+}
+
+// Gives the selection up at once: other programs on the same test display must
+// not go on believing a compositor runs.
+void stopPretending(Window owner)
+{
+    if (Display* display = x11Display(); display && owner) {
+        XDestroyWindow(display, owner);
+        XSync(display, False);
+    }
 }
 
 } // namespace
@@ -43,8 +58,10 @@ TEST(PlatformHelpers, StartUpAndShutDownEachRunOnce)
     EXPECT_EQ(MyGetScrollBarInfo(&edit, OBJID_VSCROLL, info), 0);
     EXPECT_EQ(info.rgstate[0], STATE_SYSTEM_INVISIBLE);
 
-    const bool compositor = pretendCompositorRuns();
+    const Window owner = pretendCompositorRuns();
     startPlatformHelpers();
+    stopPretending(owner);
+    const bool compositor = owner != 0;
     EXPECT_TRUE(IsWinNT());
     EXPECT_FALSE(IsWinNT4());
     EXPECT_TRUE(IsWinXP());
