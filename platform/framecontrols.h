@@ -37,6 +37,9 @@ constexpr unsigned DFCS_SCROLLDOWN = 0x0001;
 constexpr unsigned DFCS_SCROLLLEFT = 0x0002;
 constexpr unsigned DFCS_SCROLLRIGHT = 0x0003;
 constexpr unsigned DFCS_SCROLLCOMBOBOX = 0x0005;
+// This platform's own: the thumb of a scroll bar. Qt's styles give the thumb the
+// scroll-bar button colours, which differ from a push button's face.
+constexpr unsigned DFCS_SCROLLTHUMB = 0x0006;
 constexpr unsigned DFCS_SCROLLSIZEGRIP = 0x0008;
 constexpr unsigned DFCS_SCROLLSIZEGRIPRIGHT = 0x0010;
 
@@ -121,6 +124,8 @@ bool DrawEdge(HDC hdc, TRect* qrc, unsigned edge, unsigned grfFlags);
 // (the small caption with DC_SMALLCAP). Returns false for a null context or rectangle.
 bool DrawCaption(QWidget* hwnd, HDC hdc, const TRect* lprect, unsigned flags);
 
-// Inverts a dotted one-pixel frame around *lprc, as the focus rectangle is drawn
-// (drawing it twice restores the pixels). Returns false for a null context or rectangle.
+// Draws the style's dotted focus frame inside *lprc. The dots take the inverse of
+// the context's solid brush colour (the face colour when the brush is not solid),
+// which is what an inverting frame gives on a face of that colour. Returns false
+// for a null context or rectangle.
 bool DrawFocusRect(HDC hdc, const TRect* lprc);
