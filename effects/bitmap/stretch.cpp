@@ -9,6 +9,7 @@
 
 #include "stretch.h"
 
+#include "columngather.h"
 #include "luxbitmap.h"
 
 #include <algorithm>
@@ -97,7 +98,7 @@ void sample(const TargetRows& target, const TRect& dst, const TRect& clip, const
     std::vector<int> columns(static_cast<size_t>(cw));
     for (int i = 0; i < cw; ++i)
         columns[size_t(i)] = ax.at(clip.Left + i - dst.Left, rounding);
-    const int* X = columns.data();
+    const ColumnGather gather(columns, source.width);
 
     TArrayOfluxColor scratch;
     if (mode != Mode::Opaque)
@@ -114,17 +115,12 @@ void sample(const TargetRows& target, const TRect& dst, const TRect& clip, const
             if (Y == previousY) {
                 MoveLongwordFunc(previousRow, out, cw);
             } else {
-                const TluxColor* in = source.row(Y);
-                for (int i = 0; i < cw; ++i)
-                    out[i] = in[X[i]];
+                gather.run(source.row(Y), out);
             }
             previousRow = out;
         } else {
-            if (Y != previousY) {
-                const TluxColor* in = source.row(Y);
-                for (int i = 0; i < cw; ++i)
-                    scratch[size_t(i)] = in[X[i]];
-            }
+            if (Y != previousY)
+                gather.run(source.row(Y), scratch.data());
             line(scratch.data(), out, cw);
         }
         previousY = Y;
