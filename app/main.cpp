@@ -1,24 +1,27 @@
 // Entry point of the desktop tool.
 
+#include "messagebox.h"
+#include "startup.h"
+
 #include <QApplication>
-#include <QFont>
-#include <QLabel>
-#include <QMainWindow>
-#include <QStyleFactory>
+
+#include <exception>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
-        QApplication::setStyle(style);
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setPointSize(8);
-    QApplication::setFont(font);
+    ApplyToolLook();
+    try {
+        // Start-up of the transition effects goes here, before any window
+        // exists: the splash window and the About box play their transitions
+        // with it. The splash window itself is shown through FormSetup::showSplash.
+        FormSetup setup;
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("TK790 Flash Update Tools V1.00 "));
-    window.setCentralWidget(new QLabel(QStringLiteral("Flash update tool")));
-    window.resize(539, 437);
-    window.show();
-    return app.exec();
+        const ToolWindows windows = CreateToolWindows(std::move(setup));
+        windows.Form1->show();
+        return QApplication::exec();
+    } catch (const std::exception& failure) {
+        ShowModalMessage(QString::fromLocal8Bit(failure.what()), QString());
+        return 1;
+    }
 }

@@ -1,0 +1,273 @@
+#include "form1.h"
+
+#include "ui_form1.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QUrl>
+
+namespace {
+
+// The manual opened by the Help button, looked up in the working directory.
+const QString HelpDocument = QStringLiteral("MSP430_FlashUpdate.pdf");
+
+} // namespace
+
+TForm1::TForm1(FormSetup setup, QWidget* parent)
+    : QWidget(parent),
+      ui(std::make_unique<Ui::TForm1>()),
+      m_setup(std::move(setup)),
+      m_controls(*ui, m_setup.showMessage ? m_setup.showMessage : MessageShower(ShowModalMessage)),
+      m_engine(m_controls)
+{
+    ui->setupUi(this);
+    // A fixed single border: the user cannot resize; only the size guard grows it.
+    setFixedSize(size());
+    widenToTheLeft(ui->CheckBox1);
+
+    const QIcon help = style()->standardIcon(QStyle::SP_DialogHelpButton);
+    ui->BitBtn1->setIcon(help);
+    ui->BitBtn2->setIcon(help);
+
+    OpenDialog1 = new QFileDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    createPopupMenu();
+
+    connect(ui->CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(ui->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(ui->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(ui->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(ui->Edit1, &QLineEdit::textEdited, this, &TForm1::Edit1Change);
+    connect(ui->Edit2, &QLineEdit::textEdited, this, &TForm1::Edit2Change);
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(ui->BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+// The reference layout was drawn for a narrower font: a control whose text
+// would be cut grows to the left, keeping its right edge in line with the boxes.
+void TForm1::widenToTheLeft(QWidget* control)
+{
+    const QRect at = control->geometry();
+    const int needed = control->sizeHint().width();
+    if (needed > at.width())
+        control->setGeometry(at.right() + 1 - needed, at.top(), needed, at.height());
+}
+
+void TForm1::createPopupMenu()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    addMenuItem("SelectAll1", QStringLiteral("Select All "), QKeySequence(Qt::CTRL | Qt::Key_A),
+                &TForm1::SelectAll1Click);
+    addMenuItem("ClearAllCtrlD1", QStringLiteral("Clear All "), QKeySequence(Qt::CTRL | Qt::Key_D),
+                &TForm1::ClearAllCtrlD1Click);
+    addMenuItem("CopyCtrlC1", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
+                &TForm1::CopyCtrlC1Click);
+    addMenuItem("CutCtrlX1", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X),
+                &TForm1::CutCtrlX1Click);
+    addMenuItem("PasteCtrlV1", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
+                &TForm1::PasteCtrlV1Click);
+    addMenuItem("DeleteDel1", QStringLiteral("Delete "), QKeySequence(Qt::Key_Delete),
+                &TForm1::DeleteDel1Click);
+    addMenuItem("Undo1", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), &TForm1::Undo1Click);
+
+    ui->Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->Memo1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        PopupMenu1->popup(ui->Memo1->viewport()->mapToGlobal(at));
+    });
+}
+
+// The shortcuts work while the log box has the focus; keys the text box
+// handles itself (Ctrl+A, Ctrl+C, ...) do the same there.
+QAction* TForm1::addMenuItem(const char* name, const QString& caption, const QKeySequence& shortcut,
+                             void (TForm1::*handler)())
+{
+    QAction* item = PopupMenu1->addAction(caption);
+    item->setObjectName(QLatin1String(name));
+    item->setShortcut(shortcut);
+    item->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    ui->Memo1->addAction(item);
+    connect(item, &QAction::triggered, this, handler);
+    return item;
+}
+
+void TForm1::FormCreate()
+{
+    const QString dir = m_setup.executableDir.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                        : m_setup.executableDir;
+    ConfigPath = ConfigPathIn(dir);
+    if (m_setup.showSplash)
+        m_setup.showSplash(this);
+    fillLists();
+    // Loads and applies the settings, shows the counter "0" and opens the port.
+    m_engine.Initialise(ConfigPath);
+}
+
+void TForm1::fillLists()
+{
+    ui->ComboBox1->clear();
+    ui->ComboBox1->addItems(ListItems(SettingsList::Port));
+    ui->ComboBox2->clear();
+    ui->ComboBox2->addItems(ListItems(SettingsList::Baud));
+}
+
+void TForm1::CheckBox1Click()
+{
+    m_engine.CheckBox1Click();
+}
+
+void TForm1::Button1Click()
+{
+    m_engine.Button1Click();
+}
+
+void TForm1::Button2Click()
+{
+    // Every file is offered: "*.*" means all files, also those without a dot.
+    OpenDialog1->setNameFilter(QStringLiteral("*.* (*)"));
+    if (OpenDialog1->exec() != QDialog::Accepted)
+        return;
+    const QStringList chosen = OpenDialog1->selectedFiles();
+    if (!chosen.isEmpty())
+        ui->Edit3->setText(QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath()));
+}
+
+void TForm1::Button3Click()
+{
+    m_engine.Button3Click();
+}
+
+void TForm1::Edit1Change()
+{
+    m_engine.Edit1Change();
+}
+
+void TForm1::Edit2Change()
+{
+    m_engine.Edit2Change();
+}
+
+void TForm1::Timer1Timer()
+{
+    m_engine.Timer1Timer();
+}
+
+// The size guard: the outer window is at least 350 wide and 500 high. It runs
+// whenever the window is shown, moved or resized (the frame's size is known
+// only once the window manager has framed it), instead of polling.
+void TForm1::Timer2Timer()
+{
+    const QRect outer = frameGeometry();
+    const int wider = std::max(0, MinimumOuterWidth - outer.width());
+    const int higher = std::max(0, MinimumOuterHeight - outer.height());
+    if (wider > 0 || higher > 0)
+        setFixedSize(width() + wider, height() + higher);
+}
+
+void TForm1::BitBtn1Click()
+{
+    const QFileInfo manual(QDir::current(), HelpDocument);
+    if (manual.exists())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(manual.absoluteFilePath()));
+}
+
+void TForm1::BitBtn2Click()
+{
+    if (m_aboutBox)
+        m_aboutBox->exec();
+}
+
+void TForm1::SelectAll1Click()
+{
+    ui->Memo1->selectAll();
+}
+
+void TForm1::ClearAllCtrlD1Click()
+{
+    ui->Memo1->clear();
+}
+
+void TForm1::CopyCtrlC1Click()
+{
+    ui->Memo1->copy();
+}
+
+void TForm1::CutCtrlX1Click()
+{
+    ui->Memo1->cut();
+}
+
+void TForm1::PasteCtrlV1Click()
+{
+    ui->Memo1->paste();
+}
+
+void TForm1::DeleteDel1Click()
+{
+    QTextCursor cursor = ui->Memo1->textCursor();
+    cursor.removeSelectedText();
+    ui->Memo1->setTextCursor(cursor);
+}
+
+void TForm1::Undo1Click()
+{
+    ui->Memo1->undo();
+}
+
+bool TForm1::event(QEvent* event)
+{
+    const bool result = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+        Timer2Timer();
+        if (!m_centred) {
+            m_centred = true;
+            centreOnScreen();
+        }
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+        Timer2Timer();
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+// The log box is anchored to all four sides and the progress bar to the
+// bottom edge, so both follow the size guard.
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    constexpr int MemoRightMargin = 10;  // 539 - (208 + 321)
+    constexpr int MemoBottomMargin = 20; // 437 - (40 + 377)
+    const QRect memo = ui->Memo1->geometry();
+    ui->Memo1->setGeometry(memo.left(), memo.top(), width() - memo.left() - MemoRightMargin,
+                           height() - memo.top() - MemoBottomMargin);
+    const int barHeight = ui->ProgressBar1->height();
+    ui->ProgressBar1->setGeometry(0, height() - barHeight, width(), barHeight);
+}
+
+void TForm1::centreOnScreen()
+{
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    QRect outer = frameGeometry();
+    outer.moveCenter(screen->availableGeometry().center());
+    move(outer.topLeft());
+}

@@ -1,0 +1,93 @@
+#pragma once
+// TForm1: the tool's main window. It lays out the controls, fills the lists,
+// and forwards every control's event to the transfer engine, which holds the
+// settings, the port and the transfer. The window itself is wiring.
+
+#include "formcontrols.h"
+#include "messagebox.h"
+#include "transferengine.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QDialog;
+class QFileDialog;
+class QMenu;
+
+namespace Ui {
+class TForm1;
+}
+
+// What the window takes from the program that creates it.
+struct FormSetup {
+    // Folder that holds "Config.dat"; empty means the executable's folder.
+    QString executableDir;
+    // How messages are shown; empty means modal message boxes.
+    MessageShower showMessage;
+    // Creates and shows the splash window, owned by the main window, without
+    // waiting for it; called before the lists are filled and the port opened.
+    std::function<void(QWidget* owner)> showSplash;
+};
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the window and runs FormCreate (messages may show before the
+    // window itself is shown).
+    explicit TForm1(FormSetup setup = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The modal About box opened by BitBtn2; the window does not own it.
+    void setAboutBox(QDialog* aboutBox) { m_aboutBox = aboutBox; }
+
+    TransferEngine& engine() { return m_engine; }
+    QFileDialog* OpenDialog1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+
+    // The outer size the size guard keeps at least.
+    static constexpr int MinimumOuterWidth = 350;
+    static constexpr int MinimumOuterHeight = 500;
+
+    // Handlers, named after their control and event.
+    void FormCreate();
+    void CheckBox1Click();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Edit1Change();
+    void Edit2Change();
+    void Timer1Timer();
+    void Timer2Timer();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void SelectAll1Click();
+    void ClearAllCtrlD1Click();
+    void CopyCtrlC1Click();
+    void CutCtrlX1Click();
+    void PasteCtrlV1Click();
+    void DeleteDel1Click();
+    void Undo1Click();
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void createPopupMenu();
+    QAction* addMenuItem(const char* name, const QString& caption, const QKeySequence& shortcut,
+                         void (TForm1::*handler)());
+    void fillLists();
+    static void widenToTheLeft(QWidget* control);
+    void centreOnScreen();
+
+    std::unique_ptr<Ui::TForm1> ui;
+    FormSetup m_setup;
+    FormControls m_controls;
+    TransferEngine m_engine;
+    QString ConfigPath;
+    QDialog* m_aboutBox = nullptr;
+    bool m_centred = false;
+};

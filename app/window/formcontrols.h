@@ -1,0 +1,51 @@
+#pragma once
+// The main window's widgets seen through the transfer engine's controls
+// interface. Setters change only the widget; the window connects the user's
+// own edits to the engine's handlers.
+
+#include "messagebox.h"
+#include "transfercontrols.h"
+
+#include <QtGlobal>
+
+class QComboBox;
+
+namespace Ui {
+class TForm1;
+}
+
+class FormControls : public TransferControls {
+public:
+    FormControls(Ui::TForm1& ui, MessageShower showMessage);
+
+    int itemIndex(SettingsList list) const override;
+    void setItemIndex(SettingsList list, int index) override;
+    QString portText() const override;
+    QString baudText() const override;
+    QString timeGapText() const override;
+    void setTimeGapText(const QString& text) override;
+    QString dataSizeText() const override;
+    void setDataSizeText(const QString& text) override;
+    void setDataSizeEnabled(bool enabled) override;
+    bool pauseByDataSize() const override;
+    void setPauseByDataSize(bool checked) override;
+    void setPauseByDataSizeEnabled(bool enabled) override;
+    QString sendFileName() const override;
+    void setStartCaption(const QString& caption) override;
+    void setBrowseEnabled(bool enabled) override;
+    void setSetPortEnabled(bool enabled) override;
+    void setProgressRange(qint64 maximum) override;
+    void setProgressPosition(qint64 position) override;
+    void setCounterText(const QString& text) override;
+    void appendReceived(const QByteArray& bytes) override;
+    void showMessage(const QString& text, const QString& caption) override;
+
+private:
+    QComboBox* comboFor(SettingsList list) const;
+
+    Ui::TForm1& m_ui;
+    MessageShower m_showMessage;
+    // The progress bar counts in int: files beyond 2 GiB are shown in units
+    // of 2^m_progressShift bytes.
+    int m_progressShift = 0;
+};

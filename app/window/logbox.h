@@ -1,0 +1,22 @@
+#pragma once
+// The log of what the board sends (Memo1): an editable text box whose lines are
+// right-justified, with both scroll bars always shown. Received text is added
+// as plain text (never interpreted as markup), one new line per call, without
+// entering the user's undo history. A log of a hundred thousand lines stays
+// quick because each addition only lays out the new paragraphs.
+
+#include <QTextEdit>
+
+class LogBox : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit LogBox(QWidget* parent = nullptr);
+
+    // Adds `text` as a new line at the end; line feeds, carriage returns and
+    // CR LF pairs in it start further lines. The undo history is cleared
+    // afterwards. The view follows the end when it was showing the end.
+    void appendLine(const QString& text);
+
+    // The text of every line, top to bottom.
+    QStringList lines() const;
+};
