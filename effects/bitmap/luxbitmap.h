@@ -19,6 +19,8 @@
 #include <QString>
 
 class QClipboard;
+class QIODevice;
+class TluxBitmapLink;
 
 // The 40-byte header of a device-independent bitmap.
 struct TBitmapInfoHeader {
@@ -119,6 +121,68 @@ public:
     void Draw(TluxBitmap* Target, int X, int Y, const TRect& Src) const;
     void Draw(TluxBitmap* Target, const TRect& Dst) const;
     void Draw(TluxBitmap* Target, const TRect& Dst, const TRect& Src) const;
+
+    // Tiling: Dst is covered with copies of the Src part of this bitmap laid edge
+    // to edge from Dst's top-left corner, each drawn as Draw would draw it; cells
+    // cut by Dst's right or bottom edge show the top-left part of Src. TileClip
+    // draws only the (whole) cells that touch Clip; an empty Clip draws all.
+    void Tile(HDC TargetDC, const TRect& Dst, const TRect& Src) const;
+    void Tile(TCanvas* Canvas, const TRect& Dst, const TRect& Src) const;
+    void Tile(TluxBitmap* Target, const TRect& Dst, const TRect& Src) const;
+    void TileClip(HDC TargetDC, const TRect& Dst, const TRect& Src, const TRect& Clip) const;
+    void TileClip(TCanvas* Canvas, const TRect& Dst, const TRect& Src, const TRect& Clip) const;
+    void TileClip(TluxBitmap* Target, const TRect& Dst, const TRect& Src, const TRect& Clip) const;
+    // Puts SrcRect of Source at (X, Y) underneath this bitmap's pixels: alpha 0
+    // takes the source pixel, alpha 255 stays, others are blended over it.
+    void MergeDraw(const TluxBitmap* Source, int X, int Y, const TRect& SrcRect);
+    // Reverses the order of the rows (the picture turns upside down).
+    void FlipHorz();
+
+    // Colour adjustments of every pixel whose alpha is not 0; alphas are kept.
+    void ChangeBitmapBrightness(int Delta);
+    void SetBitmapHue(int Hue);
+    void ChangeBitmapSat(int Delta);
+    void ChangeBitmapHue(int Delta);
+
+    // The bitmap record: name, width, height, pixels (little-endian). Reading
+    // refuses a truncated or absurd record with BitmapReadError and leaves the
+    // bitmap and the stream position as they were.
+    void SaveToStream(QIODevice* Stream) const;
+    void LoadFromStream(QIODevice* Stream);
+    // A BMP picture ResName inside ModuleFile: a directory, a binary Qt resource
+    // file (.rcc), or, when empty or not loadable, the program's own resources.
+    void LoadFromResource(const QString& ModuleFile, const QString& ResName);
+    // An 8-bit PCX picture; a stream that is not PCX leaves the bitmap unchanged.
+    void LoadFromPcxStream(QIODevice* Stream);
+
+    // A new link on this bitmap (named as the bitmap) over R; the caller owns it.
+    TluxBitmapLink* GetBitmapLink(const TRect& R);
+    TluxBitmapLink* GetBitmapLink(const QByteArray& RectText);
+
+    // Drawing operations kept for their signatures; they draw nothing (the
+    // drawing utilities draw text, frames, polygons and gradients instead).
+    void DrawBevel(const TRect& R, TluxColor Color, int Width, bool Raised);
+    void DrawEdge(const TRect& R, TluxColor TopColor, TluxColor BottomColor);
+    void DrawEllipse(const TRect& R, TluxColor Color);
+    void DrawFocusRect(const TRect& R, TluxColor Color);
+    void DrawLine(const TRect& R, TluxColor Color);
+    void DrawRect(const TRect& R, TluxColor Color);
+    void FillEllipse(const TRect& R, TluxColor Color);
+    void DrawRoundRect(const TRect& R, int Radius, TluxColor Color);
+    void FillRoundRect(const TRect& R, int Radius, TluxColor Color);
+    void DrawPolygon(const std::vector<TPoint>& Points, TColor Color);
+    void FillPolygon(const std::vector<TPoint>& Points, TColor Color);
+    void FillHalftonePolygon(const std::vector<TPoint>& Points, TluxColor Color, TluxColor HalfColor);
+    void FillHalftoneRect(const TRect& R, TluxColor Color, TluxColor HalfColor);
+    void FillGradientRect(const TRect& R, TluxColor BeginColor, TluxColor EndColor, bool Vertical);
+    void FillRadialGradientRect(const TRect& R, TluxColor BeginColor, TluxColor EndColor, const TPoint& Center);
+    void DrawText(const QString& Text, TRect& R, TluxColor Color);
+    void DrawText(const QString& Text, int X, int Y);
+    void DrawVerticalText(const QString& Text, const TRect& R, TluxColor Color, bool CW);
+    void LineTo(int X, int Y, TluxColor Color);
+    void MoveTo(int X, int Y);
+    int TextWidth(const QString& Text, int Flags) const;
+    int TextHeight(const QString& Text) const;
 
     // Rect(0, 0, Width, Height).
     TRect BoundsRect() const { return TRect(0, 0, Width, Height); }
