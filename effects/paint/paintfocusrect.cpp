@@ -1,0 +1,13 @@
+#include "canvaspainting.h"
+
+#include "framecontrols.h"
+
+void DrawFocusRect(TCanvas* Canvas, const TRect& R, TColor C)
+{
+    if (!Canvas || !Canvas->Handle())
+        return;
+    Canvas->Brush.Style = BrushStyle::Solid;
+    Canvas->Brush.Color = C;
+    Canvas->RequiredState();
+    ::DrawFocusRect(Canvas->Handle(), &R);
+}
