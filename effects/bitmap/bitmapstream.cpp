@@ -52,7 +52,7 @@ void TluxBitmap::LoadFromStream(QIODevice* Stream)
     }
     if (pixels > INT32_MAX / 4)
         reader.fail(QStringLiteral("%1 x %2 pixels are more than a bitmap can hold").arg(w).arg(h));
-    const QByteArray data = reader.bytes(pixels * 4, "pixels");
+    const QByteArray data = reader.bytes(pixels * 4, "pixel data");
 
     SetSize(w, int(h));
     MoveLongwordFunc(reinterpret_cast<const TluxColor*>(data.constData()), Bits, int(pixels));
