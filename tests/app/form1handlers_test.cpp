@@ -1,0 +1,226 @@
+// The main window's handlers as a user meets them: boxes that correct
+// themselves while typing, settings from "Config.dat", Set Port, start-up
+// order, Browse, Help and About.
+
+#include "form1fixture.h"
+#include "logbox.h"
+#include "ptypair.h"
+#include "startup.h"
+#include "testsupport.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Form1Handlers : public testing::Test, public Form1Fixture {
+protected:
+    QLineEdit* edit(const char* name) { return find<QLineEdit>(name); }
+    QComboBox* combo(const char* name) { return find<QComboBox>(name); }
+    QPushButton* button(const char* name) { return find<QPushButton>(name); }
+
+    // Types the pseudo-terminal into the port box.
+    void typePort(const PtyPair& pty)
+    {
+        QLineEdit* line = combo("ComboBox1")->lineEdit();
+        overtype(line, pty.path);
+        ASSERT_EQ(combo("ComboBox1")->currentText(), pty.path);
+    }
+};
+
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+} // namespace
+
+TEST_F(Form1Handlers, BoxesCorrectThemselvesWhileTheUserTypes)
+{
+    create();
+    // Data Size: enabled by the check box, 3000 becomes 2048 at once.
+    find<QAbstractButton>("CheckBox1")->click();
+    ASSERT_TRUE(edit("Edit2")->isEnabled());
+    overtype(edit("Edit2"), "3000");
+    EXPECT_EQ(edit("Edit2")->text(), "2048");
+    EXPECT_EQ(form->engine().chunkLength(), 2048);
+    overtype(edit("Edit2"), "x");
+    EXPECT_EQ(edit("Edit2")->text(), "512");
+    find<QAbstractButton>("CheckBox1")->click();
+    EXPECT_FALSE(edit("Edit2")->isEnabled());
+
+    // Time Gap: clearing it reads "50" at once; a number becomes the interval.
+    overtype(edit("Edit1"), "120");
+    EXPECT_EQ(form->engine().timer1().interval(), 120);
+    edit("Edit1")->selectAll();
+    pressKey(edit("Edit1"), Qt::Key_Backspace);
+    EXPECT_EQ(edit("Edit1")->text(), "50");
+    EXPECT_EQ(form->engine().timer1().interval(), 50);
+    EXPECT_TRUE(messages.size() == 1 && messages[0].text == "Open COM Port Error !!!")
+        << "only the start-up port error";
+}
+
+TEST_F(Form1Handlers, ConfigValuesAreNormalisedThroughTheBoxes)
+{
+    TPortSettings settings = portlessSettings();
+    settings.DataSize = 9999;
+    settings.TimeGap = 75;
+    settings.PauseByDataSize = 1;
+    settings.BaudIndex = 11; // 115200
+    WriteSettingsFile(configPath(), settings);
+    create();
+    EXPECT_EQ(edit("Edit2")->text(), "2048");
+    EXPECT_EQ(edit("Edit1")->text(), "75");
+    EXPECT_TRUE(find<QAbstractButton>("CheckBox1")->isChecked());
+    EXPECT_FALSE(edit("Edit2")->isEnabled()) << "disabled after loading, whatever the check box";
+    EXPECT_EQ(combo("ComboBox1")->currentText(), "");
+    EXPECT_EQ(combo("ComboBox2")->currentText(), "115200");
+}
+
+TEST_F(Form1Handlers, PortMissingAtStartUpIsReportedBeforeTheWindowAndStartOpensItLater)
+{
+    ToolWindows windows = CreateToolWindows(setup());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].text, "Open COM Port Error !!!");
+    EXPECT_EQ(messages[0].caption, "Comm Error");
+    EXPECT_FALSE(messages[0].mainWindowVisible);
+    ASSERT_TRUE(windows.AboutBox);
+    EXPECT_FALSE(windows.AboutBox->isVisible());
+
+    TForm1& main = *windows.Form1;
+    main.show();
+    EXPECT_EQ(main.engine().linkState(), 0);
+    luxtest::processEventsFor(150); // ticks of a closed link do nothing
+    EXPECT_EQ(messages.size(), 1);
+
+    PtyPair pty;
+    ASSERT_TRUE(pty.isOpen());
+    overtype(main.findChild<QComboBox*>("ComboBox1")->lineEdit(), pty.path);
+    QFile file(dir.filePath("two-lines.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("A\nB\n");
+    file.close();
+    main.findChild<QLineEdit*>("Edit3")->setText(file.fileName());
+    main.findChild<QPushButton*>("Button1")->click();
+    EXPECT_EQ(main.engine().linkState(), TransferEngine::PortOpen | TransferEngine::Sending);
+    ASSERT_TRUE(waitUntil([&] { return saw("no data any more!"); }));
+    EXPECT_EQ(pty.readRest(), QByteArray("A\nB\n"));
+    EXPECT_EQ(LoadSettings(configPath()).PortIndex, 255) << "the settings were saved after the open";
+}
+
+TEST_F(Form1Handlers, SetPortWithAnEmptyBaudBoxFailsWithTheConversionMessage)
+{
+    create();
+    PtyPair pty;
+    typePort(pty);
+    button("Button3")->click();
+    ASSERT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+    messages.clear();
+
+    combo("ComboBox2")->lineEdit()->clear();
+    button("Button3")->click();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].text, "'' is not a valid integer value");
+    EXPECT_EQ(messages[0].caption, QCoreApplication::applicationName());
+    EXPECT_EQ(form->engine().linkState(), 0);
+    EXPECT_FALSE(form->engine().port().isOpen());
+}
+
+TEST_F(Form1Handlers, TypingDuringATransferRevertsAndStopRestoresTheControls)
+{
+    create();
+    PtyPair pty;
+    typePort(pty);
+    overtype(edit("Edit1"), "400");
+    QFile file(dir.filePath("long.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(100, '\n'));
+    file.close();
+    edit("Edit3")->setText(file.fileName());
+    button("Button1")->click();
+    ASSERT_TRUE(form->engine().linkState() & TransferEngine::Sending);
+    EXPECT_EQ(button("Button1")->text(), "Stop");
+    for (const char* name : {"Button2", "Button3", "CheckBox1", "Edit2"})
+        EXPECT_FALSE(find<QWidget>(name)->isEnabled()) << name;
+
+    overtype(edit("Edit1"), "7");
+    EXPECT_EQ(edit("Edit1")->text(), "400");
+    EXPECT_EQ(form->engine().timer1().interval(), 400);
+
+    button("Button1")->click();
+    EXPECT_TRUE(saw("Transmit Interrupt !!!"));
+    EXPECT_EQ(button("Button1")->text(), "Start");
+    for (const char* name : {"Button2", "Button3", "CheckBox1", "Edit2"})
+        EXPECT_TRUE(find<QWidget>(name)->isEnabled()) << name;
+}
+
+TEST_F(Form1Handlers, BrowsePutsTheChosenFullPathIntoTheFileBox)
+{
+    create();
+    QFile file(dir.filePath("firmware"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    // A file without a dot is offered too ("*.*" means every file).
+    QTimer::singleShot(0, form.get(), [&] {
+        EXPECT_TRUE(form->OpenDialog1->isVisible());
+        form->OpenDialog1->setDirectory(dir.path());
+        form->OpenDialog1->selectFile(QStringLiteral("firmware"));
+        form->OpenDialog1->accept();
+    });
+    button("Button2")->click();
+    EXPECT_EQ(edit("Edit3")->text(), QFileInfo(file).absoluteFilePath());
+
+    QTimer::singleShot(0, form.get(), [&] { form->OpenDialog1->reject(); });
+    button("Button2")->click();
+    EXPECT_EQ(edit("Edit3")->text(), QFileInfo(file).absoluteFilePath()) << "cancel keeps the path";
+}
+
+TEST_F(Form1Handlers, HelpOpensTheManualFromTheWorkingDirectoryOnlyWhenItExists)
+{
+    create();
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+
+    button("BitBtn1")->click();
+    EXPECT_TRUE(recorder.opened.isEmpty());
+    QFile manual(dir.filePath("MSP430_FlashUpdate.pdf"));
+    ASSERT_TRUE(manual.open(QIODevice::WriteOnly));
+    manual.close();
+    button("BitBtn1")->click();
+
+    QDir::setCurrent(previous);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(recorder.opened.size(), 1);
+    EXPECT_EQ(recorder.opened[0].toLocalFile(), QFileInfo(manual).absoluteFilePath());
+    EXPECT_EQ(messages.size(), 1) << "only the start-up port error";
+}
+
+TEST_F(Form1Handlers, AboutShowsTheAboutBoxModally)
+{
+    ToolWindows windows = CreateToolWindows(setup());
+    bool wasModal = false;
+    QTimer::singleShot(0, windows.AboutBox.get(), [&] {
+        wasModal = windows.AboutBox->isVisible() && QApplication::activeModalWidget() == windows.AboutBox.get();
+        windows.AboutBox->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+    });
+    windows.Form1->findChild<QPushButton*>("BitBtn2")->click();
+    EXPECT_TRUE(wasModal);
+    EXPECT_FALSE(windows.AboutBox->isVisible());
+    EXPECT_EQ(windows.AboutBox->windowTitle(), "About");
+}
+
+#include "form1handlers_test.moc"

@@ -1,0 +1,180 @@
+// Start and Stop end to end: the real window sends a file to the board
+// simulator through a pseudo-terminal, shows progress, counter and replies;
+// and a real modal message box keeps the transfer tick running.
+
+#include "form1fixture.h"
+#include "logbox.h"
+#include "ptypair.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// board-sim on its own pseudo-terminal; the first line it prints is the device.
+class BoardSim {
+public:
+    explicit BoardSim(QStringList arguments)
+    {
+        m_process.setProgram(QStringLiteral(LUX_BINARY_DIR "/tools/board-sim/board-sim"));
+        m_process.setArguments(arguments << QStringLiteral("--log") << logPath());
+        m_process.start();
+        if (m_process.waitForStarted(10000) && waitUntil([&] { return m_process.canReadLine(); }))
+            device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    ~BoardSim()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(5000);
+    }
+    QString logPath() const { return m_dir.filePath(QStringLiteral("reads.log")); }
+
+    // Every byte the board has read, in order (the log holds them in hex).
+    QByteArray received() const
+    {
+        QFile log(logPath());
+        QByteArray all;
+        if (!log.open(QIODevice::ReadOnly))
+            return all;
+        while (!log.atEnd()) {
+            const QList<QByteArray> fields = log.readLine().trimmed().split(' ');
+            if (fields.size() == 3)
+                all += QByteArray::fromHex(fields[2]);
+        }
+        return all;
+    }
+
+    QString device;
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+};
+
+class Form1Transfer : public testing::Test, public Form1Fixture {
+protected:
+    void SetUp() override { create(); }
+
+    // Port typed, Set Port pressed, pacing typed, file chosen.
+    void prepare(const QString& port, const QString& gap, const QByteArray& content)
+    {
+        overtype(find<QComboBox>("ComboBox1")->lineEdit(), port);
+        find<QPushButton>("Button3")->click();
+        ASSERT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+        overtype(find<QLineEdit>("Edit1"), gap);
+        QFile file(dir.filePath(QStringLiteral("send.hex")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        find<QLineEdit>("Edit3")->setText(file.fileName());
+    }
+};
+
+QByteArray hexFile(int lines)
+{
+    QByteArray content;
+    for (int i = 0; i < lines; ++i)
+        content += ":10" + QByteArray::number(i * 16, 16).rightJustified(4, '0') + "00" + QByteArray(32, 'A' + i % 6) + "\n";
+    return content;
+}
+
+} // namespace
+
+TEST_F(Form1Transfer, SendsAFileToTheBoardWithProgressCounterAndReplies)
+{
+    BoardSim board({QStringLiteral("--reply"), QStringLiteral("OK\\r\\n")});
+    ASSERT_FALSE(board.device.isEmpty()) << "board-sim must be built";
+    const QByteArray content = hexFile(25);
+    prepare(board.device, QStringLiteral("5"), content);
+    messages.clear();
+
+    find<QPushButton>("Button1")->click();
+    EXPECT_EQ(find<QPushButton>("Button1")->text(), "Stop");
+    ASSERT_TRUE(waitUntil([&] { return saw("no data any more!"); }));
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(find<QLabel>("Label8")->text(), "25");
+    auto* bar = find<QProgressBar>("ProgressBar1");
+    EXPECT_EQ(bar->maximum(), content.size());
+    EXPECT_EQ(bar->value(), content.size());
+    ASSERT_TRUE(waitUntil([&] { return board.received().size() >= content.size(); }));
+    EXPECT_EQ(board.received(), content);
+
+    // The replies arrive on later ticks; the controls return to idle on a tick.
+    auto* memo = find<LogBox>("Memo1");
+    ASSERT_TRUE(waitUntil([&] { return memo->lines().count(QStringLiteral("OK")) == 25; }));
+    ASSERT_TRUE(waitUntil([&] { return find<QPushButton>("Button1")->text() == "Start"; }));
+    EXPECT_TRUE(find<QWidget>("Button2")->isEnabled());
+}
+
+TEST_F(Form1Transfer, StopInterruptsATransferAtOnce)
+{
+    BoardSim board({});
+    ASSERT_FALSE(board.device.isEmpty()) << "board-sim must be built";
+    prepare(board.device, QStringLiteral("30"), hexFile(2000));
+    find<QPushButton>("Button1")->click();
+    ASSERT_TRUE(waitUntil([&] { return find<QLabel>("Label8")->text().toInt() >= 3; }));
+
+    find<QPushButton>("Button1")->click();
+    EXPECT_TRUE(saw("Transmit Interrupt !!!"));
+    const int sent = form->engine().packetCount();
+    EXPECT_EQ(find<QPushButton>("Button1")->text(), "Start");
+    EXPECT_TRUE(find<QWidget>("Button3")->isEnabled());
+    luxtest::processEventsFor(200);
+    EXPECT_EQ(form->engine().packetCount(), sent) << "nothing is sent after Stop";
+    EXPECT_EQ(find<QLabel>("Label8")->text(), QString::number(sent));
+}
+
+// A real modal box: the transfer tick keeps polling the port while it is open,
+// so what the board sends meanwhile reaches the log.
+TEST(Form1MessageBox, ModalBoxWithTheApplicationTitleWhileTicksGoOn)
+{
+    Form1Fixture fixture;
+    FormSetup setup = fixture.setup();
+    setup.showMessage = nullptr; // the real modal message boxes
+    PtyPair pty;
+    ASSERT_TRUE(pty.isOpen());
+
+    QString shownText, shownTitle;
+    bool logGrewWhileOpen = false;
+    // The first box is the start-up port error; later ones are handled below.
+    auto handleBox = [&](auto&& self, int remaining) -> void {
+        QTimer::singleShot(20, [&, self, remaining] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                self(self, remaining);
+                return;
+            }
+            shownText = box->text();
+            shownTitle = box->windowTitle();
+            if (remaining == 1 && fixture.form) {
+                pty.write("answer\n");
+                auto* memo = fixture.form->findChild<LogBox*>(QStringLiteral("Memo1"));
+                logGrewWhileOpen = waitUntil([&] { return memo->lines().contains(QStringLiteral("answer")); }, 10000);
+            }
+            box->button(QMessageBox::Ok)->click();
+            if (remaining > 1)
+                self(self, remaining - 1);
+        });
+    };
+    handleBox(handleBox, 2);
+    fixture.form = std::make_unique<TForm1>(setup);
+    EXPECT_EQ(shownText, "Open COM Port Error !!!");
+    EXPECT_EQ(shownTitle, "Comm Error");
+
+    TForm1& form = *fixture.form;
+    form.show();
+    overtype(form.findChild<QComboBox*>("ComboBox1")->lineEdit(), pty.path);
+    form.findChild<QLineEdit*>("Edit3")->setText(fixture.dir.filePath("missing.txt"));
+    form.findChild<QPushButton*>("Button1")->click(); // opens the port, then the file fails
+    EXPECT_EQ(shownText, "Can't Open Send File!");
+    EXPECT_EQ(shownTitle, QCoreApplication::applicationName());
+    EXPECT_TRUE(logGrewWhileOpen);
+}

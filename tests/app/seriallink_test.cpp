@@ -1,0 +1,201 @@
+// Opening the port and receiving from it, on real pseudo-terminals through
+// the real QSerialPort.
+
+#include "headlesscontrols.h"
+#include "ptypair.h"
+#include "receivedtext.h"
+#include "serialdevice.h"
+#include "transferengine.h"
+
+#include <QTemporaryDir>
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+
+namespace {
+
+// True when another descriptor of the device can take the exclusive lock,
+// i.e. no one holds the port.
+bool portIsFree(const PtyPair& pty)
+{
+    const int fd = ::open(pty.path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
+QByteArray joined(const QList<QByteArray>& parts)
+{
+    QByteArray all;
+    for (const QByteArray& part : parts)
+        all += part;
+    return all;
+}
+
+class SerialLink : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.isOpen());
+        controls.port = pty.path;
+        controls.baud = QStringLiteral("9600");
+    }
+    uint8_t open()
+    {
+        return engine.OpenPort();
+    }
+
+    PtyPair pty;
+    HeadlessControls controls;
+    TransferEngine engine {controls};
+};
+
+} // namespace
+
+TEST(SerialDeviceNames, ComNamesDeviceNamesAndPaths)
+{
+    EXPECT_EQ(SerialDevice::DevicePathFor("COM1"), "/dev/ttyS0");
+    EXPECT_EQ(SerialDevice::DevicePathFor("COM12"), "/dev/ttyS11");
+    EXPECT_EQ(SerialDevice::DevicePathFor("ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(SerialDevice::DevicePathFor("/dev/serial/by-id/usb-FTDI_Board_0123456789-if00"),
+              "/dev/serial/by-id/usb-FTDI_Board_0123456789-if00");
+}
+
+TEST_F(SerialLink, OpensRawAt8N1WhateverTheBoxesSay)
+{
+    controls.indexes = {0, 5, 2, 1, 2}; // even parity, 7 bits, 2 stop bits: remembered only
+    for (const QString& baud : ListItems(SettingsList::Baud)) {
+        controls.baud = baud;
+        ASSERT_EQ(open(), 1) << baud.toStdString();
+    }
+    EXPECT_TRUE(controls.messages.isEmpty());
+    termios line {};
+    ASSERT_EQ(::tcgetattr(pty.slave(), &line), 0);
+    EXPECT_EQ(line.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_FALSE(line.c_cflag & PARENB);
+    EXPECT_FALSE(line.c_cflag & CSTOPB);
+    EXPECT_FALSE(line.c_lflag & (ICANON | ECHO));
+    EXPECT_FALSE(line.c_oflag & OPOST);
+    EXPECT_FALSE(line.c_iflag & (ICRNL | INLCR | IXON));
+}
+
+TEST_F(SerialLink, TheOpenPortIsExclusive)
+{
+    ASSERT_EQ(open(), 1);
+    EXPECT_FALSE(portIsFree(pty));
+    SerialDevice second;
+    EXPECT_EQ(second.open(pty.path, 9600), SerialDevice::OpenResult::OpenFailed);
+}
+
+TEST_F(SerialLink, OpeningAgainClosesTheOldPortEvenWhenTheNewOpenFails)
+{
+    ASSERT_EQ(open(), 1);
+    PtyPair other;
+    controls.port = other.path;
+    ASSERT_EQ(open(), 1);
+    EXPECT_TRUE(portIsFree(pty));
+    EXPECT_FALSE(portIsFree(other));
+
+    controls.port = QStringLiteral("/dev/no-such-board");
+    EXPECT_EQ(open(), 0);
+    EXPECT_TRUE(portIsFree(other));
+    ASSERT_EQ(controls.messages.size(), 1);
+    EXPECT_EQ(controls.messages[0].text, "Open COM Port Error !!!");
+    EXPECT_EQ(controls.messages[0].caption, "Comm Error");
+}
+
+TEST_F(SerialLink, ABaudTextThatIsNotANumberClosesThePortAndSaysSo)
+{
+    engine.Button1Click(); // opens, then starts: no file
+    ASSERT_EQ(engine.linkState() & TransferEngine::PortOpen, TransferEngine::PortOpen);
+    controls.messages.clear();
+    controls.typeBaud(QString());
+    engine.Button3Click();
+    EXPECT_EQ(engine.linkState(), 0);
+    EXPECT_TRUE(portIsFree(pty));
+    ASSERT_EQ(controls.messages.size(), 1);
+    EXPECT_EQ(controls.messages[0].text, "'' is not a valid integer value");
+
+    controls.baud = QStringLiteral("fast");
+    engine.Button3Click();
+    EXPECT_EQ(controls.messages.last().text, "'fast' is not a valid integer value");
+
+    controls.baud = QStringLiteral("0");
+    engine.Button3Click();
+    EXPECT_EQ(controls.messages.last().text, "COM Port Setting Error!!!");
+    EXPECT_EQ(controls.messages.last().caption, "Set Error");
+    EXPECT_TRUE(portIsFree(pty));
+}
+
+TEST_F(SerialLink, ShowsEveryReceivedByteIncludingBacklogsAndZeroBytes)
+{
+    engine.Button3Click();
+    ASSERT_EQ(engine.linkState(), 1);
+    pty.write("abc");
+    for (int i = 0; i < 100 && controls.log.isEmpty(); ++i) {
+        engine.Timer1Timer();
+        if (controls.log.isEmpty())
+            ::usleep(1000);
+    }
+    ASSERT_EQ(controls.log.size(), 1);
+    EXPECT_EQ(controls.log[0], "abc");
+
+    // A backlog far beyond 4096 bytes, with zero bytes in it, arrives whole.
+    QByteArray backlog;
+    for (int i = 0; i < 200000; ++i)
+        backlog += char(i % 251);
+    controls.log.clear();
+    qsizetype sent = 0;
+    for (int ticks = 0; joined(controls.log).size() < backlog.size() && ticks < 20000; ++ticks) {
+        sent += pty.writeSome(backlog.mid(sent));
+        engine.Timer1Timer();
+        ::usleep(200);
+    }
+    EXPECT_EQ(joined(controls.log), backlog);
+    for (const QByteArray& part : controls.log)
+        EXPECT_LE(part.size(), TransferEngine::ReceiveChunk);
+
+    EXPECT_EQ(ReceivedText(QByteArray("ok\0after", 8)), QString::fromUtf8("ok\u2400after"));
+    EXPECT_EQ(ReceivedText("\xe9t\xe9"), QString::fromUtf8("\u00e9t\u00e9"));
+}
+
+TEST_F(SerialLink, AVanishedBoardClosesThePortWithTheSystemsReason)
+{
+    engine.Button3Click();
+    ASSERT_EQ(engine.linkState(), 1);
+    pty.write("last words");
+    for (int i = 0; i < 1000 && controls.log.isEmpty(); ++i) {
+        ::usleep(1000);
+        engine.Timer1Timer();
+    }
+    pty.closeMaster();
+    engine.Timer1Timer();
+    EXPECT_EQ(engine.linkState(), 0);
+    EXPECT_FALSE(engine.port().isOpen());
+    EXPECT_EQ(joined(controls.log), "last words");
+    ASSERT_EQ(controls.messages.size(), 1);
+    EXPECT_EQ(controls.messages[0].text, "COM Port Error !!!\nInput/output error");
+    EXPECT_EQ(controls.messages[0].caption, "Comm Error");
+
+    // With the link down ticks do nothing; Start tries to open the port again.
+    engine.Timer1Timer();
+    EXPECT_EQ(controls.messages.size(), 1);
+    engine.Button1Click();
+    EXPECT_EQ(controls.messages.last().text, "Open COM Port Error !!!");
+}
+
+TEST(SerialDeviceWrite, AWriteToAHungUpDeviceFailsWithTheSystemsText)
+{
+    PtyPair pty;
+    SerialDevice device;
+    ASSERT_EQ(device.open(pty.path, 115200), SerialDevice::OpenResult::Opened);
+    ASSERT_TRUE(device.writeAll("ping", 4));
+    EXPECT_EQ(pty.read(4), "ping");
+    pty.closeMaster();
+    EXPECT_FALSE(device.writeAll("pong", 4));
+    EXPECT_TRUE(device.hasFailed());
+    EXPECT_EQ(device.errorText(), QString::fromLocal8Bit(std::strerror(EIO)));
+    EXPECT_FALSE(device.writeAll("more", 4)); // stays failed until opened again
+}
