@@ -1,0 +1,94 @@
+// The board simulator: replies, read log, flood, hang-up and idle exit, seen
+// through the same serial device the tool uses.
+
+#include "../../tools/board-sim/floodpattern.h"
+#include "boardsimprocess.h"
+#include "serialdevice.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray receive(SerialDevice& device, qsizetype count)
+{
+    QByteArray bytes;
+    QElapsedTimer waited;
+    waited.start();
+    while (bytes.size() < count && !device.hasFailed() && waited.elapsed() < 10000) {
+        const QByteArray more = device.readQueued(count - bytes.size());
+        bytes += more;
+        if (more.isEmpty())
+            ::usleep(1000);
+    }
+    return bytes;
+}
+
+bool finishes(QProcess& process)
+{
+    return process.state() == QProcess::NotRunning || process.waitForFinished(10000);
+}
+
+} // namespace
+
+TEST(BoardSim, RepliesToEachLineAndLogsEachRead)
+{
+    QTemporaryDir dir;
+    const QString logPath = dir.filePath(QStringLiteral("reads.log"));
+    BoardSimProcess board({QStringLiteral("--log"), logPath, QStringLiteral("--reply"), QStringLiteral("OK\\r\\n")});
+    ASSERT_TRUE(board.device.startsWith(QStringLiteral("/dev/")));
+    SerialDevice device;
+    ASSERT_EQ(device.open(board.device, 115200), SerialDevice::OpenResult::Opened);
+
+    ASSERT_TRUE(device.writeAll("hello\n", 6));
+    EXPECT_EQ(receive(device, 4), "OK\r\n");
+    ASSERT_TRUE(device.writeAll("a\nb\n\x00\xff", 6));
+    EXPECT_EQ(receive(device, 8), "OK\r\nOK\r\n");
+    board.stop();
+
+    const QList<LoggedRead> reads = readBoardLog(logPath);
+    QByteArray all;
+    for (int i = 0; i < reads.size(); ++i) {
+        all += reads[i].bytes;
+        if (i > 0) {
+            EXPECT_GE(reads[i].timeUs, reads[i - 1].timeUs);
+        }
+    }
+    EXPECT_EQ(all, QByteArray("hello\na\nb\n\x00\xff", 12));
+}
+
+TEST(BoardSim, FloodsAfterTheFirstPacket)
+{
+    BoardSimProcess board({QStringLiteral("--flood"), QStringLiteral("65536")});
+    SerialDevice device;
+    ASSERT_EQ(device.open(board.device, 115200), SerialDevice::OpenResult::Opened);
+    ASSERT_TRUE(device.writeAll("go\n", 3));
+    const std::string expected = FloodPattern(65536);
+    EXPECT_EQ(receive(device, 65536), QByteArray::fromStdString(expected));
+}
+
+TEST(BoardSim, HangsUpAfterTheGivenByteCount)
+{
+    BoardSimProcess board({QStringLiteral("--hangup-after"), QStringLiteral("5")});
+    SerialDevice device;
+    ASSERT_EQ(device.open(board.device, 115200), SerialDevice::OpenResult::Opened);
+    ASSERT_TRUE(device.writeAll("abcdef", 6));
+    ASSERT_TRUE(finishes(board.process));
+    EXPECT_EQ(board.process.exitCode(), 0);
+    receive(device, 1);
+    EXPECT_TRUE(device.hasFailed());
+    EXPECT_FALSE(device.writeAll("x", 1));
+}
+
+TEST(BoardSim, QuitsWhenIdleAndRefusesUnknownOptions)
+{
+    BoardSimProcess idle({QStringLiteral("--quit-after-idle"), QStringLiteral("50")});
+    ASSERT_TRUE(finishes(idle.process));
+    EXPECT_EQ(idle.process.exitCode(), 0);
+
+    BoardSimProcess wrong({QStringLiteral("--baud"), QStringLiteral("9600")});
+    ASSERT_TRUE(finishes(wrong.process));
+    EXPECT_EQ(wrong.process.exitCode(), 2);
+}

@@ -1,0 +1,192 @@
+// flashupdate-cli against board-sim: exact packets, end messages, exit
+// statuses, a flood on stdout, an unplugged board and Ctrl-C.
+
+#include "../../tools/board-sim/floodpattern.h"
+#include "boardsimprocess.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <csignal>
+#include <set>
+#include <unistd.h>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+class FlashUpdateCli : public testing::Test {
+protected:
+    QString makeFile(const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(QStringLiteral("image%1.txt").arg(++m_files));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+
+    void startCli(const QStringList& arguments)
+    {
+        cli.start(builtProgram("app/flashupdate-cli"), arguments);
+        ASSERT_TRUE(cli.waitForStarted());
+    }
+
+    CliRun finishCli()
+    {
+        if (cli.state() != QProcess::NotRunning)
+            cli.waitForFinished(60000);
+        return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
+                cli.readAllStandardOutput(), cli.readAllStandardError()};
+    }
+
+    CliRun runCli(const QStringList& arguments)
+    {
+        startCli(arguments);
+        return finishCli();
+    }
+
+    // Sends `file` through flashupdate-cli to a fresh board and returns the
+    // board's reads; every packet must have ended a read of its own.
+    QList<LoggedRead> sendAndLog(const QByteArray& file, const QStringList& mode, CliRun& run)
+    {
+        const QString log = dir.filePath(QStringLiteral("board%1.log").arg(m_files));
+        BoardSimProcess board({QStringLiteral("--log"), log});
+        run = runCli(QStringList {QStringLiteral("send"), makeFile(file), QStringLiteral("--port"),
+                                  board.device, QStringLiteral("--baud"), QStringLiteral("115200"),
+                                  QStringLiteral("--gap"), QStringLiteral("20"),
+                                  QStringLiteral("--linger"), QStringLiteral("0")}
+                      + mode);
+        board.stop();
+        return readBoardLog(log);
+    }
+
+    QTemporaryDir dir;
+    QProcess cli;
+
+private:
+    int m_files = 0;
+};
+
+// True when every expected packet end is also the end of one of the board's reads
+// and the reads together are exactly the file.
+testing::AssertionResult packetsArrived(const QList<LoggedRead>& reads, const QByteArray& file,
+                                        const QList<int>& packetLengths)
+{
+    QByteArray all;
+    std::set<qsizetype> readEnds;
+    for (const LoggedRead& read : reads) {
+        all += read.bytes;
+        readEnds.insert(all.size());
+    }
+    if (all != file)
+        return testing::AssertionFailure() << "the board got " << all.size() << " bytes, not the file's "
+                                           << file.size();
+    qsizetype end = 0;
+    for (int length : packetLengths) {
+        end += length;
+        if (!readEnds.count(end))
+            return testing::AssertionFailure() << "no packet ends at byte " << end;
+    }
+    return end == file.size() ? testing::AssertionSuccess()
+                              : testing::AssertionFailure() << "packets cover " << end << " bytes";
+}
+
+} // namespace
+
+TEST_F(FlashUpdateCli, SendsLinesAndBlocksByteExactly)
+{
+    QByteArray file = ":10000000\r\n";
+    file += QByteArray(3000, 'x') + '\n';
+    file += "\n:00000001FF";
+    CliRun run;
+    const QList<LoggedRead> lineReads = sendAndLog(file, {QStringLiteral("--lines")}, run);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(packetsArrived(lineReads, file, {11, 2048, 953, 1, 11}));
+    EXPECT_TRUE(run.err.contains("Send Data Finished!\npackets: 5\n")) << run.err.toStdString();
+
+    QByteArray blocks(1050, 'b');
+    blocks[1040] = '\n';
+    const QList<LoggedRead> blockReads =
+        sendAndLog(blocks, {QStringLiteral("--block"), QStringLiteral("100")}, run);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // Ten blocks; the short rest falls back to its line (41 bytes), then
+    // blocks of that length: the last 9 bytes are one more short line.
+    EXPECT_TRUE(packetsArrived(blockReads, blocks, {100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 41, 9}));
+    EXPECT_TRUE(run.err.contains("Send Data Finished!\npackets: 12\n")) << run.err.toStdString();
+}
+
+TEST_F(FlashUpdateCli, AFloodReachesStandardOutputWhole)
+{
+    BoardSimProcess board({QStringLiteral("--flood"), QStringLiteral("65536")});
+    const CliRun run = runCli({QStringLiteral("send"), makeFile("hello\n"), QStringLiteral("--port"), board.device,
+                               QStringLiteral("--baud"), QStringLiteral("115200"), QStringLiteral("--lines"),
+                               QStringLiteral("--gap"), QStringLiteral("10"), QStringLiteral("--linger"),
+                               QStringLiteral("2000")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QByteArray::fromStdString(FloodPattern(65536)));
+    EXPECT_TRUE(run.err.contains("no data any more!")) << run.err.toStdString();
+}
+
+TEST_F(FlashUpdateCli, AnUnpluggedBoardEndsWithTheErrorAndStatus1)
+{
+    QByteArray lines;
+    for (int i = 0; i < 200; ++i)
+        lines += "record " + QByteArray::number(i) + '\n';
+    BoardSimProcess board({QStringLiteral("--hangup-after"), QStringLiteral("40")});
+    const CliRun run = runCli({QStringLiteral("send"), makeFile(lines), QStringLiteral("--port"), board.device,
+                               QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--lines"),
+                               QStringLiteral("--gap"), QStringLiteral("5")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("Input/output error")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("Send Data Finished!"));
+}
+
+TEST_F(FlashUpdateCli, CtrlCInterruptsWithStatus130)
+{
+    QTemporaryDir logDir;
+    const QString log = logDir.filePath(QStringLiteral("reads.log"));
+    BoardSimProcess board({QStringLiteral("--log"), log});
+    startCli({QStringLiteral("send"), makeFile("one\ntwo\nthree\nfour\n"), QStringLiteral("--port"), board.device,
+              QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--lines"), QStringLiteral("--gap"),
+              QStringLiteral("1000")});
+    QElapsedTimer waited;
+    waited.start();
+    while (QFile(log).size() == 0 && waited.elapsed() < 20000)
+        ::usleep(2000);
+    ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+    const CliRun run = finishCli();
+    EXPECT_EQ(run.exitCode, 130);
+    EXPECT_TRUE(run.err.contains("Transmit Interrupt !!!\npackets: 1\n")) << run.err.toStdString();
+}
+
+TEST_F(FlashUpdateCli, PortFileAndCommandLineMistakes)
+{
+    CliRun run = runCli({QStringLiteral("send"), makeFile("x\n"), QStringLiteral("--port"),
+                         QStringLiteral("/dev/no-such-board"), QStringLiteral("--baud"), QStringLiteral("9600")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("Comm Error: Open COM Port Error !!!"));
+
+    BoardSimProcess board({});
+    run = runCli({QStringLiteral("send"), dir.filePath(QStringLiteral("missing")), QStringLiteral("--port"),
+                  board.device, QStringLiteral("--baud"), QStringLiteral("9600")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("Can't Open Send File!"));
+
+    run = runCli({QStringLiteral("--help")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains("flashupdate-cli send FILE"));
+
+    for (const QStringList& wrong : {QStringList {QStringLiteral("send")},
+                                     QStringList {QStringLiteral("send"), QStringLiteral("f"), QStringLiteral("--block"), QStringLiteral("0")},
+                                     QStringList {QStringLiteral("send"), QStringLiteral("f"), QStringLiteral("--gap"), QStringLiteral("-1")},
+                                     QStringList {QStringLiteral("flash")}}) {
+        run = runCli(wrong);
+        EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
+    }
+}
