@@ -3,6 +3,7 @@
 #include "arith.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -64,8 +65,10 @@ void maskLine(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v)
             return;
         lo = std::max<int64_t>(lo, 0);
         hi = std::min<int64_t>(hi, m.H - 1);
+        uint8_t* const bits = m.Bits;
+        const int64_t width = m.W;
         for (int64_t y = lo; y <= hi; ++y)
-            m.Bits[y * m.W + x0] = v;
+            bits[y * width + x0] = v;
         return;
     }
 
@@ -95,8 +98,9 @@ void maskLine(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v)
     const int64_t stepMajor = majorDir * majorStride, stepMinor = minorDir * minorStride;
     const int64_t major = majorBase + majorDir * lo, minor = minorBase + minorDir * t;
     int64_t index = xMajor ? minor * m.W + major : major * m.W + minor;
+    uint8_t* const bits = m.Bits; // a local copy: byte stores could alias m's fields
     for (int64_t j = lo; j <= hi; ++j) {
-        m.Bits[index] = v;
+        bits[index] = v;
         index += stepMajor;
         rem += a;
         if (rem >= n) {
@@ -153,35 +157,180 @@ void maskFillRow(MaskGrid& m, int y, uint8_t v)
         std::memset(m.row(y), v, size_t(m.W));
 }
 
-void maskCircle(MaskGrid& m, int cx, int cy, int r, uint8_t v)
-{
-    auto step = [&](int x, int y) {
-        for (int xs = x; xs <= x + 1; ++xs) {
-            m.plot(cx + xs, cy + y, v);
-            m.plot(cx - xs, cy + y, v);
-            m.plot(cx + xs, cy - y, v);
-            m.plot(cx - xs, cy - y, v);
+namespace {
+
+// The midpoint circle of radius r steps x = 0, 1, ... while x < y, plus a last step when
+// x = y. As long as y has stayed at least x + 2, it equals the largest y with
+// x^2 + y (y - 1) <= r^2 - 1: each decision (d < 0) then keeps exactly that value, since y
+// drops by at most one per step there. This lets a run of steps start anywhere in that range
+// with the state computed directly.
+struct CircleSteps {
+    int64_t r;
+
+    int64_t yAt(int64_t x) const
+    {
+        const int64_t limit = r * r - 1 - x * x;
+        int64_t y = int64_t((1.0 + std::sqrt(std::max(0.0, 1.0 + 4.0 * double(limit)))) / 2.0);
+        while (y > 0 && y * (y - 1) > limit)
+            --y;
+        while ((y + 1) * y <= limit)
+            ++y;
+        return y;
+    }
+
+    // First step whose y is at most Y (exact while the direct form holds).
+    int64_t firstWithYAtMost(int64_t Y) const
+    {
+        if (r <= Y)
+            return 0;
+        int64_t x = int64_t(std::sqrt(std::max(0.0, double(r * r - Y * (Y + 1)))));
+        while (x > 0 && yAt(x - 1) <= Y)
+            --x;
+        while (yAt(x) > Y)
+            ++x;
+        return x;
+    }
+
+    // Largest x at which a run may start with the direct form (the steps before it all had
+    // y >= x + 2).
+    int64_t lastDirectStart() const
+    {
+        int64_t lo = 0, hi = r; // yAt(j - 1) >= j + 1 holds at lo, fails beyond hi
+        while (lo < hi) {
+            const int64_t mid = (lo + hi + 1) / 2;
+            if (yAt(mid - 1) >= mid + 1)
+                lo = mid;
+            else
+                hi = mid - 1;
         }
-        for (int ys = y; ys <= y + 1; ++ys) {
-            m.plot(cx + ys, cy + x, v);
-            m.plot(cx - ys, cy + x, v);
-            m.plot(cx + ys, cy - x, v);
-            m.plot(cx - ys, cy - x, v);
+        return lo;
+    }
+};
+
+} // namespace
+
+namespace {
+
+// Where a circle's steps land. Every value is a local copy: stores through the byte pointer
+// could otherwise alias them and force reloads on every cell.
+struct CircleTarget {
+    uint8_t* bits;
+    int64_t width;
+    int64_t height;
+    int64_t cx;
+    int64_t cy;
+    uint8_t v;
+};
+
+// Any centre: every point is checked against the grid.
+inline void clippedStep(const CircleTarget t, int64_t x, int64_t y)
+{
+    const int64_t rows[4] = {t.cy + y, t.cy - y, t.cy + x, t.cy - x};
+    const int64_t offsets[4] = {x, x, y, y};
+    for (int i = 0; i < 4; ++i) {
+        if (uint64_t(rows[i]) >= uint64_t(t.height))
+            continue;
+        uint8_t* p = t.bits + rows[i] * t.width;
+        const int64_t a = offsets[i];
+        const int64_t cols[4] = {t.cx + a, t.cx - a, t.cx + a + 1, t.cx - a - 1};
+        for (int64_t c : cols)
+            if (uint64_t(c) < uint64_t(t.width))
+                p[c] = t.v;
+    }
+}
+
+// Centre inside the grid: the reach on each side decides which cells exist.
+inline void insideStep(const CircleTarget t, int64_t x, int64_t y)
+{
+    const int64_t right = t.width - 1 - t.cx, left = t.cx, below = t.height - 1 - t.cy, above = t.cy;
+    uint8_t* const centre = t.bits + t.cy * t.width + t.cx;
+    const uint8_t v = t.v;
+    auto pair = [right, left, v](uint8_t* p, int64_t a) { // columns +- a and +- (a + 1)
+        if (a <= right) {
+            p[a] = v;
+            if (a < right)
+                p[a + 1] = v;
+        }
+        if (a <= left) {
+            p[-a] = v;
+            if (a < left)
+                p[-a - 1] = v;
         }
     };
-    int x = 0, y = r, d = 3 - 2 * r;
+    if (y <= below)
+        pair(centre + y * t.width, x);
+    if (y <= above)
+        pair(centre - y * t.width, x);
+    if (x <= below)
+        pair(centre + x * t.width, y);
+    if (x <= above)
+        pair(centre - x * t.width, y);
+}
+
+// Runs the steps xs .. xe of the circle of radius r (clipped to its loop), starting from the
+// nearest state known directly.
+template <void (*Step)(CircleTarget, int64_t, int64_t)>
+void runCircleSteps(const CircleTarget t, const CircleSteps circle, int64_t xs, int64_t xe)
+{
+    const int64_t r = circle.r;
+    int64_t x = 0, y = r, d = 3 - 2 * r;
+    const int64_t start = std::min(xs, circle.lastDirectStart());
+    if (start > 0) {
+        x = start;
+        y = circle.yAt(x);
+        d = 2 * (x + 1) * (x + 1) + y * y + (y - 1) * (y - 1) - 2 * r * r;
+    }
     while (x < y) {
-        step(x, y);
-        if (d < 0) {
-            d += 4 * x + 6;
-        } else {
-            d += 4 * (x - y) + 10;
-            --y;
-        }
+        if (x > xe)
+            return;
+        if (x >= xs)
+            Step(t, x, y);
+        // d < 0: d += 4x + 6; otherwise d += 4(x - y) + 10 and y -= 1 (without a branch: the
+        // decision follows no pattern the processor could predict).
+        const int64_t down = -int64_t(d >= 0);
+        d += 4 * x + 6 + (down & (4 - 4 * y));
+        y += down;
         ++x;
     }
-    if (x == y)
-        step(x, y);
+    if (x == y && x >= xs && x <= xe)
+        Step(t, x, y);
+}
+
+} // namespace
+
+// Each step writes two cells either side of the centre in four rows: rows cy +- y at columns
+// cx +- x, cx +- (x + 1), and rows cy +- x at columns cx +- y, cx +- (y + 1). For a centre
+// inside the grid only the steps that can reach it are run: the first pair of rows needs
+// y <= the farthest row and x <= the farthest column, the second pair the other way round;
+// both give a range of steps (y only falls as x grows).
+void maskCircle(MaskGrid& m, int cx, int cy, int r, uint8_t v)
+{
+    if (r < 0)
+        return;
+    const CircleTarget t{m.Bits, m.W, m.H, cx, cy, v};
+    const CircleSteps circle{r};
+    const bool centreInside = cx >= 0 && cy >= 0 && cx < m.W && cy < m.H;
+    if (!centreInside || r < 8) {
+        runCircleSteps<clippedStep>(t, circle, 0, INT64_MAX);
+        return;
+    }
+    const int64_t rowFar = std::max(cy, m.H - 1 - cy), colFar = std::max(cx, m.W - 1 - cx);
+    // Every point lies at least r - 1 from the centre.
+    if ((r - 2) * int64_t(r - 2) > rowFar * rowFar + colFar * colFar)
+        return;
+    const int64_t direct = circle.lastDirectStart();
+    int64_t aFrom = std::min(circle.firstWithYAtMost(rowFar), direct), aTo = colFar;
+    int64_t bFrom = std::min(circle.firstWithYAtMost(colFar), direct), bTo = rowFar;
+    if (aFrom > bFrom) {
+        std::swap(aFrom, bFrom);
+        std::swap(aTo, bTo);
+    }
+    if (bFrom <= aTo + 1) {
+        runCircleSteps<insideStep>(t, circle, aFrom, std::max(aTo, bTo));
+    } else {
+        runCircleSteps<insideStep>(t, circle, aFrom, aTo);
+        runCircleSteps<insideStep>(t, circle, bFrom, bTo);
+    }
 }
 
 GradientBand::GradientBand(int progress, int n)

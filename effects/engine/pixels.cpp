@@ -74,9 +74,8 @@ void pixelLine(MaskGrid& m, int P)
     for (int y = 0; y < m.H; ++y) {
         uint8_t* row = m.row(y);
         const uint32_t* rowRank = rank + size_t(y) * size_t(m.W);
-        for (int i = 0; i <= last; ++i)
-            if (rowRank[i] < k)
-                row[i] = level[size_t(i)];
+        for (int i = 0; i <= last; ++i) // without a branch: about half the cells are chosen
+            row[i] = rowRank[i] < k ? level[size_t(i)] : row[i];
     }
 }
 

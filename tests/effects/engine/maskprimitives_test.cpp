@@ -39,6 +39,42 @@ void referenceLine(std::vector<uint8_t>& mask, int W, int H, int x0, int y0, int
     }
 }
 
+// The midpoint circle point by point, all sixteen points of every step.
+void referenceCircle(std::vector<uint8_t>& mask, int W, int H, int cx, int cy, int r, uint8_t v)
+{
+    auto plot = [&](int x, int y) {
+        if (x >= 0 && x < W && y >= 0 && y < H)
+            mask[size_t(y) * W + x] = v;
+    };
+    auto step = [&](int x, int y) {
+        for (int xs = x; xs <= x + 1; ++xs) {
+            plot(cx + xs, cy + y);
+            plot(cx - xs, cy + y);
+            plot(cx + xs, cy - y);
+            plot(cx - xs, cy - y);
+        }
+        for (int ys = y; ys <= y + 1; ++ys) {
+            plot(cx + ys, cy + x);
+            plot(cx - ys, cy + x);
+            plot(cx + ys, cy - x);
+            plot(cx - ys, cy - x);
+        }
+    };
+    int x = 0, y = r, d = 3 - 2 * r;
+    while (x < y) {
+        step(x, y);
+        if (d < 0) {
+            d += 4 * x + 6;
+        } else {
+            d += 4 * (x - y) + 10;
+            --y;
+        }
+        ++x;
+    }
+    if (x == y)
+        step(x, y);
+}
+
 } // namespace
 
 TEST(MaskLine, MatchesTheAccumulatorRuleInsideAndAcrossTheGrid)
@@ -101,6 +137,36 @@ TEST(MaskCircle, RadiusZeroIsThreeCellsAndConsecutiveRadiiLeaveNoGaps)
         }
         EXPECT_EQ(count > 0, y >= 60 - 50 && y <= 60 + 50) << "row " << y;
     }
+}
+
+TEST(MaskCircle, SkippingStepsOutsideTheGridDrawsTheSameCells)
+{
+    const int sizes[][2] = {{1, 1}, {7, 5}, {40, 13}, {13, 40}, {121, 67}};
+    for (const auto& s : sizes) {
+        const int W = s[0], H = s[1];
+        const int centres[][2] = {{W / 2, H / 2}, {0, H - 1}, {W - 1, 0}, {-4, H / 3}, {W + 9, H + 2}};
+        for (const auto& c : centres)
+            for (int r = -1; r <= 3 * (W + H) + 20; ++r) {
+                std::vector<uint8_t> got(size_t(W) * H, 0), want(size_t(W) * H, 0);
+                MaskGrid m{got.data(), W, H};
+                maskCircle(m, c[0], c[1], r, 77);
+                referenceCircle(want, W, H, c[0], c[1], r, 77);
+                ASSERT_EQ(got, want) << W << "x" << H << " centre " << c[0] << "," << c[1] << " r " << r;
+            }
+    }
+    // Large radii about the corner and the centre of a full-screen grid, where most steps are
+    // skipped.
+    const int W = 1921, H = 1081;
+    std::vector<uint8_t> got(size_t(W) * H), want(size_t(W) * H);
+    for (const auto& c : {std::pair{0, H - 1}, std::pair{W / 2, H / 2}})
+        for (int r = 0; r <= 2300; r += (r > 1070 && r < 1090) || (r > 1520 && r < 1535) ? 1 : 37) {
+            std::fill(got.begin(), got.end(), 0);
+            std::fill(want.begin(), want.end(), 0);
+            MaskGrid m{got.data(), W, H};
+            maskCircle(m, c.first, c.second, r, 1);
+            referenceCircle(want, W, H, c.first, c.second, r, 1);
+            ASSERT_EQ(got, want) << "centre " << c.first << "," << c.second << " r " << r;
+        }
 }
 
 TEST(GradientBand, StartsAtTwiceTheProgressAndEndsAtZero)
