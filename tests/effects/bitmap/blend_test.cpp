@@ -70,6 +70,23 @@ void makeRow(unsigned a0, unsigned v, uint32_t* fg, uint32_t* bg)
     }
 }
 
+// The sanitizer build runs about forty times slower: there every alpha and
+// every background byte still meet, but only every eighth foreground byte
+// (and the edges 1, 127, 128, 254, 255). The normal build covers everything.
+std::vector<unsigned> foregroundValues()
+{
+    std::vector<unsigned> values;
+#if defined(__SANITIZE_ADDRESS__)
+    for (unsigned v = 0; v < 256; v += 8)
+        values.push_back(v);
+    values.insert(values.end(), {1, 127, 128, 254, 255});
+#else
+    for (unsigned v = 0; v < 256; ++v)
+        values.push_back(v);
+#endif
+    return values;
+}
+
 struct LinePath {
     std::string name;
     LineProc line;
@@ -93,7 +110,7 @@ void checkRows(bool packed)
     std::vector<uint32_t> fg(256), bg(256), expected(256), out(256);
     int failures = 0;
     for (unsigned a0 = 0; a0 < 256; ++a0) {
-        for (unsigned v = 0; v < 256; ++v) {
+        for (unsigned v : foregroundValues()) {
             makeRow(a0, v, fg.data(), bg.data());
             for (unsigned k = 0; k < 256; ++k)
                 expected[k] = packed ? expectPackedRow(fg[k], bg[k]) : expectPlain(fg[k], bg[k]);
@@ -116,8 +133,9 @@ void checkPixels(PixelAlphaBlendProc blend, uint32_t (*expect)(uint32_t, uint32_
 {
     std::vector<uint32_t> fg(256), bg(256);
     int failures = 0;
+    const auto values = foregroundValues();
     for (unsigned a0 = 0; a0 < 256; ++a0)
-        for (unsigned v = 0; v < 256; ++v) {
+        for (unsigned v : values) {
             makeRow(a0, v, fg.data(), bg.data());
             for (unsigned k = 0; k < 256; ++k) {
                 const uint32_t got = blend(fg[k], bg[k]);

@@ -202,3 +202,31 @@ TEST(RowPrimitives, RectangleFillsCoverInclusiveEdgesOnly)
             ASSERT_EQ(p[y * W + x], want) << x << "," << y;
         }
 }
+
+TEST(RowPrimitives, WhollyOpaqueAndClearRunsTakeTheirShortcutsCorrectly)
+{
+    // Rows made of runs of one kind (opaque, clear, partial, mixed) whose
+    // lengths and starts fall on and off the 16-pixel steps of the SIMD loops.
+    std::mt19937 rng(5);
+    for (const auto& path : rowPaths()) {
+        if (path.reference == luxraster::lineTransparent)
+            continue;
+        for (int round = 0; round < 200; ++round) {
+            const int n = 1 + int(rng() % 100);
+            std::vector<TluxColor> s(static_cast<size_t>(n)), t(static_cast<size_t>(n));
+            for (int i = 0; i < n;) {
+                const int run = 1 + int(rng() % 40), kind = int(rng() % 4);
+                for (int k = 0; k < run && i < n; ++k, ++i) {
+                    const TluxColor colour = rng() & 0x00FFFFFF;
+                    const TluxColor alpha = kind == 0 ? 0xFF : kind == 1 ? 0 : kind == 2 ? 1 + rng() % 254 : rng() & 0xFF;
+                    s[size_t(i)] = colour | (alpha << 24);
+                    t[size_t(i)] = rng();
+                }
+            }
+            std::vector<TluxColor> expected = t;
+            path.reference(s.data(), expected.data(), n);
+            path.line(s.data(), t.data(), n);
+            ASSERT_EQ(t, expected) << path.name << " round " << round;
+        }
+    }
+}
