@@ -73,6 +73,26 @@ void BM_RowBlendPlainAvx2(benchmark::State& s)
 void BM_RowBlendPlainSse2(benchmark::State& s) { rowBlend(s, luxraster::sse2::lineBlendPlain); }
 void BM_RowBlendPlainScalar(benchmark::State& s) { rowBlend(s, luxraster::lineBlendPlain); }
 
+void rowTransparent(benchmark::State& state, LineProc line)
+{
+    TluxBitmap src, target;
+    src.SetSize(kWidth, kHeight);
+    target.SetSize(kWidth, kHeight);
+    fillNoise(src, 4, false, 10);
+    timeFrames(state, [&] {
+        for (int y = 0; y < kHeight; ++y)
+            line(src.GetScanLine(y), target.GetScanLine(y), kWidth);
+    });
+}
+
+void BM_RowTransparentAvx2(benchmark::State& s)
+{
+    if (!luxraster::cpuHasAvx2())
+        return s.SkipWithError("no AVX2");
+    rowTransparent(s, luxraster::avx2::lineTransparent);
+}
+void BM_RowTransparentSse2(benchmark::State& s) { rowTransparent(s, luxraster::sse2::lineTransparent); }
+
 void drawFrame(benchmark::State& state, int sw, int sh, bool transparent)
 {
     initRasterPrimitives();
@@ -102,6 +122,8 @@ BENCHMARK(BM_RowBlendPackedScalar)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RowBlendPlainAvx2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RowBlendPlainSse2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RowBlendPlainScalar)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RowTransparentAvx2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RowTransparentSse2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpaqueCopy)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TransparentCopy)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StretchNearest1to1)->Unit(benchmark::kMillisecond);

@@ -170,6 +170,7 @@ void lineBlendPlain(const TluxColor* S, TluxColor* T, int n)
     luxraster::lineBlendPlain(S + done, T + done, n - done);
 }
 
+// Branch-free: the holes of a picture are too irregular to predict.
 void lineTransparent(const TluxColor* S, TluxColor* T, int n)
 {
     const __m128i key = _mm_set1_epi32(int(luxTransparent & luxTransparentMask));
@@ -177,18 +178,13 @@ void lineTransparent(const TluxColor* S, TluxColor* T, int n)
     const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000));
     int i = 0;
     for (; i + 4 <= n; i += 4) {
-        if ((i & 15) == 0)
+        if ((i & 15) == 0) {
             prefetch(S + i);
-        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + i));
-        const __m128i hole = _mm_cmpeq_epi32(_mm_and_si128(s, colour), key);
-        const __m128i opaque = _mm_or_si128(s, alphaMask);
-        const int holes = _mm_movemask_epi8(hole);
-        if (holes == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(T + i), opaque);
-        } else if (holes != 0xFFFF) {
-            const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(T + i));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(T + i), select(hole, t, opaque));
+            prefetch(T + i);
         }
+        const __m128i s = load(S + i);
+        const __m128i hole = _mm_cmpeq_epi32(_mm_and_si128(s, colour), key);
+        store(T + i, select(hole, load(T + i), _mm_or_si128(s, alphaMask)));
     }
     luxraster::lineTransparent(S + i, T + i, n - i);
 }
