@@ -9,9 +9,10 @@
 TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
     : QObject(parent), m_controls(controls)
 {
-    Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(DefaultTimeGap);
-    connect(&Timer1, &QTimer::timeout, this, &TransferEngine::Timer1Timer);
+    // Timer1 re-arms itself before it delivers a tick, so ticks go on inside
+    // the event loop of a message box that a tick opens.
+    connect(&Timer1, &PacedTimer::timeout, this, &TransferEngine::Timer1Timer);
     // The port can break while nothing is being sent: notice it at once, after
     // Qt has finished the read or write that found it.
     connect(&PortHandle, &SerialDevice::failed, this, &TransferEngine::onLinkBroken,

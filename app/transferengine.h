@@ -6,16 +6,15 @@
 // through TransferControls, so the window, the command-line sender and the
 // tests drive the same code.
 //
-// Timer1 is a repeating precise QTimer whose interval is the Time Gap. Qt keeps
-// its deadlines on the monotonic clock (each one an interval after the last one
-// was due), so a late tick does not push back the ticks that follow it.
+// Timer1 is a paced timer whose interval is the Time Gap: its ticks are due on
+// a grid kept against the monotonic clock, so late ticks do not add up.
 
+#include "pacedtimer.h"
 #include "portsettings.h"
 #include "serialdevice.h"
 #include "transfercontrols.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <array>
 #include <cstdint>
@@ -85,7 +84,7 @@ public:
     bool isSendFileOpen() const { return SendFile != nullptr; }
     const TPortSettings& settings() const { return Settings; }
     QString configPath() const { return ConfigPath; }
-    const QTimer& timer1() const { return Timer1; }
+    const PacedTimer& timer1() const { return Timer1; }
     const SerialDevice& port() const { return PortHandle; }
 
 signals:
@@ -110,7 +109,7 @@ private:
     TPortSettings Settings;
     SerialDevice PortHandle;
     uint8_t LinkState = 0;
-    QTimer Timer1;
+    PacedTimer Timer1;
     bool m_timer1Enabled = true;
     bool m_savesSettings = true;
 
