@@ -101,12 +101,12 @@ void maskLine(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v)
     uint8_t* const bits = m.Bits; // a local copy: byte stores could alias m's fields
     for (int64_t j = lo; j <= hi; ++j) {
         bits[index] = v;
-        index += stepMajor;
+        // The minor step comes when the remainder wraps; computed without a branch, as the
+        // pattern of steps is irregular for most slopes.
         rem += a;
-        if (rem >= n) {
-            rem -= n;
-            index += stepMinor;
-        }
+        const int64_t wrap = -int64_t(rem >= n);
+        rem -= n & wrap;
+        index += stepMajor + (stepMinor & wrap);
     }
 }
 

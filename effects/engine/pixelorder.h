@@ -31,6 +31,7 @@ private:
 
     uint32_t m_n = 0;
     uint32_t m_seed = 0; // state of the scan
+    uint32_t m_found = 0; // distinct cells known so far
     std::vector<uint32_t> m_rank;
     std::vector<uint64_t> m_seen; // one bit per cell
     std::vector<uint32_t> m_seedAfter;
