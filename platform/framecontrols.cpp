@@ -22,10 +22,18 @@ QStyle::State enabledState(unsigned uState)
     return (uState & DFCS_INACTIVE) ? QStyle::State_None : QStyle::State_Enabled;
 }
 
+// The application palette in the colour group a control in this state paints with.
+QPalette paletteFor(unsigned uState)
+{
+    QPalette pal = QApplication::palette();
+    pal.setCurrentColorGroup((uState & DFCS_INACTIVE) ? QPalette::Disabled : QPalette::Active);
+    return pal;
+}
+
 // A push-button face: the style's command-button panel, as QPushButton paints it.
 void drawPushFace(QPainter& p, const QRect& r, unsigned uState)
 {
-    const QPalette pal = QApplication::palette();
+    const QPalette pal = paletteFor(uState);
     if (uState & (DFCS_FLAT | DFCS_MONO)) {
         // A one-pixel frame around the face instead of the bevel.
         p.fillRect(r, pal.button());
@@ -52,7 +60,7 @@ void drawButton(QPainter& p, const QRect& r, unsigned uState)
     }
     QStyleOptionButton opt;
     opt.rect = r;
-    opt.palette = QApplication::palette();
+    opt.palette = paletteFor(uState);
     opt.state = enabledState(uState);
     if (uState & DFCS_PUSHED)
         opt.state |= QStyle::State_Sunken;
@@ -72,7 +80,7 @@ void drawScroll(QPainter& p, const QRect& r, unsigned uState)
     if (kind == DFCS_SCROLLSIZEGRIP || kind == DFCS_SCROLLSIZEGRIPRIGHT) {
         QStyleOptionSizeGrip opt;
         opt.rect = r;
-        opt.palette = QApplication::palette();
+        opt.palette = paletteFor(uState);
         opt.state = enabledState(uState);
         opt.corner = kind == DFCS_SCROLLSIZEGRIP ? Qt::BottomRightCorner : Qt::BottomLeftCorner;
         p.fillRect(r, opt.palette.button());
@@ -81,7 +89,7 @@ void drawScroll(QPainter& p, const QRect& r, unsigned uState)
     }
     QStyleOptionSlider opt;
     opt.rect = r;
-    opt.palette = QApplication::palette();
+    opt.palette = paletteFor(uState);
     opt.state = enabledState(uState);
     opt.direction = Qt::LeftToRight;
     const bool horizontal = kind == DFCS_SCROLLLEFT || kind == DFCS_SCROLLRIGHT
@@ -132,7 +140,7 @@ void drawCaptionButton(QPainter& p, const QRect& r, unsigned uState)
 
 void drawMenuGlyph(QPainter& p, const QRect& r, unsigned uState)
 {
-    const QPalette pal = QApplication::palette();
+    const QPalette pal = paletteFor(uState);
     QStyleOption opt;
     opt.rect = r;
     opt.palette = pal;

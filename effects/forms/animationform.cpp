@@ -1,0 +1,63 @@
+#include "animationform.h"
+
+#include <QWidget>
+
+TluxAnimationForm::TluxAnimationForm(QObject* AOwner) : QObject(AOwner) {}
+
+TluxAnimationForm::~TluxAnimationForm() = default;
+
+void TluxAnimationForm::SetMask(const QImage& Value)
+{
+    m_mask = Value;
+    AdjustSizeByMask();
+}
+
+QString TluxAnimationForm::GetVersion() const
+{
+    return QStringLiteral("3.02");
+}
+
+void TluxAnimationForm::SetVersion(const QString&) {}
+
+QWidget* TluxAnimationForm::ownerForm() const
+{
+    auto* w = qobject_cast<QWidget*>(parent());
+    return w && w->isWindow() ? w : nullptr;
+}
+
+void TluxAnimationForm::AdjustSizeByMask()
+{
+    auto* owner = qobject_cast<QWidget*>(parent());
+    if (!owner || m_mask.width() == 0 || m_mask.height() == 0)
+        return;
+    // The mask lies over the widget's own area (a window manager's frame is
+    // outside it), so that area takes exactly the mask picture's size.
+    owner->resize(m_mask.width(), m_mask.height());
+}
+
+void TluxAnimationForm::Loaded()
+{
+    AdjustSizeByMask();
+    QWidget* form = ownerForm();
+    if (!form)
+        return;
+
+    m_maskRegion = CreateRegionFromPicture(m_mask, form->width(), form->height(), m_maskColor, m_maskMode);
+    if (m_maskRegion) {
+        // The pop-up's copy is taken before the shape goes to the window.
+        m_popupRegion = *m_maskRegion & QRegion(0, 0, form->width(), form->height());
+        form->setMask(*m_maskRegion);
+    }
+    // The form animation installs its hook on the form here.
+}
+
+TluxAnimationForm* FindAnimationForm(QWidget* Form)
+{
+    if (!Form)
+        return nullptr;
+    for (QObject* child : Form->children()) {
+        if (auto* component = qobject_cast<TluxAnimationForm*>(child))
+            return component;
+    }
+    return nullptr;
+}

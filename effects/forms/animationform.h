@@ -1,0 +1,92 @@
+#pragma once
+// TluxAnimationForm: the non-visual component that animates the form it
+// belongs to (its QObject parent, the owner).
+//
+// This file holds its shape: a mask picture that, when the form is loaded,
+// sizes the form and gives its window a non-rectangular shape, and the copy of
+// that shape the freezer gives to the lock pop-up that covers the form during
+// a transition. The showing and hiding animations and the event filter that
+// intercepts the form's showing are added to this class in their own files.
+
+#include "color.h"
+#include "pictureregion.h"
+
+#include <QImage>
+#include <QObject>
+#include <QRegion>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+class TluxAnimationForm : public QObject {
+    Q_OBJECT
+    // Stream order: Mask, MaskColor, MaskMode, ShowAnimation (with the
+    // animations), Version. None has a default, so all are always stored.
+    Q_PROPERTY(QImage Mask READ GetMask WRITE SetMask)
+    Q_PROPERTY(int MaskColor READ GetMaskColor WRITE SetMaskColor)
+    Q_PROPERTY(LuxMaskModes::TluxMaskMode MaskMode READ GetMaskMode WRITE SetMaskMode)
+    Q_PROPERTY(QString Version READ GetVersion WRITE SetVersion)
+
+public:
+    // The owner is the form to animate (or any object; only a form gets a shape).
+    explicit TluxAnimationForm(QObject* AOwner = nullptr);
+    ~TluxAnimationForm() override;
+
+    const QImage& GetMask() const { return m_mask; }
+    // Mask := a copy of Value, then AdjustSizeByMask. The window's shape is
+    // not rebuilt: it is made once, in Loaded.
+    void SetMask(const QImage& Value);
+
+    TColor GetMaskColor() const { return m_maskColor; }
+    void SetMaskColor(TColor Value) { m_maskColor = Value; }
+    TluxMaskMode GetMaskMode() const { return m_maskMode; }
+    void SetMaskMode(TluxMaskMode Value) { m_maskMode = Value; }
+
+    // Always "3.02"; assignments are ignored (the value is stored in streams
+    // only so that they name the component's version).
+    QString GetVersion() const;
+    void SetVersion(const QString& Value);
+
+    // Called by the component-stream reader once the form's components have
+    // been read: sizes the form to the mask and gives its window the mask's
+    // shape. Does nothing more when the owner is not a form.
+    virtual void Loaded();
+
+    // Sizes the owner to the mask picture when the mask has a width and a
+    // height; an empty mask changes nothing.
+    void AdjustSizeByMask();
+
+    // The form the component belongs to, when its owner is a top-level widget.
+    QWidget* ownerForm() const;
+
+    // The shape given to the form's window in Loaded, in the form's own
+    // coordinates; no value when the form stays rectangular.
+    const std::optional<QRegion>& MaskRegion() const { return m_maskRegion; }
+    // MaskRegion clipped to the form's rectangle at load time: the shape of the
+    // lock pop-up that covers the form during a transition. No value when the
+    // form has no mask region.
+    const std::optional<QRegion>& PopupRegion() const { return m_popupRegion; }
+
+private:
+    // Shape state.
+    QImage m_mask;
+    TColor m_maskColor = clBlack;
+    TluxMaskMode m_maskMode = mmExclude;
+
+    // Animation state (ShowAnimation, HideAnimation, Snapshot) belongs here,
+    // between the mask settings and the regions; it comes with the form
+    // animation.
+
+    std::optional<QRegion> m_maskRegion;
+    std::optional<QRegion> m_popupRegion;
+
+    // The hook on the form (the event filter standing for the replaced window
+    // procedure) belongs here; it comes with the form animation and is
+    // installed at the end of Loaded.
+};
+
+// The first TluxAnimationForm (or a class derived from it) among Form's
+// children in their order; null if there is none or Form is null.
+TluxAnimationForm* FindAnimationForm(QWidget* Form);

@@ -1,0 +1,170 @@
+#include "controlfreezer.h"
+
+#include "animationform.h"
+#include "controlgeometry.h"
+#include "luxbitmap.h"
+
+#include <QCoreApplication>
+#include <QRegion>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The freeze list: the frozen controls in freezing order, each at most once.
+using FreezeList = std::vector<std::unique_ptr<TFreezeItem>>;
+std::unique_ptr<FreezeList> g_freezeList;
+
+FreezeList& freezeList()
+{
+    if (!g_freezeList)
+        g_freezeList = std::make_unique<FreezeList>();
+    return *g_freezeList;
+}
+
+FreezeList::iterator findItem(QWidget* control)
+{
+    FreezeList& list = freezeList();
+    return std::find_if(list.begin(), list.end(), [control](const auto& item) { return item->Control == control; });
+}
+
+// Takes the item out of the list; the caller frees it.
+std::unique_ptr<TFreezeItem> takeItem(FreezeList::iterator it)
+{
+    std::unique_ptr<TFreezeItem> item = std::move(*it);
+    freezeList().erase(it);
+    QObject::disconnect(item->controlGone);
+    return item;
+}
+
+void destroyLock(TFreezeItem& item)
+{
+    delete item.Lock.data();
+}
+
+// The shape of a form as it shows on screen, in coordinates whose origin is
+// the form's outer top-left corner: the window manager's frame (if any) and
+// the form's own area cut to its popup region.
+QRegion formShape(QWidget* form, const QRegion& popupRegion)
+{
+    const QRect outer(QPoint(0, 0), form->frameGeometry().size());
+    const TPoint clientOrigin = GetClientOrigin(form);
+    const QRect client(clientOrigin.toQPoint(), form->size());
+    const QRegion own = (QRegion(0, 0, form->width(), form->height()) & popupRegion).translated(client.topLeft());
+    return ((QRegion(outer) - QRegion(client)) + own) & QRegion(outer);
+}
+
+TluxLockControl* coverChild(QWidget* control, const TRect& R, TluxBitmap* bitmap)
+{
+    auto* lock = new TluxLockControl(control->parentWidget());
+    lock->LockBitmap = bitmap;
+    // The covered part, in the parent's coordinates; as the newest child,
+    // raised, the lock lies above its siblings.
+    lock->setGeometry(Bounds(R.Left + control->x(), R.Top + control->y(), R.Width(), R.Height()).toQRect());
+    lock->raise();
+    lock->Canvas();
+    return lock;
+}
+
+TluxLockControl* coverForm(QWidget* form, const TRect& R, TluxBitmap* bitmap)
+{
+    auto* lock = new TluxLockPopup();
+    lock->LockBitmap = bitmap;
+    TluxAnimationForm* component = FindAnimationForm(form);
+    if (component && component->PopupRegion()) {
+        // The form's shape, seen from the corner of the covered part.
+        lock->setMask(formShape(form, *component->PopupRegion()).translated(-R.Left, -R.Top));
+    }
+    const QPoint at = form->frameGeometry().topLeft();
+    lock->setGeometry(Bounds(R.Left + at.x(), R.Top + at.y(), R.Width(), R.Height()).toQRect());
+    lock->Canvas();
+    return lock;
+}
+
+} // namespace
+
+TCanvas* FreezeControlProc(QWidget* Control, const TRect& R, TluxBitmap* Bitmap)
+{
+    if (!Control || findItem(Control) != freezeList().end())
+        return nullptr;
+
+    const bool child = !Control->isWindow() && Control->parentWidget();
+    TluxLockControl* lock = child ? coverChild(Control, R, Bitmap) : coverForm(Control, R, Bitmap);
+
+    // Listed before anything else can run: a handler that runs while the lock
+    // is painted then sees the control frozen.
+    auto item = std::make_unique<TFreezeItem>();
+    item->Control = Control;
+    item->Lock = lock;
+    item->controlGone = QObject::connect(Control, &QObject::destroyed, [Control] {
+        auto it = findItem(Control);
+        if (it == freezeList().end())
+            return;
+        std::unique_ptr<TFreezeItem> gone = takeItem(it);
+        destroyLock(*gone);
+    });
+    freezeList().push_back(std::move(item));
+
+    QPointer<TluxLockControl> alive = lock;
+    lock->show();
+    if (child) {
+        // Paint the lock now, before the caller goes on.
+        QCoreApplication::processEvents();
+    } else {
+        lock->raise();
+    }
+    // An event handled meanwhile may have unfrozen the control.
+    return alive ? alive->Canvas() : nullptr;
+}
+
+void UnFreezeControlProc(QWidget* Control, bool BringForward)
+{
+    if (!g_freezeList || !Control)
+        return;
+    auto it = findItem(Control);
+    if (it == freezeList().end())
+        return;
+    std::unique_ptr<TFreezeItem> item = takeItem(it);
+
+    if (BringForward) {
+        // The control paints now, above the lock, before the lock goes.
+        Control->show();
+        Control->raise();
+        Control->repaint();
+    }
+    destroyLock(*item);
+    // A form is never made stay-on-top by freezing, and a form hidden by a
+    // transition stays hidden: there is no z-order to restore here.
+}
+
+TluxLockControl* FrozenLock(QWidget* Control)
+{
+    if (!g_freezeList || !Control)
+        return nullptr;
+    auto it = findItem(Control);
+    return it == freezeList().end() ? nullptr : (*it)->Lock.data();
+}
+
+int FrozenControlCount()
+{
+    return g_freezeList ? int(g_freezeList->size()) : 0;
+}
+
+void startControlFreezing()
+{
+    freezeList();
+}
+
+void stopControlFreezing()
+{
+    if (!g_freezeList)
+        return;
+    // Take the list first: destroying a lock may run code that looks at it.
+    std::unique_ptr<FreezeList> list = std::move(g_freezeList);
+    for (auto& item : *list) {
+        QObject::disconnect(item->controlGone);
+        destroyLock(*item);
+    }
+}

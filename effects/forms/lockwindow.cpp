@@ -1,0 +1,74 @@
+#include "lockwindow.h"
+
+#include "luxbitmap.h"
+
+#include <QApplication>
+#include <QPainter>
+
+namespace {
+
+// Window pixels have no alpha: show the colour of every pixel, whatever its alpha byte.
+QImage opaqueView(const QImage& image)
+{
+    return QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(), QImage::Format_RGB32);
+}
+
+} // namespace
+
+TluxLockControl::TluxLockControl(QWidget* parent) : TluxLockControl(parent, Qt::WindowFlags()) {}
+
+TluxLockControl::TluxLockControl(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
+{
+    // Every paint covers the whole window with the picture: nothing is erased
+    // first, so no background colour ever shows.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
+    // Its own colours and font, not its parent's.
+    setPalette(QApplication::palette());
+    setFont(QApplication::font());
+    setFocusPolicy(Qt::NoFocus);
+}
+
+TluxLockControl::~TluxLockControl()
+{
+    m_canvas.reset();
+    ReleaseDC(this, m_dc);
+}
+
+TCanvas* TluxLockControl::Canvas()
+{
+    if (!m_canvas) {
+        m_dc = GetDC(this);
+        // The backing image starts as the picture, whatever size the window had
+        // when it was made.
+        if (LockBitmap && !LockBitmap->Empty())
+            LockBitmap->Draw(m_dc, 0, 0);
+        m_canvas = std::make_unique<TCanvas>(m_dc);
+    }
+    return m_canvas.get();
+}
+
+void TluxLockControl::paintEvent(QPaintEvent*)
+{
+    if (!LockBitmap || LockBitmap->Empty())
+        return;
+    if (m_paintBuffer.size() != size()) {
+        m_paintBuffer = QImage(size(), QImage::Format_ARGB32);
+        m_paintBuffer.fill(0xFF000000u);
+    }
+    DeviceContext dc(&m_paintBuffer);
+    LockBitmap->Draw(&dc, 0, 0);
+    QPainter p(this);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(0, 0, opaqueView(m_paintBuffer));
+}
+
+TluxLockPopup::TluxLockPopup()
+    : TluxLockControl(nullptr,
+          Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint
+              | Qt::WindowDoesNotAcceptFocus)
+{
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_X11DoNotAcceptFocus);
+}

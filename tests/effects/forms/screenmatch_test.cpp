@@ -1,0 +1,167 @@
+// Grabs of forms compared with the screen: each standard control kind alone on a
+// frameless form, and an About-box-like form.
+
+#include "formfixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+QPixmap samplePicture(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb((x * 255) / w, (y * 255) / h, ((x + y) * 7) & 0xFF));
+    return QPixmap::fromImage(image);
+}
+
+QString manyLines(int n)
+{
+    QString text;
+    for (int i = 0; i < n; ++i)
+        text += QStringLiteral("Line %1 of the memo, long enough to need a horizontal bar\n").arg(i);
+    return text;
+}
+
+struct Kind {
+    const char* name;
+    std::function<void(QWidget*)> build;
+};
+
+std::vector<Kind> kinds()
+{
+    return {
+        {"push button", [](QWidget* f) { (new QPushButton(QStringLiteral("Start"), f))->setGeometry(13, 11, 75, 25); }},
+        {"default push button",
+         [](QWidget* f) {
+             auto* b = new QPushButton(QStringLiteral("OK"), f);
+             b->setGeometry(13, 11, 75, 25);
+             b->setAutoDefault(true);
+             b->setDefault(true);
+         }},
+        {"disabled push button",
+         [](QWidget* f) {
+             auto* b = new QPushButton(QStringLiteral("Stop"), f);
+             b->setGeometry(13, 11, 75, 25);
+             b->setEnabled(false);
+         }},
+        {"push button with icon",
+         [](QWidget* f) {
+             auto* b = new QPushButton(QIcon(samplePicture(16, 16)), QStringLiteral("Open"), f);
+             b->setGeometry(13, 11, 90, 27);
+         }},
+        {"check box",
+         [](QWidget* f) {
+             auto* c = new QCheckBox(QStringLiteral("Fixed data size"), f);
+             c->setGeometry(13, 11, 130, 17);
+             c->setChecked(true);
+         }},
+        {"grayed check box",
+         [](QWidget* f) {
+             auto* c = new QCheckBox(QStringLiteral("Partly"), f);
+             c->setGeometry(13, 11, 130, 17);
+             c->setTristate(true);
+             c->setCheckState(Qt::PartiallyChecked);
+         }},
+        {"scroll area",
+         [](QWidget* f) {
+             auto* area = new QScrollArea(f);
+             area->setGeometry(7, 9, 150, 110);
+             auto* inner = new QLabel(QStringLiteral("Scrolled contents"));
+             inner->setMinimumSize(300, 260);
+             area->setWidget(inner);
+             area->horizontalScrollBar()->setValue(37);
+             area->verticalScrollBar()->setValue(20);
+         }},
+        {"plain text edit",
+         [](QWidget* f) {
+             auto* memo = new QPlainTextEdit(f);
+             memo->setGeometry(7, 9, 170, 120);
+             memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+             memo->setPlainText(manyLines(30));
+             memo->verticalScrollBar()->setValue(4);
+         }},
+        {"text edit",
+         [](QWidget* f) {
+             auto* memo = new QTextEdit(f);
+             memo->setGeometry(8, 9, 171, 121);
+             memo->setPlainText(manyLines(25));
+         }},
+        {"list widget",
+         [](QWidget* f) {
+             auto* list = new QListWidget(f);
+             list->setGeometry(9, 8, 140, 100);
+             for (int i = 1; i <= 20; ++i)
+                 list->addItem(QStringLiteral("COM%1").arg(i));
+             list->setCurrentRow(2);
+         }},
+        {"line edit", [](QWidget* f) { (new QLineEdit(QStringLiteral("50"), f))->setGeometry(13, 11, 100, 21); }},
+        {"combo box",
+         [](QWidget* f) {
+             auto* c = new QComboBox(f);
+             c->addItems({QStringLiteral("9600"), QStringLiteral("115200")});
+             c->setGeometry(13, 11, 100, 21);
+         }},
+        {"progress bar",
+         [](QWidget* f) {
+             auto* p = new QProgressBar(f);
+             p->setGeometry(13, 11, 150, 18);
+             p->setValue(42);
+         }},
+        {"label", [](QWidget* f) { (new QLabel(QStringLiteral("Packets: 17"), f))->setGeometry(13, 11, 100, 15); }},
+        {"radio button",
+         [](QWidget* f) {
+             auto* r = new QRadioButton(QStringLiteral("Lines"), f);
+             r->setGeometry(13, 11, 100, 17);
+             r->setChecked(true);
+         }},
+        {"group box",
+         [](QWidget* f) {
+             auto* g = new QGroupBox(QStringLiteral("Port"), f);
+             g->setGeometry(9, 7, 150, 80);
+             (new QLabel(QStringLiteral("COM1"), g))->setGeometry(10, 20, 60, 15);
+         }},
+    };
+}
+
+TEST(ScreenMatch, EachControlKindAloneOnAForm)
+{
+    if (!formtest::haveScreen())
+        GTEST_SKIP() << "needs an X server (xvfb-run)";
+    formtest::startGrabbing();
+    for (const Kind& kind : kinds()) {
+        auto form = formtest::makeForm(200, 150);
+        kind.build(form.get());
+        formtest::showForm(form.get());
+        const QImage screen = formtest::screenOf(form.get());
+        const QImage grab = formtest::grabOf(form.get());
+        const double match = formtest::matchOf(grab, screen);
+        RecordProperty(kind.name, QString::number(match * 100.0, 'f', 3).toStdString());
+        std::printf("match %-22s %.3f %%\n", kind.name, match * 100.0);
+        EXPECT_GE(match, 0.99) << kind.name;
+        if (match < 1.0) {
+            grab.save(QStringLiteral("/tmp/grab-%1.png").arg(QString::fromLatin1(kind.name).replace(' ', '_')));
+            screen.save(QStringLiteral("/tmp/screen-%1.png").arg(QString::fromLatin1(kind.name).replace(' ', '_')));
+        }
+    }
+}
+
+} // namespace
