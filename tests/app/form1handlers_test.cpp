@@ -177,7 +177,7 @@ TEST_F(Form1Handlers, BrowsePutsTheChosenFullPathIntoTheFileBox)
         EXPECT_TRUE(form->OpenDialog1->isVisible());
         form->OpenDialog1->setDirectory(dir.path());
         form->OpenDialog1->selectFile(QStringLiteral("firmware"));
-        form->OpenDialog1->accept();
+        QMetaObject::invokeMethod(form->OpenDialog1, "accept");
     });
     button("Button2")->click();
     EXPECT_EQ(edit("Edit3")->text(), QFileInfo(file).absoluteFilePath());
