@@ -1,0 +1,81 @@
+// The log box: received text stays plain text, line breaks of every kind start
+// new lines, received lines never enter the undo history, the view follows the
+// end only when it showed the end, and the pop-up menu's operations.
+
+#include "form1fixture.h"
+#include "logbox.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QMenu>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+TEST(LogBox, ReceivedTextIsPlainAndEachCallStartsANewLine)
+{
+    LogBox log;
+    log.appendLine(QStringLiteral("<b>bold?</b> &amp;"));
+    log.appendLine(QStringLiteral("a\r\nb\nc\rd"));
+    log.appendLine(QStringLiteral("OK\r\n"));
+    EXPECT_EQ(log.lines(), QStringList({"<b>bold?</b> &amp;", "a", "b", "c", "d", "OK", ""}));
+}
+
+TEST(LogBox, ReceivedLinesDoNotEnterTheUndoHistory)
+{
+    LogBox log;
+    log.show();
+    log.setFocus();
+    typeText(&log, QStringLiteral("typed"));
+    ASSERT_TRUE(log.document()->isUndoAvailable());
+    log.appendLine(QStringLiteral("received"));
+    EXPECT_FALSE(log.document()->isUndoAvailable());
+    log.undo();
+    EXPECT_EQ(log.lines(), QStringList({"typed", "received"}));
+}
+
+TEST(LogBox, TheViewFollowsTheEndOnlyWhenItShowedTheEnd)
+{
+    LogBox log;
+    log.resize(321, 200);
+    log.show();
+    for (int i = 0; i < 200; ++i)
+        log.appendLine(QStringLiteral("line %1").arg(i));
+    QScrollBar* bar = log.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    bar->setValue(10);
+    log.appendLine(QStringLiteral("more"));
+    EXPECT_EQ(bar->value(), 10) << "a user reading back is not pulled away";
+}
+
+TEST(LogBox, PopupMenuItemsActOnTheLog)
+{
+    Form1Fixture fixture;
+    TForm1& form = fixture.create();
+    auto* memo = form.findChild<LogBox*>(QStringLiteral("Memo1"));
+    auto item = [&](const char* name) { return form.PopupMenu1->findChild<QAction*>(QLatin1String(name)); };
+    for (QAction* action : form.PopupMenu1->actions())
+        EXPECT_TRUE(memo->actions().contains(action)) << "shortcut lives on the log box";
+
+    memo->appendLine(QStringLiteral("first"));
+    memo->appendLine(QStringLiteral("second"));
+    item("SelectAll1")->trigger();
+    EXPECT_EQ(memo->textCursor().selectedText(), QStringLiteral("first") + QChar::ParagraphSeparator + "second");
+    item("CopyCtrlC1")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "first\nsecond");
+    item("DeleteDel1")->trigger();
+    EXPECT_TRUE(memo->toPlainText().isEmpty());
+    item("Undo1")->trigger();
+    EXPECT_EQ(memo->lines(), QStringList({"first", "second"}));
+
+    item("SelectAll1")->trigger();
+    item("CutCtrlX1")->trigger();
+    EXPECT_TRUE(memo->toPlainText().isEmpty());
+    item("PasteCtrlV1")->trigger();
+    item("PasteCtrlV1")->trigger();
+    EXPECT_EQ(memo->lines(), QStringList({"first", "secondfirst", "second"}));
+
+    item("ClearAllCtrlD1")->trigger();
+    EXPECT_TRUE(memo->toPlainText().isEmpty());
+}
