@@ -1,0 +1,177 @@
+// The form-animation component's shape: mask picture, window shape and the
+// pop-up's copy of it, properties, and finding a form's component.
+
+#include "animationform.h"
+#include "freezefixture.h"
+
+#include <QMetaEnum>
+#include <QMetaProperty>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace freezetest;
+
+namespace {
+
+bool samePixels(const QRegion& a, const QRegion& b) { return (a ^ b).isEmpty(); }
+
+// 200 x 100 white picture with key-colour (black) pixels: a 40 x 30 hole and the left column.
+QImage holedMask()
+{
+    QImage mask(200, 100, QImage::Format_RGB32);
+    mask.fill(Qt::white);
+    for (int y = 0; y < 100; ++y)
+        mask.setPixel(0, y, qRgb(0, 0, 0));
+    for (int y = 20; y < 50; ++y)
+        for (int x = 60; x < 100; ++x)
+            mask.setPixel(x, y, qRgb(0, 0, 0));
+    return mask;
+}
+
+const QRegion kHoledShape = QRegion(0, 0, 200, 100) - QRegion(0, 0, 1, 100) - QRegion(60, 20, 40, 30);
+
+TEST(AnimationFormShape, PropertiesAndTheirStreamOrder)
+{
+    QWidget form;
+    auto* component = new TluxAnimationForm(&form);
+    EXPECT_TRUE(component->GetMask().isNull());
+    EXPECT_EQ(component->GetMaskColor(), clBlack);
+    EXPECT_EQ(component->GetMaskMode(), mmExclude);
+
+    const QMetaObject* meta = component->metaObject();
+    QStringList names;
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+        names << QString::fromLatin1(meta->property(i).name());
+        // No defaults: initial values are written to streams too.
+        EXPECT_TRUE(meta->property(i).isStored()) << names.last().toStdString();
+    }
+    EXPECT_EQ(names, QStringList({"Mask", "MaskColor", "MaskMode", "Version"}));
+
+    // The mode streams by name.
+    const QMetaProperty mode = meta->property(meta->indexOfProperty("MaskMode"));
+    ASSERT_TRUE(mode.isEnumType());
+    EXPECT_STREQ(mode.enumerator().valueToKey(mmInclude), "mmInclude");
+    EXPECT_TRUE(component->setProperty("MaskMode", QStringLiteral("mmInclude")));
+    EXPECT_EQ(component->GetMaskMode(), mmInclude);
+
+    EXPECT_EQ(component->property("Version").toString(), QStringLiteral("3.02"));
+    component->setProperty("Version", QStringLiteral("1.0"));
+    EXPECT_EQ(component->property("Version").toString(), QStringLiteral("3.02"));
+}
+
+TEST(AnimationFormShape, WithoutMaskTheFormStaysRectangular)
+{
+    QWidget form;
+    form.resize(123, 77);
+    auto* component = new TluxAnimationForm(&form);
+    component->SetMaskColor(clWhite);
+    component->SetMaskMode(mmInclude);
+    component->Loaded();
+    EXPECT_EQ(form.size(), QSize(123, 77));
+    EXPECT_TRUE(form.mask().isEmpty());
+    EXPECT_FALSE(component->MaskRegion());
+    EXPECT_FALSE(component->PopupRegion());
+}
+
+TEST(AnimationFormShape, MaskSizesAndShapesTheForm)
+{
+    if (!haveScreen())
+        GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    std::unique_ptr<SolidWidget> backdrop(makeWindow(Qt::darkGray, QRect(0, 0, 400, 300)));
+    ASSERT_TRUE(showAndWait(backdrop.get(), QRect(0, 0, 400, 300), Qt::darkGray));
+
+    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, QRect(50, 40, 320, 240)));
+    auto* component = new TluxAnimationForm(form.get());
+    component->SetMask(holedMask());
+    EXPECT_EQ(form->size(), QSize(200, 100)); // SetMask sizes at once
+    form->resize(320, 240);
+    component->Loaded();
+
+    EXPECT_EQ(form->size(), QSize(200, 100));
+    ASSERT_TRUE(component->MaskRegion() && component->PopupRegion());
+    EXPECT_TRUE(samePixels(form->mask(), kHoledShape));
+    EXPECT_TRUE(samePixels(*component->PopupRegion(), kHoledShape));
+
+    // On screen the holes show the window behind.
+    form->show();
+    ASSERT_TRUE(waitUntil([] { return screenIs(QRect(51, 40, 199, 20), Qt::red); }));
+    EXPECT_TRUE(screenIs(QRect(50, 40, 1, 100), Qt::darkGray));
+    EXPECT_TRUE(screenIs(QRect(110, 60, 40, 30), Qt::darkGray));
+    EXPECT_TRUE(screenIs(QRect(150, 60, 100, 80), Qt::red));
+
+    // A new mask resizes the form but keeps the shape made at load time.
+    QImage other(150, 50, QImage::Format_RGB32);
+    other.fill(Qt::black);
+    component->SetMask(other);
+    EXPECT_EQ(form->size(), QSize(150, 50));
+    EXPECT_TRUE(samePixels(form->mask(), kHoledShape));
+}
+
+TEST(AnimationFormShape, IncludeModeKeepsOnlyKeyPixels)
+{
+    QWidget form;
+    auto* component = new TluxAnimationForm(&form);
+    component->SetMask(holedMask());
+    component->SetMaskMode(mmInclude);
+    component->Loaded();
+    const QRegion keys = QRegion(0, 0, 1, 100) + QRegion(60, 20, 40, 30);
+    EXPECT_TRUE(samePixels(form.mask(), keys));
+    EXPECT_TRUE(samePixels(*component->PopupRegion(), keys));
+
+    // A key colour missing from the picture leaves the form rectangular.
+    QWidget plain;
+    auto* none = new TluxAnimationForm(&plain);
+    none->SetMask(holedMask());
+    none->SetMaskColor(clRed);
+    none->SetMaskMode(mmInclude);
+    none->Loaded();
+    EXPECT_EQ(plain.size(), QSize(200, 100));
+    EXPECT_TRUE(plain.mask().isEmpty());
+    EXPECT_FALSE(none->PopupRegion());
+}
+
+TEST(AnimationFormShape, OnlyFormsAreShaped)
+{
+    QWidget form;
+    auto* child = new QWidget(&form);
+    auto* component = new TluxAnimationForm(child);
+    component->SetMask(holedMask());
+    component->Loaded();
+    EXPECT_EQ(child->size(), QSize(200, 100));
+    EXPECT_TRUE(child->mask().isEmpty());
+    EXPECT_FALSE(component->PopupRegion());
+
+    TluxAnimationForm orphan;
+    orphan.SetMask(holedMask());
+    orphan.Loaded();
+    EXPECT_FALSE(orphan.MaskRegion());
+}
+
+class DerivedAnimationForm : public TluxAnimationForm {
+public:
+    using TluxAnimationForm::TluxAnimationForm;
+};
+
+TEST(FindAnimationForm, FirstComponentInChildOrder)
+{
+    EXPECT_EQ(FindAnimationForm(nullptr), nullptr);
+
+    QWidget form;
+    new QObject(&form);
+    new QWidget(&form);
+    EXPECT_EQ(FindAnimationForm(&form), nullptr);
+
+    auto* derived = new DerivedAnimationForm(&form);
+    auto* plain = new TluxAnimationForm(&form);
+    EXPECT_EQ(FindAnimationForm(&form), derived);
+    delete derived;
+    EXPECT_EQ(FindAnimationForm(&form), plain);
+
+    // A component of a child widget is not the form's.
+    QWidget other;
+    new TluxAnimationForm(new QWidget(&other));
+    EXPECT_EQ(FindAnimationForm(&other), nullptr);
+}
+
+} // namespace
