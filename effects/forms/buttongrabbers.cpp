@@ -45,8 +45,9 @@ QStyleOptionButton buttonOption(QWidget* control)
         opt.state |= control->property("checked").toBool() ? QStyle::State_On : QStyle::State_Off;
     if (!(opt.state & QStyle::State_Sunken))
         opt.state |= QStyle::State_Raised;
+    // A default button has the default frame with the face inside it.
     if (control->property("default").toBool())
-        opt.features |= QStyleOptionButton::DefaultButton;
+        opt.features |= QStyleOptionButton::DefaultButton | QStyleOptionButton::AutoDefaultButton;
     return opt;
 }
 
