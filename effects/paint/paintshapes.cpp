@@ -80,11 +80,18 @@ void FillRect(HDC DC, int X1, int Y1, int X2, int Y2, TColor C)
         return;
     // The temporary canvas selects its own pen, brush and font; the context gets
     // its previous drawing state back when the canvas lets go of it.
-    const int level = DC->save();
-    TCanvas canvas(DC);
-    FillRect(&canvas, TRect(X1, Y1, X2, Y2), C);
-    canvas.SetHandle(nullptr);
-    DC->restore(level);
+    struct Attached {
+        HDC dc;
+        int level;
+        TCanvas canvas;
+        explicit Attached(HDC d) : dc(d), level(d->save()), canvas(d) {}
+        ~Attached()
+        {
+            canvas.SetHandle(nullptr);
+            dc->restore(level);
+        }
+    } attached(DC);
+    FillRect(&attached.canvas, TRect(X1, Y1, X2, Y2), C);
 }
 
 void FillEllipse(TCanvas* Canvas, const TRect& R, TColor C)

@@ -27,12 +27,11 @@ int DrawVerticalText(TCanvas* Canvas, const QString& S, const TRect& R, unsigned
         // so the text is rasterised without smoothing.
         QFont font = Canvas->Font.Font;
         font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoAntialias));
-        const int level = horizontal.DC->save();
+        // B is released with this routine, and its state with it.
         TCanvas layout(horizontal.DC);
         layout.Font.Font = font; // drawn in the default text colour, the window-text colour
         TRect box(0, 0, h, w);
         result = DrawText(&layout, S, box, Flags);
-        horizontal.DC->restore(level);
     }
 
     for (int y = 0; y < w; ++y) {
