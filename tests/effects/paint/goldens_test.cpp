@@ -101,10 +101,9 @@ TEST_F(Goldens, FrameControlGlyphsInAnyColour)
     EXPECT_GT(strokes, 4);
 }
 
-TEST_F(Goldens, FocusRectangleAndGlyphShadow)
+TEST_F(Goldens, GlyphShadowUnderItsGlyph)
 {
-    check(QStringLiteral("focusandshadow"), 60, 30, [](TCanvas* c) {
-        DrawFocusRect(c, TRect(2, 2, 28, 28), clBlack);
+    check(QStringLiteral("glyphshadow"), 30, 30, [](TCanvas* c) {
         TluxBitmap glyph;
         glyph.SetSize(20, 20);
         glyph.Clear(luxTransparent);
@@ -116,8 +115,8 @@ TEST_F(Goldens, FocusRectangleAndGlyphShadow)
         p.setFont(font);
         p.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, QStringLiteral("A"));
         p.end();
-        DrawGlyphShadow(c, 36, 6, &glyph, clBlack);
+        DrawGlyphShadow(c, 6, 6, &glyph, clBlack);
         glyph.Transparent = true;
-        glyph.Draw(c, 34, 4);
+        glyph.Draw(c, 4, 4);
     });
 }
