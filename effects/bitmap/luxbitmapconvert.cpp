@@ -71,12 +71,17 @@ void TluxBitmap::DrawGraphic(const QImage& G, const TRect& R)
     if (Empty() || G.isNull())
         return;
     // Paint onto pure magenta; whatever the picture leaves magenta is not copied.
+    // The picture is stretched as a block copy (nearest pixel, alpha kept), not
+    // composed over the magenta, so translucent pixels come through unmixed.
     constexpr TluxColor magenta = 0xFFFF00FF;
     QImage canvasImage(Width, Height, QImage::Format_ARGB32);
     canvasImage.fill(magenta);
-    DeviceContext dc(&canvasImage);
-    TCanvas canvas(&dc);
-    canvas.StretchDraw(R, G);
+    {
+        QPainter painter(&canvasImage);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(R.toQRect(), G.convertToFormat(QImage::Format_ARGB32));
+    }
     for (int y = 0; y < Height; ++y) {
         const auto* row = reinterpret_cast<const TluxColor*>(canvasImage.constScanLine(y));
         TluxColor* out = GetScanLine(y);

@@ -209,7 +209,7 @@ TEST(DrawContext, DrawGraphicLeavesMagentaAndUncoveredPixelsAlone)
     QImage g(2, 2, QImage::Format_ARGB32);
     g.setPixel(0, 0, 0xFFFF00FF); // magenta of the picture itself
     g.setPixel(1, 0, 0xFF00FF00);
-    g.setPixel(0, 1, 0x00000000); // fully transparent
+    g.setPixel(0, 1, 0x40102030); // translucent: copied as it is
     g.setPixel(1, 1, 0xFF0000FF);
     TluxBitmap b;
     b.SetSize(8, 6);
@@ -219,7 +219,8 @@ TEST(DrawContext, DrawGraphicLeavesMagentaAndUncoveredPixelsAlone)
     EXPECT_EQ(b.GetPixel(3, 3), 0x11223344u);
     EXPECT_EQ(b.GetPixel(4, 2), 0xFF00FF00u);
     EXPECT_EQ(b.GetPixel(5, 3), 0xFF00FF00u);
-    EXPECT_EQ(b.GetPixel(2, 4), 0x11223344u);
+    EXPECT_EQ(b.GetPixel(2, 4), 0x40102030u);
+    EXPECT_EQ(b.GetPixel(3, 5), 0x40102030u);
     EXPECT_EQ(b.GetPixel(5, 5), 0xFF0000FFu);
     EXPECT_EQ(b.GetPixel(1, 1), 0x11223344u);
     EXPECT_EQ(b.GetPixel(6, 5), 0x11223344u);
