@@ -168,6 +168,15 @@ TEST(ScreenMatch, EachControlKindAloneOnAForm)
         RecordProperty(kind.name, QString::number(match * 100.0, 'f', 3).toStdString());
         std::printf("match %-22s %.3f %%\n", kind.name, match * 100.0);
         EXPECT_GE(match, 0.99) << kind.name;
+
+        // The control alone, as the animation of a single control grabs it.
+        QWidget* control = form->findChild<QWidget*>();
+        const std::unique_ptr<TluxBitmap> alone = GrabToLuBitmap(control, TRect(0, 0, control->width(), control->height()));
+        QImage alonePicture;
+        alone->AssignTo(alonePicture);
+        const double aloneMatch = formtest::matchOf(alonePicture, screen.copy(control->geometry()));
+        std::printf("match %-22s %.3f %% (control alone)\n", kind.name, aloneMatch * 100.0);
+        EXPECT_GE(aloneMatch, 0.99) << kind.name << " alone";
     }
 }
 

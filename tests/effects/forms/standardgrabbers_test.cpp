@@ -6,6 +6,7 @@
 #include "formfixture.h"
 #include "formgrabber.h"
 #include "scrollbargrabbers.h"
+#include "themes.h"
 #include "windowstyle.h"
 
 #include <QApplication>
@@ -256,6 +257,35 @@ TEST_F(StandardGrabbersTest, ClassicFormFrameAndCaption)
     QImage face(200, 120, QImage::Format_RGB32);
     face.fill(QApplication::palette().color(QPalette::Button));
     EXPECT_EQ(luxtest::differingPixels(rgb(image).copy(10, 10, 200, 120), face), 0);
+}
+
+TEST_F(StandardGrabbersTest, ThemedFormFrameComesFromTheWindowClass)
+{
+    ASSERT_NE(OpenThemeData, nullptr) << "the theme module is bound at start-up";
+    TluxFormFrame frame;
+    frame.Width = 200;
+    frame.Height = 120;
+    frame.Border = 4;
+    frame.Top = 4 + GetSystemMetrics(SM_CYCAPTION);
+    frame.BorderStyle = bsSingle;
+    frame.BorderIcons = biSystemMenu | biMinimize | biMaximize;
+    QImage image(220, 140, QImage::Format_ARGB32);
+    image.fill(0xFF000000u);
+    DeviceContext dc(&image);
+    TluxFormGrabber::DrawThemedFrame(&dc, 10, 10, frame);
+    const QImage out = rgb(image);
+    const QRgb face = role(QPalette::Button);
+    EXPECT_EQ(rgbAt(out, 9, 9), 0x000000u);
+    // The caption is the theme's, not the face.
+    EXPECT_NE(rgbAt(out, 10 + 100, 10 + 6), face);
+    // The close button at the right is a raised button face.
+    const int cx = GetSystemMetrics(SM_CXSIZE);
+    EXPECT_EQ(rgbAt(out, 10 + 200 - 4 - cx + 2, 10 + 4 + 2), role(QPalette::Light));
+    // The bottom frame piece reaches the bottom-left corner like the other corners.
+    EXPECT_EQ(rgbAt(out, 10, 129), rgbAt(out, 209, 129));
+    EXPECT_EQ(rgbAt(out, 10 + 100, 129), rgbAt(out, 10, 129));
+    // The client area is left as the face for the window's own paint.
+    EXPECT_EQ(rgbAt(out, 10 + 100, 10 + 60), face);
 }
 
 TEST_F(StandardGrabbersTest, FormsWithoutWindowManagerFrameHaveNoFrame)
