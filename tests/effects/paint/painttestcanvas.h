@@ -7,19 +7,36 @@
 
 #include <QImage>
 
+#include <map>
+#include <string>
+
 struct TestCanvas {
     QImage image;
     DeviceContext dc;
     TCanvas canvas;
 
-    TestCanvas(int w, int h, QRgb fill = 0xFFFFFFFF)
-        : image(w, h, QImage::Format_ARGB32), dc(&image), canvas(&dc)
+    TestCanvas(int w, int h, QRgb fill = 0xFFFFFFFF) : image(w, h, QImage::Format_ARGB32), dc(&image), canvas(&dc)
     {
         image.fill(fill);
     }
 
-    // The pixel at device (x, y) as 0xAARRGGBB.
     QRgb at(int x, int y) const { return image.pixel(x, y); }
+
+    // The image as one character per pixel, rows joined by '|': the key of the
+    // pixel's colour in `names`, '?' for any other colour.
+    std::string map(const std::map<QRgb, char>& names) const
+    {
+        std::string s;
+        for (int y = 0; y < image.height(); ++y) {
+            if (y)
+                s += '|';
+            for (int x = 0; x < image.width(); ++x) {
+                const auto it = names.find(at(x, y));
+                s += it == names.end() ? '?' : it->second;
+            }
+        }
+        return s;
+    }
 };
 
 // 0x00BBGGRR -> 0xFFRRGGBB.
