@@ -29,9 +29,13 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (watched == m_widget && event->type() == QEvent::Paint) {
+            // A window shows colours only: the alpha byte drawn into its
+            // context (often 0 in copied pixels) must not darken the screen.
+            const QImage opaque(m_image.constBits(), m_image.width(), m_image.height(), m_image.bytesPerLine(),
+                QImage::Format_RGB32);
             QPainter p(m_widget);
             p.setCompositionMode(QPainter::CompositionMode_Source);
-            p.drawImage(0, 0, m_image);
+            p.drawImage(0, 0, opaque);
             return true;
         }
         if (watched == m_widget && event->type() == QEvent::Resize && m_widget->size() != m_image.size()) {

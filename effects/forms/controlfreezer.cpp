@@ -5,6 +5,7 @@
 #include "luxbitmap.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QRegion>
 
 #include <algorithm>
@@ -43,6 +44,44 @@ void destroyLock(TFreezeItem& item)
 {
     delete item.Lock.data();
 }
+
+// Keeps lock pop-ups above the application's other windows, as windows that
+// stay on top: X stacks a window by when it was created, so a window created
+// while a form is frozen (the form itself, shown for the first time beneath
+// its lock) would otherwise cover the pop-up. A window is created before its
+// Show event and mapped after it, so raising the pop-ups there keeps them above.
+class PopupKeeper : public QObject {
+public:
+    static void update()
+    {
+        const bool needed = g_freezeList && std::any_of(g_freezeList->begin(), g_freezeList->end(), [](const auto& item) {
+            return qobject_cast<TluxLockPopup*>(item->Lock.data()) != nullptr;
+        });
+        static PopupKeeper* keeper = nullptr;
+        if (needed && !keeper) {
+            keeper = new PopupKeeper();
+            QCoreApplication::instance()->installEventFilter(keeper);
+        } else if (!needed && keeper) {
+            delete keeper;
+            keeper = nullptr;
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show)
+            return false;
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (!window || !window->isWindow() || qobject_cast<TluxLockPopup*>(window) || !g_freezeList)
+            return false;
+        for (const auto& item : *g_freezeList) {
+            if (auto* popup = qobject_cast<TluxLockPopup*>(item->Lock.data()))
+                popup->raise();
+        }
+        return false;
+    }
+};
 
 // The shape of a form as it shows on screen, in coordinates whose origin is
 // the form's outer top-left corner: the window manager's frame (if any) and
@@ -104,6 +143,7 @@ TCanvas* FreezeControlProc(QWidget* Control, const TRect& R, TluxBitmap* Bitmap)
             return;
         std::unique_ptr<TFreezeItem> gone = takeItem(it);
         destroyLock(*gone);
+        PopupKeeper::update();
     });
     freezeList().push_back(std::move(item));
 
@@ -111,9 +151,11 @@ TCanvas* FreezeControlProc(QWidget* Control, const TRect& R, TluxBitmap* Bitmap)
     lock->show();
     if (child) {
         // Paint the lock now, before the caller goes on.
+        lock->repaint();
         QCoreApplication::processEvents();
     } else {
         lock->raise();
+        PopupKeeper::update();
     }
     // An event handled meanwhile may have unfrozen the control.
     return alive ? alive->Canvas() : nullptr;
@@ -135,6 +177,7 @@ void UnFreezeControlProc(QWidget* Control, bool BringForward)
         Control->repaint();
     }
     destroyLock(*item);
+    PopupKeeper::update();
     // A form is never made stay-on-top by freezing, and a form hidden by a
     // transition stays hidden: there is no z-order to restore here.
 }
@@ -167,4 +210,6 @@ void stopControlFreezing()
         QObject::disconnect(item->controlGone);
         destroyLock(*item);
     }
+    list.reset();
+    PopupKeeper::update();
 }
