@@ -107,9 +107,7 @@ void drawFrame(benchmark::State& state, int sw, int sh, bool transparent)
 void BM_OpaqueCopy(benchmark::State& s) { drawFrame(s, kWidth, kHeight, false); }
 void BM_TransparentCopy(benchmark::State& s) { drawFrame(s, kWidth, kHeight, true); }
 
-// Nearest-neighbour 1:1 through the sampling code itself (a 1-pixel-larger
-// destination would change the factor, so the device-memory slot is driven
-// with equal sizes and the bitmap slot with the general path below).
+// A nearest-neighbour stretch at 1:1 (equal sizes) takes the block-copy route.
 void BM_StretchNearest1to1(benchmark::State& s) { drawFrame(s, kWidth, kHeight, false); }
 void BM_StretchUp1280x720(benchmark::State& s) { drawFrame(s, 1280, 720, false); }
 void BM_StretchDown2560x1440(benchmark::State& s) { drawFrame(s, 2560, 1440, false); }
