@@ -5,6 +5,7 @@
 #include "tokenizer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace {
@@ -114,20 +115,28 @@ void TluxBitmapLink::CheckingMasked(const TRect& Margins)
     }
 }
 
-bool TluxBitmapLink::drawable() const
+// A rectangle reaching outside the bitmap draws nothing (the bitmap's Draw
+// refuses such a source); it is refused here already, together with positions
+// whose far edge would not fit in 32 bits, so that no edge is ever computed
+// past the integer range.
+bool TluxBitmapLink::drawable(int X, int Y) const
 {
-    return Bitmap && !Bitmap->Empty() && Right > Left && Bottom > Top;
+    if (!Bitmap || Bitmap->Empty() || Right <= Left || Bottom <= Top)
+        return false;
+    if (Left < 0 || Top < 0 || Right > Bitmap->Width || Bottom > Bitmap->Height)
+        return false;
+    return int64_t(X) + (Right - Left) <= INT32_MAX && int64_t(Y) + (Bottom - Top) <= INT32_MAX;
 }
 
 void TluxBitmapLink::Draw(TCanvas* Canvas, int X, int Y) const
 {
-    if (drawable())
+    if (drawable(X, Y))
         Bitmap->Draw(Canvas, X, Y, BoundsRect());
 }
 
 void TluxBitmapLink::Draw(TluxBitmap* Target, int X, int Y) const
 {
-    if (drawable())
+    if (drawable(X, Y))
         Bitmap->Draw(Target, X, Y, BoundsRect());
 }
 

@@ -53,7 +53,8 @@ public:
     void CheckingMasked(const TRect& Margins);
 
     // Bitmap->Draw(target, X, Y, link rectangle) when the bitmap is set and not
-    // empty and the rectangle is not empty.
+    // empty and the rectangle is not empty; a rectangle reaching outside the
+    // bitmap draws nothing.
     void Draw(TCanvas* Canvas, int X, int Y) const;
     void Draw(TluxBitmap* Target, int X, int Y) const;
 
@@ -71,7 +72,7 @@ public:
     TRect BoundsRect() const { return TRect(Left, Top, Right, Bottom); }
 
 private:
-    bool drawable() const;
+    bool drawable(int X, int Y) const;
 };
 
 // The masked-pixel rule of links.

@@ -7,6 +7,7 @@
 #include "hslcolor.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace {
@@ -14,26 +15,51 @@ namespace {
 // Visits the cells of a tiling of Dst with w x h copies: columns left to
 // right, rows top to bottom, each cell cut to Dst. A cell is drawn when Clip is
 // empty or the cut cell intersects it; the source part is the top-left corner
-// of Src of the cut cell's size (the whole Src for a full cell).
+// of Src of the cut cell's size (the whole Src for a full cell). Cells lying
+// wholly outside Visible (the target's area) would draw nothing and are not
+// visited, so a huge Dst costs no more than the target's own size.
 template <typename DrawCell>
-void forEachTileCell(const TRect& Dst, const TRect& Src, const TRect& Clip, DrawCell drawCell)
+void forEachTileCell(const TRect& Dst, const TRect& Src, const TRect& Clip, const TRect& Visible, DrawCell drawCell)
 {
-    const int64_t w = Src.Width(), h = Src.Height();
+    const int64_t w = int64_t(Src.Right) - Src.Left, h = int64_t(Src.Bottom) - Src.Top;
     if (w <= 0 || h <= 0 || IsRectEmptyRaw(Dst))
         return;
     const bool clipped = !IsRectEmptyRaw(Clip);
-    for (int64_t left = Dst.Left; left < Dst.Right; left += w) {
-        const int cellRight = int(std::min<int64_t>(left + w, Dst.Right));
-        for (int64_t top = Dst.Top; top < Dst.Bottom; top += h) {
-            const TRect cell(int(left), int(top), cellRight, int(std::min<int64_t>(top + h, Dst.Bottom)));
+    // The first cell that reaches into Visible, counted in whole cells from Dst's corner.
+    const auto firstCell = [](int64_t start, int64_t size, int64_t visibleStart) {
+        return visibleStart <= start ? start : start + (visibleStart - start) / size * size;
+    };
+    const int64_t endX = std::min<int64_t>(Dst.Right, Visible.Right);
+    const int64_t endY = std::min<int64_t>(Dst.Bottom, Visible.Bottom);
+    for (int64_t left = firstCell(Dst.Left, w, Visible.Left); left < endX; left += w) {
+        const int64_t cellRight = std::min<int64_t>(left + w, Dst.Right);
+        for (int64_t top = firstCell(Dst.Top, h, Visible.Top); top < endY; top += h) {
+            const int64_t cellBottom = std::min<int64_t>(top + h, Dst.Bottom);
+            // A source part past the integer range lies outside every bitmap.
+            if (Src.Left + (cellRight - left) > INT32_MAX || Src.Top + (cellBottom - top) > INT32_MAX ||
+                cellRight - left > INT32_MAX || cellBottom - top > INT32_MAX)
+                continue;
+            const TRect cell{int(left), int(top), int(cellRight), int(cellBottom)};
             if (clipped) {
                 TRect common;
                 if (!IntersectRect(common, cell, Clip))
                     continue;
             }
-            drawCell(cell, TRect(Src.Left, Src.Top, Src.Left + cell.Width(), Src.Top + cell.Height()));
+            drawCell(cell, TRect(Src.Left, Src.Top, int(Src.Left + (cellRight - left)), int(Src.Top + (cellBottom - top))));
         }
     }
+}
+
+// The logical area a device context can show: its image moved by the window origin.
+TRect visibleArea(HDC dc)
+{
+    const QImage* image = dc->image();
+    if (!image)
+        return TRect(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
+    const TPoint origin = dc->windowOrigin();
+    const auto clampInt = [](int64_t v) { return int(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+    return TRect(origin.X, origin.Y, clampInt(int64_t(origin.X) + image->width()),
+                 clampInt(int64_t(origin.Y) + image->height()));
 }
 
 } // namespace
@@ -57,7 +83,8 @@ void TluxBitmap::TileClip(HDC TargetDC, const TRect& Dst, const TRect& Src, cons
 {
     if (!TargetDC || Empty())
         return;
-    forEachTileCell(Dst, Src, Clip, [&](const TRect& cell, const TRect& part) { Draw(TargetDC, cell, part); });
+    forEachTileCell(Dst, Src, Clip, visibleArea(TargetDC),
+                    [&](const TRect& cell, const TRect& part) { Draw(TargetDC, cell, part); });
 }
 
 void TluxBitmap::TileClip(TCanvas* Canvas, const TRect& Dst, const TRect& Src, const TRect& Clip) const
@@ -70,7 +97,8 @@ void TluxBitmap::TileClip(TluxBitmap* Target, const TRect& Dst, const TRect& Src
 {
     if (!Target || Empty())
         return;
-    forEachTileCell(Dst, Src, Clip, [&](const TRect& cell, const TRect& part) { Draw(Target, cell, part); });
+    forEachTileCell(Dst, Src, Clip, Target->BoundsRect(),
+                    [&](const TRect& cell, const TRect& part) { Draw(Target, cell, part); });
 }
 
 void TluxBitmap::MergeDraw(const TluxBitmap* Source, int X, int Y, const TRect& SrcRect)

@@ -26,7 +26,8 @@ TluxColor tiledAt(const TluxBitmap& source, const TRect& dst, const TRect& src, 
 {
     if (x < dst.Left || x >= dst.Right || y < dst.Top || y >= dst.Bottom)
         return Background;
-    return source.GetPixel(src.Left + (x - dst.Left) % src.Width(), src.Top + (y - dst.Top) % src.Height());
+    return source.GetPixel(int(src.Left + (int64_t(x) - dst.Left) % src.Width()),
+                           int(src.Top + (int64_t(y) - dst.Top) % src.Height()));
 }
 
 } // namespace
@@ -44,6 +45,9 @@ TEST(BitmapTile, CellsCoverDstWithCutCellsShowingTheTopLeftOfSrc)
         {Rect(1, 2, 12, 9), Rect(1, 1, 4, 3)},
         {Rect(-4, -2, 5, 6), Rect(2, 0, 5, 5)}, // partly outside the target
         {Rect(2, 2, 4, 4), Rect(0, 0, 5, 5)},   // one cut cell
+        // Billions of cells, of which only those over the target are visited.
+        {Rect(INT32_MIN, -2'000'000'001, INT32_MAX, 2'000'000'000), Rect(1, 1, 2, 2)},
+        {Rect(-2'000'000'000, -1'999'999'999, 2'000'000'000, 1'000'000'000), Rect(1, 2, 4, 5)},
     };
     for (const Case& c : cases) {
         TluxBitmap target;
@@ -51,10 +55,12 @@ TEST(BitmapTile, CellsCoverDstWithCutCellsShowingTheTopLeftOfSrc)
         target.Clear(Background);
         source.Tile(&target, c.dst, c.src);
 
-        // The same through a canvas on a plain picture (the device-context route).
+        // The same through a canvas on a plain picture (the device-context
+        // route), whose window origin puts logical (2, 1) at its corner.
         QImage picture(13, 11, QImage::Format_ARGB32);
         picture.fill(Background);
         DeviceContext dc(&picture);
+        dc.setWindowOrigin(TPoint(2, 1));
         TCanvas canvas(&dc);
         source.Tile(&canvas, c.dst, c.src);
 
@@ -62,7 +68,9 @@ TEST(BitmapTile, CellsCoverDstWithCutCellsShowingTheTopLeftOfSrc)
             for (int x = 0; x < target.Width; ++x) {
                 const TluxColor expected = tiledAt(source, c.dst, c.src, x, y);
                 ASSERT_EQ(target.GetPixel(x, y), expected) << x << "," << y;
-                ASSERT_EQ(reinterpret_cast<const TluxColor*>(picture.constScanLine(y))[x], expected) << x << "," << y;
+                ASSERT_EQ(reinterpret_cast<const TluxColor*>(picture.constScanLine(y))[x],
+                          tiledAt(source, c.dst, c.src, x + 2, y + 1))
+                    << x << "," << y;
             }
     }
 }
