@@ -134,7 +134,7 @@ TEST_F(SerialLink, ShowsEveryReceivedByteIncludingBacklogsAndZeroBytes)
     engine.Button3Click();
     ASSERT_EQ(engine.linkState(), 1);
     pty.write("abc");
-    for (int i = 0; i < 100 && controls.log.isEmpty(); ++i) {
+    for (int i = 0; i < 10000 && controls.log.isEmpty(); ++i) {
         engine.Timer1Timer();
         if (controls.log.isEmpty())
             ::usleep(1000);
@@ -166,7 +166,7 @@ TEST_F(SerialLink, AVanishedBoardClosesThePortWithTheSystemsReason)
     engine.Button3Click();
     ASSERT_EQ(engine.linkState(), 1);
     pty.write("last words");
-    for (int i = 0; i < 1000 && controls.log.isEmpty(); ++i) {
+    for (int i = 0; i < 10000 && controls.log.isEmpty(); ++i) {
         ::usleep(1000);
         engine.Timer1Timer();
     }
