@@ -3,7 +3,6 @@
 #include "bitmaplist.h"
 
 #include <QRandomGenerator>
-#include <QVariant>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -170,10 +169,6 @@ TEST(BitmapLink, DrawAssignAndCreation)
     EXPECT_EQ(link->Name, QStringLiteral("sheet"));
     EXPECT_EQ(link->BoundsRect(), Rect(2, 1, 5, 3));
     EXPECT_TRUE(link->GetAssigned());
-    EXPECT_EQ(link->property("Right").toInt(), 5);
-    link->setProperty("Left", 1);
-    EXPECT_EQ(link->GetLeft(), 1);
-    link->SetLeft(2);
 
     TluxBitmap target;
     target.SetSize(5, 4);
