@@ -101,12 +101,12 @@ void maskLine(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v)
     uint8_t* const bits = m.Bits; // a local copy: byte stores could alias m's fields
     for (int64_t j = lo; j <= hi; ++j) {
         bits[index] = v;
-        // The minor step comes when the remainder wraps; computed without a branch, as the
-        // pattern of steps is irregular for most slopes.
+        index += stepMajor;
         rem += a;
-        const int64_t wrap = -int64_t(rem >= n);
-        rem -= n & wrap;
-        index += stepMajor + (stepMinor & wrap);
+        if (rem >= n) { // predicted well: the minor steps come in long regular runs
+            rem -= n;
+            index += stepMinor;
+        }
     }
 }
 
@@ -285,11 +285,12 @@ void runCircleSteps(const CircleTarget t, const CircleSteps circle, int64_t xs, 
             return;
         if (x >= xs)
             Step(t, x, y);
-        // d < 0: d += 4x + 6; otherwise d += 4(x - y) + 10 and y -= 1 (without a branch: the
-        // decision follows no pattern the processor could predict).
-        const int64_t down = -int64_t(d >= 0);
-        d += 4 * x + 6 + (down & (4 - 4 * y));
-        y += down;
+        if (d < 0) {
+            d += 4 * x + 6;
+        } else {
+            d += 4 * (x - y) + 10;
+            --y;
+        }
         ++x;
     }
     if (x == y && x >= xs && x <= xe)
