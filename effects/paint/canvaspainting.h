@@ -54,8 +54,8 @@ void LineTo(TCanvas* Canvas, int X, int Y, TColor C);
 // Outline in a solid pen of colour C, brush clear.
 void DrawRect(TCanvas* Canvas, const TRect& R, TColor C);
 void DrawRect(TCanvas* Canvas, int X1, int Y1, int X2, int Y2, TColor C);
-// The platform's dotted focus rectangle, drawn by exclusive-or (a second call
-// erases it); the brush is set solid C.
+// The platform's dotted focus rectangle on R (framecontrols.h); the brush is set
+// solid C first, and the platform's dots invert the brush colour.
 void DrawFocusRect(TCanvas* Canvas, const TRect& R, TColor C);
 // Solid brush of colour C; the pen is left alone.
 void FillRect(TCanvas* Canvas, const TRect& R, TColor C);
