@@ -4,6 +4,7 @@
 
 #include "form1fixture.h"
 #include "logbox.h"
+#include "../tools/boardsimprocess.h"
 #include "ptypair.h"
 #include "testsupport.h"
 
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -20,45 +20,14 @@
 
 namespace {
 
-// board-sim on its own pseudo-terminal; the first line it prints is the device.
-class BoardSim {
-public:
-    explicit BoardSim(QStringList arguments)
-    {
-        m_process.setProgram(QStringLiteral(LUX_BINARY_DIR "/tools/board-sim/board-sim"));
-        m_process.setArguments(arguments << QStringLiteral("--log") << logPath());
-        m_process.start();
-        if (m_process.waitForStarted(10000) && waitUntil([&] { return m_process.canReadLine(); }))
-            device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-    ~BoardSim()
-    {
-        m_process.terminate();
-        m_process.waitForFinished(5000);
-    }
-    QString logPath() const { return m_dir.filePath(QStringLiteral("reads.log")); }
-
-    // Every byte the board has read, in order (the log holds them in hex).
-    QByteArray received() const
-    {
-        QFile log(logPath());
-        QByteArray all;
-        if (!log.open(QIODevice::ReadOnly))
-            return all;
-        while (!log.atEnd()) {
-            const QList<QByteArray> fields = log.readLine().trimmed().split(' ');
-            if (fields.size() == 3)
-                all += QByteArray::fromHex(fields[2]);
-        }
-        return all;
-    }
-
-    QString device;
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_process;
-};
+// Every byte the board has read, in order.
+QByteArray boardReceived(const QString& logPath)
+{
+    QByteArray all;
+    for (const LoggedRead& read : readBoardLog(logPath))
+        all += read.bytes;
+    return all;
+}
 
 class Form1Transfer : public testing::Test, public Form1Fixture {
 protected:
@@ -91,7 +60,8 @@ QByteArray hexFile(int lines)
 
 TEST_F(Form1Transfer, SendsAFileToTheBoardWithProgressCounterAndReplies)
 {
-    BoardSim board({QStringLiteral("--reply"), QStringLiteral("OK\\r\\n")});
+    const QString log = dir.filePath(QStringLiteral("reads.log"));
+    BoardSimProcess board({QStringLiteral("--reply"), QStringLiteral("OK\\r\\n"), QStringLiteral("--log"), log});
     ASSERT_FALSE(board.device.isEmpty()) << "board-sim must be built";
     const QByteArray content = hexFile(25);
     prepare(board.device, QStringLiteral("5"), content);
@@ -105,8 +75,8 @@ TEST_F(Form1Transfer, SendsAFileToTheBoardWithProgressCounterAndReplies)
     auto* bar = find<QProgressBar>("ProgressBar1");
     EXPECT_EQ(bar->maximum(), content.size());
     EXPECT_EQ(bar->value(), content.size());
-    ASSERT_TRUE(waitUntil([&] { return board.received().size() >= content.size(); }));
-    EXPECT_EQ(board.received(), content);
+    ASSERT_TRUE(waitUntil([&] { return boardReceived(log).size() >= content.size(); }));
+    EXPECT_EQ(boardReceived(log), content);
 
     // The replies arrive on later ticks; the controls return to idle on a tick.
     auto* memo = find<LogBox>("Memo1");
@@ -118,7 +88,7 @@ TEST_F(Form1Transfer, SendsAFileToTheBoardWithProgressCounterAndReplies)
 
 TEST_F(Form1Transfer, StopInterruptsATransferAtOnce)
 {
-    BoardSim board({});
+    BoardSimProcess board({});
     ASSERT_FALSE(board.device.isEmpty()) << "board-sim must be built";
     prepare(board.device, QStringLiteral("30"), hexFile(2000));
     find<QPushButton>("Button1")->click();
