@@ -30,7 +30,8 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
 {
     ui->setupUi(this);
     // A fixed single border: the user cannot resize; only the size guard grows it.
-    setFixedSize(size());
+    m_laidOutSize = size();
+    setFixedSize(m_laidOutSize);
     widenToTheLeft(ui->CheckBox1);
 
     const QIcon help = style()->standardIcon(QStyle::SP_DialogHelpButton);
@@ -166,15 +167,17 @@ void TForm1::Timer1Timer()
 }
 
 // The size guard: the outer window is at least 350 wide and 500 high. It runs
-// whenever the window is shown, moved or resized (the frame's size is known
-// only once the window manager has framed it), instead of polling.
+// whenever the window is shown, moved or resized instead of polling. The frame
+// is known only once the window manager has framed the window, so the client
+// size is worked out afresh from the laid-out size each time: a guess made
+// before the frame was known does not leave the window too big.
 void TForm1::Timer2Timer()
 {
-    const QRect outer = frameGeometry();
-    const int wider = std::max(0, MinimumOuterWidth - outer.width());
-    const int higher = std::max(0, MinimumOuterHeight - outer.height());
-    if (wider > 0 || higher > 0)
-        setFixedSize(width() + wider, height() + higher);
+    const QSize frame = frameGeometry().size() - size();
+    const QSize wanted(std::max(m_laidOutSize.width(), MinimumOuterWidth - frame.width()),
+                       std::max(m_laidOutSize.height(), MinimumOuterHeight - frame.height()));
+    if (wanted != size())
+        setFixedSize(wanted);
 }
 
 void TForm1::BitBtn1Click()

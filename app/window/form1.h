@@ -89,5 +89,6 @@ private:
     TransferEngine m_engine;
     QString ConfigPath;
     QDialog* m_aboutBox = nullptr;
+    QSize m_laidOutSize;
     bool m_centred = false;
 };
