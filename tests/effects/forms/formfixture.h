@@ -19,17 +19,25 @@ inline bool haveScreen()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
+// Where the forms of these tests appear: near the bottom-right corner of the
+// 1280 x 1024 test screen, away from the windows other tests show at the same time.
+inline QPoint formPlace()
+{
+    return QPoint(950, 760);
+}
+
 inline std::unique_ptr<QWidget> makeForm(int width, int height)
 {
     auto form = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
-    form->setGeometry(40, 30, width, height);
+    form->setGeometry(QRect(formPlace(), QSize(width, height)));
     return form;
 }
 
-// Shows the form and lets it paint; returns once it is on screen.
+// Shows the form on top and lets it paint; returns once it is on screen.
 inline void showForm(QWidget* form)
 {
     form->show();
+    form->raise();
     luxtest::processEventsFor(250);
 }
 

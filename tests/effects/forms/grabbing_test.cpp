@@ -228,7 +228,7 @@ TEST_F(GrabbingTest, FailingGrabberRaisesThroughTheFreeFunctions)
 TEST_F(GrabbingTest, FormThatDrawsItsOwnFrameIsAskedFirst)
 {
     SelfFramedForm form;
-    form.setGeometry(40, 30, 80, 60);
+    form.setGeometry(QRect(formtest::formPlace(), QSize(80, 60)));
     (new QPushButton(QStringLiteral("OK"), &form))->setGeometry(5, 20, 60, 25);
     formtest::showForm(&form);
     const std::unique_ptr<TluxBitmap> grab = GrabToLuBitmap(&form, TRect(7, 3, 80, 60));
