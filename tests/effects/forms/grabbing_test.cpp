@@ -6,6 +6,8 @@
 #include "formgrabber.h"
 #include "scrollbargrabbers.h"
 
+#include <QBoxLayout>
+#include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -181,6 +183,26 @@ TEST_F(GrabbingTest, HiddenChildrenAbsentAndChildrenClippedInPlace)
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 30; ++x)
             ASSERT_EQ(part->GetPixel(x, y) & 0xFFFFFF, rgbAt(grab, 45 + x, 35 + y)) << x << "," << y;
+}
+
+TEST_F(GrabbingTest, FormGrabbedBeforeItIsShownLooksAsItWillOnScreen)
+{
+    auto form = formtest::makeForm(220, 140);
+    auto* layout = new QVBoxLayout(form.get());
+    layout->addWidget(new QLabel(QStringLiteral("Sending file")));
+    auto* memo = new QPlainTextEdit;
+    memo->setPlainText(QStringLiteral("line\n").repeated(30));
+    layout->addWidget(memo);
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QPushButton(QStringLiteral("Start")));
+    row->addWidget(new QCheckBox(QStringLiteral("Fixed size")));
+    layout->addLayout(row);
+    ASSERT_FALSE(form->isVisible());
+    const QImage before = formtest::grabOf(form.get());
+    formtest::showForm(form.get());
+    EXPECT_EQ(luxtest::differingPixels(before.convertToFormat(QImage::Format_RGB32),
+                                       formtest::screenOf(form.get()).convertToFormat(QImage::Format_RGB32)),
+              0);
 }
 
 TEST_F(GrabbingTest, SizesOfEmptyAndOffScreenGrabs)
