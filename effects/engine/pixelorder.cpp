@@ -3,15 +3,30 @@
 namespace {
 
 constexpr uint32_t lcgMul = 134775813u;
+constexpr int lanes = 8;
 
-// Affine powers of the generator step, so that four draws are computed from one state
-// without a chain of dependent multiplications.
-constexpr uint32_t mul2 = lcgMul * lcgMul;
-constexpr uint32_t add2 = lcgMul + 1u;
-constexpr uint32_t mul3 = mul2 * lcgMul;
-constexpr uint32_t add3 = add2 * lcgMul + 1u;
-constexpr uint32_t mul4 = mul3 * lcgMul;
-constexpr uint32_t add4 = add3 * lcgMul + 1u;
+// The step s -> a s + c applied j + 1 times, for j = 0 .. lanes - 1: the lanes of a block start
+// from one state without a chain of dependent multiplications, and each then moves on by
+// `lanes` steps.
+struct LanePowers {
+    uint32_t mul[lanes];
+    uint32_t add[lanes];
+};
+
+constexpr LanePowers lanePowers()
+{
+    LanePowers p{};
+    uint32_t m = lcgMul, a = 1u;
+    for (int j = 0; j < lanes; ++j) {
+        p.mul[j] = m;
+        p.add[j] = a;
+        m *= lcgMul;
+        a = a * lcgMul + 1u;
+    }
+    return p;
+}
+
+constexpr LanePowers powers = lanePowers();
 
 } // namespace
 
@@ -25,49 +40,46 @@ void PixelOrder::reset(uint32_t n)
     m_seedAfter.assign(n, 0);
 }
 
-// Draws until k distinct cells have come up, four draws computed per round from one state.
-// Everything the loop touches is a local copy, so the stores do not force reloads.
+// Draws until k distinct cells have come up. The draws are made a block at a time (states and
+// cells first, in independent lanes), then examined in order; the state kept is the one of
+// the draw that found the k-th cell, so the result is as if drawn one by one. Everything the
+// loop touches is a local copy, so the stores do not force reloads.
 void PixelOrder::extend(uint32_t k)
 {
+    constexpr int block = 512;
     uint64_t* const seen = m_seen.data();
     uint32_t* const rank = m_rank.data();
     uint32_t* const after = m_seedAfter.data();
     const uint64_t n = m_n;
     uint32_t found = m_found;
     uint32_t seed = m_seed;
-    // True when the draw with state s found a new cell; stops the round once k are found.
-    auto take = [seen, rank, after, n, &found](uint32_t s) {
-        const uint32_t cell = uint32_t((uint64_t(s) * n) >> 32);
-        const uint64_t bit = uint64_t(1) << (cell & 63);
-        uint64_t word = seen[cell >> 6];
-        if (word & bit)
-            return false;
-        seen[cell >> 6] = word | bit;
-        rank[cell] = found;
-        after[found] = s;
-        ++found;
-        return true;
-    };
+    uint32_t states[block];
+    uint32_t cells[block];
     while (found < k) {
-        const uint32_t s1 = seed * lcgMul + 1u;
-        const uint32_t s2 = seed * mul2 + add2;
-        const uint32_t s3 = seed * mul3 + add3;
-        const uint32_t s4 = seed * mul4 + add4;
-        // Stop exactly after the draw that completes k, so the scan state stays exact.
-        if (take(s1) && found == k) {
-            seed = s1;
-            break;
+        uint32_t lane[lanes];
+        for (int j = 0; j < lanes; ++j)
+            lane[j] = seed * powers.mul[j] + powers.add[j];
+        for (int i = 0; i < block; i += lanes)
+            for (int j = 0; j < lanes; ++j) {
+                states[i + j] = lane[j];
+                cells[i + j] = uint32_t((uint64_t(lane[j]) * n) >> 32);
+                lane[j] = lane[j] * powers.mul[lanes - 1] + powers.add[lanes - 1];
+            }
+        seed = states[block - 1];
+        for (int i = 0; i < block; ++i) {
+            const uint32_t cell = cells[i];
+            const uint64_t bit = uint64_t(1) << (cell & 63);
+            const uint64_t word = seen[cell >> 6];
+            if (word & bit)
+                continue;
+            seen[cell >> 6] = word | bit;
+            rank[cell] = found;
+            after[found] = states[i];
+            if (++found == k) {
+                seed = states[i];
+                break;
+            }
         }
-        if (take(s2) && found == k) {
-            seed = s2;
-            break;
-        }
-        if (take(s3) && found == k) {
-            seed = s3;
-            break;
-        }
-        take(s4);
-        seed = s4;
     }
     m_found = found;
     m_seed = seed;

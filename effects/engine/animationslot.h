@@ -1,0 +1,42 @@
+#pragma once
+// One animation slot: a running transition from Source to Dest, its mask grid and its frame.
+
+#include "effecttypes.h"
+#include "luxcolor.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TCanvas;
+class TluxAnimationRec;
+class TluxBitmap;
+struct TluxProcItem;
+
+struct TluxAnimationSlot {
+    int columns = 0;    // mask grid width: Source width div Resolution div TileCount + 1
+    int rows = 0;       // mask grid height, likewise
+    int bufferSize = 0; // bytes held by mask, scratch and cells together
+    std::unique_ptr<uint8_t[]> mask;     // columns x rows (fade kind, bitmap animation)
+    std::unique_ptr<uint8_t[]> scratch;  // generator output before rotation; the grey-level map
+    std::unique_ptr<TluxCell[]> cells;   // columns x rows cell records (slide kind)
+    bool active = false;
+    bool busy = false;
+    bool reserved = false;
+    float clock = 0; // milliseconds of animation time so far
+    TluxAnimationRec* settings = nullptr; // not owned
+    TluxBitmap* dest = nullptr;           // not owned; its alpha is the composition's scratch space
+    TluxBitmap* source = nullptr;         // not owned, never modified
+    std::unique_ptr<TluxBitmap> work;     // the frame, same size as Source
+    TluxProcItem* effect = nullptr;       // null for the bitmap animation
+    TCanvas* canvas = nullptr;            // not owned
+    int x = 0;
+    int y = 0;
+
+    // The one-pass fade composition keeps Dest's alpha as it was and writes the stamped alpha
+    // only when the animation ends (or another composition needs it): these say so and hold
+    // its rows.
+    bool destAlphaPending = false;
+    std::vector<TluxColor> rowBuffer; // one row of Dest with its alpha stamped
+    std::vector<int> columnMap;       // mask column of each frame column
+};
