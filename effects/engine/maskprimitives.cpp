@@ -207,10 +207,6 @@ struct CircleSteps {
     }
 };
 
-} // namespace
-
-namespace {
-
 // Where a circle's steps land. Every value is a local copy: stores through the byte pointer
 // could otherwise alias them and force reloads on every cell.
 struct CircleTarget {
