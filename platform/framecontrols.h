@@ -108,14 +108,18 @@ constexpr unsigned DC_BUTTONS = 0x1000;
 // Draws a frame control of type uType (DFC_*) in state uState (DFCS_*) into *lprc.
 // Buttons, check boxes, radio buttons and scroll arrows use the style's primitives
 // for QPushButton, QCheckBox, QRadioButton and QScrollBar; caption buttons the
-// style's title-bar buttons. With DFCS_ADJUSTRECT (push buttons) *lprc is shrunk to
-// the face's interior. Returns false for a null context or rectangle or an unknown type.
+// style's title-bar buttons. DFCS_INACTIVE draws with the palette's disabled
+// colours, as Qt paints a disabled widget. With DFCS_ADJUSTRECT (push buttons)
+// *lprc is shrunk to the face's interior. Returns false for a null context or
+// rectangle or an unknown type.
 bool DrawFrameControl(HDC hdc, TRect* lprc, unsigned uType, unsigned uState);
 
 // Draws the edges `edge` (BDR_*) on the sides named by grfFlags (BF_*). With
 // BF_ADJUST *qrc is shrunk by the width drawn on each side; BF_MIDDLE fills the
-// interior with the face colour; BF_MONO draws each edge as one window-frame line,
-// BF_FLAT as a shadow line. Returns false for a null context or rectangle.
+// interior with the face colour; BF_MONO draws the outer edge in the window-text
+// colour, BF_FLAT in the shadow colour. The colours are the ones the style's
+// panels use, so EDGE_SUNKEN equals a sunken QFrame::StyledPanel. Returns false
+// for a null context or rectangle.
 bool DrawEdge(HDC hdc, TRect* qrc, unsigned edge, unsigned grfFlags);
 
 // Draws a window caption for hwnd into *lprect: the caption background (DC_ACTIVE
