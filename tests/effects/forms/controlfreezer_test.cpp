@@ -17,6 +17,13 @@ using namespace freezetest;
 
 namespace {
 
+// The windows of these tests lie in their own part of the 1280 x 1024 test
+// screen, away from those of tests running at the same time.
+QRect at(int x, int y, int w, int h)
+{
+    return QRect(x + 500, y + 40, w, h);
+}
+
 // A picture no window paints by itself: colours change from pixel to pixel.
 // With zeroAlpha every other row has alpha 0, as pixels copied from elsewhere may.
 std::unique_ptr<TluxBitmap> makePicture(int w, int h, bool zeroAlpha = false)
@@ -50,8 +57,8 @@ protected:
         if (!haveScreen())
             GTEST_SKIP() << "needs an X display (run under xvfb-run)";
         startControlFreezing();
-        backdrop.reset(makeWindow(Qt::darkGray, QRect(0, 0, 420, 320)));
-        ASSERT_TRUE(showAndWait(backdrop.get(), QRect(0, 0, 420, 320), Qt::darkGray));
+        backdrop.reset(makeWindow(Qt::darkGray, at(0, 0, 420, 320)));
+        ASSERT_TRUE(showAndWait(backdrop.get(), at(0, 0, 420, 320), Qt::darkGray));
     }
     void TearDown() override
     {
@@ -63,8 +70,8 @@ protected:
 
 TEST_F(ControlFreezing, UnfreezingAFormLeavesTheWindowsThatWereThere)
 {
-    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, QRect(60, 50, 160, 120)));
-    ASSERT_TRUE(showAndWait(form.get(), QRect(60, 50, 160, 120), Qt::red));
+    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, at(60, 50, 160, 120)));
+    ASSERT_TRUE(showAndWait(form.get(), at(60, 50, 160, 120), Qt::red));
     const auto picture = makePicture(160, 120);
     const QSet<QWidget*> before = topLevels();
 
@@ -73,8 +80,8 @@ TEST_F(ControlFreezing, UnfreezingAFormLeavesTheWindowsThatWereThere)
     QPointer<TluxLockControl> lock = FrozenLock(form.get());
     ASSERT_TRUE(lock);
     EXPECT_TRUE(lock->isWindow());
-    EXPECT_EQ(lock->geometry(), QRect(60, 50, 160, 120));
-    EXPECT_TRUE(waitUntil([&] { return screenShows(QRect(60, 50, 160, 120), pictureOf(*picture)); }));
+    EXPECT_EQ(lock->geometry(), at(60, 50, 160, 120));
+    EXPECT_TRUE(waitUntil([&] { return screenShows(at(60, 50, 160, 120), pictureOf(*picture)); }));
 
     // A second freeze changes nothing; one unfreeze removes the single lock.
     EXPECT_EQ(FreezeControlProc(form.get(), TRect(0, 0, 160, 120), picture.get()), nullptr);
@@ -87,7 +94,7 @@ TEST_F(ControlFreezing, UnfreezingAFormLeavesTheWindowsThatWereThere)
     EXPECT_EQ(topLevels(), before);
     EXPECT_FALSE(form->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(waitUntil([&] { return screenIs(QRect(60, 50, 160, 120), Qt::red); }));
+    EXPECT_TRUE(waitUntil([&] { return screenIs(at(60, 50, 160, 120), Qt::red); }));
 
     // Unfreezing again, or a control never frozen, does nothing.
     UnFreezeControlProc(form.get(), false);
@@ -97,11 +104,11 @@ TEST_F(ControlFreezing, UnfreezingAFormLeavesTheWindowsThatWereThere)
 
 TEST_F(ControlFreezing, FrozenFormShowsThePictureAndTheCanvasUntilUnfrozen)
 {
-    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, QRect(60, 50, 160, 120)));
-    ASSERT_TRUE(showAndWait(form.get(), QRect(60, 50, 160, 120), Qt::red));
+    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, at(60, 50, 160, 120)));
+    ASSERT_TRUE(showAndWait(form.get(), at(60, 50, 160, 120), Qt::red));
     // Half the rows have alpha 0: a window shows colours, whatever the alpha byte.
     const auto picture = makePicture(160, 120, true);
-    const QRect area(60, 50, 160, 120);
+    const QRect area = at(60, 50, 160, 120);
 
     TCanvas* canvas = FreezeControlProc(form.get(), TRect(0, 0, 160, 120), picture.get());
     ASSERT_NE(canvas, nullptr);
@@ -133,11 +140,11 @@ TEST_F(ControlFreezing, FrozenFormShowsThePictureAndTheCanvasUntilUnfrozen)
 
 TEST_F(ControlFreezing, NothingOfAFormShowsThroughWhileItAppearsBeneath)
 {
-    std::unique_ptr<SolidWidget> other(makeWindow(Qt::yellow, QRect(20, 20, 90, 90)));
-    ASSERT_TRUE(showAndWait(other.get(), QRect(20, 20, 90, 90), Qt::yellow));
+    std::unique_ptr<SolidWidget> other(makeWindow(Qt::yellow, at(20, 20, 90, 90)));
+    ASSERT_TRUE(showAndWait(other.get(), at(20, 20, 90, 90), Qt::yellow));
     // The form is about to appear where the screen shows parts of two windows.
-    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, QRect(60, 50, 160, 120)));
-    const QRect area(60, 50, 160, 120);
+    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, at(60, 50, 160, 120)));
+    const QRect area = at(60, 50, 160, 120);
     const QImage before = screenAt(area);
     TluxBitmap copy;
     copy.Assign(before);
@@ -155,7 +162,7 @@ TEST_F(ControlFreezing, NothingOfAFormShowsThroughWhileItAppearsBeneath)
 
 TEST_F(ControlFreezing, MaskedFormIsCoveredByAPopupOfItsShape)
 {
-    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, QRect(50, 40, 300, 300)));
+    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, at(50, 40, 300, 300)));
     QImage mask(200, 100, QImage::Format_RGB32);
     mask.fill(Qt::white);
     for (int y = 20; y < 50; ++y)
@@ -164,9 +171,9 @@ TEST_F(ControlFreezing, MaskedFormIsCoveredByAPopupOfItsShape)
     auto* component = new TluxAnimationForm(form.get());
     component->SetMask(mask);
     component->Loaded();
-    const QRect area(50, 40, 200, 100);
-    const QRect hole(110, 60, 40, 30);
-    ASSERT_TRUE(showAndWait(form.get(), QRect(50, 40, 60, 100), Qt::red));
+    const QRect area = at(50, 40, 200, 100);
+    const QRect hole = at(110, 60, 40, 30);
+    ASSERT_TRUE(showAndWait(form.get(), at(50, 40, 60, 100), Qt::red));
     ASSERT_TRUE(screenIs(hole, Qt::darkGray));
 
     const auto picture = makePicture(200, 100);
@@ -191,13 +198,13 @@ TEST_F(ControlFreezing, MaskedFormIsCoveredByAPopupOfItsShape)
 
 TEST_F(ControlFreezing, ChildIsCoveredOnlyOnTheGivenPart)
 {
-    std::unique_ptr<SolidWidget> parent(makeWindow(Qt::white, QRect(20, 20, 300, 200)));
+    std::unique_ptr<SolidWidget> parent(makeWindow(Qt::white, at(20, 20, 300, 200)));
     auto* sibling = new SolidWidget(Qt::green, parent.get());
     auto* child = new SolidWidget(Qt::red, parent.get());
     child->setGeometry(30, 20, 100, 60);
     sibling->setGeometry(35, 25, 100, 60); // overlaps the child, above it
     sibling->raise();
-    ASSERT_TRUE(showAndWait(parent.get(), QRect(50, 40, 5, 60), Qt::red));
+    ASSERT_TRUE(showAndWait(parent.get(), at(50, 40, 5, 60), Qt::red));
 
     const auto picture = makePicture(50, 30);
     ASSERT_NE(FreezeControlProc(child, TRect(10, 5, 60, 35), picture.get()), nullptr);
@@ -206,25 +213,25 @@ TEST_F(ControlFreezing, ChildIsCoveredOnlyOnTheGivenPart)
     EXPECT_EQ(lock->parentWidget(), parent.get());
     EXPECT_EQ(lock->geometry(), QRect(40, 25, 50, 30));
     // Painted before the freeze returned, above the overlapping sibling.
-    EXPECT_TRUE(screenShows(QRect(60, 45, 50, 30), pictureOf(*picture)));
+    EXPECT_TRUE(screenShows(at(60, 45, 50, 30), pictureOf(*picture)));
     EXPECT_EQ(parent->childAt(45, 30), lock);
 
     child->setColor(Qt::blue);
     child->repaint();
-    EXPECT_TRUE(waitUntil([] { return screenIs(QRect(50, 40, 5, 60), Qt::blue); }));
-    EXPECT_TRUE(screenShows(QRect(60, 45, 50, 30), pictureOf(*picture)));
+    EXPECT_TRUE(waitUntil([] { return screenIs(at(50, 40, 5, 60), Qt::blue); }));
+    EXPECT_TRUE(screenShows(at(60, 45, 50, 30), pictureOf(*picture)));
 
     // Brought forward, the child paints above its sibling before the lock goes.
     UnFreezeControlProc(child, true);
     EXPECT_EQ(FrozenLock(child), nullptr);
     EXPECT_EQ(parent->childAt(45, 30), child);
-    EXPECT_TRUE(waitUntil([] { return screenIs(QRect(50, 40, 100, 60), Qt::blue); }));
+    EXPECT_TRUE(waitUntil([] { return screenIs(at(50, 40, 100, 60), Qt::blue); }));
 }
 
 TEST_F(ControlFreezing, PopupTakesNeitherActivationNorFocus)
 {
     auto form = std::make_unique<QWidget>();
-    form->setGeometry(80, 60, 200, 100);
+    form->setGeometry(at(80, 60, 200, 100));
     auto* edit = new QLineEdit(form.get());
     form->show();
     form->activateWindow();
@@ -235,7 +242,7 @@ TEST_F(ControlFreezing, PopupTakesNeitherActivationNorFocus)
     const auto picture = makePicture(200, 100);
     ASSERT_NE(FreezeControlProc(form.get(), TRect(0, 0, 200, 100), picture.get()), nullptr);
     TluxLockControl* lock = FrozenLock(form.get());
-    ASSERT_TRUE(waitUntil([&] { return screenShows(QRect(80, 60, 200, 100), pictureOf(*picture)); }));
+    ASSERT_TRUE(waitUntil([&] { return screenShows(at(80, 60, 200, 100), pictureOf(*picture)); }));
     luxtest::processEventsFor(100);
     EXPECT_EQ(QApplication::activeWindow(), form.get());
     EXPECT_EQ(QApplication::focusWidget(), edit);
@@ -245,10 +252,10 @@ TEST_F(ControlFreezing, PopupTakesNeitherActivationNorFocus)
 
 TEST_F(ControlFreezing, HandlersRunningWhileAChildLockPaints)
 {
-    std::unique_ptr<SolidWidget> parent(makeWindow(Qt::white, QRect(20, 20, 300, 200)));
+    std::unique_ptr<SolidWidget> parent(makeWindow(Qt::white, at(20, 20, 300, 200)));
     auto* child = new SolidWidget(Qt::red, parent.get());
     child->setGeometry(30, 20, 100, 60);
-    ASSERT_TRUE(showAndWait(parent.get(), QRect(50, 40, 100, 60), Qt::red));
+    ASSERT_TRUE(showAndWait(parent.get(), at(50, 40, 100, 60), Qt::red));
     const auto picture = makePicture(100, 60);
 
     // A second freeze from a handler that runs meanwhile is refused.
@@ -269,10 +276,10 @@ TEST_F(ControlFreezing, HandlersRunningWhileAChildLockPaints)
 TEST_F(ControlFreezing, LocksGoWithTheirControlsAndAtShutDown)
 {
     const QSet<QWidget*> before = topLevels();
-    std::unique_ptr<SolidWidget> parent(makeWindow(Qt::white, QRect(20, 20, 300, 200)));
+    std::unique_ptr<SolidWidget> parent(makeWindow(Qt::white, at(20, 20, 300, 200)));
     auto* child = new SolidWidget(Qt::red, parent.get());
     child->setGeometry(30, 20, 100, 60);
-    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, QRect(200, 150, 100, 80)));
+    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, at(200, 150, 100, 80)));
     parent->show();
     form->show();
     const auto picture = makePicture(100, 80);
@@ -290,7 +297,7 @@ TEST_F(ControlFreezing, LocksGoWithTheirControlsAndAtShutDown)
     EXPECT_EQ(FrozenControlCount(), 0);
 
     // Shut-down removes whatever is still frozen.
-    form.reset(makeWindow(Qt::red, QRect(200, 150, 100, 80)));
+    form.reset(makeWindow(Qt::red, at(200, 150, 100, 80)));
     form->show();
     ASSERT_NE(FreezeControlProc(form.get(), TRect(0, 0, 100, 80), picture.get()), nullptr);
     ASSERT_NE(FreezeControlProc(parent.get(), TRect(0, 0, 100, 80), picture.get()), nullptr);

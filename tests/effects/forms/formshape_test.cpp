@@ -14,6 +14,13 @@ using namespace freezetest;
 
 namespace {
 
+// The windows of these tests lie in their own part of the 1280 x 1024 test
+// screen, away from those of tests running at the same time.
+QRect at(int x, int y, int w, int h)
+{
+    return QRect(x + 500, y + 420, w, h);
+}
+
 bool samePixels(const QRegion& a, const QRegion& b) { return (a ^ b).isEmpty(); }
 
 // 200 x 100 white picture with key-colour (black) pixels: a 40 x 30 hole and the left column.
@@ -78,10 +85,10 @@ TEST(AnimationFormShape, MaskSizesAndShapesTheForm)
 {
     if (!haveScreen())
         GTEST_SKIP() << "needs an X display (run under xvfb-run)";
-    std::unique_ptr<SolidWidget> backdrop(makeWindow(Qt::darkGray, QRect(0, 0, 400, 300)));
-    ASSERT_TRUE(showAndWait(backdrop.get(), QRect(0, 0, 400, 300), Qt::darkGray));
+    std::unique_ptr<SolidWidget> backdrop(makeWindow(Qt::darkGray, at(0, 0, 400, 300)));
+    ASSERT_TRUE(showAndWait(backdrop.get(), at(0, 0, 400, 300), Qt::darkGray));
 
-    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, QRect(50, 40, 320, 240)));
+    std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, at(50, 40, 320, 240)));
     auto* component = new TluxAnimationForm(form.get());
     component->SetMask(holedMask());
     EXPECT_EQ(form->size(), QSize(200, 100)); // SetMask sizes at once
@@ -95,10 +102,10 @@ TEST(AnimationFormShape, MaskSizesAndShapesTheForm)
 
     // On screen the holes show the window behind.
     form->show();
-    ASSERT_TRUE(waitUntil([] { return screenIs(QRect(51, 40, 199, 20), Qt::red); }));
-    EXPECT_TRUE(screenIs(QRect(50, 40, 1, 100), Qt::darkGray));
-    EXPECT_TRUE(screenIs(QRect(110, 60, 40, 30), Qt::darkGray));
-    EXPECT_TRUE(screenIs(QRect(150, 60, 100, 80), Qt::red));
+    ASSERT_TRUE(waitUntil([] { return screenIs(at(51, 40, 199, 20), Qt::red); }));
+    EXPECT_TRUE(screenIs(at(50, 40, 1, 100), Qt::darkGray));
+    EXPECT_TRUE(screenIs(at(110, 60, 40, 30), Qt::darkGray));
+    EXPECT_TRUE(screenIs(at(150, 60, 100, 80), Qt::red));
 
     // A new mask resizes the form but keeps the shape made at load time.
     QImage other(150, 50, QImage::Format_RGB32);
