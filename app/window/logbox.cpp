@@ -1,9 +1,11 @@
 #include "logbox.h"
 
+#include <QPlainTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextOption>
 
 namespace {
@@ -18,15 +20,11 @@ QString withLineFeeds(QString text)
 
 } // namespace
 
-LogBox::LogBox(QWidget* parent) : QTextEdit(parent)
+LogBox::LogBox(QWidget* parent) : QPlainTextEdit(parent)
 {
-    setAcceptRichText(false);
-    setLineWrapMode(QTextEdit::NoWrap);
-    setWordWrapMode(QTextOption::NoWrap);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Lines are right-justified to the visible width; a line longer than the
-    // box starts at its left edge and is read by scrolling right.
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(Qt::AlignRight);
     option.setWrapMode(QTextOption::NoWrap);
@@ -43,9 +41,12 @@ void LogBox::appendLine(const QString& text)
     doc->setUndoRedoEnabled(false);
     QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
+    // One edit block: the layout hears of the new lines once, not line by line.
+    cursor.beginEditBlock();
     if (!doc->isEmpty())
         cursor.insertBlock();
     cursor.insertText(withLineFeeds(text));
+    cursor.endEditBlock();
     doc->setUndoRedoEnabled(true);
 
     if (followEnd)
@@ -58,4 +59,37 @@ QStringList LogBox::lines() const
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
         all << block.text();
     return all;
+}
+
+void LogBox::paintEvent(QPaintEvent* event)
+{
+    keepLongLinesReadable();
+    QPlainTextEdit::paintEvent(event);
+}
+
+// Lines are right-justified to the visible width. A line wider than that would
+// be pushed out to the left, where no scrolling reaches; such a line starts at
+// the left edge instead and is read by scrolling right. Only the lines on
+// screen are laid out and moved, once per layout.
+void LogBox::keepLongLinesReadable()
+{
+    auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document()->documentLayout());
+    if (!layout)
+        return;
+    const qreal margin = document()->documentMargin();
+    const qreal bottom = viewport()->height();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        if (blockBoundingGeometry(block).translated(offset).top() > bottom)
+            break;
+        layout->ensureBlockLayout(block);
+        QTextLayout* lines = block.layout();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            QTextLine line = lines->lineAt(i);
+            // The alignment shifts a line by (width - advance) when it is drawn.
+            const qreal start = margin + std::max<qreal>(0, line.horizontalAdvance() - line.width());
+            if (line.x() != start)
+                line.setPosition(QPointF(start, line.y()));
+        }
+    }
 }

@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 TEST(LogBox, ReceivedTextIsPlainAndEachCallStartsANewLine)
@@ -17,6 +19,31 @@ TEST(LogBox, ReceivedTextIsPlainAndEachCallStartsANewLine)
     log.appendLine(QStringLiteral("a\r\nb\nc\rd"));
     log.appendLine(QStringLiteral("OK\r\n"));
     EXPECT_EQ(log.lines(), QStringList({"<b>bold?</b> &amp;", "a", "b", "c", "d", "OK", ""}));
+}
+
+// Right-justified lines end at the right edge; a line wider than the box
+// starts at the left edge instead of being pushed out of reach.
+TEST(LogBox, ShortLinesEndAtTheRightEdgeLongLinesStartAtTheLeft)
+{
+    LogBox log;
+    log.resize(321, 200);
+    log.show();
+    log.appendLine(QStringLiteral("OK"));
+    log.appendLine(QString(200, QLatin1Char('W')));
+    ASSERT_TRUE(waitUntil([&] { return log.windowHandle() && log.windowHandle()->isExposed(); }));
+    log.viewport()->repaint();
+    ASSERT_EQ(log.horizontalScrollBar()->value(), 0);
+
+    auto edgeOf = [&](int blockNumber, QTextCursor::MoveOperation where) {
+        QTextCursor cursor(log.document()->findBlockByNumber(blockNumber));
+        cursor.movePosition(where);
+        return log.cursorRect(cursor).center().x();
+    };
+    const int width = log.viewport()->width();
+    EXPECT_GT(edgeOf(0, QTextCursor::StartOfBlock), width / 2);
+    EXPECT_NEAR(edgeOf(0, QTextCursor::EndOfBlock), width, 8);
+    EXPECT_NEAR(edgeOf(1, QTextCursor::StartOfBlock), 0, 8);
+    EXPECT_GT(log.horizontalScrollBar()->maximum(), 0) << "the rest of the long line is reached by scrolling";
 }
 
 TEST(LogBox, ReceivedLinesDoNotEnterTheUndoHistory)
