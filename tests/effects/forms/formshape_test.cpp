@@ -4,7 +4,6 @@
 #include "animationform.h"
 #include "freezefixture.h"
 
-#include <QMetaEnum>
 #include <QMetaProperty>
 #include <gtest/gtest.h>
 
@@ -23,52 +22,44 @@ QRect at(int x, int y, int w, int h)
 
 bool samePixels(const QRegion& a, const QRegion& b) { return (a ^ b).isEmpty(); }
 
-// 200 x 100 white picture with key-colour (black) pixels: a 40 x 30 hole and the left column.
+// 200 x 100 white picture with key-colour (black) pixels: the left column and a 40 x 30 hole.
 QImage holedMask()
 {
     QImage mask(200, 100, QImage::Format_RGB32);
     mask.fill(Qt::white);
     for (int y = 0; y < 100; ++y)
-        mask.setPixel(0, y, qRgb(0, 0, 0));
-    for (int y = 20; y < 50; ++y)
-        for (int x = 60; x < 100; ++x)
-            mask.setPixel(x, y, qRgb(0, 0, 0));
+        for (int x = 0; x < 100; ++x)
+            if (x == 0 || (x >= 60 && y >= 20 && y < 50))
+                mask.setPixel(x, y, qRgb(0, 0, 0));
     return mask;
 }
 
-const QRegion kHoledShape = QRegion(0, 0, 200, 100) - QRegion(0, 0, 1, 100) - QRegion(60, 20, 40, 30);
+const QRegion kKeyPixels = QRegion(0, 0, 1, 100) + QRegion(60, 20, 40, 30);
 
-TEST(AnimationFormShape, PropertiesAndTheirStreamOrder)
+TEST(AnimationFormShape, PropertiesInStreamOrder)
 {
-    QWidget form;
-    auto* component = new TluxAnimationForm(&form);
-    EXPECT_TRUE(component->GetMask().isNull());
-    EXPECT_EQ(component->GetMaskColor(), clBlack);
-    EXPECT_EQ(component->GetMaskMode(), mmExclude);
+    TluxAnimationForm component;
+    EXPECT_TRUE(component.GetMask().isNull());
+    EXPECT_EQ(component.GetMaskColor(), clBlack);
+    EXPECT_EQ(component.GetMaskMode(), mmExclude);
 
-    const QMetaObject* meta = component->metaObject();
+    const QMetaObject* meta = component.metaObject();
     QStringList names;
     for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
         names << QString::fromLatin1(meta->property(i).name());
-        // No defaults: initial values are written to streams too.
-        EXPECT_TRUE(meta->property(i).isStored()) << names.last().toStdString();
+        EXPECT_TRUE(meta->property(i).isStored()) << names.last().toStdString(); // initial values too
     }
     EXPECT_EQ(names, QStringList({"Mask", "MaskColor", "MaskMode", "Version"}));
-
-    // The mode streams by name.
-    const QMetaProperty mode = meta->property(meta->indexOfProperty("MaskMode"));
-    ASSERT_TRUE(mode.isEnumType());
-    EXPECT_STREQ(mode.enumerator().valueToKey(mmInclude), "mmInclude");
-    EXPECT_TRUE(component->setProperty("MaskMode", QStringLiteral("mmInclude")));
-    EXPECT_EQ(component->GetMaskMode(), mmInclude);
-
-    EXPECT_EQ(component->property("Version").toString(), QStringLiteral("3.02"));
-    component->setProperty("Version", QStringLiteral("1.0"));
-    EXPECT_EQ(component->property("Version").toString(), QStringLiteral("3.02"));
+    // The mode streams by name; the version never changes.
+    EXPECT_TRUE(component.setProperty("MaskMode", QStringLiteral("mmInclude")));
+    EXPECT_EQ(component.GetMaskMode(), mmInclude);
+    component.setProperty("Version", QStringLiteral("1.0"));
+    EXPECT_EQ(component.property("Version").toString(), QStringLiteral("3.02"));
 }
 
-TEST(AnimationFormShape, WithoutMaskTheFormStaysRectangular)
+TEST(AnimationFormShape, FormsWithoutUsableMaskStayRectangular)
 {
+    // No mask picture: colour and mode have no effect.
     QWidget form;
     form.resize(123, 77);
     auto* component = new TluxAnimationForm(&form);
@@ -77,8 +68,24 @@ TEST(AnimationFormShape, WithoutMaskTheFormStaysRectangular)
     component->Loaded();
     EXPECT_EQ(form.size(), QSize(123, 77));
     EXPECT_TRUE(form.mask().isEmpty());
-    EXPECT_FALSE(component->MaskRegion());
+    EXPECT_FALSE(component->MaskRegion() || component->PopupRegion());
+
+    // A key colour the picture lacks, in include mode: sized, but no shape.
+    component->SetMask(holedMask());
+    component->SetMaskColor(clRed);
+    component->Loaded();
+    EXPECT_EQ(form.size(), QSize(200, 100));
+    EXPECT_TRUE(form.mask().isEmpty());
     EXPECT_FALSE(component->PopupRegion());
+
+    // The owner is not a form: sized, but no shape.
+    auto* child = new QWidget(&form);
+    auto* childComponent = new TluxAnimationForm(child);
+    childComponent->SetMask(holedMask());
+    childComponent->Loaded();
+    EXPECT_EQ(child->size(), QSize(200, 100));
+    EXPECT_TRUE(child->mask().isEmpty());
+    EXPECT_FALSE(childComponent->PopupRegion());
 }
 
 TEST(AnimationFormShape, MaskSizesAndShapesTheForm)
@@ -91,16 +98,15 @@ TEST(AnimationFormShape, MaskSizesAndShapesTheForm)
     std::unique_ptr<SolidWidget> form(makeWindow(Qt::red, at(50, 40, 320, 240)));
     auto* component = new TluxAnimationForm(form.get());
     component->SetMask(holedMask());
-    EXPECT_EQ(form->size(), QSize(200, 100)); // SetMask sizes at once
     form->resize(320, 240);
     component->Loaded();
-
     EXPECT_EQ(form->size(), QSize(200, 100));
-    ASSERT_TRUE(component->MaskRegion() && component->PopupRegion());
-    EXPECT_TRUE(samePixels(form->mask(), kHoledShape));
-    EXPECT_TRUE(samePixels(*component->PopupRegion(), kHoledShape));
+    const QRegion shape = QRegion(0, 0, 200, 100) - kKeyPixels;
+    EXPECT_TRUE(samePixels(form->mask(), shape));
+    ASSERT_TRUE(component->PopupRegion());
+    EXPECT_TRUE(samePixels(*component->PopupRegion(), shape));
 
-    // On screen the holes show the window behind.
+    // On screen the key-colour pixels show the window behind.
     form->show();
     ASSERT_TRUE(waitUntil([] { return screenIs(at(51, 40, 199, 20), Qt::red); }));
     EXPECT_TRUE(screenIs(at(50, 40, 1, 100), Qt::darkGray));
@@ -112,7 +118,7 @@ TEST(AnimationFormShape, MaskSizesAndShapesTheForm)
     other.fill(Qt::black);
     component->SetMask(other);
     EXPECT_EQ(form->size(), QSize(150, 50));
-    EXPECT_TRUE(samePixels(form->mask(), kHoledShape));
+    EXPECT_TRUE(samePixels(form->mask(), shape));
 }
 
 TEST(AnimationFormShape, IncludeModeKeepsOnlyKeyPixels)
@@ -122,37 +128,8 @@ TEST(AnimationFormShape, IncludeModeKeepsOnlyKeyPixels)
     component->SetMask(holedMask());
     component->SetMaskMode(mmInclude);
     component->Loaded();
-    const QRegion keys = QRegion(0, 0, 1, 100) + QRegion(60, 20, 40, 30);
-    EXPECT_TRUE(samePixels(form.mask(), keys));
-    EXPECT_TRUE(samePixels(*component->PopupRegion(), keys));
-
-    // A key colour missing from the picture leaves the form rectangular.
-    QWidget plain;
-    auto* none = new TluxAnimationForm(&plain);
-    none->SetMask(holedMask());
-    none->SetMaskColor(clRed);
-    none->SetMaskMode(mmInclude);
-    none->Loaded();
-    EXPECT_EQ(plain.size(), QSize(200, 100));
-    EXPECT_TRUE(plain.mask().isEmpty());
-    EXPECT_FALSE(none->PopupRegion());
-}
-
-TEST(AnimationFormShape, OnlyFormsAreShaped)
-{
-    QWidget form;
-    auto* child = new QWidget(&form);
-    auto* component = new TluxAnimationForm(child);
-    component->SetMask(holedMask());
-    component->Loaded();
-    EXPECT_EQ(child->size(), QSize(200, 100));
-    EXPECT_TRUE(child->mask().isEmpty());
-    EXPECT_FALSE(component->PopupRegion());
-
-    TluxAnimationForm orphan;
-    orphan.SetMask(holedMask());
-    orphan.Loaded();
-    EXPECT_FALSE(orphan.MaskRegion());
+    EXPECT_TRUE(samePixels(form.mask(), kKeyPixels));
+    EXPECT_TRUE(samePixels(*component->PopupRegion(), kKeyPixels));
 }
 
 class DerivedAnimationForm : public TluxAnimationForm {
@@ -163,10 +140,9 @@ public:
 TEST(FindAnimationForm, FirstComponentInChildOrder)
 {
     EXPECT_EQ(FindAnimationForm(nullptr), nullptr);
-
     QWidget form;
     new QObject(&form);
-    new QWidget(&form);
+    new TluxAnimationForm(new QWidget(&form)); // a child widget's, not the form's
     EXPECT_EQ(FindAnimationForm(&form), nullptr);
 
     auto* derived = new DerivedAnimationForm(&form);
@@ -174,11 +150,6 @@ TEST(FindAnimationForm, FirstComponentInChildOrder)
     EXPECT_EQ(FindAnimationForm(&form), derived);
     delete derived;
     EXPECT_EQ(FindAnimationForm(&form), plain);
-
-    // A component of a child widget is not the form's.
-    QWidget other;
-    new TluxAnimationForm(new QWidget(&other));
-    EXPECT_EQ(FindAnimationForm(&other), nullptr);
 }
 
 } // namespace
