@@ -42,5 +42,11 @@ function(lux_add_tests folder)
     lux_warnings(${target})
     add_test(NAME ${prefix}/${base} COMMAND ${target})
     set_tests_properties(${prefix}/${base} PROPERTIES TIMEOUT 600 LABELS "${folder};${ARG_LABELS}")
+    # Tests that show windows or read the screen back share one X display under ctest -j:
+    # run them one at a time so their windows never overlap.
+    file(STRINGS ${src} screen_use REGEX "CaptureScreen|GrabDesktop|grabWindow|[.>]show\\(\\)|showForm|FreezeControl")
+    if(screen_use)
+      set_tests_properties(${prefix}/${base} PROPERTIES RESOURCE_LOCK x11screen)
+    endif()
   endforeach()
 endfunction()
