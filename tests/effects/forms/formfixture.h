@@ -1,6 +1,9 @@
 #pragma once
 // A frameless form shown at a fixed place under the X server without a window
 // manager, for comparing grabs with what the screen shows.
+//
+// Include this after every Qt and GoogleTest header: it includes Xlib, whose
+// macros would break them, and undefines the ones that would break later code.
 
 #include "grabberregistry.h"
 #include "platformhelpers.h"
@@ -9,6 +12,25 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <X11/Xlib.h>
+#undef None
+#undef Bool
+#undef Status
+#undef Success
+#undef Always
+#undef Unsorted
+#undef CursorShape
+#undef KeyPress
+#undef KeyRelease
+#undef FocusIn
+#undef FocusOut
+#undef FontChange
+#undef Expose
+#undef GrayScale
+#undef True
+#undef False
 
 #include <memory>
 
@@ -19,11 +41,46 @@ inline bool haveScreen()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
-// Where the forms of these tests appear: near the bottom-right corner of the
-// 1280 x 1024 test screen, away from the windows other tests show at the same time.
+// Where the forms of a test program appear on the 1280 x 1024 test screen: each
+// program of this folder picks its own place in the lower right part, away from
+// the windows other tests show at the same time.
+inline QPoint place = QPoint(950, 760);
+
 inline QPoint formPlace()
 {
-    return QPoint(950, 760);
+    return place;
+}
+
+// Whether a window stacked above the form covers part of it (tests run in
+// parallel on one X server). True when it cannot be told.
+inline bool obstructed(QWidget* form)
+{
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    Display* display = x11 ? x11->display() : nullptr;
+    if (!display)
+        return true;
+    Window rootReturn = 0, parentReturn = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &rootReturn, &parentReturn, &children, &count))
+        return true;
+    const Window own = Window(form->winId());
+    const QRect mine = form->frameGeometry();
+    bool above = false;
+    bool covered = false;
+    for (unsigned i = 0; i < count && !covered; ++i) {
+        if (children[i] == own) {
+            above = true;
+            continue;
+        }
+        XWindowAttributes attributes;
+        if (!above || !XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable)
+            continue;
+        covered = QRect(attributes.x, attributes.y, attributes.width, attributes.height).intersects(mine);
+    }
+    if (children)
+        XFree(children);
+    return covered || !above;
 }
 
 inline std::unique_ptr<QWidget> makeForm(int width, int height)
@@ -41,8 +98,18 @@ inline void showForm(QWidget* form)
     luxtest::processEventsFor(250);
 }
 
+// What the screen shows of the form, taken while no other window covers it.
 inline QImage screenOf(QWidget* form)
 {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (!obstructed(form)) {
+            const QImage shot = CaptureScreen(TRect::fromQRect(form->frameGeometry()));
+            if (!obstructed(form))
+                return shot;
+        }
+        form->raise();
+        luxtest::processEventsFor(50);
+    }
     return CaptureScreen(TRect::fromQRect(form->frameGeometry()));
 }
 

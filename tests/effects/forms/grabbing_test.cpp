@@ -2,7 +2,6 @@
 // functions' sizes and failure handling.
 
 #include "buttongrabbers.h"
-#include "formfixture.h"
 #include "formgrabber.h"
 #include "scrollbargrabbers.h"
 
@@ -13,6 +12,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <gtest/gtest.h>
+
+#include "formfixture.h" // last: it brings Xlib
 
 #include <stdexcept>
 
@@ -69,6 +70,7 @@ protected:
     {
         if (!formtest::haveScreen())
             GTEST_SKIP() << "needs an X server (xvfb-run)";
+        formtest::place = QPoint(600, 760);
         FreeGrabberRegistry();
         formtest::startGrabbing();
     }

@@ -1,7 +1,6 @@
 // Grabs of forms compared with the screen: each standard control kind alone on a
 // frameless form, and an About-box-like form.
 
-#include "formfixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,6 +18,8 @@
 #include <QScrollBar>
 #include <QTextEdit>
 #include <gtest/gtest.h>
+
+#include "formfixture.h" // last: it brings Xlib
 
 #include <functional>
 

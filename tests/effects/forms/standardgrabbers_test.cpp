@@ -3,7 +3,6 @@
 // frame and caption of forms.
 
 #include "buttongrabbers.h"
-#include "formfixture.h"
 #include "formgrabber.h"
 #include "scrollbargrabbers.h"
 #include "themes.h"
@@ -19,6 +18,8 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <gtest/gtest.h>
+
+#include "formfixture.h" // last: it brings Xlib
 
 // Classes of another library, served by name: they paint nothing themselves, so
 // all that shows is what the grabbers draw.
@@ -41,6 +42,7 @@ protected:
     {
         if (!formtest::haveScreen())
             GTEST_SKIP() << "needs an X server (xvfb-run)";
+        formtest::place = QPoint(950, 400);
         formtest::startGrabbing();
     }
 };
