@@ -76,8 +76,10 @@ void DrawControlTree(TBitmap* Bitmap, int X, int Y, const TRect& R, QWidget* Con
 {
     if (!Bitmap || !Control)
         return;
+    // The control's outer size: a window's frame is part of it.
+    const TRect bounds = GetRealBoundsRect(Control);
     TRect want;
-    IntersectRect(want, R, TRect(0, 0, Control->width(), Control->height()));
+    IntersectRect(want, R, TRect(0, 0, RectWidth(bounds), RectHeight(bounds)));
     if (IsRectEmpty(want))
         return;
 
