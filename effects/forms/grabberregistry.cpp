@@ -7,11 +7,11 @@
 #include "scrollbargrabbers.h"
 #include "screen.h"
 
-#include <algorithm>
-
 #include <QMetaObject>
 #include <QStringList>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
