@@ -40,3 +40,13 @@ struct TluxAnimationSlot {
     std::vector<TluxColor> rowBuffer; // one row of Dest with its alpha stamped
     std::vector<int> columnMap;       // mask column of each frame column
 };
+
+// Starting an animation in a slot, without the engine: stores Source, Dest and Settings, resolves
+// the effect, creates the work image (Source's size), sizes the grid and allocates the buffers
+// the effect's kind needs (for the bitmap animation it builds the grey-level map). Returns false,
+// leaving the slot without work image and buffers, when Source or Dest is missing or empty,
+// Settings is missing, or the effect is unknown or has no procedure.
+bool prepareAnimationSlot(TluxAnimationSlot& slot, TluxBitmap* Source, TluxBitmap* Dest,
+                          TluxAnimationRec* Settings);
+// Frees the buffers and the work image (Source, Dest and Settings stay recorded).
+void releaseAnimationSlot(TluxAnimationSlot& slot);

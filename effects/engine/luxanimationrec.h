@@ -25,7 +25,7 @@ public:
     static constexpr int maxResolution = 10;
     static constexpr int maxTileCount = 20;
 
-    explicit TluxAnimationRec(QObject* owner = nullptr);
+    Q_INVOKABLE explicit TluxAnimationRec(QObject* owner = nullptr);
 
     // Copies every setting as it is (no range checks), the bitmap by content.
     void Assign(const TluxAnimationRec* Source);
@@ -53,5 +53,7 @@ public:
 
     // Whether a form stream stores the property: Enabled, Resolution, Rotation, TileCount and
     // Time when they differ from their defaults, Effect when not empty, Bitmap when not empty.
-    bool isStored(const QString& property) const;
+    // Invokable, so that a stream writer finds it through the meta-object (Qt 6 has no STORED
+    // functions).
+    Q_INVOKABLE bool isStored(const QString& property) const;
 };

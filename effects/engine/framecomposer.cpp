@@ -1,0 +1,170 @@
+#include "framecomposer.h"
+
+#include "effectregistry.h"
+#include "luxanimationrec.h"
+#include "luxbitmap.h"
+#include "stretchalpharect.h"
+
+#include "arith.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+int resolutionOf(const TluxAnimationSlot& slot)
+{
+    return std::max(1, slot.settings->Resolution);
+}
+
+int tileCountOf(const TluxAnimationSlot& slot)
+{
+    return std::max(1, slot.settings->TileCount);
+}
+
+void composeFadeLike(TluxAnimationSlot& slot)
+{
+    luxcompose::stampDestAlpha(slot);
+    slot.dest->AlphaBlend = true;
+    slot.dest->Draw(slot.work.get(), 0, 0);
+}
+
+} // namespace
+
+bool IsBitmapAnimation(const TluxAnimationRec* Settings)
+{
+    return Settings && Settings->Effect == QLatin1String(luxBitmapEffectName);
+}
+
+namespace luxcompose {
+
+void buildFadeMask(TluxAnimationSlot& slot, int P)
+{
+    const int c = slot.columns, r = slot.rows;
+    const size_t n = size_t(c) * size_t(r);
+    const TluxFadeProc proc = slot.effect->fadeProc();
+    const TluxRotation rotation = slot.settings->Rotation;
+    uint8_t* mask = slot.mask.get();
+    if (rotation == krNone || !slot.scratch) {
+        std::memset(mask, 0, n);
+        proc(mask, c, r, uint8_t(P));
+        return;
+    }
+    uint8_t* scratch = slot.scratch.get();
+    std::memset(scratch, 0, n);
+    if (rotation == krRotate180) {
+        proc(scratch, c, r, uint8_t(P));
+        // Upside down and mirrored.
+        for (int y = 0; y < r; ++y)
+            for (int x = 0; x < c; ++x)
+                mask[size_t(r - 1 - y) * c + (c - 1 - x)] = scratch[size_t(y) * c + x];
+        return;
+    }
+    // The generator drew a grid of rows x columns (width rows, height columns).
+    proc(scratch, r, c, uint8_t(P));
+    for (int x = 0; x < c; ++x) {
+        const uint8_t* column = scratch + size_t(x) * r;
+        for (int y = 0; y < r; ++y) {
+            if (rotation == krRotate90)
+                mask[size_t(r - 1 - y) * c + x] = column[y];
+            else
+                mask[size_t(y) * c + (c - 1 - x)] = column[y];
+        }
+    }
+}
+
+void buildBitmapMask(TluxAnimationSlot& slot, int P)
+{
+    const int c = slot.columns, r = slot.rows;
+    const TluxRotation rotation = slot.settings->Rotation;
+    const uint8_t* map = slot.scratch.get();
+    uint8_t* mask = slot.mask.get();
+    // Each cell passes from old to new over half the animation, bright cells first.
+    const int shift = MulDiv(510, P, 100) - 255;
+    for (int y = 0; y < r; ++y) {
+        for (int x = 0; x < c; ++x) {
+            size_t k = 0;
+            switch (rotation) {
+            case krNone: k = size_t(y) * c + x; break;
+            case krRotate90: k = size_t(x) * r + y; break;
+            case krRotate180: k = size_t(c - 1 - x) + size_t(r - 1 - y) * c; break;
+            case krRotate270: k = size_t(r - 1 - y) + size_t(x) * r; break;
+            }
+            mask[size_t(y) * c + x] = uint8_t(std::clamp(map[k] + shift, 0, 255));
+        }
+    }
+}
+
+void stampDestAlpha(TluxAnimationSlot& slot)
+{
+    TluxBitmap* dest = slot.dest;
+    const int R = resolutionOf(slot), T = tileCountOf(slot);
+    const int tileWidth = R * slot.columns, tileHeight = R * slot.rows;
+    for (int i = 0; i < T; ++i)
+        for (int j = 0; j < T; ++j)
+            StretchAlphaRect(dest->Bits, dest->Width, dest->Height, i * tileWidth, j * tileHeight, tileWidth,
+                             tileHeight, 0, 0, slot.columns, slot.rows, slot.mask.get());
+    ClearAlphaFunc(dest->Bits, dest->Width * dest->Height, luxTransparent);
+    slot.destAlphaPending = false;
+}
+
+void composeManual(TluxAnimationSlot& slot, int P)
+{
+    ClearAlphaFunc(slot.dest->Bits, slot.dest->Width * slot.dest->Height, luxTransparent);
+    slot.effect->manualProc()(slot.work.get(), slot.dest, slot.settings, uint8_t(P));
+}
+
+} // namespace luxcompose
+
+void settleDestAlpha(TluxAnimationSlot& slot)
+{
+    if (slot.destAlphaPending && slot.dest && slot.mask)
+        luxcompose::stampDestAlpha(slot);
+    slot.destAlphaPending = false;
+}
+
+void Compose(TluxAnimationSlot& slot, int P)
+{
+    settleDestAlpha(slot);
+    if (IsBitmapAnimation(slot.settings)) {
+        luxcompose::buildBitmapMask(slot, P);
+        composeFadeLike(slot);
+        return;
+    }
+    if (!slot.effect || !slot.effect->Proc)
+        return;
+    switch (slot.effect->Kind) {
+    case pkFade:
+        luxcompose::buildFadeMask(slot, P);
+        composeFadeLike(slot);
+        break;
+    case pkSlide: luxcompose::composeSlide(slot, P); break;
+    case pkManual: luxcompose::composeManual(slot, P); break;
+    }
+}
+
+void copySourceToWork(TluxAnimationSlot& slot)
+{
+    TluxBitmap* work = slot.work.get();
+    MoveLongwordFunc(slot.source->Bits, work->Bits, work->Width * work->Height);
+}
+
+void composeFrame(TluxAnimationSlot& slot, int P)
+{
+    const bool bitmapAnimation = IsBitmapAnimation(slot.settings);
+    const bool fadeKind = !bitmapAnimation && slot.effect && slot.effect->Proc && slot.effect->Kind == pkFade;
+    if ((bitmapAnimation || fadeKind) && slot.source != slot.dest && luxcompose::onePassAvailable()) {
+        settleDestAlpha(slot);
+        if (bitmapAnimation)
+            luxcompose::buildBitmapMask(slot, P);
+        else
+            luxcompose::buildFadeMask(slot, P);
+        if (luxcompose::onePassFade(slot, true))
+            return;
+        copySourceToWork(slot);
+        composeFadeLike(slot);
+        return;
+    }
+    copySourceToWork(slot);
+    Compose(slot, P);
+}

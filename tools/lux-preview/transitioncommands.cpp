@@ -1,0 +1,268 @@
+#include "transitioncommands.h"
+
+#include "animationengine.h"
+#include "effectregistry.h"
+#include "framecomposer.h"
+#include "luxanimationrec.h"
+#include "luxbitmap.h"
+#include "luxtimer.h"
+
+#include "canvas.h"
+
+#include <QDir>
+#include <QImage>
+#include <QMap>
+#include <QPainter>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr int usageError = 2;
+constexpr int fileError = 1;
+constexpr int thumbnailWidth = 240;
+
+const char* frameUsage = "usage: lux-preview frame --from A.png --to B.png --effect NAME --progress P "
+                         "[--resolution R] [--tiles T] [--rotation none|90|180|270] [--bitmap MAP.png] -o OUT.png";
+const char* playUsage = "usage: lux-preview play --from A.png --to B.png --effect NAME [--time MS] "
+                        "[--resolution R] [--tiles T] [--rotation none|90|180|270] [--bitmap MAP.png] -o DIR";
+
+int fail(FILE* err, int status, const QString& message)
+{
+    std::fprintf(err, "lux-preview: %s\n", message.toLocal8Bit().constData());
+    return status;
+}
+
+// "--name value" pairs (and "-o value"); false when an option lacks its value, repeats or is
+// not one of `known`.
+bool parseOptions(const QStringList& args, const QStringList& known, QMap<QString, QString>& options)
+{
+    for (int i = 1; i < args.size(); i += 2) {
+        if (!known.contains(args[i]) || i + 1 >= args.size() || options.contains(args[i]))
+            return false;
+        options.insert(args[i], args[i + 1]);
+    }
+    return true;
+}
+
+bool parseInt(const QString& text, int& value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok;
+}
+
+struct Transition {
+    TluxBitmap source;
+    TluxBitmap dest;
+    TluxAnimationRec settings;
+};
+
+// Fills the transition from the options; an empty result on success, else the problem and the
+// exit status for it.
+QString loadTransition(const QMap<QString, QString>& options, Transition& t, int& status)
+{
+    status = usageError;
+    if (!options.contains(QStringLiteral("--from")) || !options.contains(QStringLiteral("--to")) ||
+        !options.contains(QStringLiteral("--effect")) || !options.contains(QStringLiteral("-o")))
+        return QStringLiteral("--from, --to, --effect and -o are required");
+
+    const QString effect = options.value(QStringLiteral("--effect"));
+    if (effect != QLatin1String(luxRandomEffectName) && effect != QLatin1String(luxBitmapEffectName) &&
+        !(ProcList && ProcList->GetProcs(effect)))
+        return QStringLiteral("unknown effect \"%1\"").arg(effect);
+    t.settings.Effect = effect;
+
+    int value = 0;
+    if (options.contains(QStringLiteral("--resolution"))) {
+        if (!parseInt(options.value(QStringLiteral("--resolution")), value))
+            return QStringLiteral("--resolution must be a whole number");
+        t.settings.SetResolution(value);
+    }
+    if (options.contains(QStringLiteral("--tiles"))) {
+        if (!parseInt(options.value(QStringLiteral("--tiles")), value))
+            return QStringLiteral("--tiles must be a whole number");
+        t.settings.SetTileCount(value);
+    }
+    if (options.contains(QStringLiteral("--time"))) {
+        if (!parseInt(options.value(QStringLiteral("--time")), value))
+            return QStringLiteral("--time must be a whole number of milliseconds");
+        t.settings.SetTime(value);
+    }
+    if (options.contains(QStringLiteral("--rotation"))) {
+        static const QMap<QString, TluxRotation> rotations{{QStringLiteral("none"), krNone},
+                                                           {QStringLiteral("90"), krRotate90},
+                                                           {QStringLiteral("180"), krRotate180},
+                                                           {QStringLiteral("270"), krRotate270}};
+        const QString text = options.value(QStringLiteral("--rotation"));
+        if (!rotations.contains(text))
+            return QStringLiteral("--rotation must be none, 90, 180 or 270");
+        t.settings.Rotation = rotations.value(text);
+    }
+
+    status = fileError;
+    const QString pictures[] = {options.value(QStringLiteral("--from")), options.value(QStringLiteral("--to"))};
+    TluxBitmap* targets[] = {&t.source, &t.dest};
+    for (int i = 0; i < 2; ++i) {
+        QImage image(pictures[i]);
+        if (image.isNull())
+            return QStringLiteral("cannot read %1").arg(pictures[i]);
+        targets[i]->Assign(image);
+    }
+    if (options.contains(QStringLiteral("--bitmap"))) {
+        const QString file = options.value(QStringLiteral("--bitmap"));
+        const QImage map(file);
+        if (map.isNull())
+            return QStringLiteral("cannot read %1").arg(file);
+        t.settings.SetBitmap(map);
+    }
+    status = 0;
+    return QString();
+}
+
+QImage imageOf(const TluxBitmap& bitmap)
+{
+    QImage image(bitmap.Width, bitmap.Height, QImage::Format_ARGB32);
+    for (int y = 0; y < bitmap.Height; ++y)
+        std::copy_n(bitmap.GetScanLine(y), bitmap.Width, reinterpret_cast<TluxColor*>(image.scanLine(y)));
+    return image;
+}
+
+int frameCommand(const QStringList& args, FILE* out, FILE* err)
+{
+    QMap<QString, QString> options;
+    const QStringList known{"--from",  "--to",       "--effect",   "--progress", "--resolution",
+                            "--tiles", "--rotation", "--bitmap",   "-o"};
+    if (!parseOptions(args, known, options))
+        return fail(err, usageError, QString::fromLatin1(frameUsage));
+    int P = 0;
+    if (!parseInt(options.value(QStringLiteral("--progress")), P) || P < 0 || P > 100)
+        return fail(err, usageError, QStringLiteral("--progress must be a whole number from 0 to 100"));
+    Transition t;
+    int status = 0;
+    const QString problem = loadTransition(options, t, status);
+    if (!problem.isEmpty())
+        return fail(err, status, problem);
+
+    TluxAnimationSlot slot;
+    if (!prepareAnimationSlot(slot, &t.source, &t.dest, &t.settings))
+        return fail(err, usageError, QStringLiteral("the effect has nothing to draw"));
+    composeFrame(slot, P);
+    settleDestAlpha(slot);
+    const QString file = options.value(QStringLiteral("-o"));
+    if (!imageOf(*slot.work).save(file, "PNG"))
+        return fail(err, fileError, QStringLiteral("cannot write %1").arg(file));
+    std::fprintf(out, "%s: %s at %d%%, grid %d x %d\n", file.toLocal8Bit().constData(),
+                 slot.effect ? slot.effect->Name.toUtf8().constData() : luxBitmapEffectName, P, slot.columns,
+                 slot.rows);
+    return 0;
+}
+
+// The engine's clock counts only its 20 ms ticks: the frames are those of a machine that draws
+// instantly, the same on every run.
+int64_t frozenCounter()
+{
+    return 0;
+}
+
+int64_t frozenFrequency()
+{
+    return 1000000000;
+}
+
+struct CounterRestore {
+    LuxCounterSource previous;
+    ~CounterRestore() { setLuxCounterSource(previous); }
+};
+
+// All frames in a grid, each scaled to the thumbnail width, colours shown opaque.
+QImage contactSheet(const QList<QImage>& frames)
+{
+    const int n = int(frames.size());
+    const int columns = std::max(1, int(std::ceil(std::sqrt(double(n)))));
+    const int rows = (n + columns - 1) / columns;
+    const QSize full = frames.first().size();
+    const int w = std::min(thumbnailWidth, full.width());
+    const int h = std::max(1, full.height() * w / std::max(1, full.width()));
+    constexpr int gap = 4;
+    QImage sheet(columns * (w + gap) + gap, rows * (h + gap) + gap, QImage::Format_RGB32);
+    sheet.fill(Qt::darkGray);
+    QPainter painter(&sheet);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    for (int i = 0; i < n; ++i) {
+        const QRect cell(gap + (i % columns) * (w + gap), gap + (i / columns) * (h + gap), w, h);
+        painter.drawImage(cell, frames[i].convertToFormat(QImage::Format_RGB32));
+    }
+    return sheet;
+}
+
+int playCommand(const QStringList& args, FILE* out, FILE* err)
+{
+    QMap<QString, QString> options;
+    const QStringList known{"--from",  "--to",       "--effect", "--time", "--resolution",
+                            "--tiles", "--rotation", "--bitmap", "-o"};
+    if (!parseOptions(args, known, options))
+        return fail(err, usageError, QString::fromLatin1(playUsage));
+    Transition t;
+    int status = 0;
+    const QString problem = loadTransition(options, t, status);
+    if (!problem.isEmpty())
+        return fail(err, status, problem);
+    const QString dir = options.value(QStringLiteral("-o"));
+    if (!QDir().mkpath(dir))
+        return fail(err, fileError, QStringLiteral("cannot create %1").arg(dir));
+
+    // The canvas shows the old picture, as the screen does before a transition.
+    QImage screen = imageOf(t.source);
+    DeviceContext dc(&screen);
+    TCanvas canvas(&dc);
+
+    const CounterRestore restore{setLuxCounterSource(LuxCounterSource{frozenCounter, frozenFrequency})};
+    const int index = StartMultiAnimation(&canvas, 0, 0, &t.source, &t.dest, &t.settings, -1);
+    if (!IsAnimating(index))
+        return fail(err, usageError, QStringLiteral("the effect has nothing to draw"));
+    const QString effectName =
+        animationSlot(index).effect ? animationSlot(index).effect->Name : QString::fromLatin1(luxBitmapEffectName);
+    QList<QImage> frames;
+    while (IsAnimating(index)) {
+        const int P = animationProgress(animationSlot(index).clock + float(luxEngineInterval), t.settings.Time);
+        MultiObject->OnTimer();
+        const QString file = QDir(dir).filePath(QStringLiteral("frame%1.png").arg(frames.size() + 1, 3, 10, QLatin1Char('0')));
+        if (!screen.save(file, "PNG")) {
+            StopMultiAnimation(index, false);
+            return fail(err, fileError, QStringLiteral("cannot write %1").arg(file));
+        }
+        std::fprintf(out, "%s  P = %d\n", file.toLocal8Bit().constData(), P);
+        frames.append(screen.copy());
+    }
+    const QString sheetFile = QDir(dir).filePath(QStringLiteral("contact-sheet.png"));
+    if (!contactSheet(frames).save(sheetFile, "PNG"))
+        return fail(err, fileError, QStringLiteral("cannot write %1").arg(sheetFile));
+    std::fprintf(out, "%s: %lld frames of %s over %d ms\n", sheetFile.toLocal8Bit().constData(),
+                 static_cast<long long>(frames.size()), effectName.toUtf8().constData(), t.settings.Time);
+    return 0;
+}
+
+} // namespace
+
+bool isTransitionCommand(const QString& command)
+{
+    return command == QLatin1String("frame") || command == QLatin1String("play");
+}
+
+int runTransitionCommand(const QStringList& args, FILE* out, FILE* err)
+{
+    if (args.isEmpty())
+        return fail(err, usageError, QString::fromLatin1(frameUsage));
+    if (args[0] == QLatin1String("frame"))
+        return frameCommand(args, out, err);
+    // The engine's start-up and shut-down steps, unless the caller has run them already.
+    const bool ownEngine = !EngineTimer;
+    if (ownEngine)
+        StartAnimationEngine();
+    const int status = playCommand(args, out, err);
+    if (ownEngine)
+        ShutDownAnimationEngine();
+    return status;
+}
