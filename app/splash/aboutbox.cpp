@@ -1,0 +1,36 @@
+#include "aboutbox.h"
+
+#include "splashpicture.h"
+#include "ui_aboutbox.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+
+QUrl TAboutBox::WebAddress()
+{
+    return QUrl(QStringLiteral("https://www.example.com/tk790"));
+}
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TAboutBox>())
+{
+    ui->setupUi(this);
+    setFixedSize(size());
+    ui->Image1->setPixmap(QPixmap::fromImage(SplashPicture()));
+    // The labels size themselves to their text, keeping their top-left corner.
+    ui->WebLink->adjustSize();
+    ui->Version->adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+
+    connect(ui->Image1, &ClickableLabel::clicked, this, &TAboutBox::WebLinkClick);
+    connect(ui->WebLink, &ClickableLabel::clicked, this, &TAboutBox::WebLinkClick);
+}
+
+TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::WebLinkClick()
+{
+    QDesktopServices::openUrl(WebAddress());
+}

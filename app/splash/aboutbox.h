@@ -1,0 +1,30 @@
+#pragma once
+// TAboutBox: the modal About box opened by the main window's About button.
+
+#include <QDialog>
+#include <QUrl>
+
+#include <memory>
+
+namespace Ui {
+class TAboutBox;
+}
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    // The maker's web site, opened by a click on the picture or the link.
+    static QUrl WebAddress();
+
+    // Created hidden, centred on the screen; OK closes it with the OK result.
+    // Throws JpegError when the picture is damaged.
+    explicit TAboutBox(QWidget* parent = nullptr);
+    ~TAboutBox() override;
+
+    // Asks the desktop to open WebAddress() in the default browser; the
+    // outcome is not examined.
+    void WebLinkClick();
+
+private:
+    std::unique_ptr<Ui::TAboutBox> ui;
+};
