@@ -97,7 +97,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
             const std::string name = r.benchmark_name();
-            if (name.find("cold") != std::string::npos)
+            if (r.run_type != Run::RT_Iteration || name.find("cold") != std::string::npos)
                 continue;
             const double ms = r.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(r.time_unit);
             const double cpuMs = r.GetAdjustedCPUTime() * 1e3 / benchmark::GetTimeUnitMultiplier(r.time_unit);
