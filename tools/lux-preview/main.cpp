@@ -10,19 +10,30 @@
 #include "previewcommands.h"
 #include "transitioncommands.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+
+#include <memory>
 
 int main(int argc, char** argv)
 {
-    // Pictures are drawn off-screen; no display is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // Only the transition commands draw pictures and need the GUI library's platform layer;
+    // list, mask and cells run without it, so nothing but their own output reaches stdout
+    // and stderr (the platform plugin may print its own warnings).
+    const bool transition = argc > 1 && isTransitionCommand(QString::fromLocal8Bit(argv[1]));
+    std::unique_ptr<QCoreApplication> app;
+    if (transition) {
+        // Pictures are drawn off-screen; no display is needed.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     StartEffectRegistry();
-    QStringList args = app.arguments();
+    QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    const int status = !args.isEmpty() && isTransitionCommand(args[0]) ? runTransitionCommand(args, stdout, stderr)
-                                                                       : runPreview(args, stdout, stderr);
+    const int status = transition ? runTransitionCommand(args, stdout, stderr) : runPreview(args, stdout, stderr);
     std::fflush(stdout);
     ShutDownEffectRegistry();
     return status;
