@@ -153,16 +153,14 @@ void composeFrame(TluxAnimationSlot& slot, int P)
 {
     const bool bitmapAnimation = IsBitmapAnimation(slot.settings);
     const bool fadeKind = !bitmapAnimation && slot.effect && slot.effect->Proc && slot.effect->Kind == pkFade;
-    if ((bitmapAnimation || fadeKind) && slot.source != slot.dest && luxcompose::onePassAvailable()) {
-        settleDestAlpha(slot);
+    // Dest's alpha stays pending from one one-pass frame to the next; the separate passes
+    // (Compose) settle it first.
+    if ((bitmapAnimation || fadeKind) && luxcompose::onePassApplies(slot)) {
         if (bitmapAnimation)
             luxcompose::buildBitmapMask(slot, P);
         else
             luxcompose::buildFadeMask(slot, P);
-        if (luxcompose::onePassFade(slot, true))
-            return;
-        copySourceToWork(slot);
-        composeFadeLike(slot);
+        luxcompose::onePassFade(slot, true);
         return;
     }
     copySourceToWork(slot);

@@ -44,6 +44,9 @@ void composeManual(TluxAnimationSlot& slot, int P);
 // True when the one-pass fade composition gives the same bytes as the slots the library
 // installed (a caller who replaced a blend, clear-alpha or stretch slot gets the plain passes).
 bool onePassAvailable();
+// Whether the one-pass composition serves this slot: the library's slots are installed, Source
+// is not Dest, and the tiles cover every pixel Dest is blended into.
+bool onePassApplies(const TluxAnimationSlot& slot);
 // The one-pass fade composition of an already built mask; false (nothing done) when it does not
 // apply to this slot, and the caller must run the separate passes.
 bool onePassFade(TluxAnimationSlot& slot, bool copySource);

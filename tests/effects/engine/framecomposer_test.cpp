@@ -230,6 +230,11 @@ TEST_F(Composition, OnePassGivesTheBytesOfTheSeparatePasses)
             effects << item->Name;
     TluxBitmap oneDest;
     TluxAnimationSlot oneSlot;
+    // Every blend and instruction set the raster slots can hold.
+    for (const auto& [kind, level] : {std::pair{BlendKind::Packed, SimdLevel::Avx2}, std::pair{BlendKind::Plain, SimdLevel::Avx2},
+                                      std::pair{BlendKind::Packed, SimdLevel::Sse2}, std::pair{BlendKind::Plain, SimdLevel::Scalar}}) {
+    if (!selectRasterPath(kind, level))
+        continue;
     for (const QString& effect : effects) {
         for (const Case& c : cases) {
             randomPicture(source, 37, 23, 3);
@@ -245,10 +250,12 @@ TEST_F(Composition, OnePassGivesTheBytesOfTheSeparatePasses)
                 composeFrame(oneSlot, P);
                 ASSERT_TRUE(oneSlot.destAlphaPending) << "the one-pass path ran";
                 ASSERT_EQ(0, std::memcmp(slot.work->Bits, oneSlot.work->Bits, 37 * 23 * 4))
-                    << effect.toStdString() << " R" << c.R << " T" << c.T << " rot" << int(c.rot) << " P" << P;
+                    << int(kind) << "/" << int(level) << " " << effect.toStdString() << " R" << c.R << " T" << c.T << " rot" << int(c.rot) << " P" << P;
             }
             settleDestAlpha(oneSlot);
             ASSERT_EQ(0, std::memcmp(dest.Bits, oneDest.Bits, size_t(c.dw) * c.dh * 4)) << effect.toStdString();
         }
     }
+    }
+    initRasterPrimitives();
 }

@@ -1,0 +1,156 @@
+// Frame composition and the engine's frame step on 1920 x 1080 pictures, as ratios to memcpy of
+// one frame ("x_memcpy"), and a whole 400 ms transition in a running event loop.
+
+#include "animationengine.h"
+#include "effectregistry.h"
+#include "framecomposer.h"
+#include "luxanimationrec.h"
+#include "luxbitmap.h"
+#include "memcpyref.h"
+
+#include "canvas.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <random>
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+constexpr size_t kFrameBytes = size_t(kWidth) * kHeight * sizeof(TluxColor);
+
+void fillNoise(TluxBitmap& b, uint32_t seed)
+{
+    b.SetSize(kWidth, kHeight);
+    std::mt19937 rng(seed);
+    for (int i = 0; i < kWidth * kHeight; ++i)
+        b.Bits[i] = rng() | 0xFF000000u;
+}
+
+struct Pictures {
+    TluxBitmap source, dest;
+    TluxAnimationRec settings;
+    TluxAnimationSlot slot;
+
+    explicit Pictures(const char* effect)
+    {
+        fillNoise(source, 1);
+        fillNoise(dest, 2);
+        settings.Effect = QString::fromLatin1(effect);
+        prepareAnimationSlot(slot, &source, &dest, &settings);
+    }
+};
+
+template <typename Body>
+void timeFrames(benchmark::State& state, Body body)
+{
+    double best = 1e30;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        body();
+        benchmark::ClobberMemory();
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+    luxbench::reportRatio(state, best, kFrameBytes);
+}
+
+// The yardstick: memcpy of one frame, timed as the others are.
+void BM_MemcpyFrame(benchmark::State& state)
+{
+    std::vector<TluxColor> from(size_t(kWidth) * kHeight, 1), to(size_t(kWidth) * kHeight, 2);
+    timeFrames(state, [&] { std::memcpy(to.data(), from.data(), kFrameBytes); });
+}
+
+// The fade-kind composition of one frame: Source copied onto the work image, the mask stamped
+// and Dest blended over it, in one pass. "Fade" blends every pixel; the others mix old, new and
+// blended areas at P = 50.
+void BM_FadeComposition(benchmark::State& state, const char* effect)
+{
+    Pictures p(effect);
+    timeFrames(state, [&] { composeFrame(p.slot, 50); });
+}
+
+// The same frame through the separate passes (copy, alpha stretch, clear alpha, blend).
+void BM_FadeCompositionSeparatePasses(benchmark::State& state, const char* effect)
+{
+    Pictures p(effect);
+    timeFrames(state, [&] {
+        copySourceToWork(p.slot);
+        Compose(p.slot, 50);
+    });
+}
+
+// The whole frame step: copy, compose and draw the frame onto a canvas over a screen image.
+void BM_FrameStep(benchmark::State& state, const char* effect)
+{
+    Pictures p(effect);
+    QImage screen(kWidth, kHeight, QImage::Format_ARGB32);
+    screen.fill(0);
+    DeviceContext dc(&screen);
+    TCanvas canvas(&dc);
+    timeFrames(state, [&] {
+        composeFrame(p.slot, 50);
+        p.slot.work->Draw(&canvas, 0, 0);
+    });
+}
+
+// A real 400 ms transition of a full-HD picture, played by ExecuteAnimation in the event loop.
+void BM_Transition400ms(benchmark::State& state, const char* effect)
+{
+    Pictures p(effect);
+    QImage screen(kWidth, kHeight, QImage::Format_ARGB32);
+    screen.fill(0);
+    DeviceContext dc(&screen);
+    TCanvas canvas(&dc);
+    StartAnimationEngine();
+    int ticks = 0;
+    QObject::connect(EngineTimer, &QTimer::timeout, [&] { ++ticks; });
+    double frames = 0, ms = 0;
+    for (auto _ : state) {
+        ticks = 0;
+        QElapsedTimer clock;
+        clock.start();
+        ExecuteAnimation(&canvas, 0, 0, &p.source, &p.dest, &p.settings);
+        ms += double(clock.nsecsElapsed()) / 1e6;
+        frames += ticks; // each tick drew one frame while the animation ran
+    }
+    state.counters["frames"] = frames / double(state.iterations());
+    state.counters["ms"] = ms / double(state.iterations());
+    ShutDownAnimationEngine();
+}
+
+BENCHMARK(BM_MemcpyFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FadeComposition, Fade, "Fade")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FadeComposition, CircleFadeOut, "CircleFadeOut")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FadeComposition, SlideDown, "SlideDown")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FadeComposition, Bitmap, "[ BITMAP ] - Bitmap Animation")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FadeCompositionSeparatePasses, Fade, "Fade")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FrameStep, Fade, "Fade")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FrameStep, CircleFadeOut, "CircleFadeOut")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FrameStep, Interlace, "Interlace")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FrameStep, Push, "Push")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Transition400ms, Fade, "Fade")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_Transition400ms, CircleFadeOut, "CircleFadeOut")->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    StartEffectRegistry();
+    initRasterPrimitives();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    ShutDownEffectRegistry();
+    return 0;
+}
