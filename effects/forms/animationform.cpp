@@ -1,10 +1,15 @@
 #include "animationform.h"
 
+#include "luxbitmap.h"
+
 #include <QWidget>
 
 TluxAnimationForm::TluxAnimationForm(QObject* AOwner) : QObject(AOwner) {}
 
-TluxAnimationForm::~TluxAnimationForm() = default;
+TluxAnimationForm::~TluxAnimationForm()
+{
+    removeHook();
+}
 
 void TluxAnimationForm::SetMask(const QImage& Value)
 {
@@ -48,7 +53,7 @@ void TluxAnimationForm::Loaded()
         m_popupRegion = *m_maskRegion & QRegion(0, 0, form->width(), form->height());
         form->setMask(*m_maskRegion);
     }
-    // The form animation installs its hook on the form here.
+    installHook(form);
 }
 
 TluxAnimationForm* FindAnimationForm(QWidget* Form)

@@ -9,13 +9,17 @@
 // intercepts the form's showing are added to this class in their own files.
 
 #include "color.h"
+#include "luxanimation.h"
 #include "pictureregion.h"
 
+#include <QEvent>
 #include <QImage>
+#include <QMetaObject>
 #include <QObject>
 #include <QRegion>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -27,6 +31,7 @@ class TluxAnimationForm : public QObject {
     Q_PROPERTY(QImage Mask READ GetMask WRITE SetMask)
     Q_PROPERTY(int MaskColor READ GetMaskColor WRITE SetMaskColor)
     Q_PROPERTY(LuxMaskModes::TluxMaskMode MaskMode READ GetMaskMode WRITE SetMaskMode)
+    Q_PROPERTY(TluxAnimation* ShowAnimation READ GetShowAnimation WRITE SetShowAnimation)
     Q_PROPERTY(QString Version READ GetVersion WRITE SetVersion)
 
 public:
@@ -69,22 +74,57 @@ public:
     // form has no mask region.
     const std::optional<QRegion>& PopupRegion() const { return m_popupRegion; }
 
+    // Show and hide transitions (animationformhook.cpp).
+    // Events posted to the form after it has been shown or hidden; handling
+    // them plays the transition.
+    static constexpr QEvent::Type CM_FINISHSHOWANIMATION = QEvent::Type(0xB1B0);
+    static constexpr QEvent::Type CM_FINISHHIDEANIMATION = QEvent::Type(0xB1B1);
+    // The animation played when the form is shown, or null. Not owned; cleared
+    // when that animation is destroyed.
+    TluxAnimation* GetShowAnimation() const { return m_showAnimation; }
+    void SetShowAnimation(TluxAnimation* Value);
+    // The animation played when the form is hidden, or null; set by code only
+    // (a component stream never holds it).
+    TluxAnimation* GetHideAnimation() const { return m_hideAnimation; }
+    void SetHideAnimation(TluxAnimation* Value);
+    void PrepareShowAnimation();
+    void FinishShowAnimation();
+    void PrepareHideAnimation();
+    void FinishHideAnimation();
+    // Whether the hook on the form is in place (from Loaded until the form's
+    // native window is destroyed).
+    bool IsHooked() const { return m_hookedForm != nullptr; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // Shape state.
     QImage m_mask;
     TColor m_maskColor = clBlack;
     TluxMaskMode m_maskMode = mmExclude;
 
-    // Animation state (ShowAnimation, HideAnimation, Snapshot) belongs here,
-    // between the mask settings and the regions; it comes with the form
-    // animation.
+    // Animation state.
+    TluxAnimation* m_showAnimation = nullptr;
+    TluxAnimation* m_hideAnimation = nullptr;
+    QMetaObject::Connection m_showAnimationGone;
+    QMetaObject::Connection m_hideAnimationGone;
+    // What lay behind the form when it was last shown, and where: the picture a
+    // hide transition ends on.
+    std::unique_ptr<TluxBitmap> m_behind;
+    TRect m_behindRect;
 
     std::optional<QRegion> m_maskRegion;
     std::optional<QRegion> m_popupRegion;
 
-    // The hook on the form (the event filter standing for the replaced window
-    // procedure) belongs here; it comes with the form animation and is
-    // installed at the end of Loaded.
+    // The hook on the form: an event filter on it, and a watch on its native
+    // window, which announces a hide while the window is still on the screen.
+    void installHook(QWidget* form);
+    void removeHook();
+    void Notification(QObject* component);
+    QWidget* m_hookedForm = nullptr;
+    QMetaObject::Connection m_windowHiding;
+    QMetaObject::Connection m_windowGone;
 };
 
 // The first TluxAnimationForm (or a class derived from it) among Form's

@@ -1,0 +1,172 @@
+// The show and hide transitions of TluxAnimationForm and the hook on its form.
+//
+// The hook stands for a replaced window procedure. Qt sends a widget its Show
+// event before the native window is mapped, so the Show event is where a show
+// is prepared: the screen under the form is copied and covered by a lock
+// pop-up showing that copy, and the form becomes visible beneath it. A posted
+// CM_FINISHSHOWANIMATION event, delivered once the show has returned to the
+// event loop, plays the transition on the pop-up and removes it.
+//
+// The Hide event comes after the window has left the screen, so a hide is
+// prepared when the native window announces that it is about to become
+// invisible (QWindow::visibleChanged), while the form is still on the screen:
+// the pop-up then shows the form itself and the form disappears beneath it.
+// The posted CM_FINISHHIDEANIMATION plays the transition from the form to what
+// lay behind it when it was shown, and the form stays hidden. When the form
+// has moved since, nothing is known of what is behind it: the pop-up is
+// simply removed.
+
+#include "animationform.h"
+
+#include "controlgeometry.h"
+#include "grabberregistry.h"
+#include "luxbitmap.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+#include <QWindow>
+
+void TluxAnimationForm::installHook(QWidget* form)
+{
+    removeHook();
+    form->winId(); // the native window the hook watches
+    QWindow* window = form->windowHandle();
+    if (!window)
+        return;
+    m_hookedForm = form;
+    form->installEventFilter(this);
+    m_windowHiding = connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
+        if (!visible)
+            PrepareHideAnimation();
+    });
+    // The hook goes with the native window; a window made again later is not hooked.
+    m_windowGone = connect(window, &QObject::destroyed, this, [this] { removeHook(); });
+}
+
+void TluxAnimationForm::removeHook()
+{
+    if (m_hookedForm)
+        m_hookedForm->removeEventFilter(this);
+    disconnect(m_windowHiding);
+    disconnect(m_windowGone);
+    m_hookedForm = nullptr;
+}
+
+bool TluxAnimationForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_hookedForm)
+        return QObject::eventFilter(watched, event);
+    const int type = event->type();
+    if (type == CM_FINISHSHOWANIMATION) {
+        FinishShowAnimation();
+        return true;
+    }
+    if (type == CM_FINISHHIDEANIMATION) {
+        FinishHideAnimation();
+        return true;
+    }
+    switch (event->type()) {
+    case QEvent::Show:
+        if (!event->spontaneous()) {
+            PrepareShowAnimation();
+            QCoreApplication::postEvent(m_hookedForm, new QEvent(CM_FINISHSHOWANIMATION));
+        }
+        break;
+    case QEvent::Hide:
+        if (!event->spontaneous())
+            QCoreApplication::postEvent(m_hookedForm, new QEvent(CM_FINISHHIDEANIMATION));
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void TluxAnimationForm::PrepareShowAnimation()
+{
+    QWidget* form = ownerForm();
+    if (!form)
+        return;
+    TRect R = GetRealBoundsRect(form);
+    if (m_hideAnimation) {
+        // The form is not on the screen yet: this is what a hide will uncover.
+        m_behind = GrabDesktopToLuBitmap(R);
+        m_behindRect = R;
+    }
+    if (!m_showAnimation || m_showAnimation->IsControlFrozen(form))
+        return;
+    std::unique_ptr<TluxBitmap> snapshot = GrabDesktopToLuBitmap(R);
+    R = Rect(0, 0, R.Right - R.Left, R.Bottom - R.Top);
+    m_showAnimation->FreezeControl(form, R, std::move(snapshot));
+}
+
+void TluxAnimationForm::FinishShowAnimation()
+{
+    QWidget* form = ownerForm();
+    if (!m_showAnimation || !m_showAnimation->IsControlFrozen(form))
+        return;
+    QPointer<TluxAnimation> animation = m_showAnimation;
+    animation->Execute();
+    if (animation)
+        animation->Restore();
+}
+
+void TluxAnimationForm::PrepareHideAnimation()
+{
+    QWidget* form = ownerForm();
+    if (!form || !m_hideAnimation || m_hideAnimation->IsControlFrozen(form))
+        return;
+    TRect R = GetRealBoundsRect(form);
+    std::unique_ptr<TluxBitmap> snapshot = GrabDesktopToLuBitmap(R); // the form itself, still on the screen
+    R = Rect(0, 0, R.Right - R.Left, R.Bottom - R.Top);
+    m_hideAnimation->FreezeControl(form, R, std::move(snapshot));
+}
+
+void TluxAnimationForm::FinishHideAnimation()
+{
+    QWidget* form = ownerForm();
+    if (!m_hideAnimation || !m_hideAnimation->IsControlFrozen(form))
+        return;
+    QPointer<TluxAnimation> animation = m_hideAnimation;
+    const TRect R = GetRealBoundsRect(form);
+    if (m_behind && m_behindRect.Left == R.Left && m_behindRect.Top == R.Top && m_behindRect.Right == R.Right
+        && m_behindRect.Bottom == R.Bottom) {
+        auto behind = std::make_unique<TluxBitmap>();
+        behind->Assign(m_behind.get());
+        animation->ExecuteTo(std::move(behind));
+    }
+    if (animation)
+        animation->Restore();
+}
+
+void TluxAnimationForm::SetShowAnimation(TluxAnimation* Value)
+{
+    if (Value == m_showAnimation)
+        return;
+    disconnect(m_showAnimationGone);
+    m_showAnimation = Value;
+    if (Value)
+        m_showAnimationGone = connect(Value, &QObject::destroyed, this, [this](QObject* gone) { Notification(gone); });
+}
+
+void TluxAnimationForm::SetHideAnimation(TluxAnimation* Value)
+{
+    if (Value == m_hideAnimation)
+        return;
+    disconnect(m_hideAnimationGone);
+    m_hideAnimation = Value;
+    if (Value)
+        m_hideAnimationGone = connect(Value, &QObject::destroyed, this, [this](QObject* gone) { Notification(gone); });
+}
+
+void TluxAnimationForm::Notification(QObject* component)
+{
+    if (component == m_showAnimation) {
+        disconnect(m_showAnimationGone);
+        m_showAnimation = nullptr;
+    }
+    if (component == m_hideAnimation) {
+        disconnect(m_hideAnimationGone);
+        m_hideAnimation = nullptr;
+    }
+}

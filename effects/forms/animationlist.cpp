@@ -1,0 +1,44 @@
+#include "animationlist.h"
+
+#include "luxanimation.h"
+
+#include <stdexcept>
+#include <string>
+
+TluxAnimationList::TluxAnimationList(QObject* Owner) : QObject(Owner) {}
+
+TluxAnimationList::~TluxAnimationList()
+{
+    while (!Items.isEmpty())
+        delete Items.last(); // each animation takes itself out of the list
+}
+
+void TluxAnimationList::Insert(TluxAnimation* A)
+{
+    if (!A || A->m_parentList == this)
+        return;
+    if (A->m_parentList)
+        A->m_parentList->Remove(A);
+    A->m_parentList = this;
+    Items.append(A);
+}
+
+void TluxAnimationList::Remove(TluxAnimation* A)
+{
+    if (!A || !Items.removeOne(A))
+        return;
+    A->m_parentList = nullptr;
+}
+
+TluxAnimation* TluxAnimationList::GetItem(int Index) const
+{
+    if (Index < 0 || Index >= Items.size())
+        throw std::out_of_range("List index out of bounds (" + std::to_string(Index) + ")");
+    return Items.at(Index);
+}
+
+void TluxAnimationList::GetChildren(const std::function<void(QObject*)>& Proc, QObject*) const
+{
+    for (TluxAnimation* item : Items)
+        Proc(item);
+}

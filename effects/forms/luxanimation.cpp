@@ -1,0 +1,168 @@
+#include "luxanimation.h"
+
+#include "animationengine.h"
+#include "animationlist.h"
+#include "controlfreezer.h"
+#include "controlgeometry.h"
+#include "grabberregistry.h"
+#include "luxbitmap.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+bool hasArea(const TluxBitmap* image)
+{
+    return image && image->Width > 0 && image->Height > 0;
+}
+
+} // namespace
+
+TluxAnimation::TluxAnimation(QObject* Owner) : TluxAnimationRec(Owner)
+{
+    connect(this, &QObject::objectNameChanged, this, [this] {
+        if (OnNameChange)
+            OnNameChange(this);
+    });
+}
+
+TluxAnimation::~TluxAnimation()
+{
+    if (m_parentList)
+        m_parentList->Remove(this);
+    if (IsControlFrozen(nullptr))
+        UnFreezeControlProc(m_frozenControl, false); // the lock shows our picture: it goes first
+}
+
+void TluxAnimation::Execute()
+{
+    if (IsControlFrozen(nullptr))
+        play(m_frozenCanvas, 0, 0, true);
+}
+
+void TluxAnimation::ExecuteImage(TCanvas* Canvas, int X, int Y)
+{
+    play(Canvas, X, Y, m_frozenCanvas != nullptr);
+}
+
+void TluxAnimation::ExecuteTo(std::unique_ptr<TluxBitmap> Dest)
+{
+    if (!IsControlFrozen(nullptr))
+        return;
+    SetDestImage(std::move(Dest));
+    play(m_frozenCanvas, 0, 0, false);
+}
+
+void TluxAnimation::play(TCanvas* Canvas, int X, int Y, bool grabDest)
+{
+    if (!hasArea(m_sourceImage.get()))
+        return;
+    m_sourceImage->SetAlpha(255);
+    QPointer<TluxAnimation> self(this); // handlers run below may free the animation
+    if (grabDest) {
+        // The control repaints behind the lock with its new look before it is grabbed.
+        QCoreApplication::processEvents();
+        if (!self)
+            return;
+        if (m_frozenControl)
+            SetDestImage(GrabToLuBitmap(m_frozenControl, m_frozenRect));
+    }
+    if (!hasArea(m_destImage.get()))
+        return;
+    if (OnStart) {
+        OnStart(this);
+        QCoreApplication::processEvents();
+        if (!self || !hasArea(m_sourceImage.get()) || !hasArea(m_destImage.get()))
+            return;
+    }
+    m_state = asExecuting;
+    ExecuteAnimation(Canvas, X, Y, m_sourceImage.get(), m_destImage.get(), this);
+    if (!self)
+        return;
+    m_destImage->Draw(Canvas, X, Y);
+    m_state = asNormal;
+    if (m_restorePending) {
+        m_restorePending = false;
+        Restore();
+    }
+    if (OnFinish)
+        OnFinish(this);
+}
+
+void TluxAnimation::FreezeControl(QWidget* Control, const TRect& R, std::unique_ptr<TluxBitmap> Image)
+{
+    if (!Control || IsControlFrozen(Control))
+        return;
+    // Every widget draws in an area of its own, so the control itself is frozen.
+    m_frozenControl = Control;
+    const TRect bounds = GetRealBoundsRect(Control);
+    TRect area;
+    if (!IntersectRect(area, R, Rect(0, 0, bounds.Right - bounds.Left, bounds.Bottom - bounds.Top)))
+        area = TRect();
+    m_frozenRect = area;
+    if (!Image)
+        Image = GrabToLuBitmap(Control, m_frozenRect);
+    SetSourceImage(std::move(Image));
+    m_frozenCanvas = FreezeControlProc(Control, m_frozenRect, m_sourceImage.get());
+}
+
+void TluxAnimation::FreezeControlClient(QWidget* Control, const TRect& R, std::unique_ptr<TluxBitmap> Image)
+{
+    if (!Control)
+        return;
+    const TPoint origin = GetClientOrigin(Control);
+    TRect moved = R;
+    OffsetRect(moved, origin.X, origin.Y);
+    TRect area;
+    if (!IntersectRect(area, moved, GetRealClientRect(Control)))
+        area = TRect();
+    FreezeControl(Control, area, std::move(Image));
+}
+
+void TluxAnimation::Restore()
+{
+    if (!IsControlFrozen(nullptr))
+        return;
+    if (m_state == asExecuting) {
+        // The engine is drawing from both pictures onto the lock right now.
+        m_restorePending = true;
+        return;
+    }
+    UnFreezeControlProc(m_frozenControl, false);
+    m_frozenCanvas = nullptr;
+    m_frozenControl = nullptr;
+    m_sourceImage.reset();
+    m_destImage.reset();
+}
+
+bool TluxAnimation::IsControlFrozen(QWidget*) const
+{
+    return m_frozenControl && m_frozenCanvas;
+}
+
+void TluxAnimation::SetSourceImage(std::unique_ptr<TluxBitmap> Image)
+{
+    if (Image)
+        Image->SetAlpha(255);
+    m_sourceImage = std::move(Image);
+}
+
+void TluxAnimation::SetDestImage(std::unique_ptr<TluxBitmap> Image)
+{
+    if (Image)
+        Image->SetAlpha(255);
+    m_destImage = std::move(Image);
+}
+
+QObject* TluxAnimation::GetParentComponent() const
+{
+    return m_parentList;
+}
+
+void TluxAnimation::SetParentComponent(QObject* C)
+{
+    if (m_parentList)
+        m_parentList->Remove(this);
+    if (auto* list = qobject_cast<TluxAnimationList*>(C))
+        list->Insert(this);
+}

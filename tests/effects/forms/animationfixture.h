@@ -1,0 +1,95 @@
+#pragma once
+// The transition subsystem started once for a test program, and helpers for
+// watching a transition on the screen.
+
+#include "animationengine.h"
+#include "componentclasses.h"
+#include "controlfreezer.h"
+#include "drawingutilities.h"
+#include "effectregistry.h"
+#include "freezefixture.h"
+#include "grabberregistry.h"
+#include "luxanimation.h"
+#include "platformhelpers.h"
+#include "rasterprimitives.h"
+
+#include <QApplication>
+#include <QSet>
+#include <QTimer>
+
+#include <vector>
+
+namespace animationtest {
+
+// A fade that leaves blends of the two pictures in its intermediate frames.
+inline const QString fadeEffect = QStringLiteral("[ FADE ] - SmoothDiagonal");
+
+inline void startTransitions()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    startPlatformHelpers();
+    startDrawingUtilities();
+    initRasterPrimitives();
+    StartAnimationEngine();
+    StartEffectRegistry();
+    startControlFreezing();
+    RegisterStandardGrabbers();
+    RegisterLuxComponentClasses();
+}
+
+inline QSet<QWidget*> topLevels()
+{
+    const QWidgetList list = QApplication::topLevelWidgets();
+    return QSet<QWidget*>(list.begin(), list.end());
+}
+
+// Every channel of every pixel of frame lies between the same channels of a and b.
+inline bool between(const QImage& frame, const QImage& a, const QImage& b)
+{
+    if (frame.size() != a.size() || frame.size() != b.size())
+        return false;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            const QRgb f = frame.pixel(x, y), p = a.pixel(x, y), q = b.pixel(x, y);
+            for (int shift : {0, 8, 16}) {
+                const int fc = (f >> shift) & 0xFF, pc = (p >> shift) & 0xFF, qc = (q >> shift) & 0xFF;
+                if (fc < std::min(pc, qc) || fc > std::max(pc, qc))
+                    return false;
+            }
+        }
+    return true;
+}
+
+// Screen pictures of rect taken every few milliseconds while the animation
+// plays (the engine keeps the event loop running).
+class FrameRecorder {
+public:
+    FrameRecorder(TluxAnimation* animation, const QRect& rect) : m_animation(animation), m_rect(rect)
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (m_animation && m_animation->State() == asExecuting)
+                frames.push_back(freezetest::screenAt(m_rect));
+        });
+        m_timer.start(30);
+    }
+    // The first recorded frame that differs from both pictures, or a null image.
+    QImage intermediate(const QImage& from, const QImage& to) const
+    {
+        for (const QImage& f : frames) {
+            if (luxtest::differingPixels(f, from) > 0 && luxtest::differingPixels(f, to) > 0)
+                return f;
+        }
+        return QImage();
+    }
+    std::vector<QImage> frames;
+
+private:
+    TluxAnimation* m_animation;
+    QRect m_rect;
+    QTimer m_timer;
+};
+
+} // namespace animationtest

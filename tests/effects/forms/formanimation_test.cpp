@@ -1,0 +1,238 @@
+// Forms that play a transition when shown or hidden, on real windows.
+
+#include "animationfixture.h"
+#include "animationform.h"
+#include "animationlist.h"
+#include "componentstream.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace animationtest;
+using namespace freezetest;
+
+namespace {
+
+// The windows of these tests lie in their own part of the 1280 x 1024 test screen.
+QRect at(int x, int y, int w, int h)
+{
+    return QRect(x + 40, y + 560, w, h);
+}
+
+const QColor behindColour(40, 90, 200);
+const QColor formColour(230, 200, 30);
+
+QImage solid(const QRect& r, QColor c)
+{
+    QImage image(r.size(), QImage::Format_RGB32);
+    image.fill(c);
+    return image;
+}
+
+// The form's components as its resource holds them.
+QByteArray formStream(int time)
+{
+    return QStringLiteral(R"({"format":"lux-components","components":[
+        {"class":"TluxAnimationList","name":"luxAnimationList1","properties":{"Version":"3.02"},
+         "children":[{"class":"TluxAnimation","name":"luxAnimation1","properties":{"Effect":"%1","Time":%2}}]},
+        {"class":"TluxAnimationForm","name":"luxAnimationForm1","properties":{"Mask":null,"MaskColor":0,
+         "MaskMode":"mmExclude","ShowAnimation":"luxAnimation1","Version":"3.02"}}]})")
+        .arg(fadeEffect)
+        .arg(time)
+        .toUtf8();
+}
+
+// Holds back the first finish-show event the form receives, until released.
+class FinishHolder : public QObject {
+public:
+    bool held = false;
+    bool release = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != TluxAnimationForm::CM_FINISHSHOWANIMATION || release)
+            return false;
+        held = true;
+        return true;
+    }
+};
+
+class FormAnimation : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!haveScreen())
+            GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+        startTransitions();
+        backdrop.reset(makeWindow(behindColour, at(0, 0, 360, 260)));
+        ASSERT_TRUE(showAndWait(backdrop.get(), at(0, 0, 360, 260), behindColour));
+        formRect = at(70, 60, 200, 130);
+        form.reset(makeWindow(formColour, formRect));
+        const ComponentStreamResult result = ReadComponentStream(formStream(1500), form.get());
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        component = FindAnimationForm(form.get());
+        ASSERT_NE(component, nullptr);
+        animation = component->GetShowAnimation();
+        ASSERT_NE(animation, nullptr);
+        animation->OnFinish = [this](QObject*) {
+            ++shows;
+            // The last frame, still on the lock pop-up.
+            luxtest::processEventsFor(60);
+            lastFrame = screenAt(formRect);
+        };
+    }
+    void TearDown() override
+    {
+        form.reset();
+        backdrop.reset();
+    }
+
+    std::unique_ptr<QWidget> backdrop;
+    std::unique_ptr<QWidget> form;
+    QRect formRect;
+    TluxAnimationForm* component = nullptr;
+    TluxAnimation* animation = nullptr;
+    int shows = 0;
+    QImage lastFrame;
+};
+
+TEST_F(FormAnimation, ShowingPlaysTheTransitionOnTheLockAndEndsOnTheFormsPicture)
+{
+    ASSERT_TRUE(component->IsHooked());
+    const QSet<QWidget*> before = topLevels();
+    FinishHolder holder;
+    form->installEventFilter(&holder);
+    FrameRecorder recorder(animation, formRect);
+
+    form->show();
+    ASSERT_TRUE(waitUntil([&] { return holder.held; }));
+    // Shown, painted beneath the lock, and the screen still shows what was there.
+    luxtest::processEventsFor(300);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(FrozenControlCount(), 1);
+    EXPECT_TRUE(screenIs(formRect, behindColour));
+    EXPECT_EQ(shows, 0);
+
+    holder.release = true;
+    QCoreApplication::postEvent(form.get(), new QEvent(TluxAnimationForm::CM_FINISHSHOWANIMATION));
+    ASSERT_TRUE(waitUntil([&] { return shows == 1; }, 20000));
+
+    const QImage from = solid(formRect, behindColour);
+    const QImage to = solid(formRect, formColour);
+    const QImage middle = recorder.intermediate(from, to);
+    ASSERT_FALSE(middle.isNull()) << recorder.frames.size() << " frames recorded, none between the pictures";
+    EXPECT_TRUE(between(middle, from, to));
+    EXPECT_EQ(luxtest::differingPixels(lastFrame, to), 0);
+    EXPECT_TRUE(waitUntil([&] { return screenIs(formRect, formColour); }));
+    EXPECT_EQ(FrozenControlCount(), 0);
+    EXPECT_EQ(topLevels(), before);
+    EXPECT_EQ(animation->SourceImage(), nullptr);
+    EXPECT_EQ(animation->DestImage(), nullptr);
+}
+
+TEST_F(FormAnimation, EveryShowPlaysAgainAndHidingWithoutAHideAnimationIsPlain)
+{
+    animation->SetTime(200);
+    for (int round = 1; round <= 2; ++round) {
+        form->show();
+        ASSERT_TRUE(waitUntil([&] { return shows == round; }, 20000)) << round;
+        ASSERT_TRUE(waitUntil([&] { return screenIs(formRect, formColour); })) << round;
+        form->hide();
+        EXPECT_EQ(FrozenControlCount(), 0) << "no hide transition prepared";
+        ASSERT_TRUE(waitUntil([&] { return screenIs(formRect, behindColour); })) << round;
+    }
+}
+
+TEST_F(FormAnimation, WithoutAShowAnimationTheFormShowsAtOnce)
+{
+    component->SetShowAnimation(nullptr);
+    const QSet<QWidget*> before = topLevels();
+    form->show();
+    EXPECT_EQ(FrozenControlCount(), 0);
+    EXPECT_EQ(topLevels(), before);
+    EXPECT_TRUE(waitUntil([&] { return screenIs(formRect, formColour); }));
+    luxtest::processEventsFor(100);
+    EXPECT_EQ(shows, 0);
+}
+
+TEST_F(FormAnimation, FreeingTheAnimationClearsTheReferenceWhoeverOwnsIt)
+{
+    QWidget otherForm;
+    auto* foreign = new TluxAnimation(&otherForm);
+    component->SetShowAnimation(foreign);
+    component->SetHideAnimation(foreign);
+    delete foreign;
+    EXPECT_EQ(component->GetShowAnimation(), nullptr);
+    EXPECT_EQ(component->GetHideAnimation(), nullptr);
+
+    // The form's own animation goes with its list.
+    component->SetShowAnimation(animation);
+    delete form->findChild<TluxAnimationList*>();
+    EXPECT_EQ(component->GetShowAnimation(), nullptr);
+    form->show();
+    EXPECT_EQ(FrozenControlCount(), 0);
+    EXPECT_TRUE(waitUntil([&] { return screenIs(formRect, formColour); }));
+}
+
+TEST_F(FormAnimation, HidingPlaysFromTheFormToWhatIsBehindAndTheFormStaysHidden)
+{
+    auto* hideAnimation = new TluxAnimation(form.get());
+    hideAnimation->Effect = fadeEffect;
+    hideAnimation->SetTime(1500);
+    int hides = 0;
+    hideAnimation->OnFinish = [&](QObject*) { ++hides; };
+    component->SetShowAnimation(nullptr);
+    component->SetHideAnimation(hideAnimation);
+    const QSet<QWidget*> before = topLevels();
+    ASSERT_TRUE(showAndWait(form.get(), formRect, formColour));
+
+    FrameRecorder recorder(hideAnimation, formRect);
+    form->hide();
+    // Prepared while the form was still on the screen: the lock shows the form.
+    EXPECT_EQ(FrozenControlCount(), 1);
+    EXPECT_TRUE(screenIs(formRect, formColour));
+    ASSERT_TRUE(waitUntil([&] { return hides == 1; }, 20000));
+
+    const QImage from = solid(formRect, formColour);
+    const QImage to = solid(formRect, behindColour);
+    const QImage middle = recorder.intermediate(from, to);
+    ASSERT_FALSE(middle.isNull()) << recorder.frames.size() << " frames recorded, none between the pictures";
+    EXPECT_TRUE(between(middle, from, to));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(waitUntil([&] { return screenIs(formRect, behindColour); }));
+    luxtest::processEventsFor(200);
+    EXPECT_TRUE(screenIs(formRect, behindColour)) << "the form stays hidden";
+    EXPECT_EQ(FrozenControlCount(), 0);
+    EXPECT_EQ(topLevels(), before);
+}
+
+TEST_F(FormAnimation, TheFormsStreamHoldsItsComponentsButNeverTheHideAnimation)
+{
+    component->SetHideAnimation(animation);
+    const QJsonArray components =
+        QJsonDocument::fromJson(WriteComponentStream(form.get())).object()[QLatin1String("components")].toArray();
+    ASSERT_EQ(components.size(), 2);
+    const QJsonObject list = components[0].toObject();
+    EXPECT_EQ(list[QLatin1String("properties")].toObject()[QLatin1String("Version")].toString(), QLatin1String("3.02"));
+    const QJsonObject item = list[QLatin1String("children")].toArray()[0].toObject();
+    EXPECT_EQ(item[QLatin1String("class")].toString(), QLatin1String("TluxAnimation"));
+    EXPECT_EQ(item[QLatin1String("properties")].toObject().keys(), (QStringList{"Effect", "Time"}));
+    const QJsonObject properties = components[1].toObject()[QLatin1String("properties")].toObject();
+    EXPECT_EQ(properties.keys(), (QStringList{"Mask", "MaskColor", "MaskMode", "ShowAnimation", "Version"}));
+    EXPECT_EQ(properties[QLatin1String("MaskColor")].toInt(-1), 0);
+    EXPECT_EQ(properties[QLatin1String("MaskMode")].toString(), QLatin1String("mmExclude"));
+    EXPECT_EQ(properties[QLatin1String("ShowAnimation")].toString(), QLatin1String("luxAnimation1"));
+
+    // A stream naming the hide animation is refused.
+    QWidget other;
+    const QByteArray withHide = R"({"format":"lux-components","components":[
+        {"class":"TluxAnimationForm","properties":{"HideAnimation":null}}]})";
+    EXPECT_TRUE(ReadComponentStream(withHide, &other).error.contains(QLatin1String("HideAnimation")));
+}
+
+} // namespace
