@@ -79,18 +79,27 @@ void buildBitmapMask(TluxAnimationSlot& slot, int P)
     const TluxRotation rotation = slot.settings->Rotation;
     const uint8_t* map = slot.scratch.get();
     uint8_t* mask = slot.mask.get();
-    // Each cell passes from old to new over half the animation, bright cells first.
+    // Each cell passes from old to new over half the animation, bright cells first:
+    // mask = clamp(m + MulDiv(510, P, 100) - 255, 0, 255), looked up per map value.
     const int shift = MulDiv(510, P, 100) - 255;
+    uint8_t ramp[256];
+    for (int m = 0; m < 256; ++m)
+        ramp[m] = uint8_t(std::clamp(m + shift, 0, 255));
+    if (rotation == krNone) {
+        for (size_t k = 0, n = size_t(c) * size_t(r); k < n; ++k)
+            mask[k] = ramp[map[k]];
+        return;
+    }
     for (int y = 0; y < r; ++y) {
         for (int x = 0; x < c; ++x) {
             size_t k = 0;
             switch (rotation) {
-            case krNone: k = size_t(y) * c + x; break;
             case krRotate90: k = size_t(x) * r + y; break;
             case krRotate180: k = size_t(c - 1 - x) + size_t(r - 1 - y) * c; break;
             case krRotate270: k = size_t(r - 1 - y) + size_t(x) * r; break;
+            case krNone: break;
             }
-            mask[size_t(y) * c + x] = uint8_t(std::clamp(map[k] + shift, 0, 255));
+            mask[size_t(y) * c + x] = ramp[map[k]];
         }
     }
 }

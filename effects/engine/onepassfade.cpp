@@ -15,6 +15,7 @@
 #include "stretch.h"
 
 #include <algorithm>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -99,8 +100,22 @@ LUX_AVX2 void blendStampedRow(const TluxColor* src, const TluxColor* dst, const 
     const __m256i ff = _mm256_set1_epi16(255);
     int x = 0;
     for (; x + 8 <= n; x += 8) {
-        const __m256i d = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + x)), low);
+        uint64_t eight;
+        std::memcpy(&eight, alpha + x, sizeof eight);
         const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + x));
+        // Eight old pixels: nothing to read from Dest.
+        if (eight == 0) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), b);
+            continue;
+        }
+        const __m256i d = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + x)), low);
+        // Eight new pixels: Dest made opaque, key-colour pixels old.
+        if (eight == ~uint64_t(0)) {
+            const __m256i isKey = _mm256_cmpeq_epi32(d, key);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x),
+                                _mm256_blendv_epi8(_mm256_or_si256(d, alphaMask), b, isKey));
+            continue;
+        }
         // Alpha per pixel, 0 at key pixels, as a 32-bit value, then in both 16-bit lanes.
         __m256i a32 = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(alpha + x)));
         a32 = _mm256_andnot_si256(_mm256_cmpeq_epi32(d, key), a32);
