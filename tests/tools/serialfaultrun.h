@@ -1,0 +1,100 @@
+#pragma once
+// A transfer engine driven tick by tick against a board in another process or
+// on a pseudo-terminal, for the serial fault tests. Ticks are run by hand so
+// that each one can be timed: a tick that blocks is what makes a window hang.
+
+#include "headlesscontrols.h"
+#include "transferengine.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <optional>
+#include <unistd.h>
+
+class EngineRun {
+public:
+    EngineRun()
+    {
+        // Timer1 must not tick on its own inside processEvents(): the test ticks.
+        controls.timeGap = QString::number(MaxTimeGap);
+        engine.Edit1Change();
+        QObject::connect(&engine, &TransferEngine::transferEnded, &engine,
+                         [this](TransferEngine::TransferEnd e) { end = e; });
+    }
+
+    QString makeFile(const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(QStringLiteral("send%1.bin").arg(++m_files));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+
+    // Opens `port` and starts sending `file`; block mode when `dataSize` is given.
+    bool start(const QString& port, const QString& baud, const QString& file, std::optional<int> dataSize = {})
+    {
+        controls.port = port;
+        controls.baud = baud;
+        controls.sendFile = file;
+        controls.pauseChecked = dataSize.has_value();
+        if (dataSize)
+            controls.dataSize = QString::number(*dataSize);
+        engine.Button1Click();
+        return engine.linkState() == (TransferEngine::PortOpen | TransferEngine::Sending);
+    }
+
+    // One tick, timed; queued signals (the port's failure) run after it.
+    void tick()
+    {
+        QElapsedTimer t;
+        t.start();
+        engine.Timer1Timer();
+        longestTickMs = std::max(longestTickMs, t.elapsed());
+        QCoreApplication::processEvents();
+        ++ticks;
+    }
+
+    // Ticks every `pauseUs` until `done` or `maxTicks`.
+    void tickUntil(const std::function<bool()>& done, int maxTicks = 200000, int pauseUs = 500)
+    {
+        for (int i = 0; i < maxTicks && !done(); ++i) {
+            tick();
+            ::usleep(pauseUs);
+        }
+    }
+
+    bool ended() const { return end.has_value(); }
+
+    QByteArray received() const
+    {
+        QByteArray all;
+        for (const QByteArray& part : controls.log)
+            all += part;
+        return all;
+    }
+
+    QTemporaryDir dir;
+    HeadlessControls controls;
+    TransferEngine engine {controls};
+    std::optional<TransferEngine::TransferEnd> end;
+    qint64 longestTickMs = 0;
+    int ticks = 0;
+
+private:
+    int m_files = 0;
+};
+
+// Lines "record NNNNNN\n" (14 bytes each).
+inline QByteArray numberedLines(int count)
+{
+    QByteArray lines;
+    lines.reserve(qsizetype(count) * 14);
+    for (int i = 0; i < count; ++i)
+        lines += "record " + QByteArray::number(i).rightJustified(6, '0') + '\n';
+    return lines;
+}

@@ -1,0 +1,221 @@
+// Serial faults against board-sim and real pseudo-terminals: the board
+// vanishing at the first byte, between packets and in the middle of a packet
+// the tool is still writing; a second program holding the port; a flood of
+// 1 MiB from the board while the tool sends. In every case the transfer stops
+// with a message, the port is closed, and no tick blocks for a second.
+
+#include "../app/ptypair.h"
+#include "../../tools/board-sim/floodpattern.h"
+#include "boardsimprocess.h"
+#include "serialfaultrun.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <thread>
+
+namespace {
+
+// True when another descriptor of the device can take the exclusive lock.
+bool portIsFree(const QString& device)
+{
+    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
+// What every vanished board must leave behind.
+void expectStoppedWithMessage(const EngineRun& run, const char* headline)
+{
+    ASSERT_TRUE(run.end.has_value());
+    EXPECT_EQ(*run.end, TransferEngine::TransferEnd::LinkFailed);
+    EXPECT_EQ(run.engine.linkState(), 0);
+    EXPECT_FALSE(run.engine.port().isOpen());
+    EXPECT_FALSE(run.engine.isSendFileOpen());
+    EXPECT_EQ(run.controls.startCaption, "Start");
+    ASSERT_FALSE(run.controls.messages.isEmpty());
+    const HeadlessControls::Message& last = run.controls.messages.last();
+    EXPECT_EQ(last.text, QString::fromLatin1(headline) + "\nInput/output error");
+    EXPECT_EQ(last.caption, "Comm Error");
+    EXPECT_LT(run.longestTickMs, 1000);
+}
+
+// Runs `lines` against a board that hangs up after `hangupAfter` bytes; returns
+// what the board read. Checks that the tick after the board was seen gone ended
+// the transfer.
+QByteArray sendToVanishingBoard(EngineRun& run, const QByteArray& lines, int hangupAfter)
+{
+    const QString log = run.dir.filePath(QStringLiteral("board.log"));
+    BoardSimProcess board({QStringLiteral("--hangup-after"), QString::number(hangupAfter), QStringLiteral("--log"), log});
+    EXPECT_TRUE(run.start(board.device, QStringLiteral("115200"), run.makeFile(lines)));
+    int goneAt = -1;
+    qint64 logged = 0;
+    run.tickUntil([&] {
+        // One packet per read of the board: wait until it took the last one (or left).
+        QElapsedTimer waited;
+        waited.start();
+        while (run.ticks > 0 && goneAt < 0 && QFileInfo(log).size() == logged && !board.process.waitForFinished(1)
+               && waited.elapsed() < 5000) {}
+        logged = QFileInfo(log).size();
+        if (goneAt < 0 && board.process.state() == QProcess::NotRunning)
+            goneAt = run.ticks;
+        return run.ended();
+    });
+    EXPECT_GE(goneAt, 0) << "the board never hung up";
+    // Ticks after the hang-up was seen: the first one must stop the transfer.
+    EXPECT_LE(run.ticks - goneAt, 1);
+    QByteArray got;
+    for (const LoggedRead& read : readBoardLog(log))
+        got += read.bytes;
+    return got;
+}
+
+} // namespace
+
+TEST(SerialFaults, BoardVanishesAtTheFirstByte)
+{
+    EngineRun run;
+    const QByteArray lines = numberedLines(200);
+    const QByteArray got = sendToVanishingBoard(run, lines, 1);
+    expectStoppedWithMessage(run, "COM Port Error !!!");
+    EXPECT_EQ(got, lines.left(14)); // the first packet, then nothing
+}
+
+TEST(SerialFaults, BoardVanishesBetweenPackets)
+{
+    EngineRun run;
+    const QByteArray lines = numberedLines(200);
+    const QByteArray got = sendToVanishingBoard(run, lines, 3 * 14);
+    expectStoppedWithMessage(run, "COM Port Error !!!");
+    EXPECT_EQ(got, lines.left(3 * 14)); // whole packets, in order, nothing after the hang-up
+    EXPECT_GE(run.engine.packetCount(), 3);
+}
+
+// The board stops reading, so the tool's write of a block waits for the line to
+// drain; the board is unplugged while that write waits. The write must give up
+// at once with the system's reason instead of waiting out its timeout.
+TEST(SerialFaults, BoardVanishesWhileAPacketIsBeingWritten)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.isOpen());
+    EngineRun run;
+    ASSERT_TRUE(run.start(pty.path, QStringLiteral("921600"), run.makeFile(QByteArray(8 << 20, 'x')), 2048));
+
+    using Clock = std::chrono::steady_clock;
+    std::atomic<int64_t> tickStartedNs {0}; // 0 between ticks
+    std::atomic<int64_t> unpluggedNs {0};
+    std::atomic<bool> stop {false};
+    std::thread unplugger([&] {
+        const auto begin = Clock::now();
+        while (!stop) {
+            const int64_t started = tickStartedNs;
+            const int64_t now = Clock::now().time_since_epoch().count();
+            const bool blocked = started != 0 && now - started > 100'000'000;
+            if (blocked || Clock::now() - begin > std::chrono::seconds(20)) {
+                pty.closeMaster();
+                unpluggedNs = Clock::now().time_since_epoch().count();
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    bool unpluggedMidWrite = false;
+    int64_t returnedAfterNs = 0;
+    for (int i = 0; i < 100000 && !run.ended(); ++i) {
+        tickStartedNs = Clock::now().time_since_epoch().count();
+        run.engine.Timer1Timer();
+        const int64_t endNs = Clock::now().time_since_epoch().count();
+        if (unpluggedNs != 0 && !unpluggedMidWrite && unpluggedNs > tickStartedNs) {
+            unpluggedMidWrite = true;
+            returnedAfterNs = endNs - unpluggedNs;
+        }
+        tickStartedNs = 0;
+        QCoreApplication::processEvents();
+    }
+    stop = true;
+    unplugger.join();
+
+    ASSERT_TRUE(unpluggedMidWrite) << "the board was not unplugged during a write";
+    EXPECT_LT(returnedAfterNs, 1'000'000'000) << returnedAfterNs / 1'000'000 << " ms";
+    expectStoppedWithMessage(run, "Send Data Error !!!");
+}
+
+TEST(SerialFaults, APortHeldByAnotherProgramIsReportedBusy)
+{
+    BoardSimProcess board({});
+    EngineRun run;
+    QProcess holder;
+    holder.start(builtProgram("app/flashupdate-cli"),
+                 {QStringLiteral("send"), run.makeFile("one\ntwo\n"), QStringLiteral("--port"), board.device,
+                  QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--lines"),
+                  QStringLiteral("--gap"), QString::number(MaxTimeGap)});
+    ASSERT_TRUE(holder.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (portIsFree(board.device) && holder.state() == QProcess::Running && waited.elapsed() < 30000)
+        holder.waitForFinished(10);
+    ASSERT_EQ(holder.state(), QProcess::Running) << holder.readAllStandardError().toStdString();
+    ASSERT_FALSE(portIsFree(board.device));
+
+    run.controls.port = board.device;
+    run.controls.baud = QStringLiteral("9600");
+    run.engine.Button3Click();
+    EXPECT_EQ(run.engine.linkState(), 0);
+    EXPECT_FALSE(run.engine.port().isOpen());
+    ASSERT_EQ(run.controls.messages.size(), 1);
+    EXPECT_EQ(run.controls.messages[0].text, "Open COM Port Error !!!");
+    EXPECT_EQ(run.controls.messages[0].caption, "Comm Error");
+    EXPECT_FALSE(run.engine.port().errorText().isEmpty());
+
+    // Once the other program has let go, Start opens the port.
+    holder.kill();
+    holder.waitForFinished();
+    ASSERT_TRUE(run.start(board.device, QStringLiteral("9600"), run.makeFile("x\n")));
+
+    // And while we hold it, the other program is refused.
+    QProcess second;
+    second.start(builtProgram("app/flashupdate-cli"),
+                 {QStringLiteral("send"), run.makeFile("y\n"), QStringLiteral("--port"), board.device,
+                  QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--linger"), QStringLiteral("0")});
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(second.readAllStandardError().contains("Open COM Port Error !!!"));
+}
+
+// The board answers the first packet with 1 MiB at once. Every byte is shown,
+// in order; no tick takes more than the bounded chunk, so the window keeps
+// handling its events; the file still reaches the board whole.
+TEST(SerialFaults, AFloodOf1MiBWhileSendingLosesNothing)
+{
+    constexpr int floodBytes = 1 << 20;
+    EngineRun run;
+    const QString log = run.dir.filePath(QStringLiteral("board.log"));
+    BoardSimProcess board({QStringLiteral("--flood"), QString::number(floodBytes), QStringLiteral("--log"), log});
+    const QByteArray lines = numberedLines(300);
+    ASSERT_TRUE(run.start(board.device, QStringLiteral("115200"), run.makeFile(lines)));
+    QElapsedTimer wall;
+    wall.start();
+    run.tickUntil([&] {
+        return (run.ended() && run.received().size() >= floodBytes) || wall.elapsed() > 120000;
+    });
+    ASSERT_TRUE(run.end.has_value());
+    EXPECT_EQ(*run.end, TransferEngine::TransferEnd::NoMoreData);
+    EXPECT_EQ(run.engine.linkState(), TransferEngine::PortOpen);
+    EXPECT_EQ(run.received(), QByteArray::fromStdString(FloodPattern(floodBytes)));
+    for (const QByteArray& part : run.controls.log)
+        EXPECT_LE(part.size(), TransferEngine::ReceiveChunk);
+    EXPECT_LT(run.longestTickMs, 1000);
+    board.stop();
+    QByteArray got;
+    for (const LoggedRead& read : readBoardLog(log))
+        got += read.bytes;
+    EXPECT_EQ(got, lines);
+}
