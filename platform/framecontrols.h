@@ -107,11 +107,17 @@ constexpr unsigned DC_BUTTONS = 0x1000;
 
 // Draws a frame control of type uType (DFC_*) in state uState (DFCS_*) into *lprc.
 // Buttons, check boxes, radio buttons and scroll arrows use the style's primitives
-// for QPushButton, QCheckBox, QRadioButton and QScrollBar; caption buttons the
-// style's title-bar buttons. DFCS_INACTIVE draws with the palette's disabled
-// colours, as Qt paints a disabled widget. With DFCS_ADJUSTRECT (push buttons)
-// *lprc is shrunk to the face's interior. Returns false for a null context or
-// rectangle or an unknown type.
+// for QPushButton, QCheckBox, QRadioButton and QScrollBar. DFCS_INACTIVE draws with
+// the palette's disabled colours, as Qt paints a disabled widget. With
+// DFCS_ADJUSTRECT (push buttons) *lprc is shrunk to the face's interior.
+// Caption buttons are a push-button face with the window system's glyph (close
+// cross, minimize bar, maximize and restore windows, question mark) in solid,
+// unsmoothed strokes of the button-text colour; with DFCS_INACTIVE the glyph is
+// embossed in the shadow colour over the highlight colour instead. Menu glyphs
+// (DFC_MENU, DFC_POPUPMENU: arrow, check mark, bullet) are a mask: black strokes
+// on white over the whole rectangle, whatever the state. Code that recolours a
+// glyph keeps its black pixels and relies on both. Returns false for a null
+// context or rectangle or an unknown type.
 bool DrawFrameControl(HDC hdc, TRect* lprc, unsigned uType, unsigned uState);
 
 // Draws the edges `edge` (BDR_*) on the sides named by grfFlags (BF_*). With
@@ -130,6 +136,9 @@ bool DrawCaption(QWidget* hwnd, HDC hdc, const TRect* lprect, unsigned flags);
 
 // Draws the style's dotted focus frame inside *lprc. The dots take the inverse of
 // the context's solid brush colour (the face colour when the brush is not solid),
-// which is what an inverting frame gives on a face of that colour. Returns false
-// for a null context or rectangle.
+// which is what an inverting frame gives on a face of that colour and what the
+// style paints on screen, whatever lies under the dots. Drawing it twice leaves
+// the same picture, it does not restore the pixels: grabbers paint the focus frame
+// over a rendering of the control that already shows it. Returns false for a null
+// context or rectangle.
 bool DrawFocusRect(HDC hdc, const TRect* lprc);

@@ -55,7 +55,8 @@ void LineTo(TCanvas* Canvas, int X, int Y, TColor C);
 void DrawRect(TCanvas* Canvas, const TRect& R, TColor C);
 void DrawRect(TCanvas* Canvas, int X1, int Y1, int X2, int Y2, TColor C);
 // The platform's dotted focus rectangle on R (framecontrols.h); the brush is set
-// solid C first, and the platform's dots invert the brush colour.
+// solid C first, and the platform's dots are C's inverse. Drawing it twice does
+// not remove it.
 void DrawFocusRect(TCanvas* Canvas, const TRect& R, TColor C);
 // Solid brush of colour C; the pen is left alone.
 void FillRect(TCanvas* Canvas, const TRect& R, TColor C);

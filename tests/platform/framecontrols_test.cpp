@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <gtest/gtest.h>
@@ -130,27 +131,171 @@ TEST(FrameControls, EdgeSidesMonoAndOrigin)
     EXPECT_EQ(img.pixel(4, 4), 0xFF000000u);
 }
 
-TEST(FrameControls, FocusFrameDotsInvertTheBrushColour)
+namespace {
+
+// The pixels of img inside r whose colour is c.
+QRegion pixelsOf(const QImage& img, const QRect& r, QRgb c)
 {
-    QImage img = blank(12, 8);
-    img.fill(QColor(0x20, 0x40, 0x60));
+    QRegion region;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (img.pixel(x, y) == c)
+                region += QRect(x, y, 1, 1);
+    return region;
+}
+
+QImage mirrored(const QImage& img)
+{
+    return img.mirrored(true, false);
+}
+
+} // namespace
+
+TEST(FrameControls, CaptionGlyphsAreSolidButtonTextStrokesOnTheFace)
+{
+    const QRgb ink = role(QPalette::ButtonText);
+    const QSet<QRgb> face = {role(QPalette::Button), role(QPalette::Light), role(QPalette::Midlight),
+                             role(QPalette::Dark), role(QPalette::Shadow)};
+    ASSERT_FALSE(face.contains(ink));
+    const QRect box(3, 2, 16, 14);
+    QList<QImage> seen;
+    for (unsigned kind : {DFCS_CAPTIONCLOSE, DFCS_CAPTIONMIN, DFCS_CAPTIONMAX, DFCS_CAPTIONRESTORE, DFCS_CAPTIONHELP}) {
+        QImage img = blank(22, 18);
+        img.fill(0xFF123456u);
+        DeviceContext dc(&img);
+        TRect r = TRect::fromQRect(box);
+        ASSERT_TRUE(DrawFrameControl(&dc, &r, DFC_CAPTION, kind));
+        // Only the face's own colours and unsmoothed strokes, nothing outside the box.
+        int strokes = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QRgb c = img.pixel(x, y);
+                if (!box.contains(x, y)) {
+                    ASSERT_EQ(c, 0xFF123456u) << kind << " at " << x << "," << y;
+                    continue;
+                }
+                ASSERT_TRUE(c == ink || face.contains(c)) << kind << " at " << x << "," << y << ": " << std::hex << c;
+                strokes += c == ink;
+            }
+        EXPECT_GE(strokes, 10) << kind;
+        // Pushed: the same strokes one pixel down and right.
+        QImage pushed = blank(22, 18);
+        DeviceContext pdc(&pushed);
+        DrawFrameControl(&pdc, &r, DFC_CAPTION, kind | DFCS_PUSHED);
+        EXPECT_EQ(pixelsOf(pushed, box, ink), pixelsOf(img, box, ink).translated(1, 1)) << kind;
+        // Inactive: embossed, the shadow colour where the strokes were, no text colour.
+        QImage inactive = blank(22, 18);
+        DeviceContext idc(&inactive);
+        DrawFrameControl(&idc, &r, DFC_CAPTION, kind | DFCS_INACTIVE);
+        EXPECT_TRUE(pixelsOf(inactive, box, ink).isEmpty()) << kind;
+        EXPECT_EQ(pixelsOf(inactive, box.adjusted(2, 2, -2, -2), role(QPalette::Dark)),
+                  pixelsOf(img, box.adjusted(2, 2, -2, -2), ink))
+            << kind;
+        EXPECT_FALSE(pixelsOf(inactive, box.adjusted(2, 2, -2, -2), role(QPalette::Light)).isEmpty()) << kind;
+        for (const QImage& other : seen)
+            EXPECT_GT(luxtest::differingPixels(img, other), 0) << kind;
+        seen.append(img);
+    }
+    // The cross is symmetric: its strokes mirror onto themselves about the glyph's middle.
+    QImage cross = blank(15, 15);
+    DeviceContext dc(&cross);
+    TRect r(0, 0, 15, 15);
+    DrawFrameControl(&dc, &r, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+    const QRegion strokes = pixelsOf(cross, QRect(0, 0, 15, 15), ink);
+    const QRect b = strokes.boundingRect();
+    const QImage glyph = cross.copy(b);
+    EXPECT_EQ(luxtest::differingPixels(glyph, mirrored(glyph)), 0);
+    EXPECT_EQ(luxtest::differingPixels(glyph, glyph.mirrored(false, true)), 0);
+}
+
+TEST(FrameControls, MenuGlyphsAreBlackStrokesOnWhite)
+{
+    const QRgb black = 0xFF000000u, white = 0xFFFFFFFFu;
+    QList<QImage> seen;
+    for (unsigned kind : {DFCS_MENUARROW, DFCS_MENUCHECK, DFCS_MENUBULLET, DFCS_MENUARROWRIGHT}) {
+        for (int side : {13, 16, 21}) {
+            QImage img = blank(side + 4, side + 4);
+            img.fill(0xFF808000u);
+            DeviceContext dc(&img);
+            dc.setWindowOrigin(TPoint(-2, -2));
+            TRect r(0, 0, side, side);
+            ASSERT_TRUE(DrawFrameControl(&dc, &r, DFC_MENU, kind | DFCS_INACTIVE));
+            int strokes = 0;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x) {
+                    const bool inside = x >= 2 && y >= 2 && x < side + 2 && y < side + 2;
+                    const QRgb c = img.pixel(x, y);
+                    ASSERT_TRUE(inside ? (c == black || c == white) : c == 0xFF808000u)
+                        << kind << "/" << side << " at " << x << "," << y;
+                    strokes += c == black;
+                }
+            // A glyph, not a filled box: at most a third of the rectangle.
+            EXPECT_GE(strokes, 6) << kind << "/" << side;
+            EXPECT_LT(strokes, side * side / 3) << kind << "/" << side;
+            if (side == 16) {
+                for (const QImage& other : seen)
+                    EXPECT_GT(luxtest::differingPixels(img, other), 0) << kind;
+                seen.append(img);
+            }
+        }
+    }
+    // The right-to-left arrow is the arrow turned round; the bullet is round.
+    const QImage arrow = seen[0].copy(2, 2, 16, 16), back = seen[3].copy(2, 2, 16, 16), bullet = seen[2].copy(2, 2, 16, 16);
+    const QRect a = pixelsOf(arrow, arrow.rect(), black).boundingRect();
+    EXPECT_EQ(a.height(), 2 * a.width() - 1);
+    EXPECT_EQ(pixelsOf(back, back.rect(), black).boundingRect(), a);
+    EXPECT_EQ(luxtest::differingPixels(arrow.copy(a), mirrored(back.copy(a))), 0);
+    const QRect d = pixelsOf(bullet, bullet.rect(), black).boundingRect();
+    EXPECT_EQ(d.width(), d.height());
+    EXPECT_EQ(luxtest::differingPixels(bullet.copy(d), bullet.copy(d).transformed(QTransform().rotate(90))), 0);
+}
+
+TEST(FrameControls, FocusFrameDotsAreTheBrushsInverseWhateverLiesUnder)
+{
+    // A background of many colours: the dots take the brush's inverse, not the
+    // inverse of the pixel under them, as the style paints a focused widget.
+    QImage img = blank(23, 11);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(x * 11, y * 23, (x * y * 7) & 0x7F));
+    const QImage before = img;
     DeviceContext dc(&img);
+    dc.setWindowOrigin(TPoint(-2, -1)); // logical (0, 0) is pixel (2, 1)
     LogBrush brush;
     brush.Color = TColor(RGB(0x20, 0x40, 0x60));
     dc.setBrush(brush);
-    const TRect r(1, 1, 11, 7);
+    const TRect r(1, 1, 19, 8); // pixels (3, 2) to (20, 8)
     EXPECT_TRUE(DrawFocusRect(&dc, &r));
     const QRgb dot = qRgb(0xDF, 0xBF, 0x9F);
     int dots = 0;
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 12; ++x) {
-            const bool onFrame = (x == 1 || x == 10 || y == 1 || y == 6) && x >= 1 && x <= 10 && y >= 1 && y <= 6;
-            if (img.pixel(x, y) == dot) {
-                ++dots;
-                EXPECT_TRUE(onFrame) << x << "," << y;
-            }
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            if (img.pixel(x, y) == before.pixel(x, y))
+                continue;
+            ++dots;
+            const bool onFrame = x >= 3 && x <= 20 && y >= 2 && y <= 8 && (x == 3 || x == 20 || y == 2 || y == 8);
+            EXPECT_TRUE(onFrame) << x << "," << y;
+            EXPECT_EQ(img.pixel(x, y), dot) << x << "," << y;
         }
-    // Every other pixel of the frame.
-    EXPECT_GE(dots, 12);
-    EXPECT_LE(dots, 16);
+    // Every other pixel of the frame's 46.
+    EXPECT_GE(dots, 21);
+    EXPECT_LE(dots, 25);
+    // Drawn again over itself (a grabber's focus frame over a rendering that
+    // already shows one), the picture stays the same.
+    const QImage once = img;
+    EXPECT_TRUE(DrawFocusRect(&dc, &r));
+    EXPECT_EQ(luxtest::differingPixels(img, once), 0);
+
+    // Without a solid brush the dots are the face colour's inverse.
+    QImage face = blank(12, 8);
+    face.fill(QApplication::palette().color(QPalette::Button));
+    DeviceContext fdc(&face);
+    LogBrush hollow;
+    hollow.Style = BrushStyle::Clear;
+    fdc.setBrush(hollow);
+    const TRect f(1, 1, 11, 7);
+    DrawFocusRect(&fdc, &f);
+    EXPECT_FALSE(pixelsOf(face, face.rect(), role(QPalette::Button) ^ 0x00FFFFFFu).isEmpty());
+    EXPECT_FALSE(DrawFocusRect(nullptr, &f));
+    EXPECT_FALSE(DrawFocusRect(&fdc, nullptr));
 }

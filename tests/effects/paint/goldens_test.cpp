@@ -74,31 +74,47 @@ TEST_F(Goldens, VerticalTextBothWays)
 
 TEST_F(Goldens, FrameControlGlyphsInAnyColour)
 {
-    // The kinds the style draws with black strokes; the routine keeps exactly those.
+    // The kinds drawn with black strokes; the routine keeps exactly those. The
+    // second row: caption buttons (close, minimize, maximize, restore, help,
+    // pushed close) and menu glyphs (arrow, check mark, right-to-left arrow).
     const unsigned types[][2] = {
         {DFC_SCROLL, DFCS_SCROLLUP},    {DFC_SCROLL, DFCS_SCROLLDOWN},        {DFC_SCROLL, DFCS_SCROLLLEFT},
         {DFC_SCROLL, DFCS_SCROLLRIGHT}, {DFC_SCROLL, DFCS_SCROLLCOMBOBOX},    {DFC_MENU, DFCS_MENUBULLET},
         {DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED}, {DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_CHECKED},
         {DFC_SCROLL, DFCS_SCROLLDOWN | DFCS_PUSHED},
+        {DFC_CAPTION, DFCS_CAPTIONCLOSE}, {DFC_CAPTION, DFCS_CAPTIONMIN},  {DFC_CAPTION, DFCS_CAPTIONMAX},
+        {DFC_CAPTION, DFCS_CAPTIONRESTORE}, {DFC_CAPTION, DFCS_CAPTIONHELP}, {DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_PUSHED},
+        {DFC_MENU, DFCS_MENUARROW},     {DFC_MENU, DFCS_MENUCHECK},           {DFC_MENU, DFCS_MENUARROWRIGHT},
     };
-    check(QStringLiteral("framecontrolglyphs"), 9 * 20, 20, [&](TCanvas* c) {
-        int x = 0;
+    check(QStringLiteral("framecontrolglyphs"), 9 * 20, 40, [&](TCanvas* c) {
+        int i = 0;
         for (const auto& t : types) {
-            DrawFrameControlGlyph(c, TRect(x + 2, 2, x + 18, 18), t[0], t[1], clRed);
-            x += 20;
+            const int x = (i % 9) * 20, y = (i / 9) * 20;
+            DrawFrameControlGlyph(c, TRect(x + 2, y + 2, x + 18, y + 18), t[0], t[1], clRed);
+            ++i;
         }
     });
 
-    // Whatever the style draws, only the glyph colour reaches the canvas.
-    TestCanvas t(20, 20, paper);
-    DrawFrameControlGlyph(&t.canvas, TRect(2, 2, 18, 18), DFC_SCROLL, DFCS_SCROLLDOWN, clGreen);
-    int strokes = 0;
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x) {
-            ASSERT_TRUE(t.at(x, y) == paper || t.at(x, y) == opaque(clGreen)) << x << "," << y;
-            strokes += t.at(x, y) == opaque(clGreen) ? 1 : 0;
-        }
-    EXPECT_GT(strokes, 4);
+    // Whatever else the control draws, only the glyph's strokes reach the canvas,
+    // in the glyph colour: a handful of pixels, neither nothing nor the whole box.
+    const unsigned strokeKinds[][2] = {{DFC_SCROLL, DFCS_SCROLLDOWN}, {DFC_CAPTION, DFCS_CAPTIONCLOSE},
+                                       {DFC_MENU, DFCS_MENUCHECK},    {DFC_MENU, DFCS_MENUARROW}};
+    for (const auto& k : strokeKinds) {
+        TestCanvas t(20, 20, paper);
+        DrawFrameControlGlyph(&t.canvas, TRect(2, 2, 18, 18), k[0], k[1], clGreen);
+        int strokes = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x) {
+                ASSERT_TRUE(t.at(x, y) == paper || t.at(x, y) == opaque(clGreen)) << k[0] << "/" << k[1] << " " << x << "," << y;
+                strokes += t.at(x, y) == opaque(clGreen) ? 1 : 0;
+            }
+        EXPECT_GT(strokes, 4) << k[0] << "/" << k[1];
+        EXPECT_LT(strokes, 16 * 16 / 3) << k[0] << "/" << k[1];
+    }
+    // An inactive caption glyph is grey and embossed: nothing of it is black.
+    TestCanvas inactive(20, 20, paper);
+    DrawFrameControlGlyph(&inactive.canvas, TRect(2, 2, 18, 18), DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_INACTIVE, clGreen);
+    EXPECT_EQ(inactive.map({{paper, '.'}}), TestCanvas(20, 20, paper).map({{paper, '.'}}));
 }
 
 TEST_F(Goldens, GlyphShadowUnderItsGlyph)
