@@ -1,5 +1,7 @@
 // Entry point of the desktop tool.
 
+#include "form3.h"
+#include "luxstartup.h"
 #include "messagebox.h"
 #include "startup.h"
 
@@ -12,10 +14,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     ApplyToolLook();
     try {
-        // Start-up of the transition effects goes here, before any window
-        // exists: the splash window and the About box play their transitions
-        // with it. The splash window itself is shown through FormSetup::showSplash.
+        // The transition effects start before any window exists (the splash
+        // window and the About box play their transitions with them) and stop
+        // after the last window has gone: declared first, destroyed last.
+        LuxSubsystem effects;
         FormSetup setup;
+        setup.showSplash = ShowSplash;
 
         const ToolWindows windows = CreateToolWindows(std::move(setup));
         windows.Form1->show();

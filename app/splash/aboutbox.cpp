@@ -1,6 +1,6 @@
 #include "aboutbox.h"
 
-#include "splashpicture.h"
+#include "windowresources.h"
 #include "ui_aboutbox.h"
 
 #include <QDesktopServices>
@@ -23,6 +23,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
     ui->Version->adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
+    // The animation list and the form animation that plays a random effect
+    // each time the box is shown.
+    ReadFormComponents(this, QStringLiteral("aboutbox-components.json"));
 
     connect(ui->Image1, &ClickableLabel::clicked, this, &TAboutBox::WebLinkClick);
     connect(ui->WebLink, &ClickableLabel::clicked, this, &TAboutBox::WebLinkClick);

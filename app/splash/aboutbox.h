@@ -16,8 +16,9 @@ public:
     // The maker's web site, opened by a click on the picture or the link.
     static QUrl WebAddress();
 
-    // Created hidden, centred on the screen; OK closes it with the OK result.
-    // Throws JpegError when the picture is damaged.
+    // Created hidden, centred on the screen, with the components of its
+    // stream; OK closes it with the OK result. Throws JpegError when the
+    // picture is damaged and ComponentStreamError when the stream cannot be read.
     explicit TAboutBox(QWidget* parent = nullptr);
     ~TAboutBox() override;
 

@@ -1,6 +1,6 @@
 #include "form3.h"
 
-#include "splashpicture.h"
+#include "windowresources.h"
 #include "ui_form3.h"
 
 #include <QGuiApplication>
@@ -28,6 +28,9 @@ TForm3::TForm3(QWidget* AOwner)
     setFixedSize(size());
     ui->Image1->setPixmap(QPixmap::fromImage(SplashPicture()));
     centreOnPrimaryScreen(this);
+    // The animation list and the form animation that plays a random effect
+    // when the window is shown.
+    ReadFormComponents(this, QStringLiteral("form3-components.json"));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -20,8 +20,9 @@ public:
     static constexpr std::chrono::milliseconds ShowTime{2000};
 
     // A top-level window owned by AOwner (destroyed with it), centred on the
-    // screen, showing the picture; its timer starts now. Throws JpegError
-    // when the picture is damaged.
+    // screen, showing the picture, with the components of its stream; its
+    // timer starts now. Throws JpegError when the picture is damaged and
+    // ComponentStreamError when the stream cannot be read.
     explicit TForm3(QWidget* AOwner = nullptr);
     ~TForm3() override;
 

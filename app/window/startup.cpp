@@ -1,6 +1,6 @@
 #include "startup.h"
 
-#include "placeholderaboutbox.h"
+#include "aboutbox.h"
 
 #include <QApplication>
 #include <QFont>
@@ -19,7 +19,7 @@ ToolWindows CreateToolWindows(FormSetup setup)
 {
     ToolWindows windows;
     windows.Form1 = std::make_unique<TForm1>(std::move(setup));
-    windows.AboutBox = std::make_unique<PlaceholderAboutBox>();
+    windows.AboutBox = std::make_unique<TAboutBox>();
     windows.Form1->setAboutBox(windows.AboutBox.get());
     return windows;
 }

@@ -4,6 +4,7 @@
 // and helpers that type and wait like a user.
 
 #include "form1.h"
+#include "luxstartup.h"
 #include "portsettings.h"
 
 #include <QApplication>
@@ -74,6 +75,9 @@ public:
 
     explicit Form1Fixture(const TPortSettings& settings = portlessSettings())
     {
+        // The About box reads its component stream with the classes the
+        // effects register at start-up, as the program does first.
+        luxStartup();
         WriteSettingsFile(configPath(), settings);
     }
 

@@ -1,9 +1,18 @@
 // The splash window and the About box on real windows: their layout and
-// texts, the splash closing itself after its two seconds, the About box's
+// texts, their components and the transitions those play when the windows
+// are shown, the splash closing itself after its two seconds, the About box's
 // link, default button and results.
 
 #include "aboutbox.h"
+#include "animationengine.h"
+#include "animationform.h"
+#include "animationlist.h"
+#include "animationslot.h"
+#include "controlfreezer.h"
+#include "effectregistry.h"
 #include "form3.h"
+#include "luxanimation.h"
+#include "luxstartup.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +20,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QSet>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -19,6 +29,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -53,9 +65,86 @@ QPoint screenCentre()
     return QGuiApplication::primaryScreen()->geometry().center();
 }
 
+// The windows read their component streams with the classes the effects
+// register at start-up, as the program does before its first window.
+class SplashWindows : public testing::Test {
+protected:
+    void SetUp() override { luxStartup(); }
+};
+using SplashWindow = SplashWindows;
+using AboutBox = SplashWindows;
+
+QImage screenAt(const QRect& r)
+{
+    return QGuiApplication::primaryScreen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage().convertToFormat(
+        QImage::Format_RGB32);
+}
+
+// What the screen shows at r once it shows `expected`: another test's window
+// may pass over it for a moment, so look a few times.
+qint64 screenDifference(const QRect& r, const QImage& expected)
+{
+    qint64 differing = 0;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        differing = luxtest::differingPixels(screenAt(r), expected.convertToFormat(QImage::Format_RGB32));
+        if (differing == 0)
+            break;
+        luxtest::processEventsFor(100);
+    }
+    return differing;
+}
+
+// The effect of each transition, in order: started() opens an entry when a
+// transition starts, the engine's next tick fills it from the active slot.
+class EffectRecorder {
+public:
+    EffectRecorder()
+    {
+        m_tick = QObject::connect(EngineTimer, &QTimer::timeout, [this] {
+            if (effects.isEmpty() || !effects.last().isEmpty())
+                return;
+            for (int i = 0; i < luxAnimationSlots; ++i)
+                if (animationSlot(i).active && animationSlot(i).effect) {
+                    effects.last() = animationSlot(i).effect->Name;
+                    break;
+                }
+        });
+    }
+    ~EffectRecorder() { QObject::disconnect(m_tick); }
+    void started() { effects << QString(); }
+
+    QStringList effects;
+
+private:
+    QMetaObject::Connection m_tick;
+};
+
+// Checks the stream's components of a window: one list with the random
+// animation, one form animation that plays it and has hooked the window.
+void expectTransitionComponents(QWidget* window)
+{
+    auto* list = window->findChild<TluxAnimationList*>(QStringLiteral("luxAnimationList1"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetVersion(), "3.02");
+    ASSERT_EQ(list->GetCount(), 1);
+    TluxAnimation* animation = list->GetItem(0);
+    EXPECT_EQ(animation->objectName(), "luxAnimation1");
+    EXPECT_EQ(animation->Effect, luxRandomEffectName);
+
+    auto* form = window->findChild<TluxAnimationForm*>(QStringLiteral("luxAnimationForm1"));
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(FindAnimationForm(window), form);
+    EXPECT_EQ(form->GetMaskColor(), clBlack);
+    EXPECT_EQ(form->GetMaskMode(), mmExclude);
+    EXPECT_EQ(form->GetShowAnimation(), animation);
+    EXPECT_EQ(form->GetVersion(), "3.02");
+    EXPECT_TRUE(form->IsHooked());
+    EXPECT_FALSE(form->MaskRegion().has_value()) << "no mask: the window stays rectangular";
+}
+
 } // namespace
 
-TEST(SplashWindow, BorderlessPictureCentredWithItsTimer)
+TEST_F(SplashWindow, BorderlessPictureCentredWithItsTimer)
 {
     QWidget owner;
     ShowSplash(&owner);
@@ -73,6 +162,8 @@ TEST(SplashWindow, BorderlessPictureCentredWithItsTimer)
     EXPECT_EQ(image->geometry(), QRect(0, 0, 241, 153));
     EXPECT_EQ(image->pixmap().size(), QSize(242, 154));
 
+    expectTransitionComponents(splash);
+
     EXPECT_EQ(splash->Timer1->interval(), 2000);
     EXPECT_EQ(splash->Timer1->timerType(), Qt::PreciseTimer);
     EXPECT_TRUE(splash->Timer1->isActive()) << "enabled at creation";
@@ -85,7 +176,7 @@ TEST(SplashWindow, BorderlessPictureCentredWithItsTimer)
     EXPECT_EQ(Form3, splash);
 }
 
-TEST(SplashWindow, DestroyedWithItsOwner)
+TEST_F(SplashWindow, DestroyedWithItsOwner)
 {
     auto owner = std::make_unique<QWidget>();
     ShowSplash(owner.get());
@@ -94,7 +185,7 @@ TEST(SplashWindow, DestroyedWithItsOwner)
     EXPECT_EQ(Form3, nullptr);
 }
 
-TEST(SplashWindow, GoneTwoSecondsAfterItWasShownWithoutBeingTouched)
+TEST_F(SplashWindow, GoneTwoSecondsAfterItWasShownWithoutBeingTouched)
 {
     QWidget owner;
     QElapsedTimer clock;
@@ -113,7 +204,7 @@ TEST(SplashWindow, GoneTwoSecondsAfterItWasShownWithoutBeingTouched)
     EXPECT_GE(clock.elapsed(), 2000 - 1);
 }
 
-TEST(AboutBox, LayoutTextsAndSettings)
+TEST_F(AboutBox, LayoutTextsAndSettings)
 {
     TAboutBox box;
     EXPECT_FALSE(box.isVisible()) << "created hidden";
@@ -154,9 +245,11 @@ TEST(AboutBox, LayoutTextsAndSettings)
     EXPECT_EQ(ok->geometry(), QRect(87, 212, 75, 25));
     EXPECT_EQ(ok->text(), "OK");
     EXPECT_TRUE(ok->isDefault());
+
+    expectTransitionComponents(&box);
 }
 
-TEST(AboutBox, LinkAndPictureOpenTheWebSite)
+TEST_F(AboutBox, LinkAndPictureOpenTheWebSite)
 {
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
@@ -176,7 +269,7 @@ TEST(AboutBox, LinkAndPictureOpenTheWebSite)
     EXPECT_EQ(recorder.opened, QList<QUrl>({TAboutBox::WebAddress(), TAboutBox::WebAddress()}));
 }
 
-TEST(AboutBox, ModalResultsOfOkEnterAndClose)
+TEST_F(AboutBox, ModalResultsOfOkEnterAndClose)
 {
     TAboutBox box;
     // OK, and Enter (the default button), close it with the OK result; the
@@ -199,6 +292,74 @@ TEST(AboutBox, ModalResultsOfOkEnterAndClose)
               }),
               QDialog::Accepted);
     EXPECT_EQ(runModal([&] { box.close(); }), QDialog::Rejected);
+}
+
+TEST_F(SplashWindow, ShownThroughATransitionThenFullyDrawn)
+{
+    QWidget owner;
+    EffectRecorder recorder;
+    ShowSplash(&owner);
+    TForm3* splash = Form3;
+    splash->Timer1->stop(); // however long the transition takes here, the splash stays
+    auto* animation = splash->findChild<TluxAnimation*>(QStringLiteral("luxAnimation1"));
+    ASSERT_NE(animation, nullptr);
+    // Shown: the window is up beneath a lock that shows the screen as it was.
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_TRUE(animation->IsControlFrozen(splash));
+    EXPECT_EQ(FrozenControlCount(), 1);
+
+    const QRect place = splash->geometry();
+    const QImage picture = splash->grab().toImage();
+    qint64 midFrameDiffers = 0;
+    animation->OnStart = [&](QObject*) { recorder.started(); };
+    QObject::connect(EngineTimer, &QTimer::timeout, splash, [&] {
+        if (animation->State() == asExecuting && midFrameDiffers == 0)
+            midFrameDiffers = luxtest::differingPixels(screenAt(place), picture.convertToFormat(QImage::Format_RGB32));
+    });
+    QElapsedTimer clock;
+    clock.start();
+    while (animation->IsControlFrozen(splash) && clock.elapsed() < 30000)
+        luxtest::processEventsFor(10);
+    ASSERT_FALSE(animation->IsControlFrozen(splash)) << "the transition never ended";
+    EXPECT_EQ(FrozenControlCount(), 0);
+    ASSERT_EQ(recorder.effects.size(), 1) << "one transition";
+    EXPECT_NE(ProcList->GetProcs(recorder.effects[0]), nullptr) << "a registered effect";
+    EXPECT_GT(midFrameDiffers, 0) << "while the transition plays, the lock's frames cover the window";
+    EXPECT_EQ(screenDifference(place, picture), 0) << "the window, fully drawn, is what the screen shows";
+}
+
+TEST_F(AboutBox, EachOpeningPlaysATransitionWithAnEffectDrawnAtRandom)
+{
+    TAboutBox box;
+    auto* animation = box.findChild<TluxAnimation*>(QStringLiteral("luxAnimation1"));
+    ASSERT_NE(animation, nullptr);
+    EffectRecorder recorder;
+    animation->OnStart = [&](QObject*) { recorder.started(); };
+    qint64 finalDifference = -1;
+    animation->OnFinish = [&](QObject*) {
+        // Once the lock has gone, the screen shows the box as it draws itself.
+        QTimer::singleShot(0, &box, [&] {
+            luxtest::processEventsFor(50);
+            finalDifference = screenDifference(box.geometry(), box.grab().toImage());
+            box.accept();
+        });
+    };
+    // Four openings: four transitions, not all with the same effect.
+    for (int opening = 0; opening < 4; ++opening) {
+        finalDifference = -1;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, &box, &QDialog::reject);
+        watchdog.start(30000);
+        EXPECT_EQ(box.exec(), QDialog::Accepted) << "opening " << opening << ": no transition finished";
+        EXPECT_EQ(finalDifference, 0) << "opening " << opening << ": the screen differs from the box's grab";
+        EXPECT_EQ(FrozenControlCount(), 0);
+    }
+    ASSERT_EQ(recorder.effects.size(), 4) << recorder.effects.join(QStringLiteral(", ")).toStdString();
+    for (const QString& effect : recorder.effects)
+        EXPECT_NE(ProcList->GetProcs(effect), nullptr) << effect.toStdString();
+    EXPECT_GT(QSet<QString>(recorder.effects.begin(), recorder.effects.end()).size(), 1)
+        << recorder.effects.join(QStringLiteral(", ")).toStdString();
 }
 
 #include "splashwindows_test.moc"

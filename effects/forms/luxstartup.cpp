@@ -1,0 +1,55 @@
+#include "luxstartup.h"
+
+#include "animationengine.h"
+#include "componentclasses.h"
+#include "controlfreezer.h"
+#include "drawingutilities.h"
+#include "effectregistry.h"
+#include "grabberregistry.h"
+#include "luxbitmap.h"
+#include "platformhelpers.h"
+#include "rasterprimitives.h"
+
+namespace {
+// Once per process: the platform helpers cannot be started again once stopped.
+enum class Phase { NotStarted, Started, Stopped };
+Phase phase = Phase::NotStarted;
+} // namespace
+
+void luxStartup()
+{
+    if (phase != Phase::NotStarted)
+        return;
+    phase = Phase::Started;
+    startPlatformHelpers();
+    startDrawingUtilities();
+    initRasterPrimitives();
+    // The registry seeds the random generator, registers the 58 built-in
+    // effects and builds the name list in one step; the engine's timer
+    // exists before any of them can be played.
+    StartAnimationEngine();
+    StartEffectRegistry();
+    startControlFreezing();
+    RegisterStandardGrabbers();
+    // The classes the windows' component streams name.
+    RegisterLuxComponentClasses();
+}
+
+void luxShutdown()
+{
+    if (phase != Phase::Started)
+        return;
+    phase = Phase::Stopped;
+    UnregisterLuxComponentClasses();
+    FreeGrabberRegistry();
+    stopControlFreezing();
+    ShutDownEffectRegistry();
+    ShutDownAnimationEngine();
+    freeBitmapRegistry();
+    stopPlatformHelpers();
+}
+
+bool luxStarted()
+{
+    return phase == Phase::Started;
+}
