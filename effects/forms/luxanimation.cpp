@@ -28,6 +28,14 @@ TluxAnimation::TluxAnimation(QObject* Owner) : TluxAnimationRec(Owner)
 
 TluxAnimation::~TluxAnimation()
 {
+    if (m_state == asExecuting) {
+        // Destroyed by a handler while its transition plays: the engine stops
+        // drawing from its pictures before they go.
+        for (int i = 0; i < luxAnimationSlots; ++i) {
+            if (IsAnimating(i) && animationSlot(i).settings == this)
+                StopMultiAnimation(i, false);
+        }
+    }
     if (m_parentList)
         m_parentList->Remove(this);
     if (IsControlFrozen(nullptr))

@@ -32,7 +32,9 @@ public:
     using TNotifyEvent = std::function<void(QObject* Sender)>;
 
     explicit TluxAnimation(QObject* Owner = nullptr);
-    // Leaves its list; frees the pictures it still holds.
+    // Stops its transition should one be playing (a handler may free the
+    // animation), removes its lock window, leaves its list and frees the
+    // pictures it still holds.
     ~TluxAnimation() override;
 
     // When frozen, plays the transition on the lock window (ExecuteImage(FrozenCanvas, 0, 0)).

@@ -242,6 +242,21 @@ TEST_F(AnimationOnControls, RestoreAskedDuringTheTransitionWaitsForItsEnd)
     EXPECT_EQ(FrozenControlCount(), 0);
 }
 
+TEST_F(AnimationOnControls, AnAnimationDestroyedDuringItsTransitionStopsIt)
+{
+    auto* doomed = new TluxAnimation;
+    doomed->Effect = fadeEffect;
+    doomed->SetTime(2000);
+    doomed->FreezeControl(child, Rect(0, 0, 150, 100));
+    child->setColor(QColor(30, 180, 60));
+    QTimer::singleShot(100, [&] { delete doomed; });
+    doomed->Execute();
+    EXPECT_EQ(FrozenControlCount(), 0);
+    for (int i = 0; i < luxAnimationSlots; ++i)
+        EXPECT_FALSE(IsAnimating(i)) << i;
+    EXPECT_TRUE(waitUntil([&] { return screenIs(childOnScreen(), QColor(30, 180, 60)); }));
+}
+
 TEST_F(AnimationOnControls, ClientRectanglesAreMovedByTheClientOrigin)
 {
     auto* frame = new QFrame(window.get());
