@@ -1,7 +1,8 @@
 // TluxBitmap::LoadFromStream over arbitrary bytes. A refused record throws
 // BitmapStreamError and leaves the bitmap and the stream position as they
 // were; an accepted one consumes exactly its bytes, and SaveToStream writes
-// them back (rows in stored order when the height was negative).
+// them back (rows in stored order when the height was negative). A pipe
+// (sequential device) gives the same outcome as a buffer.
 
 #include "bitmapstreamerror.h"
 #include "fuzzsupport.h"
@@ -55,13 +56,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bitmap.Name = QStringLiteral("before");
     const Snapshot before(bitmap);
 
+    // The same bytes from a pipe: the reader rolls back a transaction instead
+    // of seeking, and must come to the same result.
+    TluxBitmap fromPipe;
+    SequentialBytes pipe(input);
+    bool pipeRefused = false;
+    try {
+        fromPipe.LoadFromStream(&pipe);
+    } catch (const BitmapStreamError&) {
+        pipeRefused = true;
+        FUZZ_CHECK(pipe.bytesAvailable() == input.size());
+    }
+
     try {
         bitmap.LoadFromStream(&buffer);
     } catch (const BitmapStreamError&) {
+        FUZZ_CHECK(pipeRefused);
         FUZZ_CHECK(before.matches(bitmap));
         FUZZ_CHECK(buffer.pos() == 0);
         return 0;
     }
+    FUZZ_CHECK(!pipeRefused);
+    FUZZ_CHECK(pipe.bytesAvailable() == buffer.bytesAvailable());
+    FUZZ_CHECK(fromPipe.Name == bitmap.Name);
+    if (fromPipe.Width != 0)
+        FUZZ_CHECK(Snapshot(fromPipe).pixels == Snapshot(bitmap).pixels);
 
     // Accepted: name length, name, width, height, pixels.
     const int32_t nameLength = int32At(input, 0);
