@@ -1,7 +1,9 @@
 #include "aboutbox.h"
 
-#include "windowresources.h"
+#include "luxanimation.h"
+#include "randomselection.h"
 #include "ui_aboutbox.h"
+#include "windowresources.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -26,6 +28,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
     // The animation list and the form animation that plays a random effect
     // each time the box is shown.
     ReadFormComponents(this, QStringLiteral("aboutbox-components.json"));
+    KeepSelectionRandom(findChild<TluxAnimation*>(QStringLiteral("luxAnimation1")));
 
     connect(ui->Image1, &ClickableLabel::clicked, this, &TAboutBox::WebLinkClick);
     connect(ui->WebLink, &ClickableLabel::clicked, this, &TAboutBox::WebLinkClick);

@@ -1,7 +1,9 @@
 #include "form3.h"
 
-#include "windowresources.h"
+#include "luxanimation.h"
+#include "randomselection.h"
 #include "ui_form3.h"
+#include "windowresources.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -31,6 +33,7 @@ TForm3::TForm3(QWidget* AOwner)
     // The animation list and the form animation that plays a random effect
     // when the window is shown.
     ReadFormComponents(this, QStringLiteral("form3-components.json"));
+    KeepSelectionRandom(findChild<TluxAnimation*>(QStringLiteral("luxAnimation1")));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -13,6 +13,7 @@
 #include "form3.h"
 #include "luxanimation.h"
 #include "luxstartup.h"
+#include "randomgen.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -311,7 +312,12 @@ TEST_F(SplashWindow, ShownThroughATransitionThenFullyDrawn)
     const QRect place = splash->geometry();
     const QImage picture = splash->grab().toImage();
     qint64 midFrameDiffers = 0;
-    animation->OnStart = [&](QObject*) { recorder.started(); };
+    const TluxAnimation::TNotifyEvent windowStart = animation->OnStart;
+    animation->OnStart = [&](QObject* sender) {
+        if (windowStart)
+            windowStart(sender);
+        recorder.started();
+    };
     QObject::connect(EngineTimer, &QTimer::timeout, splash, [&] {
         if (animation->State() == asExecuting && midFrameDiffers == 0)
             midFrameDiffers = luxtest::differingPixels(screenAt(place), picture.convertToFormat(QImage::Format_RGB32));
@@ -334,9 +340,17 @@ TEST_F(AboutBox, EachOpeningPlaysATransitionWithAnEffectDrawnAtRandom)
     auto* animation = box.findChild<TluxAnimation*>(QStringLiteral("luxAnimation1"));
     ASSERT_NE(animation, nullptr);
     EffectRecorder recorder;
-    animation->OnStart = [&](QObject*) { recorder.started(); };
+    const TluxAnimation::TNotifyEvent windowStart = animation->OnStart;
+    const TluxAnimation::TNotifyEvent windowFinish = animation->OnFinish;
+    animation->OnStart = [&](QObject* sender) {
+        if (windowStart)
+            windowStart(sender);
+        recorder.started();
+    };
     qint64 finalDifference = -1;
-    animation->OnFinish = [&](QObject*) {
+    animation->OnFinish = [&](QObject* sender) {
+        if (windowFinish)
+            windowFinish(sender);
         // Once the lock has gone, the screen shows the box as it draws itself.
         QTimer::singleShot(0, &box, [&] {
             luxtest::processEventsFor(50);
@@ -360,6 +374,50 @@ TEST_F(AboutBox, EachOpeningPlaysATransitionWithAnEffectDrawnAtRandom)
         EXPECT_NE(ProcList->GetProcs(effect), nullptr) << effect.toStdString();
     EXPECT_GT(QSet<QString>(recorder.effects.begin(), recorder.effects.end()).size(), 1)
         << recorder.effects.join(QStringLiteral(", ")).toStdString();
+}
+
+TEST_F(AboutBox, SelectionsFollowTheGeneratorAlsoAfterEffectsThatRestartIt)
+{
+    TAboutBox box;
+    auto* animation = box.findChild<TluxAnimation*>(QStringLiteral("luxAnimation1"));
+    ASSERT_NE(animation, nullptr);
+    EffectRecorder recorder;
+    const TluxAnimation::TNotifyEvent windowStart = animation->OnStart;
+    const TluxAnimation::TNotifyEvent windowFinish = animation->OnFinish;
+    animation->OnStart = [&](QObject* sender) {
+        if (windowStart)
+            windowStart(sender);
+        recorder.started();
+    };
+    animation->OnFinish = [&](QObject* sender) {
+        if (windowFinish)
+            windowFinish(sender);
+        QTimer::singleShot(0, &box, [&] { box.accept(); });
+    };
+
+    // The effect the k-th selection after `seed` draws.
+    const auto selection = [](uint32_t seed, int k) {
+        const uint64_t n = uint64_t(ProcList->Count());
+        return ProcList->Items(int((uint64_t(advanceSeed(seed, uint64_t(k))) * n) >> 32))->Name;
+    };
+    // A seed whose first selection is a pixel effect, which restarts the
+    // generator on every frame: left so, the next selections would always be
+    // the same few effects.
+    uint32_t seed = 0;
+    while (!selection(seed, 1).startsWith(QStringLiteral("[ FADE ] - Pixel")))
+        ++seed;
+    RandSeed = seed;
+    QStringList expected;
+    for (int opening = 0; opening < 6; ++opening) {
+        expected << selection(seed, opening + 1);
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, &box, &QDialog::reject);
+        watchdog.start(30000);
+        ASSERT_EQ(box.exec(), QDialog::Accepted) << "opening " << opening << ": no transition finished";
+    }
+    EXPECT_EQ(recorder.effects.join(QStringLiteral(", ")).toStdString(),
+              expected.join(QStringLiteral(", ")).toStdString());
 }
 
 #include "splashwindows_test.moc"
