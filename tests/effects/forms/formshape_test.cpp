@@ -49,7 +49,7 @@ TEST(AnimationFormShape, PropertiesInStreamOrder)
         names << QString::fromLatin1(meta->property(i).name());
         EXPECT_TRUE(meta->property(i).isStored()) << names.last().toStdString(); // initial values too
     }
-    EXPECT_EQ(names, QStringList({"Mask", "MaskColor", "MaskMode", "Version"}));
+    EXPECT_EQ(names, QStringList({"Mask", "MaskColor", "MaskMode", "ShowAnimation", "Version"}));
     // The mode streams by name; the version never changes.
     EXPECT_TRUE(component.setProperty("MaskMode", QStringLiteral("mmInclude")));
     EXPECT_EQ(component.GetMaskMode(), mmInclude);
