@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QMetaObject>
 #include <QObject>
+#include <QPointer>
 #include <QRegion>
 #include <QString>
 
@@ -23,6 +24,7 @@
 #include <optional>
 
 class QWidget;
+class QWindow;
 
 class TluxAnimationForm : public QObject {
     Q_OBJECT
@@ -91,8 +93,7 @@ public:
     void FinishShowAnimation();
     void PrepareHideAnimation();
     void FinishHideAnimation();
-    // Whether the hook on the form is in place (from Loaded until the form's
-    // native window is destroyed).
+    // Whether the hook on the form is in place (from Loaded on).
     bool IsHooked() const { return m_hookedForm != nullptr; }
 
 protected:
@@ -120,11 +121,12 @@ private:
     // The hook on the form: an event filter on it, and a watch on its native
     // window, which announces a hide while the window is still on the screen.
     void installHook(QWidget* form);
+    void watchWindow();
     void removeHook();
     void Notification(QObject* component);
     QWidget* m_hookedForm = nullptr;
+    QPointer<QWindow> m_watchedWindow;
     QMetaObject::Connection m_windowHiding;
-    QMetaObject::Connection m_windowGone;
 };
 
 // The first TluxAnimationForm (or a class derived from it) among Form's

@@ -7,6 +7,9 @@
 // CM_FINISHSHOWANIMATION event, delivered once the show has returned to the
 // event loop, plays the transition on the pop-up and removes it.
 //
+// The hook stays on the form for its lifetime and follows it when Qt makes
+// its native window again (a change of window flags or parent does that).
+//
 // The Hide event comes after the window has left the screen, so a hide is
 // prepared when the native window announces that it is about to become
 // invisible (QWindow::visibleChanged), while the form is still on the screen:
@@ -29,18 +32,25 @@
 void TluxAnimationForm::installHook(QWidget* form)
 {
     removeHook();
-    form->winId(); // the native window the hook watches
-    QWindow* window = form->windowHandle();
-    if (!window)
-        return;
     m_hookedForm = form;
     form->installEventFilter(this);
+    form->winId(); // the native window whose hiding is watched
+    watchWindow();
+}
+
+void TluxAnimationForm::watchWindow()
+{
+    QWindow* window = m_hookedForm ? m_hookedForm->windowHandle() : nullptr;
+    if (window == m_watchedWindow)
+        return;
+    disconnect(m_windowHiding);
+    m_watchedWindow = window;
+    if (!window)
+        return;
     m_windowHiding = connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
         if (!visible)
             PrepareHideAnimation();
     });
-    // The hook goes with the native window; a window made again later is not hooked.
-    m_windowGone = connect(window, &QObject::destroyed, this, [this] { removeHook(); });
 }
 
 void TluxAnimationForm::removeHook()
@@ -48,7 +58,7 @@ void TluxAnimationForm::removeHook()
     if (m_hookedForm)
         m_hookedForm->removeEventFilter(this);
     disconnect(m_windowHiding);
-    disconnect(m_windowGone);
+    m_watchedWindow = nullptr;
     m_hookedForm = nullptr;
 }
 
@@ -66,8 +76,12 @@ bool TluxAnimationForm::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     switch (event->type()) {
+    case QEvent::WinIdChange:
+        watchWindow(); // the form's native window was made again
+        break;
     case QEvent::Show:
         if (!event->spontaneous()) {
+            watchWindow();
             PrepareShowAnimation();
             QCoreApplication::postEvent(m_hookedForm, new QEvent(CM_FINISHSHOWANIMATION));
         }

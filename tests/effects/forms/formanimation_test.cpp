@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -209,6 +211,38 @@ TEST_F(FormAnimation, HidingPlaysFromTheFormToWhatIsBehindAndTheFormStaysHidden)
     EXPECT_TRUE(screenIs(formRect, behindColour)) << "the form stays hidden";
     EXPECT_EQ(FrozenControlCount(), 0);
     EXPECT_EQ(topLevels(), before);
+}
+
+// A form whose native window a test can destroy, as Qt does when it must make it anew.
+class RecreatableForm : public SolidWidget {
+public:
+    using SolidWidget::SolidWidget;
+    using QWidget::destroy;
+};
+
+TEST_F(FormAnimation, TheHookFollowsTheFormWhenItsNativeWindowIsMadeAgain)
+{
+    form.reset(new RecreatableForm(formColour, nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint));
+    form->setGeometry(formRect);
+    ASSERT_TRUE(ReadComponentStream(formStream(200), form.get()).ok);
+    component = FindAnimationForm(form.get());
+    auto* hideAnimation = new TluxAnimation(form.get());
+    hideAnimation->SetTime(200);
+    component->SetHideAnimation(hideAnimation);
+    int played = 0;
+    component->GetShowAnimation()->OnFinish = [&](QObject*) { ++played; };
+
+    QPointer<QWindow> before = form->windowHandle();
+    ASSERT_FALSE(before.isNull());
+    static_cast<RecreatableForm*>(form.get())->destroy();
+    ASSERT_TRUE(before.isNull() || before != form->windowHandle());
+
+    form->show();
+    ASSERT_TRUE(waitUntil([&] { return played == 1; }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return screenIs(formRect, formColour); }));
+    form->hide();
+    EXPECT_EQ(FrozenControlCount(), 1) << "the hide is seen on the new window too";
+    EXPECT_TRUE(waitUntil([&] { return FrozenControlCount() == 0 && screenIs(formRect, behindColour); }, 20000));
 }
 
 TEST_F(FormAnimation, TheFormsStreamHoldsItsComponentsButNeverTheHideAnimation)
