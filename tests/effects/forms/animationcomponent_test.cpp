@@ -2,13 +2,9 @@
 
 #include "animationfixture.h"
 #include "animationlist.h"
-#include "componentstream.h"
 #include "luxbitmap.h"
 
 #include <QFrame>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPointer>
 #include <gtest/gtest.h>
 
@@ -67,44 +63,6 @@ TEST(AnimationList, HoldsItsAnimationsInOrderAndDestroysThem)
     EXPECT_EQ(list->GetVersion(), QLatin1String("3.02"));
     list.reset();
     EXPECT_TRUE(c.isNull());
-}
-
-TEST(AnimationList, StreamRecreatesTheAnimationsInsideTheirList)
-{
-    startTransitions();
-    QObject form;
-    auto* list = new TluxAnimationList(&form);
-    list->setObjectName(QStringLiteral("luxAnimationList1"));
-    auto* plain = new TluxAnimation(&form);
-    plain->setObjectName(QStringLiteral("luxAnimation1"));
-    auto* tuned = new TluxAnimation(&form);
-    tuned->setObjectName(QStringLiteral("luxAnimation2"));
-    tuned->SetTime(700);
-    tuned->SetTileCount(3);
-    tuned->Effect = fadeEffect;
-    list->Insert(plain);
-    list->Insert(tuned);
-
-    const QByteArray stream = WriteComponentStream(&form);
-    const QJsonArray components = QJsonDocument::fromJson(stream).object()[QLatin1String("components")].toArray();
-    ASSERT_EQ(components.size(), 1) << "the animations are written inside the list";
-    const QJsonArray children = components[0].toObject()[QLatin1String("children")].toArray();
-    ASSERT_EQ(children.size(), 2);
-    EXPECT_EQ(children[0].toObject()[QLatin1String("properties")].toObject().keys(), QStringList{"Effect"});
-
-    QObject loaded;
-    const ComponentStreamResult result = ReadComponentStream(stream, &loaded);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
-    auto* readList = loaded.findChild<TluxAnimationList*>();
-    ASSERT_NE(readList, nullptr);
-    ASSERT_EQ(readList->GetCount(), 2);
-    const TluxAnimation* second = readList->GetItem(1);
-    EXPECT_EQ(second->objectName(), QLatin1String("luxAnimation2"));
-    EXPECT_EQ(second->ParentList(), readList);
-    EXPECT_EQ(second->Time, 700);
-    EXPECT_EQ(second->TileCount, 3);
-    EXPECT_EQ(second->Effect, fadeEffect);
-    EXPECT_EQ(readList->GetItem(0)->Effect, QString::fromLatin1(luxRandomEffectName));
 }
 
 TEST(Animation, PlaysBetweenTwoPicturesAndEndsOnTheSecond)
@@ -173,17 +131,13 @@ protected:
     TluxAnimationState stateAtStart = asExecuting;
 };
 
-TEST_F(AnimationOnControls, NothingHappensUntilFrozen)
-{
-    animation.Execute();
-    animation.Restore();
-    EXPECT_EQ(starts, 0);
-    EXPECT_FALSE(animation.IsControlFrozen(child));
-    EXPECT_EQ(FrozenControlCount(), 0);
-}
-
 TEST_F(AnimationOnControls, FreezeChangeExecuteRestore)
 {
+    animation.Execute(); // never frozen: nothing
+    animation.Restore();
+    EXPECT_EQ(starts, 0);
+    EXPECT_EQ(FrozenControlCount(), 0);
+
     const QSet<QWidget*> before = topLevels();
     animation.FreezeControl(child, Rect(0, 0, 150, 100));
     ASSERT_TRUE(animation.IsControlFrozen(nullptr));

@@ -1,6 +1,9 @@
+#include "animationlist.h"
+#include "componentclasses.h"
 #include "componentregistry.h"
 #include "componentstream.h"
 #include "imagelist.h"
+#include "luxanimation.h"
 
 #include <QBuffer>
 #include <QJsonArray>
@@ -9,7 +12,6 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
-#include <functional>
 
 // Components with one property of each kind a stream holds.
 class StreamProbe : public QObject {
@@ -56,49 +58,14 @@ public:
     StreamProbe* partnerWhenLoaded = nullptr;
 };
 
-// A container whose members are written nested inside it.
-class ProbeMember;
-class ProbeHolder : public QObject {
-    Q_OBJECT
-public:
-    explicit ProbeHolder(QObject* owner = nullptr) : QObject(owner) {}
-    void GetChildren(const std::function<void(QObject*)>& Proc, QObject*) const
-    {
-        for (QObject* m : members)
-            Proc(m);
-    }
-    QList<QObject*> members;
-};
-
-class ProbeMember : public QObject {
-    Q_OBJECT
-    Q_PROPERTY(int Order MEMBER Order)
-public:
-    explicit ProbeMember(QObject* owner = nullptr) : QObject(owner) {}
-    bool HasParent() const { return true; }
-    QObject* GetParentComponent() const { return holder; }
-    void SetParentComponent(QObject* parent)
-    {
-        if (holder)
-            holder->members.removeOne(this);
-        holder = qobject_cast<ProbeHolder*>(parent);
-        if (holder)
-            holder->members.append(this);
-    }
-    int Order = 0;
-    ProbeHolder* holder = nullptr;
-};
-
 namespace {
 
 class ComponentStream : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        RegisterLuxComponentClasses();
         RegisterComponentClass<StreamProbe>();
-        RegisterComponentClass<ProbeHolder>();
-        RegisterComponentClass<ProbeMember>();
-        RegisterComponentClass<TluxImageList>();
     }
 
     static QImage picture(int w, int h, QRgb seed)
@@ -192,35 +159,41 @@ TEST_F(ComponentStream, VersionIsAcceptedWithAnyValueAndIgnored)
     }
 }
 
-TEST_F(ComponentStream, MembersAreWrittenInsideTheirHolderAndPutBackInOrder)
+TEST_F(ComponentStream, AnimationsAreWrittenInsideTheirListAndPutBackInOrder)
 {
-    QObject owner;
-    auto* holder = new ProbeHolder(&owner);
-    holder->setObjectName(QStringLiteral("holder"));
-    // Created in the reverse of their order in the holder: the stream follows the holder.
-    auto* second = new ProbeMember(&owner);
-    auto* first = new ProbeMember(&owner);
-    first->Order = 1;
-    second->Order = 2;
-    first->SetParentComponent(holder);
-    second->SetParentComponent(holder);
-    auto* loose = new ProbeMember(&owner); // in no holder: written at the top level
-    loose->Order = 3;
+    QObject form;
+    auto* list = new TluxAnimationList(&form);
+    // Created in the reverse of their order in the list: the stream follows the list.
+    auto* tuned = new TluxAnimation(&form);
+    tuned->setObjectName(QStringLiteral("luxAnimation2"));
+    tuned->SetTime(700);
+    tuned->SetTileCount(3);
+    auto* plain = new TluxAnimation(&form);
+    plain->setObjectName(QStringLiteral("luxAnimation1"));
+    list->Insert(plain);
+    tuned->SetParentComponent(list);
+    (new TluxAnimation(&form))->Effect = QStringLiteral("loose"); // in no list: written at the top level
 
-    const QByteArray stream = WriteComponentStream(&owner);
+    const QByteArray stream = WriteComponentStream(&form);
     const QJsonArray top = QJsonDocument::fromJson(stream).object()[QLatin1String("components")].toArray();
     ASSERT_EQ(top.size(), 2);
-    EXPECT_EQ(top[0].toObject()[QLatin1String("children")].toArray().size(), 2);
+    const QJsonArray children = top[0].toObject()[QLatin1String("children")].toArray();
+    ASSERT_EQ(children.size(), 2);
+    EXPECT_EQ(children[0].toObject()[QLatin1String("properties")].toObject().keys(), QStringList{"Effect"})
+        << "an animation with its defaults stores only its effect";
 
     QObject target;
     const ComponentStreamResult result = ReadComponentStream(stream, &target);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    const QList<ProbeHolder*> holders = componentsOf<ProbeHolder>(target);
-    ASSERT_EQ(holders.size(), 1);
-    ASSERT_EQ(holders[0]->members.size(), 2);
-    EXPECT_EQ(qobject_cast<ProbeMember*>(holders[0]->members[0])->Order, 1);
-    EXPECT_EQ(qobject_cast<ProbeMember*>(holders[0]->members[1])->Order, 2);
-    EXPECT_EQ(componentsOf<ProbeMember>(target).size(), 3);
+    auto* readList = target.findChild<TluxAnimationList*>();
+    ASSERT_NE(readList, nullptr);
+    ASSERT_EQ(readList->GetCount(), 2);
+    EXPECT_EQ(readList->GetItem(0)->objectName(), QLatin1String("luxAnimation1"));
+    const TluxAnimation* second = readList->GetItem(1);
+    EXPECT_EQ(second->ParentList(), readList);
+    EXPECT_EQ(second->Time, 700);
+    EXPECT_EQ(second->TileCount, 3);
+    EXPECT_EQ(componentsOf<TluxAnimation>(target).size(), 3);
 }
 
 TEST_F(ComponentStream, ImageListKeepsPicturesAndTagsInOrder)
@@ -288,7 +261,7 @@ TEST_F(ComponentStream, BadStreamsAreRefusedWithThePlaceAndCreateNothing)
     const QByteArray tooDeep = [&head] {
         QByteArray s = head;
         for (int i = 0; i < maxStreamNesting + 1; ++i)
-            s += R"({"class":"ProbeMember","children":[)";
+            s += R"({"class":"TluxAnimation","children":[)";
         for (int i = 0; i < maxStreamNesting + 1; ++i)
             s += "]}";
         return s + "]}";
@@ -313,13 +286,13 @@ TEST_F(ComponentStream, BadStreamsAreRefusedWithThePlaceAndCreateNothing)
         {probe(R"("Picture":"aGVsbG8=")"), "properties.Picture: not PNG data"},
         {probe(R"("Picture":")" + pngClaiming(20000, 20000) + "\""), "properties.Picture: picture of 20000 x 20000 pixels is too large"},
         {probe(R"("Partner":"nobody")"), "properties.Partner: no component named \"nobody\""},
-        {head + R"({"class":"ProbeHolder","name":"h"},{"class":"StreamProbe","properties":{"Partner":"h"}}]})",
-         "components[1].properties.Partner: \"h\" is a ProbeHolder, not a StreamProbe"},
+        {head + R"({"class":"TluxAnimationList","name":"h"},{"class":"StreamProbe","properties":{"Partner":"h"}}]})",
+         "components[1].properties.Partner: \"h\" is a TluxAnimationList, not a StreamProbe"},
         {head + R"({"class":"StreamProbe","name":"p"},{"class":"StreamProbe","name":"p"}]})",
          "components[1].name: a component named \"p\" is already in the stream"},
         {head + R"({"class":"StreamProbe","name":"two words"}]})", "components[0].name: expected a component name"},
-        {head + R"({"class":"ProbeHolder","children":[{"class":"StreamProbe"}]}]})",
-         "components[0].children[0]: a StreamProbe cannot be placed inside a ProbeHolder"},
+        {head + R"({"class":"TluxAnimationList","children":[{"class":"StreamProbe"}]}]})",
+         "components[0].children[0]: a StreamProbe cannot be placed inside a TluxAnimationList"},
         {tooDeep, "nested deeper than"},
     };
     for (const auto& c : cases) {
