@@ -68,9 +68,10 @@ void TransferEngine::ApplySettings(const TPortSettings& settings)
     m_controls.setDataSizeEnabled(false);
 }
 
-void TransferEngine::Button3Click()
+// Sets Timer1's interval from the Time Gap box; negative, absurd or
+// non-numeric text is refused and the box shows the default again.
+void TransferEngine::takeTimeGapFromBox()
 {
-    setTimer1Enabled(false);
     const std::optional<int> gap = ToWholeNumber(m_controls.timeGapText());
     if (gap && UsableTimeGap(*gap) == *gap) {
         setTimer1Interval(*gap);
@@ -78,6 +79,12 @@ void TransferEngine::Button3Click()
         setTimer1Interval(DefaultTimeGap);
         m_controls.setTimeGapText(QString::number(DefaultTimeGap));
     }
+}
+
+void TransferEngine::Button3Click()
+{
+    setTimer1Enabled(false);
+    takeTimeGapFromBox();
     LinkState = OpenPort();
     setTimer1Enabled(true);
 }
@@ -89,13 +96,7 @@ void TransferEngine::Edit1Change()
         return;
     }
     // Negative or absurd gaps are refused like a non-number.
-    const std::optional<int> gap = ToWholeNumber(m_controls.timeGapText());
-    if (gap && UsableTimeGap(*gap) == *gap) {
-        setTimer1Interval(*gap);
-    } else {
-        setTimer1Interval(DefaultTimeGap);
-        m_controls.setTimeGapText(QString::number(DefaultTimeGap));
-    }
+    takeTimeGapFromBox();
 }
 
 void TransferEngine::Edit2Change()

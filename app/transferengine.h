@@ -98,6 +98,7 @@ private:
 
     void setTimer1Enabled(bool enabled);
     void setTimer1Interval(int milliseconds);
+    void takeTimeGapFromBox();
     void showSendingControls(bool sending);
     void endTransfer(TransferEnd end, const QString& message);
     void failLink(const QString& headline);

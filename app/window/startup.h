@@ -2,14 +2,12 @@
 // Start-up of the desktop tool: the application's look, then its windows in
 // the order the program creates them.
 
+#include "applicationlook.h"
 #include "form1.h"
 
 #include <QDialog>
 
 #include <memory>
-
-// The classic "Windows" style and a sans font at 8 points.
-void ApplyToolLook();
 
 // The windows the application owns. The About box is destroyed first.
 struct ToolWindows {

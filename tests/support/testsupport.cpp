@@ -2,19 +2,8 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QFont>
-#include <QStyleFactory>
 
 namespace luxtest {
-
-void applyToolLook()
-{
-    if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
-        QApplication::setStyle(style);
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setPointSize(8);
-    QApplication::setFont(font);
-}
 
 void processEventsFor(int ms)
 {

@@ -6,9 +6,6 @@
 
 namespace luxtest {
 
-// The application look the tool runs with: "Windows" style, sans font at 8 pt.
-void applyToolLook();
-
 // Folder of a test folder's data files (tests/<folder>/data).
 inline QString dataDir()
 {

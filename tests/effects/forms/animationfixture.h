@@ -3,15 +3,11 @@
 // watching a transition on the screen.
 
 #include "animationengine.h"
-#include "componentclasses.h"
 #include "controlfreezer.h"
-#include "drawingutilities.h"
 #include "effectregistry.h"
 #include "freezefixture.h"
-#include "grabberregistry.h"
 #include "luxanimation.h"
-#include "platformhelpers.h"
-#include "rasterprimitives.h"
+#include "luxstartup.h"
 
 #include <QApplication>
 #include <QSet>
@@ -24,20 +20,10 @@ namespace animationtest {
 // A fade that leaves blends of the two pictures in its intermediate frames.
 inline const QString fadeEffect = QStringLiteral("[ FADE ] - SmoothDiagonal");
 
+// The whole transition subsystem, started once per test program.
 inline void startTransitions()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    startPlatformHelpers();
-    startDrawingUtilities();
-    initRasterPrimitives();
-    StartAnimationEngine();
-    StartEffectRegistry();
-    startControlFreezing();
-    RegisterStandardGrabbers();
-    RegisterLuxComponentClasses();
+    luxStartup();
 }
 
 inline QSet<QWidget*> topLevels()
