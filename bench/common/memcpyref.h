@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <vector>
@@ -30,6 +31,20 @@ inline double memcpySeconds(size_t bytes, int repeats = 30)
 inline void reportRatio(benchmark::State& state, double secondsPerIteration, size_t bytes)
 {
     state.counters["x_memcpy"] = secondsPerIteration / memcpySeconds(bytes);
+}
+
+// Runs `body` once per iteration and reports the best iteration against memcpy of `bytes`.
+template <typename Body>
+void timeBest(benchmark::State& state, size_t bytes, Body body)
+{
+    double best = 1e30;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        body();
+        benchmark::ClobberMemory();
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+    reportRatio(state, best, bytes);
 }
 
 } // namespace luxbench

@@ -48,17 +48,11 @@ struct Pictures {
     }
 };
 
+// Runs `body` once per iteration and reports the best iteration against memcpy of a frame.
 template <typename Body>
 void timeFrames(benchmark::State& state, Body body)
 {
-    double best = 1e30;
-    for (auto _ : state) {
-        const auto t0 = std::chrono::steady_clock::now();
-        body();
-        benchmark::ClobberMemory();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-    }
-    luxbench::reportRatio(state, best, kFrameBytes);
+    luxbench::timeBest(state, kFrameBytes, body);
 }
 
 // The yardstick: memcpy of one frame, timed as the others are.

@@ -29,18 +29,11 @@ void fillNoise(TluxBitmap& b, uint32_t seed, bool partialAlpha, int holePercent 
     }
 }
 
-// Runs `body` once per iteration and reports the best iteration against memcpy.
+// Runs `body` once per iteration and reports the best iteration against memcpy of a frame.
 template <typename Body>
 void timeFrames(benchmark::State& state, Body body)
 {
-    double best = 1e30;
-    for (auto _ : state) {
-        const auto t0 = std::chrono::steady_clock::now();
-        body();
-        benchmark::ClobberMemory();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-    }
-    luxbench::reportRatio(state, best, kFrameBytes);
+    luxbench::timeBest(state, kFrameBytes, body);
 }
 
 void rowBlend(benchmark::State& state, LineProc line)
