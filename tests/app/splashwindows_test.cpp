@@ -113,6 +113,16 @@ public:
     }
     ~EffectRecorder() { QObject::disconnect(m_tick); }
     void started() { effects << QString(); }
+    // Records each start of `animation`, after the window's own start handler.
+    void watch(TluxAnimation* animation)
+    {
+        const TluxAnimation::TNotifyEvent windowStart = animation->OnStart;
+        animation->OnStart = [this, windowStart](QObject* sender) {
+            if (windowStart)
+                windowStart(sender);
+            started();
+        };
+    }
 
     QStringList effects;
 
@@ -312,12 +322,7 @@ TEST_F(SplashWindow, ShownThroughATransitionThenFullyDrawn)
     const QRect place = splash->geometry();
     const QImage picture = splash->grab().toImage();
     qint64 midFrameDiffers = 0;
-    const TluxAnimation::TNotifyEvent windowStart = animation->OnStart;
-    animation->OnStart = [&](QObject* sender) {
-        if (windowStart)
-            windowStart(sender);
-        recorder.started();
-    };
+    recorder.watch(animation);
     QObject::connect(EngineTimer, &QTimer::timeout, splash, [&] {
         if (animation->State() == asExecuting && midFrameDiffers == 0)
             midFrameDiffers = luxtest::differingPixels(screenAt(place), picture.convertToFormat(QImage::Format_RGB32));
@@ -340,13 +345,8 @@ TEST_F(AboutBox, EachOpeningPlaysATransitionWithAnEffectDrawnAtRandom)
     auto* animation = box.findChild<TluxAnimation*>(QStringLiteral("luxAnimation1"));
     ASSERT_NE(animation, nullptr);
     EffectRecorder recorder;
-    const TluxAnimation::TNotifyEvent windowStart = animation->OnStart;
+    recorder.watch(animation);
     const TluxAnimation::TNotifyEvent windowFinish = animation->OnFinish;
-    animation->OnStart = [&](QObject* sender) {
-        if (windowStart)
-            windowStart(sender);
-        recorder.started();
-    };
     qint64 finalDifference = -1;
     animation->OnFinish = [&](QObject* sender) {
         if (windowFinish)
@@ -382,13 +382,8 @@ TEST_F(AboutBox, SelectionsFollowTheGeneratorAlsoAfterEffectsThatRestartIt)
     auto* animation = box.findChild<TluxAnimation*>(QStringLiteral("luxAnimation1"));
     ASSERT_NE(animation, nullptr);
     EffectRecorder recorder;
-    const TluxAnimation::TNotifyEvent windowStart = animation->OnStart;
+    recorder.watch(animation);
     const TluxAnimation::TNotifyEvent windowFinish = animation->OnFinish;
-    animation->OnStart = [&](QObject* sender) {
-        if (windowStart)
-            windowStart(sender);
-        recorder.started();
-    };
     animation->OnFinish = [&](QObject* sender) {
         if (windowFinish)
             windowFinish(sender);
