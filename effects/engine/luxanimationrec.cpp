@@ -54,8 +54,10 @@ bool TluxAnimationRec::isStored(const QString& property) const
         return Resolution != 1;
     if (property == QLatin1String("TileCount"))
         return TileCount != 1;
+    // The effect is always stored: an empty one left out would come back as
+    // the random selection, the constructor's default.
     if (property == QLatin1String("Effect"))
-        return !Effect.isEmpty();
+        return true;
     if (property == QLatin1String("Rotation"))
         return Rotation != krNone;
     if (property == QLatin1String("Bitmap"))

@@ -52,7 +52,7 @@ public:
     QImage Bitmap; // grey-level map of the bitmap animation
 
     // Whether a form stream stores the property: Enabled, Resolution, Rotation, TileCount and
-    // Time when they differ from their defaults, Effect when not empty, Bitmap when not empty.
+    // Time when they differ from their defaults, Effect always, Bitmap when not empty.
     // Invokable, so that a stream writer finds it through the meta-object (Qt 6 has no STORED
     // functions).
     Q_INVOKABLE bool isStored(const QString& property) const;

@@ -327,6 +327,28 @@ TEST_F(ComponentStream, ReferencesReachComponentsTheOwnerAlreadyHas)
     EXPECT_EQ(existing->loadedCalls, 0) << "only components the stream created are told it was read";
 }
 
+// Streams the reader accepts write back to a text that reads again into the
+// same components and writes the same text.
+TEST_F(ComponentStream, AcceptedStreamsWriteBackStably)
+{
+    const QByteArray streams[] = {
+        // An unnamed animation inside an unnamed list, and a form after it.
+        R"({"format":"lux-components","components":[
+            {"class":"TluxAnimationList","children":[{"class":"TluxAnimation","properties":{"Effect":""}}]},
+            {"class":"TluxAnimationForm","properties":{}}]})",
+    };
+    for (const QByteArray& stream : streams) {
+        QObject first;
+        const ComponentStreamResult read = ReadComponentStream(stream, &first);
+        ASSERT_TRUE(read.ok) << read.error.toStdString();
+        const QByteArray written = WriteComponentStream(&first);
+        QObject second;
+        const ComponentStreamResult reread = ReadComponentStream(written, &second);
+        ASSERT_TRUE(reread.ok) << reread.error.toStdString();
+        EXPECT_EQ(WriteComponentStream(&second).toStdString(), written.toStdString());
+    }
+}
+
 } // namespace
 
 #include "componentstream_test.moc"
