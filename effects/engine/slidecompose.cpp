@@ -26,25 +26,101 @@ struct CellRef {
 
 // The record that belongs at cell (i, j) of the picture, and the source cell it names, both
 // turned back from the generator's frame into the picture's.
-CellRef cellAt(const TluxCell* cells, int c, int r, TluxRotation rotation, int i, int j)
+template <TluxRotation Rotation>
+inline CellRef cellAt(const TluxCell* cells, int c, int r, int i, int j)
 {
-    switch (rotation) {
-    case krRotate90: {
+    if constexpr (Rotation == krRotate90) {
         const TluxCell* rec = cells + (j + size_t(r) * (c - 1 - i));
         return {rec, c - 1 - rec->SourceY, rec->SourceX};
-    }
-    case krRotate180: {
+    } else if constexpr (Rotation == krRotate180) {
         const TluxCell* rec = cells + ((c - 1 - i) + size_t(c) * (r - 1 - j));
         return {rec, c - 1 - rec->SourceX, r - 1 - rec->SourceY};
-    }
-    case krRotate270: {
+    } else if constexpr (Rotation == krRotate270) {
         const TluxCell* rec = cells + ((r - 1 - j) + size_t(r) * i);
         return {rec, rec->SourceY, r - 1 - rec->SourceX};
+    } else {
+        const TluxCell* rec = cells + (i + size_t(c) * j);
+        return {rec, rec->SourceX, rec->SourceY};
     }
-    case krNone: break;
+}
+
+// The pixels of a moved cell that have alpha: copied as they are (slides show key-colour pixels).
+void copySeen(const TluxColor* in, TluxColor* out, int n)
+{
+    for (int x = 0; x < n; ++x) {
+        const TluxColor s = in[x];
+        out[x] = (s >> 24) != 0 ? s : out[x];
     }
-    const TluxCell* rec = cells + (i + size_t(c) * j);
-    return {rec, rec->SourceX, rec->SourceY};
+}
+
+// The same, laid over the old pixels with the cell's alpha w.
+void blendSeen(const TluxColor* in, TluxColor* out, int n, uint8_t w)
+{
+    for (int x = 0; x < n; ++x) {
+        const TluxColor s = in[x];
+        if ((s >> 24) != 0)
+            out[x] = PixelAlphaBlendFunc((s & 0x00FFFFFFu) | (TluxColor(w) << 24), out[x]);
+    }
+}
+
+// One tile of the frame: its origin (gx, gy), the part of Dest its cells move (source left to
+// right, top to bottom, inclusive) and the grid.
+struct SlideTile {
+    TluxBitmap* work;
+    const TluxBitmap* dest;
+    const TluxCell* cells;
+    int c, r, R;
+    int gx, gy;
+    int srcLeft, srcRight, srcTop, srcBottom;
+};
+
+template <TluxRotation Rotation>
+void composeTile(const SlideTile& t)
+{
+    TluxBitmap* work = t.work;
+    const TluxBitmap* dest = t.dest;
+    const TluxCell* cells = t.cells;
+    const int c = t.c, r = t.r, R = t.R, gx = t.gx, gy = t.gy;
+    const int srcLeft = t.srcLeft, srcRight = t.srcRight, srcTop = t.srcTop, srcBottom = t.srcBottom;
+    for (int j = 0; j < r; ++j) {
+        for (int i = 0; i < c;) {
+            const CellRef cell = cellAt<Rotation>(cells, c, r, i, j);
+            const uint8_t w = cell.record->Alpha;
+            if (w == 0) {
+                ++i;
+                continue;
+            }
+            // Opaque cells that follow it in the row and move by the same vector write the
+            // same source pixel to every pixel they share, so the run is copied at once:
+            // the pixels it covers get exactly the bytes of the cells one by one.
+            int last = i;
+            if (w == 255) {
+                while (last + 1 < c) {
+                    const CellRef next = cellAt<Rotation>(cells, c, r, last + 1, j);
+                    if (next.record->Alpha != 255 || next.sx - (last + 1) != cell.sx - i || next.sy != cell.sy)
+                        break;
+                    ++last;
+                }
+            }
+            // Cell pixels px = i*R .. (last+1)*R inclusive (neighbours share borders),
+            // cut so that target and source both stay inside their bounds.
+            const int dx = gx + (cell.sx - i) * R; // source x = dx + px
+            const int dy = gy + (cell.sy - j) * R;
+            const int pxFrom = std::max({i * R, -gx, srcLeft - dx});
+            const int pxTo = std::min({(last + 1) * R, work->Width - 1 - gx, srcRight - dx});
+            const int pyFrom = std::max({j * R, -gy, srcTop - dy});
+            const int pyTo = std::min({(j + 1) * R, work->Height - 1 - gy, srcBottom - dy});
+            for (int py = pyFrom; py <= pyTo && pxFrom <= pxTo; ++py) {
+                TluxColor* out = work->GetScanLine(gy + py) + (gx + pxFrom);
+                const TluxColor* in = dest->GetScanLine(dy + py) + (dx + pxFrom);
+                if (w == 255)
+                    copySeen(in, out, pxTo - pxFrom + 1);
+                else
+                    blendSeen(in, out, pxTo - pxFrom + 1, w);
+            }
+            i = last + 1;
+        }
+    }
 }
 
 } // namespace
@@ -74,35 +150,12 @@ void composeSlide(TluxAnimationSlot& slot, int P)
             // and from Dest.
             const int srcLeft = std::max(gx, 0), srcRight = std::min(gx + tw + 1, dest->Width - 1);
             const int srcTop = std::max(gy, 0), srcBottom = std::min(gy + th + 1, dest->Height - 1);
-            for (int j = 0; j < r; ++j) {
-                for (int i = 0; i < c; ++i) {
-                    const CellRef cell = cellAt(cells, c, r, rotation, i, j);
-                    const uint8_t w = cell.record->Alpha;
-                    if (w == 0)
-                        continue;
-                    // Cell pixels px = i*R .. (i+1)*R inclusive (neighbours share borders),
-                    // cut so that target and source both stay inside their bounds.
-                    const int dx = gx + (cell.sx - i) * R; // source x = dx + px
-                    const int dy = gy + (cell.sy - j) * R;
-                    const int pxFrom = std::max({i * R, -gx, srcLeft - dx});
-                    const int pxTo = std::min({(i + 1) * R, work->Width - 1 - gx, srcRight - dx});
-                    const int pyFrom = std::max({j * R, -gy, srcTop - dy});
-                    const int pyTo = std::min({(j + 1) * R, work->Height - 1 - gy, srcBottom - dy});
-                    for (int py = pyFrom; py <= pyTo; ++py) {
-                        TluxColor* outRow = work->GetScanLine(gy + py);
-                        const TluxColor* inRow = dest->GetScanLine(dy + py);
-                        for (int px = pxFrom; px <= pxTo; ++px) {
-                            const TluxColor s = inRow[dx + px];
-                            TluxColor& target = outRow[gx + px];
-                            if ((s >> 24) == 0)
-                                continue;
-                            if (w == 255)
-                                target = s;
-                            else
-                                target = PixelAlphaBlendFunc((s & 0x00FFFFFFu) | (TluxColor(w) << 24), target);
-                        }
-                    }
-                }
+            const SlideTile tile{work, dest, cells, c, r, R, gx, gy, srcLeft, srcRight, srcTop, srcBottom};
+            switch (rotation) {
+            case krRotate90: composeTile<krRotate90>(tile); break;
+            case krRotate180: composeTile<krRotate180>(tile); break;
+            case krRotate270: composeTile<krRotate270>(tile); break;
+            case krNone: composeTile<krNone>(tile); break;
             }
         }
     }

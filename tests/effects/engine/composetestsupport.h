@@ -87,6 +87,23 @@ inline void shiftLeft(TluxCell* cells, int w, int h, uint8_t)
             cells[y * w + x] = TluxCell{uint8_t(x == 0 && y == 0 ? 0 : 255), 0, int16_t(x + 1), int16_t(y)};
 }
 
+// Runs of cells moved by one vector, broken by cells that are see-through, half
+// transparent or moved elsewhere; the pattern changes with P.
+inline void mixedRuns(TluxCell* cells, int w, int h, uint8_t P)
+{
+    std::mt19937 rng(P);
+    for (int y = 0; y < h; ++y) {
+        int shift = 0;
+        for (int x = 0; x < w; ++x) {
+            const uint32_t v = rng();
+            if (v % 5 == 0)
+                shift = int(v >> 8) % 7 - 3;
+            const uint8_t alpha = v % 11 == 0 ? 0 : v % 13 == 0 ? uint8_t(v >> 16) : 255;
+            cells[y * w + x] = TluxCell{alpha, 0, int16_t(x + shift), int16_t(y + int(v >> 20) % 3 - 1)};
+        }
+    }
+}
+
 inline void registerTestEffects()
 {
     enginetest::ensureRegistry();
@@ -96,6 +113,7 @@ inline void registerTestEffects()
     RegisterProc(QStringLiteral("TestLinearIndex"), pkFade, toProc(linearIndex));
     RegisterProc(QStringLiteral("TestSecondCell"), pkFade, toProc(secondCell));
     RegisterProc(QStringLiteral("TestShiftLeft"), pkSlide, toProc(shiftLeft));
+    RegisterProc(QStringLiteral("TestMixedRuns"), pkSlide, toProc(mixedRuns));
 }
 
 inline std::vector<TluxProcItem*> registeredEffects()

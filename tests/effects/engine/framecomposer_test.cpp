@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace composetest;
@@ -175,6 +176,87 @@ TEST_F(Composition, SlideMovesCellsAndSharesBorderPixels)
     EXPECT_EQ(workAt(3, 0), oldColour); // its source lies outside Dest
     EXPECT_EQ(workAt(3, 1), oldColour);
     EXPECT_EQ(std::vector<TluxColor>(dest.Bits, dest.Bits + 8), before); // Dest unchanged
+}
+
+// The slide kind cell by cell, in the order the rule gives: for each tile, row and column, the
+// cell's pixels i*R .. (i+1)*R (shared with its neighbours) take the moved Dest pixel where it
+// has alpha, copied at cell alpha 255 and blended otherwise.
+std::vector<TluxColor> slideModel(const TluxBitmap& source, const TluxBitmap& dest, const TluxAnimationRec& s,
+                                  int columns, int rows, int P)
+{
+    const TluxRotation rot = s.Rotation;
+    const bool turned = rot == krRotate90 || rot == krRotate270;
+    const int gw = turned ? rows : columns, gh = turned ? columns : rows;
+    std::vector<TluxCell> cells(size_t(columns) * rows, TluxCell{});
+    ProcList->GetProcs(s.Effect)->slideProc()(cells.data(), gw, gh, uint8_t(P));
+    std::vector<TluxColor> out(source.Bits, source.Bits + size_t(source.Width) * source.Height);
+    const int R = s.Resolution, T = s.TileCount;
+    const int tw = source.Width / T, th = source.Height / T;
+    for (int h = 0; h < T; ++h)
+        for (int o = 0; o < T; ++o) {
+            const int gx = (tw + 1) * h, gy = (th + 1) * o;
+            for (int j = 0; j < rows; ++j)
+                for (int i = 0; i < columns; ++i) {
+                    TluxCell c;
+                    int sx, sy;
+                    switch (rot) {
+                    case krRotate90: c = cells[j + size_t(gw) * (columns - 1 - i)]; sx = columns - 1 - c.SourceY; sy = c.SourceX; break;
+                    case krRotate180: c = cells[(columns - 1 - i) + size_t(gw) * (rows - 1 - j)]; sx = columns - 1 - c.SourceX; sy = rows - 1 - c.SourceY; break;
+                    case krRotate270: c = cells[(rows - 1 - j) + size_t(gw) * i]; sx = c.SourceY; sy = rows - 1 - c.SourceX; break;
+                    default: c = cells[i + size_t(gw) * j]; sx = c.SourceX; sy = c.SourceY; break;
+                    }
+                    if (c.Alpha == 0)
+                        continue;
+                    for (int py = j * R; py <= (j + 1) * R; ++py)
+                        for (int px = i * R; px <= (i + 1) * R; ++px) {
+                            const int tx = gx + px, ty = gy + py;
+                            const int fx = gx + (sx - i) * R + px, fy = gy + (sy - j) * R + py;
+                            if (tx < 0 || ty < 0 || tx >= source.Width || ty >= source.Height)
+                                continue;
+                            // Moved pixels come from the tile (up to the next tile's origin) and from Dest.
+                            if (fx < std::max(gx, 0) || fx > std::min(gx + tw + 1, dest.Width - 1) ||
+                                fy < std::max(gy, 0) || fy > std::min(gy + th + 1, dest.Height - 1))
+                                continue;
+                            const TluxColor p = dest.Bits[size_t(fy) * dest.Width + fx];
+                            if ((p >> 24) == 0)
+                                continue;
+                            TluxColor& t = out[size_t(ty) * source.Width + tx];
+                            t = c.Alpha == 255 ? p : PixelAlphaBlendFunc((p & 0x00FFFFFFu) | (TluxColor(c.Alpha) << 24), t);
+                        }
+                }
+        }
+    return out;
+}
+
+TEST_F(Composition, SlideFramesMatchTheCellByCellRule)
+{
+    QStringList effects{QStringLiteral("TestMixedRuns")};
+    for (const TluxProcItem* item : registeredEffects())
+        if (item->Kind == pkSlide && item->Name != QLatin1String("TestShiftLeft"))
+            effects << item->Name;
+    struct Case {
+        int R, T;
+        TluxRotation rot;
+        int dw, dh;
+    };
+    const Case cases[] = {{1, 1, krNone, 37, 23}, {1, 1, krRotate90, 41, 20}, {2, 1, krRotate180, 37, 23},
+                          {3, 2, krRotate270, 30, 27}, {1, 3, krNone, 37, 23}};
+    for (const QString& effect : effects)
+        for (const Case& c : cases) {
+            randomPicture(source, 37, 23, 5);
+            randomPicture(dest, c.dw, c.dh, 6);
+            for (int i = 0; i < c.dw * c.dh; i += 7)
+                dest.Bits[i] &= 0x00FFFFFFu; // see-through pixels are never moved
+            configure(settings, effect, c.R, c.T, c.rot);
+            ASSERT_TRUE(prepareAnimationSlot(slot, &source, &dest, &settings));
+            for (int P : {1, 30, 50, 77, 100}) {
+                copySourceToWork(slot);
+                Compose(slot, P);
+                const std::vector<TluxColor> want = slideModel(source, dest, settings, slot.columns, slot.rows, P);
+                ASSERT_EQ(std::vector<TluxColor>(slot.work->Bits, slot.work->Bits + 37 * 23), want)
+                    << effect.toStdString() << " R" << c.R << " T" << c.T << " rot" << int(c.rot) << " P" << P;
+            }
+        }
 }
 
 TEST_F(Composition, ManualKindClearsKeyPixelsSoTheOldPictureShows)
