@@ -1,9 +1,9 @@
 // Entry point of the desktop tool.
 
-#include "form3.h"
-#include "luxstartup.h"
-#include "messagebox.h"
-#include "startup.h"
+#include "app/splash/form3.h"
+#include "effects/forms/luxstartup.h"
+#include "app/window/messagebox.h"
+#include "app/window/startup.h"
 
 #include <QApplication>
 

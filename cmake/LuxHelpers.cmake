@@ -6,12 +6,12 @@ function(lux_warnings target)
 endfunction()
 
 # lux_add_library(<name> SOURCES <files...> DEPS <targets...>)
-# The folder that calls it is the include root of the library's headers, so
-# users write #include "luxbitmap.h" after linking the library.
+# The project's root is the include root of every library, so an include names
+# the library folder it comes from: #include "effects/bitmap/luxbitmap.h".
 function(lux_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   lux_warnings(${name})
 endfunction()
@@ -20,6 +20,7 @@ endfunction()
 function(lux_add_executable name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
   lux_warnings(${name})
 endfunction()

@@ -4,9 +4,9 @@
 // them back (rows in stored order when the height was negative). A pipe
 // (sequential device) gives the same outcome as a buffer.
 
-#include "bitmapstreamerror.h"
-#include "fuzzsupport.h"
-#include "luxbitmap.h"
+#include "effects/bitmap/bitmapstreamerror.h"
+#include "fuzz/fuzzsupport.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QBuffer>
 

@@ -2,9 +2,9 @@
 // nothing and says why; an accepted one writes back to a stream that reads
 // again and writes the same text.
 
-#include "componentclasses.h"
-#include "componentstream.h"
-#include "fuzzsupport.h"
+#include "effects/forms/componentclasses.h"
+#include "effects/forms/componentstream.h"
+#include "fuzz/fuzzsupport.h"
 
 #include <QObject>
 

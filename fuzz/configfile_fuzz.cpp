@@ -7,10 +7,10 @@
 // save the file holds exactly the engine's record, the alignment bytes of the
 // file survive every save, and a second apply-and-save round changes nothing.
 
-#include "fuzzsupport.h"
-#include "headlesscontrols.h"
-#include "portsettings.h"
-#include "transferengine.h"
+#include "fuzz/fuzzsupport.h"
+#include "app/transfer/headlesscontrols.h"
+#include "app/transfer/portsettings.h"
+#include "app/transfer/transferengine.h"
 
 #include <QTemporaryDir>
 

@@ -2,8 +2,8 @@
 // lies within the decoder's limits or throws JpegError; libjpeg never ends
 // the process and nothing is read outside the input.
 
-#include "fuzzsupport.h"
-#include "jpegpicture.h"
+#include "fuzz/fuzzsupport.h"
+#include "app/picture/jpegpicture.h"
 
 #include <cstdint>
 

@@ -3,9 +3,9 @@
 // they were; an accepted picture has the size its header bounds give, and is
 // opaque (every pixel comes from a palette).
 
-#include "bitmapstreamerror.h"
-#include "fuzzsupport.h"
-#include "luxbitmap.h"
+#include "effects/bitmap/bitmapstreamerror.h"
+#include "fuzz/fuzzsupport.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QBuffer>
 #include <QtEndian>

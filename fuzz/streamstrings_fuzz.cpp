@@ -2,8 +2,8 @@
 // sequential device: a record that is read must write back to the same bytes,
 // a refused one must leave the stream where it was, and both devices must agree.
 
-#include "fuzzsupport.h"
-#include "streamstrings.h"
+#include "fuzz/fuzzsupport.h"
+#include "effects/util/streamstrings.h"
 
 #include <QBuffer>
 

@@ -4,8 +4,8 @@
 // either end, both custom forms agree, and a rectangle read from text reads
 // the same again from its own "L,T,R,B" text.
 
-#include "fuzzsupport.h"
-#include "tokenizer.h"
+#include "fuzz/fuzzsupport.h"
+#include "effects/util/tokenizer.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "canvas.h"
+#include "platform/canvas.h"
 
 #include <QPainter>
 

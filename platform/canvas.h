@@ -3,7 +3,7 @@
 // (its Handle) and carries a pen, a brush and a font that it selects into the
 // context before each drawing call.
 
-#include "devicecontext.h"
+#include "platform/devicecontext.h"
 
 class TCanvas {
 public:

@@ -1,4 +1,4 @@
-#include "devicecontext.h"
+#include "platform/devicecontext.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -6,8 +6,8 @@
 // Coordinates given to drawing calls are logical: device = logical - origin.
 // Clip regions are kept in device coordinates, as the window system keeps them.
 
-#include "color.h"
-#include "types.h"
+#include "platform/color.h"
+#include "platform/types.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "framecontrols.h"
+#include "platform/framecontrols.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -5,7 +5,7 @@
 //
 // Rectangles are logical coordinates of the context, right and bottom exclusive.
 
-#include "devicecontext.h"
+#include "platform/devicecontext.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "screen.h"
+#include "platform/screen.h"
 
 #include <QApplication>
 #include <QPainter>

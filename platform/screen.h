@@ -1,7 +1,7 @@
 #pragma once
 // The screen as a picture source, and the system metrics read from the style and screens.
 
-#include "types.h"
+#include "platform/types.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "types.h"
+#include "platform/types.h"
 
 #include <algorithm>
 

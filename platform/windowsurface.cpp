@@ -3,7 +3,7 @@
 // gets a backing image. An event filter paints that image in place of the
 // widget's own contents, and every drawing call through the context repaints it.
 
-#include "devicecontext.h"
+#include "platform/devicecontext.h"
 
 #include <QEvent>
 #include <QHash>

@@ -1,7 +1,7 @@
-#include "cliarguments.h"
+#include "app/cli/cliarguments.h"
 
-#include "portsettings.h"
-#include "wholenumber.h"
+#include "app/transfer/portsettings.h"
+#include "app/transfer/wholenumber.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 // flashupdate-cli: the transfer engine without windows, for scripts and
 // production lines.
 
-#include "cliarguments.h"
-#include "portlist.h"
-#include "sendcommand.h"
+#include "app/cli/cliarguments.h"
+#include "app/cli/portlist.h"
+#include "app/cli/sendcommand.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "consolecontrols.h"
+#include "app/cli/consolecontrols.h"
 
 #include <cstdio>
 #include <unistd.h>

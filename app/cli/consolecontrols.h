@@ -2,8 +2,8 @@
 // The controls of the command-line sender: what the board sends goes to
 // standard output as it arrives, messages and progress to standard error.
 
-#include "headlesscontrols.h"
-#include "progressreport.h"
+#include "app/transfer/headlesscontrols.h"
+#include "app/cli/progressreport.h"
 
 #include <QElapsedTimer>
 

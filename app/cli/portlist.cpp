@@ -1,4 +1,4 @@
-#include "portlist.h"
+#include "app/cli/portlist.h"
 
 #include <QSerialPortInfo>
 

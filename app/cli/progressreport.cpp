@@ -1,4 +1,4 @@
-#include "progressreport.h"
+#include "app/cli/progressreport.h"
 
 namespace {
 

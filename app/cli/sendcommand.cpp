@@ -1,7 +1,7 @@
-#include "sendcommand.h"
+#include "app/cli/sendcommand.h"
 
-#include "consolecontrols.h"
-#include "transferengine.h"
+#include "app/cli/consolecontrols.h"
+#include "app/transfer/transferengine.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

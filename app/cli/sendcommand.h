@@ -1,7 +1,7 @@
 #pragma once
 // The "send" command: one transfer through the transfer engine, without windows.
 
-#include "cliarguments.h"
+#include "app/cli/cliarguments.h"
 
 // Exit statuses of the command-line sender.
 constexpr int ExitSent = 0;

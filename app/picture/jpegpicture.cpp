@@ -1,4 +1,4 @@
-#include "jpegpicture.h"
+#include "app/picture/jpegpicture.h"
 
 #include <QFile>
 

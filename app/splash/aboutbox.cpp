@@ -1,9 +1,9 @@
-#include "aboutbox.h"
+#include "app/splash/aboutbox.h"
 
-#include "luxanimation.h"
-#include "randomselection.h"
+#include "effects/forms/luxanimation.h"
+#include "app/splash/randomselection.h"
 #include "ui_aboutbox.h"
-#include "windowresources.h"
+#include "app/splash/windowresources.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "clickablelabel.h"
+#include "app/splash/clickablelabel.h"
 
 #include <QMouseEvent>
 

@@ -1,9 +1,9 @@
-#include "form3.h"
+#include "app/splash/form3.h"
 
-#include "luxanimation.h"
-#include "randomselection.h"
+#include "effects/forms/luxanimation.h"
+#include "app/splash/randomselection.h"
 #include "ui_form3.h"
-#include "windowresources.h"
+#include "app/splash/windowresources.h"
 
 #include <QGuiApplication>
 #include <QPixmap>

@@ -1,7 +1,7 @@
-#include "randomselection.h"
+#include "app/splash/randomselection.h"
 
-#include "luxanimation.h"
-#include "randomgen.h"
+#include "effects/forms/luxanimation.h"
+#include "effects/engine/randomgen.h"
 
 #include <memory>
 

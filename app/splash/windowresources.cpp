@@ -1,7 +1,7 @@
-#include "windowresources.h"
+#include "app/splash/windowresources.h"
 
-#include "componentstream.h"
-#include "jpegpicture.h"
+#include "effects/forms/componentstream.h"
+#include "app/picture/jpegpicture.h"
 
 #include <QFile>
 #include <QWidget>

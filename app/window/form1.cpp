@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "app/window/form1.h"
 
 #include "ui_form1.h"
 

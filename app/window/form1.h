@@ -3,9 +3,9 @@
 // and forwards every control's event to the transfer engine, which holds the
 // settings, the port and the transfer. The window itself is wiring.
 
-#include "formcontrols.h"
-#include "messagebox.h"
-#include "transferengine.h"
+#include "app/window/formcontrols.h"
+#include "app/window/messagebox.h"
+#include "app/transfer/transferengine.h"
 
 #include <QWidget>
 

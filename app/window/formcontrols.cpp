@@ -1,6 +1,6 @@
-#include "formcontrols.h"
+#include "app/window/formcontrols.h"
 
-#include "receivedtext.h"
+#include "app/transfer/receivedtext.h"
 #include "ui_form1.h"
 
 #include <climits>

@@ -3,8 +3,8 @@
 // interface. Setters change only the widget; the window connects the user's
 // own edits to the engine's handlers.
 
-#include "messagebox.h"
-#include "transfercontrols.h"
+#include "app/window/messagebox.h"
+#include "app/transfer/transfercontrols.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "logbox.h"
+#include "app/window/logbox.h"
 
 #include <QPlainTextDocumentLayout>
 #include <QScrollBar>

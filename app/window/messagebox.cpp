@@ -1,4 +1,4 @@
-#include "messagebox.h"
+#include "app/window/messagebox.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

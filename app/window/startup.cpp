@@ -1,6 +1,6 @@
-#include "startup.h"
+#include "app/window/startup.h"
 
-#include "aboutbox.h"
+#include "app/splash/aboutbox.h"
 
 
 ToolWindows CreateToolWindows(FormSetup setup)

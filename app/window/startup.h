@@ -2,8 +2,8 @@
 // Start-up of the desktop tool: the application's look, then its windows in
 // the order the program creates them.
 
-#include "applicationlook.h"
-#include "form1.h"
+#include "platform/applicationlook.h"
+#include "app/window/form1.h"
 
 #include <QDialog>
 

@@ -1,14 +1,14 @@
 // Frame composition and the engine's frame step on 1920 x 1080 pictures, as ratios to memcpy of
 // one frame ("x_memcpy"), and a whole 400 ms transition in a running event loop.
 
-#include "animationengine.h"
-#include "effectregistry.h"
-#include "framecomposer.h"
-#include "luxanimationrec.h"
-#include "luxbitmap.h"
-#include "memcpyref.h"
+#include "effects/engine/animationengine.h"
+#include "effects/engine/effectregistry.h"
+#include "effects/engine/framecomposer.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "bench/common/memcpyref.h"
 
-#include "canvas.h"
+#include "platform/canvas.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

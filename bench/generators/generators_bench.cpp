@@ -6,14 +6,14 @@
 // The pixel family remembers the order in which its draws reach the cells of a grid size, so
 // the figures are those of every frame after the first; "cold" runs show the first frame.
 
-#include "memcpyref.h"
+#include "bench/common/memcpyref.h"
 
-#include "builtineffects.h"
-#include "effectregistry.h"
-#include "luxanimationrec.h"
-#include "luxbitmap.h"
-#include "pixelorder.h"
-#include "rasterprimitives.h"
+#include "effects/engine/builtineffects.h"
+#include "effects/engine/effectregistry.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/engine/pixelorder.h"
+#include "effects/bitmap/rasterprimitives.h"
 
 #include <QGuiApplication>
 

@@ -5,10 +5,10 @@
 //
 // Run with a display (xvfb-run) or QT_QPA_PLATFORM=offscreen.
 
-#include "logbox.h"
-#include "memcpyref.h"
-#include "receivedtext.h"
-#include "startup.h"
+#include "app/window/logbox.h"
+#include "bench/common/memcpyref.h"
+#include "app/transfer/receivedtext.h"
+#include "app/window/startup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -10,8 +10,8 @@
 // The figures are ratios to the Time Gap, the clock the engine paces against;
 // a memcpy reference would say nothing here.
 
-#include "headlesscontrols.h"
-#include "transferengine.h"
+#include "app/transfer/headlesscontrols.h"
+#include "app/transfer/transferengine.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Raster primitives on full-HD frames, each as a ratio to memcpy of the
 // 1920 x 1080 x 4 bytes of the target ("x_memcpy").
 
-#include "luxbitmap.h"
-#include "memcpyref.h"
-#include "rowprimitives.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "bench/common/memcpyref.h"
+#include "effects/bitmap/rowprimitives.h"
 
 #include <benchmark/benchmark.h>
 

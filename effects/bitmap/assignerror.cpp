@@ -1,4 +1,4 @@
-#include "assignerror.h"
+#include "effects/bitmap/assignerror.h"
 
 #include <QObject>
 #include <QString>

@@ -2,7 +2,7 @@
 // signatures but draw nothing: text, frames, polygons and gradients are drawn
 // onto a bitmap's DC by the drawing utilities instead.
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
 void TluxBitmap::DrawBevel(const TRect&, TluxColor, int, bool) {}
 void TluxBitmap::DrawEdge(const TRect&, TluxColor, TluxColor) {}

@@ -1,8 +1,8 @@
-#include "bitmaplink.h"
+#include "effects/bitmap/bitmaplink.h"
 
-#include "assignerror.h"
-#include "recordreader_p.h"
-#include "tokenizer.h"
+#include "effects/bitmap/assignerror.h"
+#include "effects/bitmap/recordreader_p.h"
+#include "effects/util/tokenizer.h"
 
 #include <algorithm>
 #include <climits>

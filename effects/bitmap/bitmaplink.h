@@ -7,7 +7,7 @@
 // colour 0x007F007F or has an alpha other than 255; a pixel outside the
 // bitmap reads as 0 and so is masked. The link never owns its bitmap.
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QObject>
 #include <QString>

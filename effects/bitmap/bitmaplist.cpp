@@ -1,6 +1,6 @@
-#include "bitmaplist.h"
+#include "effects/bitmap/bitmaplist.h"
 
-#include "bitmaplink.h"
+#include "effects/bitmap/bitmaplink.h"
 
 TluxBitmapList::~TluxBitmapList()
 {

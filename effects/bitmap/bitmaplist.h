@@ -1,7 +1,7 @@
 #pragma once
 // TluxBitmapList: an ordered list of bitmaps it owns, found by index or name.
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QByteArray>
 #include <QList>

@@ -5,9 +5,9 @@
 // appended. An empty ModuleFile, or one that cannot be loaded, stands for the
 // program itself, whose compiled-in Qt resources (":/") are searched instead.
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
-#include "bitmapstreamerror.h"
+#include "effects/bitmap/bitmapstreamerror.h"
 
 #include <QAtomicInt>
 #include <QFile>

@@ -3,9 +3,9 @@
 // after row as blue, green, red, alpha bytes. A negative height on reading
 // means the rows were stored bottom row first.
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
-#include "recordreader_p.h"
+#include "effects/bitmap/recordreader_p.h"
 
 #include <bit>
 #include <climits>

@@ -2,9 +2,9 @@
 // rectangle of a target, merging another bitmap underneath it, turning it
 // upside down, and the whole-bitmap colour adjustments.
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
-#include "hslcolor.h"
+#include "effects/bitmap/hslcolor.h"
 
 #include <algorithm>
 #include <climits>

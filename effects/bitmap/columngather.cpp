@@ -1,6 +1,6 @@
-#include "columngather.h"
+#include "effects/bitmap/columngather.h"
 
-#include "rowprimitives.h"
+#include "effects/bitmap/rowprimitives.h"
 
 namespace luxraster {
 

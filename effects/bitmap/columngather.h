@@ -5,7 +5,7 @@
 // within 8 (or 16) neighbouring pixels, one (or two) loads and a permutation
 // replace eight single loads.
 
-#include "luxcolor.h"
+#include "effects/bitmap/luxcolor.h"
 
 #include <cstdint>
 #include <vector>

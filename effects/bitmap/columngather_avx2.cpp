@@ -1,4 +1,4 @@
-#include "columngather.h"
+#include "effects/bitmap/columngather.h"
 
 #include <immintrin.h>
 

@@ -1,8 +1,8 @@
 // Drawing onto device contexts that belong to no TluxBitmap, and finding the
 // pixel memory behind a context.
 
-#include "luxbitmap.h"
-#include "stretch.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/bitmap/stretch.h"
 
 namespace luxraster {
 

@@ -3,7 +3,7 @@
 // rounding: r, g, b, the extremes, their difference and the hue reduced to
 // 0..1 are stored as floats between steps.
 
-#include "hslcolor.h"
+#include "effects/bitmap/hslcolor.h"
 
 #include <algorithm>
 #include <cmath>

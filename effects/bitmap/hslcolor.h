@@ -5,8 +5,8 @@
 // Floating-point results are brought to integers half to even; hue,
 // saturation and lightness are 32-bit floats in 0..1.
 
-#include "color.h"
-#include "luxcolor.h"
+#include "platform/color.h"
+#include "effects/bitmap/luxcolor.h"
 
 #include <cstdint>
 

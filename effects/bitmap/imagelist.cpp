@@ -1,6 +1,6 @@
-#include "imagelist.h"
+#include "effects/bitmap/imagelist.h"
 
-#include "assignerror.h"
+#include "effects/bitmap/assignerror.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,9 +1,9 @@
 // TluxBitmap: pixel memory, its device context, the registry of bitmaps by
 // context, and the whole-bitmap operations (fills, alpha, pixel access).
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
-#include "pixelmemory.h"
+#include "effects/bitmap/pixelmemory.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -9,11 +9,11 @@
 // TluxBitmap, a canvas or a device context: opaque, skipping key-colour pixels
 // (Transparent) or blending by per-pixel alpha (AlphaBlend, which wins).
 
-#include "canvas.h"
-#include "devicecontext.h"
-#include "luxcolor.h"
-#include "rasterprimitives.h"
-#include "types.h"
+#include "platform/canvas.h"
+#include "platform/devicecontext.h"
+#include "effects/bitmap/luxcolor.h"
+#include "effects/bitmap/rasterprimitives.h"
+#include "platform/types.h"
 
 #include <QImage>
 #include <QString>

@@ -1,7 +1,7 @@
 // Conversions between TluxBitmap and the framework's pictures (QImage), the
 // clipboard, and painting a picture into a bitmap.
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QClipboard>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // the raster slots. The mode always comes from the bitmap being drawn:
 // AlphaBlend, else Transparent, else opaque.
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
 void TluxBitmap::Draw(HDC TargetDC, const TRect& Dst, const TRect& Src) const
 {

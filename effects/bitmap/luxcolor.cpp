@@ -1,4 +1,4 @@
-#include "luxcolor.h"
+#include "effects/bitmap/luxcolor.h"
 
 TluxColor luxColor(TColor Color, unsigned char Alpha)
 {

@@ -4,7 +4,7 @@
 // device-independent bitmap and of QImage::Format_ARGB32, so rows are copied
 // to and from platform images without conversion.
 
-#include "color.h"
+#include "platform/color.h"
 
 #include <cstdint>
 #include <vector>

@@ -8,9 +8,9 @@
 // Row y of the picture is the first `width` bytes of scan line y; pictures of
 // several planes are read by the same rule and do not show correctly.
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
-#include "recordreader_p.h"
+#include "effects/bitmap/recordreader_p.h"
 
 #include <QtEndian>
 

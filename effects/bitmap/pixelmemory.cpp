@@ -1,4 +1,4 @@
-#include "pixelmemory.h"
+#include "effects/bitmap/pixelmemory.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

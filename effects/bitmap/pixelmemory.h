@@ -2,7 +2,7 @@
 // Pixel memory of a bitmap: whole pages from the system, reading as zero, as a
 // device-independent bitmap section's memory does.
 
-#include "luxcolor.h"
+#include "effects/bitmap/luxcolor.h"
 
 #include <cstddef>
 

@@ -1,9 +1,9 @@
 // The 22 primitive slots and the start-up step that fills them.
 
-#include "rasterprimitives.h"
+#include "effects/bitmap/rasterprimitives.h"
 
-#include "rowprimitives.h"
-#include "stretch.h"
+#include "effects/bitmap/rowprimitives.h"
+#include "effects/bitmap/stretch.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 //
 // Counts are numbers of pixels; a count of 0 or less does nothing.
 
-#include "devicecontext.h"
-#include "luxcolor.h"
-#include "types.h"
+#include "platform/devicecontext.h"
+#include "effects/bitmap/luxcolor.h"
+#include "platform/types.h"
 
 class TluxBitmap;
 

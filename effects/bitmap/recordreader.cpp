@@ -1,6 +1,6 @@
-#include "recordreader_p.h"
+#include "effects/bitmap/recordreader_p.h"
 
-#include "streamstrings.h"
+#include "effects/util/streamstrings.h"
 
 #include <QtEndian>
 

@@ -3,7 +3,7 @@
 // against what the device holds before anything is allocated, and with the
 // device put back where the record started when reading is abandoned.
 
-#include "bitmapstreamerror.h"
+#include "effects/bitmap/bitmapstreamerror.h"
 
 #include <QByteArray>
 #include <QIODevice>

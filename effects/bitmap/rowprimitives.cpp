@@ -1,6 +1,6 @@
 // Portable row and pixel primitives: the reference for the SIMD sets.
 
-#include "rowprimitives.h"
+#include "effects/bitmap/rowprimitives.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -11,7 +11,7 @@
 // The row blends treat a = 0 (B kept) and a = 255 (F copied) alike for both.
 // Callers must keep Count pixels addressable in both rows.
 
-#include "luxcolor.h"
+#include "effects/bitmap/luxcolor.h"
 
 namespace luxraster {
 

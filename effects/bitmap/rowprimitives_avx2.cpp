@@ -3,7 +3,7 @@
 // pixel order is kept). Compiled for AVX2 function by function; only called
 // when the processor reports AVX2.
 
-#include "rowprimitives.h"
+#include "effects/bitmap/rowprimitives.h"
 
 #include <immintrin.h>
 

@@ -1,7 +1,7 @@
 // SSE2 row primitives: four pixels per step, the 16-bit lanes of the packed
 // arithmetic. They give exactly the bytes of the portable versions.
 
-#include "rowprimitives.h"
+#include "effects/bitmap/rowprimitives.h"
 
 #include <emmintrin.h>
 

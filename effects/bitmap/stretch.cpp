@@ -7,10 +7,10 @@
 // likewise. R rounds half to even into device-bitmap memory and truncates into
 // a TluxBitmap. The product and sum are exact in double precision.
 
-#include "stretch.h"
+#include "effects/bitmap/stretch.h"
 
-#include "columngather.h"
-#include "luxbitmap.h"
+#include "effects/bitmap/columngather.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <algorithm>
 #include <climits>

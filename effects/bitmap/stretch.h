@@ -3,7 +3,7 @@
 // of a TluxBitmap copied, skipping key-colour pixels or blended, onto another
 // TluxBitmap or into device-bitmap memory, scaled by nearest-neighbour sampling.
 
-#include "rasterprimitives.h"
+#include "effects/bitmap/rasterprimitives.h"
 
 namespace luxraster {
 

@@ -1,12 +1,12 @@
-#include "animationengine.h"
+#include "effects/engine/animationengine.h"
 
-#include "framecomposer.h"
-#include "luxanimationrec.h"
-#include "luxbitmap.h"
-#include "luxtimer.h"
+#include "effects/engine/framecomposer.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/engine/luxtimer.h"
 
-#include "arith.h"
-#include "canvas.h"
+#include "platform/arith.h"
+#include "platform/canvas.h"
 
 #include <QCoreApplication>
 #include <QTimer>

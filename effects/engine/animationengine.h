@@ -2,7 +2,7 @@
 // The animation engine: up to 201 transitions running at once, each drawn frame by frame onto a
 // canvas by one 20 ms engine timer on the GUI thread.
 
-#include "animationslot.h"
+#include "effects/engine/animationslot.h"
 
 #include <QObject>
 

@@ -1,11 +1,11 @@
-#include "animationslot.h"
+#include "effects/engine/animationslot.h"
 
-#include "effectregistry.h"
-#include "framecomposer.h"
-#include "luxanimationrec.h"
-#include "luxbitmap.h"
+#include "effects/engine/effectregistry.h"
+#include "effects/engine/framecomposer.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/bitmap/luxbitmap.h"
 
-#include "canvas.h"
+#include "platform/canvas.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 // One animation slot: a running transition from Source to Dest, its mask grid and its frame.
 
-#include "effecttypes.h"
-#include "luxcolor.h"
+#include "effects/engine/effecttypes.h"
+#include "effects/bitmap/luxcolor.h"
 
 #include <cstdint>
 #include <memory>

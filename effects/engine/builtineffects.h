@@ -1,7 +1,7 @@
 #pragma once
 // The 58 built-in effects in registration order.
 
-#include "effecttypes.h"
+#include "effects/engine/effecttypes.h"
 
 #include <span>
 

@@ -1,8 +1,8 @@
 // Circles about the centre (growing discs, closing rings) and about the bottom-left corner.
 
-#include "generators.h"
+#include "effects/engine/generators.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 // Plus sign and centred rectangle growing from the centre, filled or as soft outlines.
 
-#include "generators.h"
+#include "effects/engine/generators.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 namespace generators {
 

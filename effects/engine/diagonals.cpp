@@ -1,9 +1,9 @@
 // Diagonal wipes: from the top-left corner, two corner triangles meeting on the main diagonal,
 // and a band spreading from a diagonal; each with a fixed value and a soft version.
 
-#include "generators.h"
+#include "effects/engine/generators.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 // Diamonds growing from the centre: filled by nested outlines, or soft outlines.
 
-#include "generators.h"
+#include "effects/engine/generators.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 namespace generators {
 

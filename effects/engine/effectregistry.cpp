@@ -1,8 +1,8 @@
-#include "effectregistry.h"
+#include "effects/engine/effectregistry.h"
 
-#include "builtineffects.h"
-#include "pixelorder.h"
-#include "randomgen.h"
+#include "effects/engine/builtineffects.h"
+#include "effects/engine/pixelorder.h"
+#include "effects/engine/randomgen.h"
 
 TluxProcList* ProcList = nullptr;
 QStringList* EffectList = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 // The process-wide registry of effect procedures and the list of effect names shown to users.
 
-#include "effecttypes.h"
+#include "effects/engine/effecttypes.h"
 
 #include <QList>
 #include <QString>

@@ -1,11 +1,11 @@
 // The registration table of the built-in effects: one line per effect, in the order, with the
 // names and kinds under which the effect list shows them.
 
-#include "builtineffects.h"
+#include "effects/engine/builtineffects.h"
 
-#include "effectregistry.h"
-#include "generators.h"
-#include "manualeffects.h"
+#include "effects/engine/effectregistry.h"
+#include "effects/engine/generators.h"
+#include "effects/engine/manualeffects.h"
 
 namespace {
 

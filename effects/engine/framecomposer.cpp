@@ -1,11 +1,11 @@
-#include "framecomposer.h"
+#include "effects/engine/framecomposer.h"
 
-#include "effectregistry.h"
-#include "luxanimationrec.h"
-#include "luxbitmap.h"
-#include "stretchalpharect.h"
+#include "effects/engine/effectregistry.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/engine/stretchalpharect.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 #include <algorithm>
 #include <cstring>

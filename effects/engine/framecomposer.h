@@ -7,7 +7,7 @@
 // level map), the slide kind (cells of Dest moved into place) and the manual kind (the effect
 // draws). Every write stays inside the work image and inside Dest.
 
-#include "animationslot.h"
+#include "effects/engine/animationslot.h"
 
 class TluxAnimationRec;
 

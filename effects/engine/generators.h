@@ -1,8 +1,8 @@
 #pragma once
 // The mask generators by family. Each draws into a zeroed grid for progress P (0..100).
 
-#include "effecttypes.h"
-#include "maskprimitives.h"
+#include "effects/engine/effecttypes.h"
+#include "effects/engine/maskprimitives.h"
 
 namespace generators {
 

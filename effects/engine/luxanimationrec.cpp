@@ -1,6 +1,6 @@
-#include "luxanimationrec.h"
+#include "effects/engine/luxanimationrec.h"
 
-#include "effectregistry.h"
+#include "effects/engine/effectregistry.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The animation settings: which effect, how long, at what mask resolution and tiling, turned how.
 
-#include "effecttypes.h"
+#include "effects/engine/effecttypes.h"
 
 #include <QImage>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "luxtimer.h"
+#include "effects/engine/luxtimer.h"
 
 #include <chrono>
 

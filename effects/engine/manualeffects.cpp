@@ -1,8 +1,8 @@
-#include "manualeffects.h"
+#include "effects/engine/manualeffects.h"
 
-#include "arith.h"
-#include "luxanimationrec.h"
-#include "luxbitmap.h"
+#include "platform/arith.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/bitmap/luxbitmap.h"
 
 ManualPlacement manualPlacement(TluxRotation rotation, int width, int height, int P)
 {

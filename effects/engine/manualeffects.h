@@ -1,7 +1,7 @@
 #pragma once
 // The manual procedures: the new picture slides in over the old one, or pushes it out.
 
-#include "effecttypes.h"
+#include "effects/engine/effecttypes.h"
 
 struct TPoint;
 

@@ -1,6 +1,6 @@
-#include "maskprimitives.h"
+#include "effects/engine/maskprimitives.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 #include <algorithm>
 #include <cmath>

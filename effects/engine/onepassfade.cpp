@@ -7,12 +7,12 @@
 // the work image gets the same bytes while every picture is read once. Dest's own alpha is
 // written once, when the animation ends (settleDestAlpha).
 
-#include "framecomposer.h"
+#include "effects/engine/framecomposer.h"
 
-#include "luxanimationrec.h"
-#include "luxbitmap.h"
-#include "rowprimitives.h"
-#include "stretch.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/bitmap/rowprimitives.h"
+#include "effects/bitmap/stretch.h"
 
 #include <algorithm>
 #include <cstring>

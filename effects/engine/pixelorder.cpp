@@ -1,4 +1,4 @@
-#include "pixelorder.h"
+#include "effects/engine/pixelorder.h"
 
 namespace {
 

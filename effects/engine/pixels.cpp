@@ -2,11 +2,11 @@
 // draws Random(N) until the wanted number of distinct cells has come up, so every frame
 // chooses the same sequence and a higher progress chooses a superset.
 
-#include "generators.h"
+#include "effects/engine/generators.h"
 
-#include "arith.h"
-#include "pixelorder.h"
-#include "randomgen.h"
+#include "platform/arith.h"
+#include "effects/engine/pixelorder.h"
+#include "effects/engine/randomgen.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,8 +1,8 @@
 // "Plasma": a sine/cosine interference pattern through a banded ramp, thresholded by progress.
 
-#include "generators.h"
+#include "effects/engine/generators.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "randomgen.h"
+#include "effects/engine/randomgen.h"
 
 #include <QDateTime>
 #include <QTime>

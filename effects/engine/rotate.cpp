@@ -1,9 +1,9 @@
 // A hand sweeping about the bottom-left corner: its tip climbs the right edge, then runs along
 // the top edge.
 
-#include "generators.h"
+#include "effects/engine/generators.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 namespace generators {
 

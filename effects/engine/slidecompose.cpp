@@ -1,12 +1,12 @@
 // The slide kind: every cell of the grid shows a cell of the new picture, moved into place and
 // laid over the old picture by the cell's alpha.
 
-#include "framecomposer.h"
+#include "effects/engine/framecomposer.h"
 
-#include "cpufeatures.h"
-#include "effectregistry.h"
-#include "luxanimationrec.h"
-#include "luxbitmap.h"
+#include "effects/util/cpufeatures.h"
+#include "effects/engine/effectregistry.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 // Slide procedures: fill cell records naming which cell of the new picture shows where.
 
-#include "generators.h"
+#include "effects/engine/generators.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 #include <algorithm>
 #include <limits>

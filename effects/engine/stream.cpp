@@ -1,9 +1,9 @@
 // "Stream": every column fills from the top after its own random delay.
 
-#include "generators.h"
+#include "effects/engine/generators.h"
 
-#include "arith.h"
-#include "randomgen.h"
+#include "platform/arith.h"
+#include "effects/engine/randomgen.h"
 
 #include <algorithm>
 #include <vector>

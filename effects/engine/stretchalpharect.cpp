@@ -1,7 +1,7 @@
-#include "stretchalpharect.h"
+#include "effects/engine/stretchalpharect.h"
 
-#include "luxcolor.h"
-#include "types.h"
+#include "effects/bitmap/luxcolor.h"
+#include "platform/types.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // "Fade" and the row wipes: from the top, from both edges inwards, from the middle outwards.
 
-#include "generators.h"
+#include "effects/engine/generators.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 namespace generators {
 

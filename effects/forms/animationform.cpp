@@ -1,6 +1,6 @@
-#include "animationform.h"
+#include "effects/forms/animationform.h"
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QWidget>
 

@@ -8,9 +8,9 @@
 // a transition. The showing and hiding animations and the event filter that
 // intercepts the form's showing are added to this class in their own files.
 
-#include "color.h"
-#include "luxanimation.h"
-#include "pictureregion.h"
+#include "platform/color.h"
+#include "effects/forms/luxanimation.h"
+#include "effects/forms/pictureregion.h"
 
 #include <QEvent>
 #include <QImage>

@@ -19,11 +19,11 @@
 // has moved since, nothing is known of what is behind it: the pop-up is
 // simply removed.
 
-#include "animationform.h"
+#include "effects/forms/animationform.h"
 
-#include "controlgeometry.h"
-#include "grabberregistry.h"
-#include "luxbitmap.h"
+#include "effects/util/controlgeometry.h"
+#include "effects/forms/grabberregistry.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QCoreApplication>
 #include <QWidget>

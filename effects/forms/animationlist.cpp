@@ -1,6 +1,6 @@
-#include "animationlist.h"
+#include "effects/forms/animationlist.h"
 
-#include "luxanimation.h"
+#include "effects/forms/luxanimation.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,7 +1,7 @@
-#include "buttongrabbers.h"
+#include "effects/forms/buttongrabbers.h"
 
-#include "framecontrols.h"
-#include "rectutils.h"
+#include "platform/framecontrols.h"
+#include "effects/util/rectutils.h"
 
 #include <QCheckBox>
 #include <QPainter>

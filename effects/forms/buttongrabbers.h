@@ -8,7 +8,7 @@
 // the check box's caption area is put back to its background first, so no text
 // is blended twice.
 
-#include "grabber.h"
+#include "effects/forms/grabber.h"
 
 class TluxButtonGrabber : public TluxWControlGrabber {
 public:

@@ -1,11 +1,11 @@
-#include "componentclasses.h"
+#include "effects/forms/componentclasses.h"
 
-#include "animationform.h"
-#include "animationlist.h"
-#include "componentregistry.h"
-#include "imagelist.h"
-#include "luxanimation.h"
-#include "luxanimationrec.h"
+#include "effects/forms/animationform.h"
+#include "effects/forms/animationlist.h"
+#include "effects/forms/componentregistry.h"
+#include "effects/bitmap/imagelist.h"
+#include "effects/forms/luxanimation.h"
+#include "effects/engine/luxanimationrec.h"
 
 void RegisterLuxComponentClasses()
 {

@@ -1,4 +1,4 @@
-#include "componentregistry.h"
+#include "effects/forms/componentregistry.h"
 
 #include <QStringList>
 

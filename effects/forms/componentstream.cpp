@@ -1,6 +1,6 @@
-#include "componentstream.h"
+#include "effects/forms/componentstream.h"
 
-#include "componentregistry.h"
+#include "effects/forms/componentregistry.h"
 
 #include <QBuffer>
 #include <QHash>

@@ -1,8 +1,8 @@
-#include "controlfreezer.h"
+#include "effects/forms/controlfreezer.h"
 
-#include "animationform.h"
-#include "controlgeometry.h"
-#include "luxbitmap.h"
+#include "effects/forms/animationform.h"
+#include "effects/util/controlgeometry.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -9,9 +9,9 @@
 // TluxAnimationForm gave it one. A transition draws its frames on the lock's
 // canvas.
 
-#include "canvas.h"
-#include "lockwindow.h"
-#include "types.h"
+#include "platform/canvas.h"
+#include "effects/forms/lockwindow.h"
+#include "platform/types.h"
 
 #include <QMetaObject>
 #include <QPointer>

@@ -1,11 +1,11 @@
-#include "formgrabber.h"
+#include "effects/forms/formgrabber.h"
 
-#include "controlgeometry.h"
-#include "framecontrols.h"
-#include "luxbitmap.h"
-#include "rectutils.h"
-#include "screen.h"
-#include "themes.h"
+#include "effects/util/controlgeometry.h"
+#include "platform/framecontrols.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/util/rectutils.h"
+#include "platform/screen.h"
+#include "effects/util/themes.h"
 
 #include <QApplication>
 #include <QPainter>

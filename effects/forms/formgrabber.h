@@ -7,7 +7,7 @@
 // is the client area's left offset, the top the client area's top offset, so a
 // window without a window-manager frame gets no frame at all.
 
-#include "grabber.h"
+#include "effects/forms/grabber.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "framebitmap.h"
+#include "effects/forms/framebitmap.h"
 
 #include <new>
 

@@ -3,8 +3,8 @@
 // with a canvas whose device context draws into it; the context keeps the clip
 // region a grab restricts drawing to.
 
-#include "canvas.h"
-#include "devicecontext.h"
+#include "platform/canvas.h"
+#include "platform/devicecontext.h"
 
 #include <QImage>
 

@@ -1,7 +1,7 @@
-#include "grabber.h"
+#include "effects/forms/grabber.h"
 
-#include "framecontrols.h"
-#include "windowstyle.h"
+#include "platform/framecontrols.h"
+#include "effects/forms/windowstyle.h"
 
 #include <QPainter>
 #include <QWidget>

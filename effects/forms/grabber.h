@@ -11,8 +11,8 @@
 //                        Qt does not give a class of their own (a top-level
 //                        widget, a push button with an icon).
 
-#include "framebitmap.h"
-#include "types.h"
+#include "effects/forms/framebitmap.h"
+#include "platform/types.h"
 
 #include <QEvent>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "grabberregistry.h"
+#include "effects/forms/grabberregistry.h"
 
-#include "buttongrabbers.h"
-#include "controlgeometry.h"
-#include "formgrabber.h"
-#include "rectutils.h"
-#include "scrollbargrabbers.h"
-#include "screen.h"
+#include "effects/forms/buttongrabbers.h"
+#include "effects/util/controlgeometry.h"
+#include "effects/forms/formgrabber.h"
+#include "effects/util/rectutils.h"
+#include "effects/forms/scrollbargrabbers.h"
+#include "platform/screen.h"
 
 #include <QMetaObject>
 #include <QStringList>

@@ -6,8 +6,8 @@
 // newest entry to the oldest; TluxWControlGrabber serves what no entry matches.
 // GUI thread only.
 
-#include "grabber.h"
-#include "luxbitmap.h"
+#include "effects/forms/grabber.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <memory>
 #include <vector>

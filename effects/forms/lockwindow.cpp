@@ -1,6 +1,6 @@
-#include "lockwindow.h"
+#include "effects/forms/lockwindow.h"
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -8,8 +8,8 @@
 // the focus. Neither ever shows a background colour: they paint only their
 // picture.
 
-#include "canvas.h"
-#include "devicecontext.h"
+#include "platform/canvas.h"
+#include "platform/devicecontext.h"
 
 #include <QImage>
 #include <QWidget>

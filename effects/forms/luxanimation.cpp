@@ -1,11 +1,11 @@
-#include "luxanimation.h"
+#include "effects/forms/luxanimation.h"
 
-#include "animationengine.h"
-#include "animationlist.h"
-#include "controlfreezer.h"
-#include "controlgeometry.h"
-#include "grabberregistry.h"
-#include "luxbitmap.h"
+#include "effects/engine/animationengine.h"
+#include "effects/forms/animationlist.h"
+#include "effects/forms/controlfreezer.h"
+#include "effects/util/controlgeometry.h"
+#include "effects/forms/grabberregistry.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QCoreApplication>
 

@@ -9,8 +9,8 @@
 // An animation may belong to a TluxAnimationList (its parent component), with
 // which a form's component stream stores it.
 
-#include "luxanimationrec.h"
-#include "types.h"
+#include "effects/engine/luxanimationrec.h"
+#include "platform/types.h"
 
 #include <QPointer>
 #include <QWidget>

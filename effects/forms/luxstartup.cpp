@@ -1,14 +1,14 @@
-#include "luxstartup.h"
+#include "effects/forms/luxstartup.h"
 
-#include "animationengine.h"
-#include "componentclasses.h"
-#include "controlfreezer.h"
-#include "drawingutilities.h"
-#include "effectregistry.h"
-#include "grabberregistry.h"
-#include "luxbitmap.h"
-#include "platformhelpers.h"
-#include "rasterprimitives.h"
+#include "effects/engine/animationengine.h"
+#include "effects/forms/componentclasses.h"
+#include "effects/forms/controlfreezer.h"
+#include "effects/util/drawingutilities.h"
+#include "effects/engine/effectregistry.h"
+#include "effects/forms/grabberregistry.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/util/platformhelpers.h"
+#include "effects/bitmap/rasterprimitives.h"
 
 namespace {
 // Once per process: the platform helpers cannot be started again once stopped.

@@ -1,8 +1,8 @@
-#include "pictureregion.h"
+#include "effects/forms/pictureregion.h"
 
-#include "luxbitmap.h"
-#include "luxcolor.h"
-#include "rowruns.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/bitmap/luxcolor.h"
+#include "effects/forms/rowruns.h"
 
 #include <QImage>
 

@@ -10,7 +10,7 @@
 // leaves a window rectangular for the first and would make it invisible with
 // the second. The functions therefore return std::optional<QRegion>.
 
-#include "color.h"
+#include "platform/color.h"
 
 #include <QObject>
 #include <QRegion>

@@ -1,4 +1,4 @@
-#include "rowruns.h"
+#include "effects/forms/rowruns.h"
 
 #include <QtGlobal>
 

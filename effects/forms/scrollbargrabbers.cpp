@@ -1,12 +1,12 @@
-#include "scrollbargrabbers.h"
+#include "effects/forms/scrollbargrabbers.h"
 
-#include "controlgeometry.h"
-#include "framecontrols.h"
-#include "halftonebrush.h"
-#include "rectutils.h"
-#include "screen.h"
-#include "scrollbarinfo.h"
-#include "windowstyle.h"
+#include "effects/util/controlgeometry.h"
+#include "platform/framecontrols.h"
+#include "effects/util/halftonebrush.h"
+#include "effects/util/rectutils.h"
+#include "platform/screen.h"
+#include "effects/util/scrollbarinfo.h"
+#include "effects/forms/windowstyle.h"
 
 #include <QAbstractScrollArea>
 #include <QListView>

@@ -4,7 +4,7 @@
 // viewport), so the tree walk clips them away; these grabbers draw them from the
 // bars' reported geometry and state with the style's scroll-bar parts.
 
-#include "grabber.h"
+#include "effects/forms/grabber.h"
 
 class TluxScrollBoxGrabber : public TluxWControlGrabber {
 public:

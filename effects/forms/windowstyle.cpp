@@ -1,4 +1,4 @@
-#include "windowstyle.h"
+#include "effects/forms/windowstyle.h"
 
 #include <QAbstractScrollArea>
 #include <QFrame>

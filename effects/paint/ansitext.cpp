@@ -1,6 +1,6 @@
-#include "ansitext.h"
+#include "effects/paint/ansitext.h"
 
-#include "codepages.h"
+#include "effects/util/codepages.h"
 
 #include <iconv.h>
 

@@ -10,10 +10,10 @@
 // painting). Temporaries are released on every path. Rectangles exclude their
 // right and bottom edges. Polygons are Points[0..High], High + 1 vertices.
 
-#include "canvas.h"
-#include "color.h"
-#include "devicecontext.h"
-#include "types.h"
+#include "platform/canvas.h"
+#include "platform/color.h"
+#include "platform/devicecontext.h"
+#include "platform/types.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "canvaspainting.h"
+#include "effects/paint/canvaspainting.h"
 
-#include "framecontrols.h"
+#include "platform/framecontrols.h"
 
 void DrawFocusRect(TCanvas* Canvas, const TRect& R, TColor C)
 {

@@ -1,10 +1,10 @@
 // A frame-control glyph (a caption button's cross, a menu check mark, ...) in
 // any colour: the control is drawn off-screen and only its black strokes are kept.
 
-#include "canvaspainting.h"
+#include "effects/paint/canvaspainting.h"
 
-#include "framecontrols.h"
-#include "luxbitmap.h"
+#include "platform/framecontrols.h"
+#include "effects/bitmap/luxbitmap.h"
 
 void DrawFrameControlGlyph(TCanvas* Canvas, const TRect& R, unsigned int Type, unsigned int State, TColor Color)
 {

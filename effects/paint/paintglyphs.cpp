@@ -1,9 +1,9 @@
 // Translucent fills and glyph silhouettes composed in a pixel surface and drawn
 // with the surface's alpha-blend or key-colour mode.
 
-#include "canvaspainting.h"
+#include "effects/paint/canvaspainting.h"
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
 void FillAlphaRect(TCanvas* Canvas, const TRect& R, TColor Color, int Alpha)
 {

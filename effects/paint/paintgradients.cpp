@@ -1,9 +1,9 @@
 // Linear and radial gradients painted as a bounded number of solid bands or
 // discs, one platform fill each, whatever the rectangle's size.
 
-#include "canvaspainting.h"
+#include "effects/paint/canvaspainting.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 #include <optional>
 

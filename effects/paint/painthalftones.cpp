@@ -1,7 +1,7 @@
 // Two-colour halftones: an 8 x 8 one-pixel checkerboard used as a pattern brush,
 // aligned to the device context's brush origin.
 
-#include "canvaspainting.h"
+#include "effects/paint/canvaspainting.h"
 
 #include <vector>
 

@@ -1,9 +1,9 @@
 // Small icons centred in a rectangle, drawn at their own size with their mask.
 
-#include "canvaspainting.h"
+#include "effects/paint/canvaspainting.h"
 
-#include "rectutils.h"
-#include "screen.h"
+#include "effects/util/rectutils.h"
+#include "platform/screen.h"
 
 #include <QIcon>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // Lines, outlines and fills in one call each: the routine sets the pen and the
 // brush it needs on the canvas, then draws with the canvas.
 
-#include "canvaspainting.h"
+#include "effects/paint/canvaspainting.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
 // Text output, measuring and fitting on a canvas.
 
-#include "canvaspainting.h"
+#include "effects/paint/canvaspainting.h"
 
-#include "ansitext.h"
-#include "codepages.h"
-#include "platformhelpers.h"
+#include "effects/paint/ansitext.h"
+#include "effects/util/codepages.h"
+#include "effects/util/platformhelpers.h"
 
 int DrawText(TCanvas* Canvas, const QString& S, TRect& R, unsigned int Flags)
 {

@@ -1,9 +1,9 @@
 // Text turned by a quarter turn: laid out horizontally in one pixel surface,
 // then copied pixel by pixel, turned, into a second one drawn with its key colour.
 
-#include "canvaspainting.h"
+#include "effects/paint/canvaspainting.h"
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
 int DrawVerticalText(TCanvas* Canvas, const QString& S, const TRect& R, unsigned int Flags, bool Clockwise)
 {

@@ -1,4 +1,4 @@
-#include "controlgeometry.h"
+#include "effects/util/controlgeometry.h"
 
 #include <QAbstractScrollArea>
 #include <QWidget>

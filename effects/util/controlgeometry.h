@@ -6,7 +6,7 @@
 // and scroll bars are outside it), for a framed widget its contents rectangle
 // (inside the frame and the contents margins), for any other widget all of it.
 
-#include "types.h"
+#include "platform/types.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "cpufeatures.h"
+#include "effects/util/cpufeatures.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>

@@ -1,16 +1,16 @@
 #pragma once
 // The drawing utilities of the effects library in one include, and their start-up step.
 
-#include "codepages.h"
-#include "controlgeometry.h"
-#include "cpufeatures.h"
-#include "halftonebrush.h"
-#include "keyboardrepeat.h"
-#include "mousecapture.h"
-#include "pixelformat.h"
-#include "rectutils.h"
-#include "streamstrings.h"
-#include "tokenizer.h"
+#include "effects/util/codepages.h"
+#include "effects/util/controlgeometry.h"
+#include "effects/util/cpufeatures.h"
+#include "effects/util/halftonebrush.h"
+#include "effects/util/keyboardrepeat.h"
+#include "effects/util/mousecapture.h"
+#include "effects/util/pixelformat.h"
+#include "effects/util/rectutils.h"
+#include "effects/util/streamstrings.h"
+#include "effects/util/tokenizer.h"
 
 // Measures the screen's pixel format (CPixelFormat) and the processor's MMX
 // feature (MmxAvailable). Runs once per process; later calls do nothing. Call it

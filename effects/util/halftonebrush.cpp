@@ -1,4 +1,4 @@
-#include "halftonebrush.h"
+#include "effects/util/halftonebrush.h"
 
 LogBrush CreateHalftoneBrush(TColor Color)
 {

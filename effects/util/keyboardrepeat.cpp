@@ -1,6 +1,6 @@
-#include "keyboardrepeat.h"
+#include "effects/util/keyboardrepeat.h"
 
-#include "arith.h"
+#include "platform/arith.h"
 
 #include <QGuiApplication>
 #include <QStyleHints>

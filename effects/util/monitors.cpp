@@ -1,8 +1,8 @@
-#include "monitors.h"
+#include "effects/util/monitors.h"
 
-#include "platformstate_p.h"
-#include "rectutils.h"
-#include "screen.h"
+#include "effects/util/platformstate_p.h"
+#include "effects/util/rectutils.h"
+#include "platform/screen.h"
 
 #include <QGuiApplication>
 #include <QScreen>

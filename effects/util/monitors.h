@@ -3,7 +3,7 @@
 // WorkArea true: the screen's available geometry (without panels and task bars);
 // false: the whole screen.
 
-#include "types.h"
+#include "platform/types.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "mousecapture.h"
+#include "effects/util/mousecapture.h"
 
 QPointer<QWidget> CaptureHandle;
 int32_t CaptureCount = 0;

@@ -1,4 +1,4 @@
-#include "pixelformat.h"
+#include "effects/util/pixelformat.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "platformhelpers.h"
+#include "effects/util/platformhelpers.h"
 
-#include "platformstate_p.h"
+#include "effects/util/platformstate_p.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -12,10 +12,10 @@
 //             key-colour drawing takes the software path.
 // All five are false until startPlatformHelpers() has run.
 
-#include "devicecontext.h"
-#include "monitors.h"
-#include "scrollbarinfo.h"
-#include "themes.h"
+#include "platform/devicecontext.h"
+#include "effects/util/monitors.h"
+#include "effects/util/scrollbarinfo.h"
+#include "effects/util/themes.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // Rectangle arithmetic used throughout the effects library. Rectangles exclude
 // their right and bottom edges; nothing here normalises a rectangle.
 
-#include "types.h"
+#include "platform/types.h"
 
 inline int RectWidth(const TRect& R) { return R.Right - R.Left; }
 inline int RectHeight(const TRect& R) { return R.Bottom - R.Top; }

@@ -1,6 +1,6 @@
-#include "scrollbarinfo.h"
+#include "effects/util/scrollbarinfo.h"
 
-#include "platformstate_p.h"
+#include "effects/util/platformstate_p.h"
 
 #include <QAbstractScrollArea>
 #include <QScrollBar>

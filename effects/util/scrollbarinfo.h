@@ -1,7 +1,7 @@
 #pragma once
 // Scroll-bar geometry and state of a widget, in the window system's record form.
 
-#include "types.h"
+#include "platform/types.h"
 
 #include <cstdint>
 

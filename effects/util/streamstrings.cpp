@@ -1,4 +1,4 @@
-#include "streamstrings.h"
+#include "effects/util/streamstrings.h"
 
 #include <QIODevice>
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "themebinding_p.h"
+#include "effects/util/themebinding_p.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,7 +1,7 @@
 #pragma once
 // The theme entry points as implemented over the Qt style; themes.cpp binds them.
 
-#include "themes.h"
+#include "effects/util/themes.h"
 
 namespace luxtheme {
 

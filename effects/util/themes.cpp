@@ -1,7 +1,7 @@
-#include "themes.h"
+#include "effects/util/themes.h"
 
-#include "platformstate_p.h"
-#include "themebinding_p.h"
+#include "effects/util/platformstate_p.h"
+#include "effects/util/themebinding_p.h"
 
 OpenThemeDataProc OpenThemeData = nullptr;
 CloseThemeDataProc CloseThemeData = nullptr;

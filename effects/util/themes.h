@@ -11,7 +11,7 @@
 // Only the entry points that the effects library calls are bound: OpenThemeData,
 // CloseThemeData, DrawThemeBackground, DrawThemeText, IsThemeActive, IsAppThemed.
 
-#include "devicecontext.h"
+#include "platform/devicecontext.h"
 
 #include <cstdint>
 #include <mutex>

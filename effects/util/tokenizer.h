@@ -1,7 +1,7 @@
 #pragma once
 // A small tokenizer over 8-bit strings and the text form of a rectangle.
 
-#include "types.h"
+#include "platform/types.h"
 
 #include <QByteArray>
 

@@ -3,9 +3,9 @@
 // recorded instead of shown (with whether the main window was visible then),
 // and helpers that type and wait like a user.
 
-#include "form1.h"
-#include "luxstartup.h"
-#include "portsettings.h"
+#include "app/window/form1.h"
+#include "effects/forms/luxstartup.h"
+#include "app/transfer/portsettings.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -2,11 +2,11 @@
 // themselves while typing, settings from "Config.dat", Set Port, start-up
 // order, Browse, Help and About.
 
-#include "form1fixture.h"
-#include "logbox.h"
-#include "ptypair.h"
-#include "startup.h"
-#include "testsupport.h"
+#include "tests/app/form1fixture.h"
+#include "app/window/logbox.h"
+#include "tests/app/ptypair.h"
+#include "app/window/startup.h"
+#include "tests/support/testsupport.h"
 
 #include <QComboBox>
 #include <QDesktopServices>

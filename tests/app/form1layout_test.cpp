@@ -2,8 +2,8 @@
 // the log box's pop-up menu, the lists, and the window's frame after the size
 // guard has run.
 
-#include "form1fixture.h"
-#include "logbox.h"
+#include "tests/app/form1fixture.h"
+#include "app/window/logbox.h"
 
 #include <QAction>
 #include <QCheckBox>

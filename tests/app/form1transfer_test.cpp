@@ -2,11 +2,11 @@
 // simulator through a pseudo-terminal, shows progress, counter and replies;
 // and a real modal message box keeps the transfer tick running.
 
-#include "form1fixture.h"
-#include "logbox.h"
-#include "../tools/boardsimprocess.h"
-#include "ptypair.h"
-#include "testsupport.h"
+#include "tests/app/form1fixture.h"
+#include "app/window/logbox.h"
+#include "tests/tools/boardsimprocess.h"
+#include "tests/app/ptypair.h"
+#include "tests/support/testsupport.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -2,7 +2,7 @@
 // cut short or damaged, bytes that are not a JPEG, and pictures in the other
 // colour spaces libjpeg reports (greyscale, Adobe CMYK).
 
-#include "jpegpicture.h"
+#include "app/picture/jpegpicture.h"
 
 #include <gtest/gtest.h>
 

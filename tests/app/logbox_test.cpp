@@ -2,8 +2,8 @@
 // new lines, received lines never enter the undo history, the view follows the
 // end only when it showed the end, and the pop-up menu's operations.
 
-#include "form1fixture.h"
-#include "logbox.h"
+#include "tests/app/form1fixture.h"
+#include "app/window/logbox.h"
 
 #include <QAction>
 #include <QMenu>

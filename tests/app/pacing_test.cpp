@@ -1,8 +1,8 @@
 // Pacing of Timer1: the schedule driven by an invented clock, and the real
 // timer ticking on inside a nested event loop (counted, not timed).
 
-#include "pacedtimer.h"
-#include "pacingschedule.h"
+#include "app/transfer/pacedtimer.h"
+#include "app/transfer/pacingschedule.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

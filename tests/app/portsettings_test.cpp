@@ -1,8 +1,8 @@
 // The settings record on disk and its round trip through the controls.
 
-#include "headlesscontrols.h"
-#include "portsettings.h"
-#include "transferengine.h"
+#include "app/transfer/headlesscontrols.h"
+#include "app/transfer/portsettings.h"
+#include "app/transfer/transferengine.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 // Opening the port and receiving from it, on real pseudo-terminals through
 // the real QSerialPort.
 
-#include "headlesscontrols.h"
-#include "ptypair.h"
-#include "receivedtext.h"
-#include "serialdevice.h"
-#include "transferengine.h"
+#include "app/transfer/headlesscontrols.h"
+#include "tests/app/ptypair.h"
+#include "app/transfer/receivedtext.h"
+#include "app/transfer/serialdevice.h"
+#include "app/transfer/transferengine.h"
 
 #include <QTemporaryDir>
 #include <cerrno>

@@ -3,18 +3,18 @@
 // are shown, the splash closing itself after its two seconds, the About box's
 // link, default button and results.
 
-#include "aboutbox.h"
-#include "animationengine.h"
-#include "animationform.h"
-#include "animationlist.h"
-#include "animationslot.h"
-#include "controlfreezer.h"
-#include "effectregistry.h"
-#include "form3.h"
-#include "luxanimation.h"
-#include "luxstartup.h"
-#include "randomgen.h"
-#include "testsupport.h"
+#include "app/splash/aboutbox.h"
+#include "effects/engine/animationengine.h"
+#include "effects/forms/animationform.h"
+#include "effects/forms/animationlist.h"
+#include "effects/engine/animationslot.h"
+#include "effects/forms/controlfreezer.h"
+#include "effects/engine/effectregistry.h"
+#include "app/splash/form3.h"
+#include "effects/forms/luxanimation.h"
+#include "effects/forms/luxstartup.h"
+#include "effects/engine/randomgen.h"
+#include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
 

@@ -5,14 +5,14 @@
 // session leaves nothing behind; it is a program of its own because the
 // effects start and stop once per process.
 
-#include "aboutbox.h"
-#include "controlfreezer.h"
-#include "form1fixture.h"
-#include "form3.h"
-#include "luxanimation.h"
-#include "luxstartup.h"
-#include "startup.h"
-#include "../tools/boardsimprocess.h"
+#include "app/splash/aboutbox.h"
+#include "effects/forms/controlfreezer.h"
+#include "tests/app/form1fixture.h"
+#include "app/splash/form3.h"
+#include "effects/forms/luxanimation.h"
+#include "effects/forms/luxstartup.h"
+#include "app/window/startup.h"
+#include "tests/tools/boardsimprocess.h"
 
 #include <QComboBox>
 #include <QFile>

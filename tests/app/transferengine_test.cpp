@@ -2,9 +2,9 @@
 // messages, Stop, the controls, and a board that goes away. Ticks are run by
 // hand, one call per tick, so nothing depends on the machine's speed.
 
-#include "headlesscontrols.h"
-#include "ptypair.h"
-#include "transferengine.h"
+#include "app/transfer/headlesscontrols.h"
+#include "tests/app/ptypair.h"
+#include "app/transfer/transferengine.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "canvas.h"
-#include "devicecontext.h"
-#include "testsupport.h"
+#include "platform/canvas.h"
+#include "platform/devicecontext.h"
+#include "tests/support/testsupport.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Frame controls and edges drawn into a context look like what the style paints
 // for the matching Qt widget.
 
-#include "framecontrols.h"
-#include "testsupport.h"
+#include "platform/framecontrols.h"
+#include "tests/support/testsupport.h"
 
 #include <QApplication>
 #include <QFrame>

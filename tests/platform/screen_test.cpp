@@ -1,5 +1,5 @@
-#include "screen.h"
-#include "testsupport.h"
+#include "platform/screen.h"
+#include "tests/support/testsupport.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "arith.h"
-#include "color.h"
-#include "types.h"
+#include "platform/arith.h"
+#include "platform/color.h"
+#include "platform/types.h"
 
 #include <QApplication>
 #include <QPalette>

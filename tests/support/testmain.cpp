@@ -2,8 +2,8 @@
 // set up like the tool's own (classic "Windows" style, sans font at 8 pt), so
 // widget tests see the same style and metrics as the running program.
 
-#include "applicationlook.h"
-#include "testsupport.h"
+#include "platform/applicationlook.h"
+#include "tests/support/testsupport.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

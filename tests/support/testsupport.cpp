@@ -1,4 +1,4 @@
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

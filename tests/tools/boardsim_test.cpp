@@ -2,8 +2,8 @@
 // serial device the tool uses. Its flood and hang-up are exercised by the
 // flashupdate-cli tests.
 
-#include "boardsimprocess.h"
-#include "serialdevice.h"
+#include "tests/tools/boardsimprocess.h"
+#include "app/transfer/serialdevice.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // flashupdate-cli against board-sim: exact packets, end messages, exit
 // statuses, a flood on stdout, an unplugged board and Ctrl-C.
 
-#include "../../tools/board-sim/floodpattern.h"
-#include "boardsimprocess.h"
+#include "tools/board-sim/floodpattern.h"
+#include "tests/tools/boardsimprocess.h"
 
 #include <QElapsedTimer>
 #include <QFile>

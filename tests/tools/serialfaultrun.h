@@ -3,8 +3,8 @@
 // on a pseudo-terminal, for the serial fault tests. Ticks are run by hand so
 // that each one can be timed: a tick that blocks is what makes a window hang.
 
-#include "headlesscontrols.h"
-#include "transferengine.h"
+#include "app/transfer/headlesscontrols.h"
+#include "app/transfer/transferengine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,10 +4,10 @@
 // 1 MiB from the board while the tool sends. In every case the transfer stops
 // with a message, the port is closed, and no tick blocks for a second.
 
-#include "../app/ptypair.h"
-#include "../../tools/board-sim/floodpattern.h"
-#include "boardsimprocess.h"
-#include "serialfaultrun.h"
+#include "tests/app/ptypair.h"
+#include "tools/board-sim/floodpattern.h"
+#include "tests/tools/boardsimprocess.h"
+#include "tests/tools/serialfaultrun.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -4,10 +4,10 @@
 //   LUX_LARGE_FILE_MIB size of the large file in MiB (default 100; 16 in the
 //                      sanitized build, where each packet costs many times more)
 
-#include "../app/ptypair.h"
-#include "boardsimprocess.h"
-#include "serialfaultrun.h"
-#include "testsupport.h"
+#include "tests/app/ptypair.h"
+#include "tests/tools/boardsimprocess.h"
+#include "tests/tools/serialfaultrun.h"
+#include "tests/support/testsupport.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -3,7 +3,7 @@
 // process to its end. Only meaningful in the sanitized build, so it is skipped
 // elsewhere.
 
-#include "boardsimprocess.h"
+#include "tests/tools/boardsimprocess.h"
 
 #include <QProcessEnvironment>
 #include <QTemporaryDir>

@@ -3,8 +3,8 @@
 // name, reads whatever the tool sends, logs each read with a monotonic time
 // stamp, and can answer lines, flood the line or hang up like an unplugged board.
 
-#include "boardsimoptions.h"
-#include "floodpattern.h"
+#include "tools/board-sim/boardsimoptions.h"
+#include "tools/board-sim/floodpattern.h"
 
 #include <cerrno>
 #include <csignal>

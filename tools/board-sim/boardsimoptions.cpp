@@ -1,4 +1,4 @@
-#include "boardsimoptions.h"
+#include "tools/board-sim/boardsimoptions.h"
 
 #include <cerrno>
 #include <cstdlib>

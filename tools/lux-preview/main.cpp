@@ -6,9 +6,9 @@
 //   lux-preview frame ... / play ...              one composed frame / a whole transition
 //                                                (see transitioncommands.h)
 
-#include "effectregistry.h"
-#include "previewcommands.h"
-#include "transitioncommands.h"
+#include "effects/engine/effectregistry.h"
+#include "tools/lux-preview/previewcommands.h"
+#include "tools/lux-preview/transitioncommands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "previewcommands.h"
+#include "tools/lux-preview/previewcommands.h"
 
-#include "effectregistry.h"
+#include "effects/engine/effectregistry.h"
 
 #include <QImage>
 

@@ -1,13 +1,13 @@
-#include "transitioncommands.h"
+#include "tools/lux-preview/transitioncommands.h"
 
-#include "animationengine.h"
-#include "effectregistry.h"
-#include "framecomposer.h"
-#include "luxanimationrec.h"
-#include "luxbitmap.h"
-#include "luxtimer.h"
+#include "effects/engine/animationengine.h"
+#include "effects/engine/effectregistry.h"
+#include "effects/engine/framecomposer.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/engine/luxtimer.h"
 
-#include "canvas.h"
+#include "platform/canvas.h"
 
 #include <QDir>
 #include <QImage>

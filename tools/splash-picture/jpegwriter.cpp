@@ -1,4 +1,4 @@
-#include "jpegwriter.h"
+#include "tools/splash-picture/jpegwriter.h"
 
 #include <QFile>
 

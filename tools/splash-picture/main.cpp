@@ -2,8 +2,8 @@
 // Draws the picture of the splash window and the About box and writes it as a
 // baseline JPEG. Runs without a display (QT_QPA_PLATFORM=offscreen is enough).
 
-#include "jpegwriter.h"
-#include "splashdrawing.h"
+#include "tools/splash-picture/jpegwriter.h"
+#include "tools/splash-picture/splashdrawing.h"
 
 #include <QGuiApplication>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "splashdrawing.h"
+#include "tools/splash-picture/splashdrawing.h"
 
 #include <QFont>
 #include <QPainter>

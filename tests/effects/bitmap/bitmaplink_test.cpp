@@ -1,6 +1,6 @@
-#include "assignerror.h"
-#include "bitmaplink.h"
-#include "bitmaplist.h"
+#include "effects/bitmap/assignerror.h"
+#include "effects/bitmap/bitmaplink.h"
+#include "effects/bitmap/bitmaplist.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "bitmaplink.h"
-#include "bitmapstreamerror.h"
-#include "luxbitmap.h"
+#include "effects/bitmap/bitmaplink.h"
+#include "effects/bitmap/bitmapstreamerror.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QBuffer>
 #include <QDir>

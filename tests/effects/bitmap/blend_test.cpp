@@ -1,8 +1,8 @@
 // Both blends over every (foreground byte, background byte, alpha) triple, for
 // every instruction set, against formulas written here independently.
 
-#include "rasterprimitives.h"
-#include "rowprimitives.h"
+#include "effects/bitmap/rasterprimitives.h"
+#include "effects/bitmap/rowprimitives.h"
 
 #include <gtest/gtest.h>
 

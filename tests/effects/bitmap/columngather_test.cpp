@@ -2,8 +2,8 @@
 // loads, single pixels) against the plain loop, with the source row ending at
 // an inaccessible page so a vector load past the row's end would fault.
 
-#include "columngather.h"
-#include "rowprimitives.h"
+#include "effects/bitmap/columngather.h"
+#include "effects/bitmap/rowprimitives.h"
 
 #include <gtest/gtest.h>
 

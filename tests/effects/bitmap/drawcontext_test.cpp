@@ -1,7 +1,7 @@
 // Drawing onto device contexts and canvases, and the conversions to and from
 // the framework's pictures.
 
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

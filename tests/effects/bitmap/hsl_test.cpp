@@ -1,4 +1,4 @@
-#include "hslcolor.h"
+#include "effects/bitmap/hslcolor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "assignerror.h"
-#include "imagelist.h"
+#include "effects/bitmap/assignerror.h"
+#include "effects/bitmap/imagelist.h"
 
 #include <QMetaProperty>
 #include <QVariant>

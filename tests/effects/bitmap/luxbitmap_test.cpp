@@ -1,4 +1,4 @@
-#include "luxbitmap.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <gtest/gtest.h>
 

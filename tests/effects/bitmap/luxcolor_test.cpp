@@ -1,4 +1,4 @@
-#include "luxcolor.h"
+#include "effects/bitmap/luxcolor.h"
 
 #include <QGuiApplication>
 #include <QPalette>

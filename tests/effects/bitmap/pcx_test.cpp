@@ -1,5 +1,5 @@
-#include "bitmapstreamerror.h"
-#include "luxbitmap.h"
+#include "effects/bitmap/bitmapstreamerror.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QBuffer>
 #include <QtEndian>

@@ -2,8 +2,8 @@
 // pressed against inaccessible pages so that a loop running past either end
 // faults, and compared with the portable versions.
 
-#include "rasterprimitives.h"
-#include "rowprimitives.h"
+#include "effects/bitmap/rasterprimitives.h"
+#include "effects/bitmap/rowprimitives.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // clipping, drawing onto itself, and the three modes, checked against a
 // pixel-by-pixel model of the rules.
 
-#include "luxbitmap.h"
-#include "rowprimitives.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/bitmap/rowprimitives.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "hslcolor.h"
-#include "luxbitmap.h"
+#include "effects/bitmap/hslcolor.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The engine's slot rules, frame counts and progress under a clock the test controls, the busy
 // flag, failures inside a frame, and a real transition in a running event loop.
 
-#include "animationengine.h"
-#include "composetestsupport.h"
-#include "luxtimer.h"
-#include "randomgen.h"
+#include "effects/engine/animationengine.h"
+#include "tests/effects/engine/composetestsupport.h"
+#include "effects/engine/luxtimer.h"
+#include "effects/engine/randomgen.h"
 
-#include "arith.h"
-#include "canvas.h"
+#include "platform/arith.h"
+#include "platform/canvas.h"
 
 #include <QTimer>
 

@@ -1,10 +1,10 @@
 // Animation settings: defaults, clamping setters, Assign, what a form stream stores, and the
 // stopwatch's arithmetic.
 
-#include "luxanimationrec.h"
-#include "luxtimer.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/engine/luxtimer.h"
 
-#include "effectregistry.h"
+#include "effects/engine/effectregistry.h"
 
 #include <QMetaObject>
 #include <QVariant>

@@ -1,11 +1,11 @@
 #pragma once
 // Pictures, settings and test effects for the composition and engine tests.
 
-#include "animationslot.h"
-#include "effectregistry.h"
-#include "enginetestsupport.h"
-#include "luxanimationrec.h"
-#include "luxbitmap.h"
+#include "effects/engine/animationslot.h"
+#include "effects/engine/effectregistry.h"
+#include "tests/effects/engine/enginetestsupport.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QString>
 

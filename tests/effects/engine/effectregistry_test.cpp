@@ -1,5 +1,5 @@
-#include "enginetestsupport.h"
-#include "randomgen.h"
+#include "tests/effects/engine/enginetestsupport.h"
+#include "effects/engine/randomgen.h"
 
 #include <gtest/gtest.h>
 

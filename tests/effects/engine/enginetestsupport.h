@@ -1,8 +1,8 @@
 #pragma once
 // Helpers shared by the effect tests: the registry started once, and one call per effect.
 
-#include "builtineffects.h"
-#include "effectregistry.h"
+#include "effects/engine/builtineffects.h"
+#include "effects/engine/effectregistry.h"
 
 #include <cstdint>
 #include <vector>

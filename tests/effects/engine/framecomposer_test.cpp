@@ -1,10 +1,10 @@
 // Frame composition on small pictures whose frames can be worked out by hand, and the one-pass
 // fade composition against the separate passes over every fade effect.
 
-#include "composetestsupport.h"
-#include "framecomposer.h"
-#include "manualeffects.h"
-#include "stretchalpharect.h"
+#include "tests/effects/engine/composetestsupport.h"
+#include "effects/engine/framecomposer.h"
+#include "effects/engine/manualeffects.h"
+#include "effects/engine/stretchalpharect.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "enginetestsupport.h"
-#include "arith.h"
-#include "maskprimitives.h"
-#include "randomgen.h"
+#include "tests/effects/engine/enginetestsupport.h"
+#include "platform/arith.h"
+#include "effects/engine/maskprimitives.h"
+#include "effects/engine/randomgen.h"
 
 #include <gtest/gtest.h>
 

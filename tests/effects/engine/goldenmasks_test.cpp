@@ -4,8 +4,8 @@
 // To regenerate data/effect_checksums.txt after an intended change, run this test with
 // LUX_UPDATE_GOLDEN=1 in the environment; it then rewrites the file and passes.
 
-#include "enginetestsupport.h"
-#include "testsupport.h"
+#include "tests/effects/engine/enginetestsupport.h"
+#include "tests/support/testsupport.h"
 
 #include <QFile>
 #include <QTextStream>

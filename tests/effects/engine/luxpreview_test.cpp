@@ -1,7 +1,7 @@
 // Runs the lux-preview program and checks the formats other tools read.
 
-#include "enginetestsupport.h"
-#include "testsupport.h"
+#include "tests/effects/engine/enginetestsupport.h"
+#include "tests/support/testsupport.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -1,7 +1,7 @@
-#include "luxanimationrec.h"
-#include "luxbitmap.h"
-#include "manualeffects.h"
-#include "rasterprimitives.h"
+#include "effects/engine/luxanimationrec.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/engine/manualeffects.h"
+#include "effects/bitmap/rasterprimitives.h"
 
 #include <gtest/gtest.h>
 

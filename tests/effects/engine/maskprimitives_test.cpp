@@ -1,5 +1,5 @@
-#include "maskprimitives.h"
-#include "arith.h"
+#include "effects/engine/maskprimitives.h"
+#include "platform/arith.h"
 
 #include <gtest/gtest.h>
 

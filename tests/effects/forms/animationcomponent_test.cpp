@@ -1,8 +1,8 @@
 // The animation component on real controls and pictures, and the animation list.
 
-#include "animationfixture.h"
-#include "animationlist.h"
-#include "luxbitmap.h"
+#include "tests/effects/forms/animationfixture.h"
+#include "effects/forms/animationlist.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QFrame>
 #include <QPointer>

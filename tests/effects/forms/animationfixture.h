@@ -2,12 +2,12 @@
 // The transition subsystem started once for a test program, and helpers for
 // watching a transition on the screen.
 
-#include "animationengine.h"
-#include "controlfreezer.h"
-#include "effectregistry.h"
-#include "freezefixture.h"
-#include "luxanimation.h"
-#include "luxstartup.h"
+#include "effects/engine/animationengine.h"
+#include "effects/forms/controlfreezer.h"
+#include "effects/engine/effectregistry.h"
+#include "tests/effects/forms/freezefixture.h"
+#include "effects/forms/luxanimation.h"
+#include "effects/forms/luxstartup.h"
 
 #include <QApplication>
 #include <QSet>

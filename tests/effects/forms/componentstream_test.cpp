@@ -1,9 +1,9 @@
-#include "animationlist.h"
-#include "componentclasses.h"
-#include "componentregistry.h"
-#include "componentstream.h"
-#include "imagelist.h"
-#include "luxanimation.h"
+#include "effects/forms/animationlist.h"
+#include "effects/forms/componentclasses.h"
+#include "effects/forms/componentregistry.h"
+#include "effects/forms/componentstream.h"
+#include "effects/bitmap/imagelist.h"
+#include "effects/forms/luxanimation.h"
 
 #include <QBuffer>
 #include <QJsonArray>

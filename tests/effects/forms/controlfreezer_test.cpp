@@ -1,9 +1,9 @@
 // Freezing forms and child controls under lock windows, on real windows.
 
-#include "animationform.h"
-#include "controlfreezer.h"
-#include "freezefixture.h"
-#include "luxbitmap.h"
+#include "effects/forms/animationform.h"
+#include "effects/forms/controlfreezer.h"
+#include "tests/effects/forms/freezefixture.h"
+#include "effects/bitmap/luxbitmap.h"
 
 #include <QApplication>
 #include <QLineEdit>

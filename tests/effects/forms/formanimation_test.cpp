@@ -1,9 +1,9 @@
 // Forms that play a transition when shown or hidden, on real windows.
 
-#include "animationfixture.h"
-#include "animationform.h"
-#include "animationlist.h"
-#include "componentstream.h"
+#include "tests/effects/forms/animationfixture.h"
+#include "effects/forms/animationform.h"
+#include "effects/forms/animationlist.h"
+#include "effects/forms/componentstream.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -5,10 +5,10 @@
 // Include this after every Qt and GoogleTest header: it includes Xlib, whose
 // macros would break them, and undefines the ones that would break later code.
 
-#include "grabberregistry.h"
-#include "platformhelpers.h"
-#include "screen.h"
-#include "testsupport.h"
+#include "effects/forms/grabberregistry.h"
+#include "effects/util/platformhelpers.h"
+#include "platform/screen.h"
+#include "tests/support/testsupport.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,8 +1,8 @@
 // The form-animation component's shape: mask picture, window shape and the
 // pop-up's copy of it, properties, and finding a form's component.
 
-#include "animationform.h"
-#include "freezefixture.h"
+#include "effects/forms/animationform.h"
+#include "tests/effects/forms/freezefixture.h"
 
 #include <QMetaProperty>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // Windows of plain colours at fixed places under an X server without a window
 // manager, and a wait for what the screen shows.
 
-#include "screen.h"
-#include "testsupport.h"
+#include "platform/screen.h"
+#include "tests/support/testsupport.h"
 
 #include <QDeadlineTimer>
 #include <QGuiApplication>

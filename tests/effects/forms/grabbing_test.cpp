@@ -1,9 +1,9 @@
 // The registry's choice of grabber, the tree walk's clipping and the free grab
 // functions' sizes and failure handling.
 
-#include "buttongrabbers.h"
-#include "formgrabber.h"
-#include "scrollbargrabbers.h"
+#include "effects/forms/buttongrabbers.h"
+#include "effects/forms/formgrabber.h"
+#include "effects/forms/scrollbargrabbers.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -13,7 +13,7 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
-#include "formfixture.h" // last: it brings Xlib
+#include "tests/effects/forms/formfixture.h" // last: it brings Xlib
 
 #include <stdexcept>
 

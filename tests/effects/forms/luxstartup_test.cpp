@@ -2,18 +2,18 @@
 // as the program runs them: nothing is set up before, everything after, and
 // shut-down takes it all away again.
 
-#include "luxstartup.h"
+#include "effects/forms/luxstartup.h"
 
-#include "animationengine.h"
-#include "componentregistry.h"
-#include "controlfreezer.h"
-#include "cpufeatures.h"
-#include "effectregistry.h"
-#include "grabberregistry.h"
-#include "luxbitmap.h"
-#include "pixelformat.h"
-#include "platformhelpers.h"
-#include "rasterprimitives.h"
+#include "effects/engine/animationengine.h"
+#include "effects/forms/componentregistry.h"
+#include "effects/forms/controlfreezer.h"
+#include "effects/util/cpufeatures.h"
+#include "effects/engine/effectregistry.h"
+#include "effects/forms/grabberregistry.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/util/pixelformat.h"
+#include "effects/util/platformhelpers.h"
+#include "effects/bitmap/rasterprimitives.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Regions made from mask pictures and from bitmaps with a transparent key colour.
 
-#include "luxbitmap.h"
-#include "pictureregion.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "effects/forms/pictureregion.h"
 
 #include <QImage>
 #include <QRandomGenerator>

@@ -19,7 +19,7 @@
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
-#include "formfixture.h" // last: it brings Xlib
+#include "tests/effects/forms/formfixture.h" // last: it brings Xlib
 
 #include <functional>
 

@@ -2,11 +2,11 @@
 // scroll areas, the face and caption of buttons, the box of check boxes, and the
 // frame and caption of forms.
 
-#include "buttongrabbers.h"
-#include "formgrabber.h"
-#include "scrollbargrabbers.h"
-#include "themes.h"
-#include "windowstyle.h"
+#include "effects/forms/buttongrabbers.h"
+#include "effects/forms/formgrabber.h"
+#include "effects/forms/scrollbargrabbers.h"
+#include "effects/util/themes.h"
+#include "effects/forms/windowstyle.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,7 +19,7 @@
 #include <QStyle>
 #include <gtest/gtest.h>
 
-#include "formfixture.h" // last: it brings Xlib
+#include "tests/effects/forms/formfixture.h" // last: it brings Xlib
 
 // Classes of another library, served by name: they paint nothing themselves, so
 // all that shows is what the grabbers draw.

@@ -2,12 +2,12 @@
 // compared with reference pictures in data/. Set LUX_REGENERATE_GOLDENS=1 to
 // write the references instead (regenerate-goldens.sh does that under Xvfb).
 
-#include "canvaspainting.h"
-#include "framecontrols.h"
-#include "luxbitmap.h"
-#include "painttestcanvas.h"
-#include "platformhelpers.h"
-#include "testsupport.h"
+#include "effects/paint/canvaspainting.h"
+#include "platform/framecontrols.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "tests/effects/paint/painttestcanvas.h"
+#include "effects/util/platformhelpers.h"
+#include "tests/support/testsupport.h"
 
 #include <QDir>
 #include <QIcon>

@@ -1,8 +1,8 @@
 // Linear band arithmetic and radial discs on small canvases.
 
-#include "arith.h"
-#include "canvaspainting.h"
-#include "painttestcanvas.h"
+#include "platform/arith.h"
+#include "effects/paint/canvaspainting.h"
+#include "tests/effects/paint/painttestcanvas.h"
 
 #include <gtest/gtest.h>
 

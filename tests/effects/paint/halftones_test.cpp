@@ -1,10 +1,10 @@
 // Halftone checkerboards aligned to the brush origin, translucent rectangles and
 // glyph shadows.
 
-#include "canvaspainting.h"
-#include "luxbitmap.h"
-#include "painttestcanvas.h"
-#include "rasterprimitives.h"
+#include "effects/paint/canvaspainting.h"
+#include "effects/bitmap/luxbitmap.h"
+#include "tests/effects/paint/painttestcanvas.h"
+#include "effects/bitmap/rasterprimitives.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Icons centred in a rectangle by the small-icon size, drawn at their own size.
 
-#include "canvaspainting.h"
-#include "painttestcanvas.h"
-#include "screen.h"
+#include "effects/paint/canvaspainting.h"
+#include "tests/effects/paint/painttestcanvas.h"
+#include "platform/screen.h"
 
 #include <QIcon>
 #include <QPixmap>

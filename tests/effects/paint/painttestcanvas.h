@@ -2,8 +2,8 @@
 // A small memory canvas for the painting tests: a Format_ARGB32 image, a device
 // context over it and a canvas on that context.
 
-#include "canvas.h"
-#include "devicecontext.h"
+#include "platform/canvas.h"
+#include "platform/devicecontext.h"
 
 #include <QImage>
 

@@ -1,8 +1,8 @@
 // Lines, outlines and fills: exact pixels, and the pen and brush each routine
 // leaves on the canvas.
 
-#include "canvaspainting.h"
-#include "painttestcanvas.h"
+#include "effects/paint/canvaspainting.h"
+#include "tests/effects/paint/painttestcanvas.h"
 
 #include <gtest/gtest.h>
 

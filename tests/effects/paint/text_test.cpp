@@ -1,9 +1,9 @@
 // Text routines: measuring, fitting with "...", the calculated-rectangle
 // write-back, the background mode, and the two turns of vertical text.
 
-#include "canvaspainting.h"
-#include "painttestcanvas.h"
-#include "platformhelpers.h"
+#include "effects/paint/canvaspainting.h"
+#include "tests/effects/paint/painttestcanvas.h"
+#include "effects/util/platformhelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "codepages.h"
+#include "effects/util/codepages.h"
 
 #include <gtest/gtest.h>
 

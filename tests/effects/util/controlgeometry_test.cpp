@@ -1,5 +1,5 @@
-#include "controlgeometry.h"
-#include "testsupport.h"
+#include "effects/util/controlgeometry.h"
+#include "tests/support/testsupport.h"
 
 #include <QFrame>
 #include <QPlainTextEdit>

@@ -1,4 +1,4 @@
-#include "drawingutilities.h"
+#include "effects/util/drawingutilities.h"
 
 #include <gtest/gtest.h>
 

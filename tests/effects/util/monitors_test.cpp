@@ -1,4 +1,4 @@
-#include "platformhelpers.h"
+#include "effects/util/platformhelpers.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "cpufeatures.h"
-#include "keyboardrepeat.h"
-#include "mousecapture.h"
-#include "pixelformat.h"
-#include "testsupport.h"
+#include "effects/util/cpufeatures.h"
+#include "effects/util/keyboardrepeat.h"
+#include "effects/util/mousecapture.h"
+#include "effects/util/pixelformat.h"
+#include "tests/support/testsupport.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "rectutils.h"
+#include "effects/util/rectutils.h"
 
 #include <QPolygon>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platformhelpers.h"
-#include "testsupport.h"
+#include "effects/util/platformhelpers.h"
+#include "tests/support/testsupport.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>

@@ -1,4 +1,4 @@
-#include "streamstrings.h"
+#include "effects/util/streamstrings.h"
 
 #include <QBuffer>
 #include <QTemporaryFile>

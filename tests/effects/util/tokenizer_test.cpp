@@ -1,4 +1,4 @@
-#include "tokenizer.h"
+#include "effects/util/tokenizer.h"
 
 #include <gtest/gtest.h>
 

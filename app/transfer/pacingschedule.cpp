@@ -1,4 +1,4 @@
-#include "pacingschedule.h"
+#include "app/transfer/pacingschedule.h"
 
 #include <algorithm>
 

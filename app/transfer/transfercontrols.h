@@ -19,7 +19,7 @@
 // The command-line sender and the tests implement the same interface without
 // widgets (HeadlessControls).
 
-#include "portsettings.h"
+#include "app/transfer/portsettings.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,9 +1,9 @@
 // The serial link of the transfer engine: opening the port from the boxes,
 // showing what the board sends, and giving up a port that failed.
 
-#include "transferengine.h"
+#include "app/transfer/transferengine.h"
 
-#include "wholenumber.h"
+#include "app/transfer/wholenumber.h"
 
 uint8_t TransferEngine::OpenPort()
 {

@@ -1,6 +1,6 @@
-#include "transferengine.h"
+#include "app/transfer/transferengine.h"
 
-#include "wholenumber.h"
+#include "app/transfer/wholenumber.h"
 
 #include <QFile>
 

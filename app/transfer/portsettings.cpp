@@ -1,4 +1,4 @@
-#include "portsettings.h"
+#include "app/transfer/portsettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "serialdevice.h"
+#include "app/transfer/serialdevice.h"
 
 #include <QRegularExpression>
 

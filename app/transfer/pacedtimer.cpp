@@ -1,4 +1,4 @@
-#include "pacedtimer.h"
+#include "app/transfer/pacedtimer.h"
 
 #include <chrono>
 

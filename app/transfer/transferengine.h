@@ -9,10 +9,10 @@
 // Timer1 is a paced timer whose interval is the Time Gap: its ticks are due on
 // a grid kept against the monotonic clock, so late ticks do not add up.
 
-#include "pacedtimer.h"
-#include "portsettings.h"
-#include "serialdevice.h"
-#include "transfercontrols.h"
+#include "app/transfer/pacedtimer.h"
+#include "app/transfer/portsettings.h"
+#include "app/transfer/serialdevice.h"
+#include "app/transfer/transfercontrols.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "headlesscontrols.h"
+#include "app/transfer/headlesscontrols.h"
 
 int HeadlessControls::itemIndex(SettingsList list) const
 {

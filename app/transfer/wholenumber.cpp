@@ -1,4 +1,4 @@
-#include "wholenumber.h"
+#include "app/transfer/wholenumber.h"
 
 std::optional<int> ToWholeNumber(const QString& text)
 {

@@ -4,7 +4,7 @@
 // does not tick. It is re-armed before each timeout is delivered, so it keeps
 // ticking while a handler runs a nested event loop (a modal message box).
 
-#include "pacingschedule.h"
+#include "app/transfer/pacingschedule.h"
 
 #include <QObject>
 #include <QTimer>

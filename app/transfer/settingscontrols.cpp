@@ -1,9 +1,9 @@
 // The settings side of the transfer engine: start-up, the settings record and
 // the handlers of the boxes that change the port and the pacing.
 
-#include "transferengine.h"
+#include "app/transfer/transferengine.h"
 
-#include "wholenumber.h"
+#include "app/transfer/wholenumber.h"
 
 namespace {
 

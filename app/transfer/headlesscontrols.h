@@ -2,7 +2,7 @@
 // The controls without a window: every box, button and label is a plain value.
 // The command-line sender builds on it; tests read the values back.
 
-#include "transfercontrols.h"
+#include "app/transfer/transfercontrols.h"
 
 #include <QList>
 

@@ -1,4 +1,4 @@
-#include "receivedtext.h"
+#include "app/transfer/receivedtext.h"
 
 QString ReceivedText(const QByteArray& bytes)
 {
