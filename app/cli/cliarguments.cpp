@@ -1,6 +1,6 @@
 #include "app/cli/cliarguments.h"
 
-#include "app/transfer/portsettings.h"
+#include "app/transfer/pacingvalues.h"
 #include "app/transfer/wholenumber.h"
 
 #include <QStringList>
@@ -102,7 +102,7 @@ std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QStr
                 return std::nullopt;
             result.gapMs = number;
         } else if (arg == QStringLiteral("--block")) {
-            if (!takeNumber(arg, value, 1, 2048, number, error))
+            if (!takeNumber(arg, value, 1, MaxDataSize, number, error))
                 return std::nullopt;
             result.blockSize = number;
         } else if (arg == QStringLiteral("--linger")) {

@@ -34,11 +34,18 @@ void ConsoleControls::appendReceived(const QByteArray& bytes)
     std::fflush(stdout);
 }
 
-void ConsoleControls::showMessage(const QString& text, const QString& caption)
+void ConsoleControls::listenTo(TransferEngine& engine)
 {
-    HeadlessControls::showMessage(text, caption);
+    HeadlessControls::listenTo(engine);
+    QObject::connect(&engine, &TransferEngine::message, &engine,
+                     [this](const TransferMessage& message) { show(message); });
+}
+
+void ConsoleControls::show(const TransferMessage& message)
+{
     m_progress.finish();
-    const QString line = caption.isEmpty() ? text : caption + QStringLiteral(": ") + text;
+    const QString line = message.caption.isEmpty() ? message.text
+                                                    : message.caption + QStringLiteral(": ") + message.text;
     std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     std::fflush(stderr);
 }

@@ -15,13 +15,16 @@ public:
     void setProgressPosition(qint64 position) override;
     void setCounterText(const QString& text) override;
     void appendReceived(const QByteArray& bytes) override;
-    void showMessage(const QString& text, const QString& caption) override;
+    // Keeps what `engine` says and writes it to standard error as it comes.
+    void listenTo(TransferEngine& engine);
 
     ProgressReport& progress() { return m_progress; }
     // Milliseconds since the board last sent something (or since creation).
     qint64 quietMs() const { return m_sinceReceived.elapsed(); }
 
 private:
+    void show(const TransferMessage& message);
+
     ProgressReport m_progress;
     QElapsedTimer m_sinceReceived;
 };

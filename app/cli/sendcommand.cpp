@@ -74,6 +74,7 @@ int RunSendCommand(const CliArguments& arguments)
 {
     ConsoleControls controls;
     TransferEngine engine(controls);
+    controls.listenTo(engine);
     // One-off options must not become the window's remembered settings.
     engine.setSavesSettings(false);
     engine.ApplySettings(LoadSettings(ConfigPathIn(QCoreApplication::applicationDirPath())));
@@ -110,9 +111,10 @@ int RunSendCommand(const CliArguments& arguments)
 
     engine.Button1Click();
     if (engine.linkState() == 0) {
-        const QString reason = engine.port().errorText();
-        if (!reason.isEmpty())
-            std::fprintf(stderr, "%s\n", reason.toLocal8Bit().constData());
+        // The port was not opened: the system's reason goes below the message.
+        const TransferError& failure = controls.messages.isEmpty() ? TransferError() : controls.messages.last().error;
+        if (!failure.reason.isEmpty())
+            std::fprintf(stderr, "%s\n", failure.reason.toLocal8Bit().constData());
         return ExitFailed;
     }
     if (status && !(engine.linkState() & TransferEngine::Sending))

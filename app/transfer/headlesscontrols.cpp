@@ -18,9 +18,10 @@ void HeadlessControls::setItemIndex(SettingsList list, int index)
         baud = text;
 }
 
-void HeadlessControls::showMessage(const QString& text, const QString& caption)
+void HeadlessControls::listenTo(TransferEngine& engine)
 {
-    messages << Message {text, caption};
+    QObject::connect(&engine, &TransferEngine::message, &engine,
+                     [this](const TransferMessage& message) { messages << message; });
 }
 
 void HeadlessControls::typePort(const QString& text)

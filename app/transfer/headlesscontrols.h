@@ -1,8 +1,10 @@
 #pragma once
-// The controls without a window: every box, button and label is a plain value.
-// The command-line sender builds on it; tests read the values back.
+// The controls without a window: every box, button and label is a plain value,
+// and what the engine says is kept in a list. The command-line sender builds
+// on it; tests read the values back.
 
 #include "app/transfer/transfercontrols.h"
+#include "app/transfer/transferengine.h"
 
 #include <QList>
 
@@ -10,10 +12,10 @@
 
 class HeadlessControls : public TransferControls {
 public:
-    struct Message {
-        QString text;
-        QString caption;
-    };
+    using Message = TransferMessage;
+
+    // Keeps every message `engine` emits in `messages`.
+    void listenTo(TransferEngine& engine);
 
     int itemIndex(SettingsList list) const override;
     void setItemIndex(SettingsList list, int index) override;
@@ -35,7 +37,6 @@ public:
     void setProgressPosition(qint64 position) override { progressPosition = position; }
     void setCounterText(const QString& text) override { counter = text; }
     void appendReceived(const QByteArray& bytes) override { log << bytes; }
-    void showMessage(const QString& text, const QString& caption) override;
 
     // Typing a port or baud text by hand: the list index follows the text.
     void typePort(const QString& text);

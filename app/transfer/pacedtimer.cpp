@@ -17,13 +17,14 @@ PacingSchedule::TimePoint PacedTimer::now()
 void PacedTimer::setInterval(int milliseconds)
 {
     m_interval = milliseconds;
-    if (m_active)
+    if (m_started)
         start();
 }
 
 void PacedTimer::start()
 {
     m_shot.stop();
+    m_started = true;
     m_active = m_interval > 0;
     if (!m_active)
         return;
@@ -33,6 +34,7 @@ void PacedTimer::start()
 
 void PacedTimer::stop()
 {
+    m_started = false;
     m_active = false;
     m_shot.stop();
 }

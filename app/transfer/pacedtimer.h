@@ -15,10 +15,12 @@ public:
     explicit PacedTimer(QObject* parent = nullptr);
 
     int interval() const { return m_interval; }
-    // Changing the interval of a running timer starts its schedule afresh.
+    // Changing the interval of a started timer starts its schedule afresh.
     void setInterval(int milliseconds);
+    // Switches the timer on (its schedule starts afresh) or off.
     void start();
     void stop();
+    // Started with an interval above 0: ticks are due.
     bool isActive() const { return m_active; }
     Qt::TimerType timerType() const { return m_shot.timerType(); }
 
@@ -33,5 +35,6 @@ private:
     QTimer m_shot;
     PacingSchedule m_schedule;
     int m_interval = 0;
+    bool m_started = false;
     bool m_active = false;
 };

@@ -85,10 +85,3 @@ uint8_t StoredIndexFor(int itemIndex)
 {
     return static_cast<uint8_t>(itemIndex & 0xFF);
 }
-
-int UsableTimeGap(int64_t milliseconds)
-{
-    if (milliseconds < 0 || milliseconds > MaxTimeGap)
-        return DefaultTimeGap;
-    return static_cast<int>(milliseconds);
-}

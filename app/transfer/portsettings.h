@@ -3,6 +3,8 @@
 // "Config.dat" beside the executable, and the fixed value lists its indexes
 // point into.
 
+#include "app/transfer/pacingvalues.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,8 +20,8 @@ struct TPortSettings {
     uint8_t ByteSizeIndex = 0;
     uint8_t StopBitsIndex = 0;
     uint8_t Alignment1[3] = {0, 0, 0};
-    int32_t TimeGap = 50;       // transfer timer interval in milliseconds
-    int32_t DataSize = 512;     // block size in "Pause By Data Size" mode
+    int32_t TimeGap = DefaultTimeGap;   // transfer timer interval in milliseconds
+    int32_t DataSize = DefaultDataSize; // block size in "Pause By Data Size" mode
     uint8_t PauseByDataSize = 0;
     uint8_t Alignment2[3] = {0, 0, 0};
 
@@ -61,10 +63,3 @@ int ItemIndexFor(SettingsList list, uint8_t stored);
 
 // The item index as it is stored: its low byte (-1 becomes 255).
 uint8_t StoredIndexFor(int itemIndex);
-
-// The Time Gap a timer can take: 0 to one hour. Anything else falls back to 50.
-int UsableTimeGap(int64_t milliseconds);
-
-constexpr int DefaultTimeGap = 50;
-constexpr int DefaultDataSize = 512;
-constexpr int MaxTimeGap = 3600 * 1000;

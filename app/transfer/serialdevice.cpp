@@ -1,6 +1,7 @@
 #include "app/transfer/serialdevice.h"
 
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +13,20 @@ namespace {
 
 // Grace a write gets beyond the time its bytes need on the line.
 constexpr int WriteGraceMs = 2000;
+
+// The errno a QSerialPort error stands for, when the one left after the call
+// has been overwritten by Qt's own clean-up.
+int errnoFor(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: return ENOENT;
+    case QSerialPort::PermissionError: return EACCES;
+    case QSerialPort::OpenError: return EBUSY;
+    case QSerialPort::TimeoutError: return ETIMEDOUT;
+    case QSerialPort::UnsupportedOperationError: return EINVAL;
+    default: return EIO;
+    }
+}
 
 } // namespace
 
@@ -37,39 +52,40 @@ QString SerialDevice::DevicePathFor(const QString& portName)
     return QStringLiteral("/dev/") + portName;
 }
 
-SerialDevice::OpenResult SerialDevice::open(const QString& portName, qint32 baudRate)
+TransferError SerialDevice::open(const QString& portName, qint32 baudRate)
 {
     close();
-    m_failed = false;
-    m_errorText.clear();
+    m_failure = {};
+    m_devicePath = DevicePathFor(portName);
 
-    m_port.setPortName(DevicePathFor(portName));
-    if (portName.isEmpty() || !m_port.open(QIODevice::ReadWrite)) {
-        m_errorText = portName.isEmpty() ? QString::fromLocal8Bit(std::strerror(ENOENT))
-                                         : m_port.errorString();
-        return OpenResult::OpenFailed;
-    }
+    if (portName.isEmpty())
+        return TransferError::FromErrno(TransferError::Operation::OpenPort, m_devicePath, ENOENT);
+    m_port.setPortName(m_devicePath);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return portError(TransferError::Operation::OpenPort, errno);
     // Qt's lock file keeps other Qt programs away; flock() tells every other
     // program that takes the same care.
     if (::flock(m_port.handle(), LOCK_EX | LOCK_NB) != 0) {
-        m_errorText = QString::fromLocal8Bit(std::strerror(errno));
+        const int lockErrno = errno;
         m_port.close();
-        return OpenResult::OpenFailed;
+        return TransferError::FromErrno(TransferError::Operation::OpenPort, m_devicePath, lockErrno);
     }
     const bool lineSet = baudRate > 0 && m_port.setBaudRate(baudRate)
         && m_port.setDataBits(QSerialPort::Data8) && m_port.setParity(QSerialPort::NoParity)
         && m_port.setStopBits(QSerialPort::OneStop);
     if (!lineSet) {
-        m_errorText = m_port.errorString();
+        const TransferError refused = baudRate > 0
+            ? portError(TransferError::Operation::SetUpPort, errno)
+            : TransferError::FromErrno(TransferError::Operation::SetUpPort, m_devicePath, EINVAL);
         m_port.close();
-        return OpenResult::SettingsRejected;
+        return refused;
     }
     // A pseudo-terminal has no modem lines and refuses these: not a failure.
     m_port.setRequestToSend(true);
     m_port.setDataTerminalReady(true);
     m_port.clearError();
-    m_failed = false;
-    return OpenResult::Opened;
+    m_failure = {};
+    return {};
 }
 
 void SerialDevice::close()
@@ -102,34 +118,32 @@ QByteArray SerialDevice::readQueued(qint64 maxBytes)
     return m_port.read(std::min(maxBytes, m_port.bytesAvailable()));
 }
 
-bool SerialDevice::writeAll(const char* data, qint64 size)
+TransferError SerialDevice::writeAll(const char* data, qint64 size)
 {
-    if (m_failed)
-        return false;
+    if (m_failure)
+        return m_failure;
     if (!m_port.isOpen()) {
-        markFailed(QString::fromLocal8Bit(std::strerror(EBADF)));
-        return false;
+        m_failure = TransferError::FromErrno(TransferError::Operation::WritePort, m_devicePath, EBADF);
+        emit failed();
+        return m_failure;
     }
     if (size <= 0)
-        return true;
+        return {};
+    const QScopedValueRollback<bool> writing(m_writing, true);
     if (m_port.write(data, size) != size) {
-        markFailed(m_port.errorString());
-        return false;
+        markFailed(TransferError::Operation::WritePort);
+        return m_failure;
     }
     // The time the bytes need at the line's rate (10 bits a byte), plus grace.
     const qint64 lineMs = size * 10 * 1000 / std::max<qint32>(m_port.baudRate(), 1);
     const int timeoutMs = static_cast<int>(std::min<qint64>(lineMs + WriteGraceMs, 600000));
-    while (m_port.bytesToWrite() > 0 && !m_failed) {
+    while (m_port.bytesToWrite() > 0 && !m_failure) {
         if (!m_port.waitForBytesWritten(timeoutMs)) {
-            if (!m_failed) {
-                markFailed(m_port.error() == QSerialPort::TimeoutError
-                               ? QString::fromLocal8Bit(std::strerror(ETIMEDOUT))
-                               : m_port.errorString());
-            }
-            return false;
+            markFailed(TransferError::Operation::WritePort);
+            return m_failure;
         }
     }
-    return !m_failed;
+    return m_failure;
 }
 
 void SerialDevice::onPortError(QSerialPort::SerialPortError error)
@@ -138,8 +152,11 @@ void SerialDevice::onPortError(QSerialPort::SerialPortError error)
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError:
+        // A device that went away is found by whatever touched it: a failure
+        // while writeAll() waits belongs to the write.
         if (m_port.isOpen())
-            markFailed(m_port.errorString());
+            markFailed(error == QSerialPort::WriteError || m_writing ? TransferError::Operation::WritePort
+                                                                     : TransferError::Operation::ReadPort);
         break;
     default:
         // Timeouts of non-waiting reads, modem lines a device does not have and
@@ -148,23 +165,29 @@ void SerialDevice::onPortError(QSerialPort::SerialPortError error)
     }
 }
 
-void SerialDevice::markFailed(const QString& fallbackText)
+// Qt reports a hung-up terminal (read returns 0) with a stale errno; asking the
+// driver for the line settings gives the real reason, such as "Input/output error".
+void SerialDevice::markFailed(TransferError::Operation operation)
 {
-    if (m_failed)
+    if (m_failure)
         return;
-    m_failed = true;
-    m_errorText = systemErrorText(fallbackText);
+    const int errnoAfterCall = errno;
+    termios line {};
+    if (m_port.isOpen() && ::tcgetattr(m_port.handle(), &line) != 0)
+        m_failure = TransferError::FromErrno(operation, m_devicePath, errno);
+    else
+        m_failure = portError(operation, errnoAfterCall);
     emit failed();
 }
 
-// Qt reports a hung-up terminal (read returns 0) with a stale errno; asking the
-// driver for the line settings gives the real reason, such as "Input/output error".
-QString SerialDevice::systemErrorText(const QString& fallbackText) const
+// Qt's text for the port's last error, with the errno it came from: the one
+// left after the call when its text matches, otherwise the one Qt's error stands for.
+TransferError SerialDevice::portError(TransferError::Operation operation, int errnoAfterCall) const
 {
-    if (m_port.isOpen()) {
-        termios line {};
-        if (::tcgetattr(m_port.handle(), &line) != 0)
-            return QString::fromLocal8Bit(std::strerror(errno));
-    }
-    return fallbackText;
+    if (m_port.error() == QSerialPort::TimeoutError)
+        return TransferError::FromErrno(operation, m_devicePath, ETIMEDOUT);
+    const QString text = m_port.errorString();
+    const bool errnoMatches = errnoAfterCall != 0
+        && text == QString::fromLocal8Bit(std::strerror(errnoAfterCall));
+    return {operation, m_devicePath, text, errnoMatches ? errnoAfterCall : errnoFor(m_port.error())};
 }

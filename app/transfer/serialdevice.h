@@ -2,8 +2,10 @@
 // A serial port as the transfer engine uses it: opened exclusively in raw mode
 // at 8 data bits, no parity, one stop bit; reads that never wait; writes that
 // return once the driver has taken every byte; and an honest error contract:
-// a failed or short write, or a device that vanished, is reported with the
-// system's error text, never swallowed.
+// a failed open, a failed or short write, or a device that vanished comes back
+// as a TransferError with the system's reason, never swallowed.
+
+#include "app/transfer/transfererror.h"
 
 #include <QObject>
 #include <QSerialPort>
@@ -12,8 +14,6 @@
 class SerialDevice : public QObject {
     Q_OBJECT
 public:
-    enum class OpenResult { Opened, OpenFailed, SettingsRejected };
-
     explicit SerialDevice(QObject* parent = nullptr);
     ~SerialDevice() override;
 
@@ -23,21 +23,23 @@ public:
 
     // Closes what is open, then opens `portName` at `baudRate`. RTS and then DTR
     // are raised; a device without modem lines (a pseudo-terminal) is fine.
-    OpenResult open(const QString& portName, qint32 baudRate);
+    // Empty on success; OpenPort or SetUpPort when it failed.
+    TransferError open(const QString& portName, qint32 baudRate);
     void close();
     bool isOpen() const;
 
-    // What the driver holds for reading right now, at most `maxBytes`; never waits.
+    // What the driver holds for reading right now, at most `maxBytes`; never
+    // waits. A read that finds the device gone shows in failure().
     QByteArray readQueued(qint64 maxBytes);
 
     // Writes all `size` bytes and waits until the driver has taken them.
-    // False on an error or a write that does not complete: see errorText().
-    bool writeAll(const char* data, qint64 size);
+    // Empty on success; WritePort (or the earlier failure of the link) otherwise.
+    TransferError writeAll(const char* data, qint64 size);
 
-    // True once a read or write failed or the device went away since the open.
-    bool hasFailed() const { return m_failed; }
-    // The system's text for the last failure (open, settings, read or write).
-    QString errorText() const { return m_errorText; }
+    // The failure of the open link since it was opened (device gone, read or
+    // write error); empty while the link is sound.
+    const TransferError& failure() const { return m_failure; }
+    bool hasFailed() const { return m_failure.failed(); }
 
     // The open file descriptor, or -1.
     int handle() const;
@@ -48,10 +50,11 @@ signals:
 
 private:
     void onPortError(QSerialPort::SerialPortError error);
-    void markFailed(const QString& fallbackText);
-    QString systemErrorText(const QString& fallbackText) const;
+    void markFailed(TransferError::Operation operation);
+    TransferError portError(TransferError::Operation operation, int errnoAfterCall) const;
 
     QSerialPort m_port;
-    bool m_failed = false;
-    QString m_errorText;
+    QString m_devicePath;
+    TransferError m_failure;
+    bool m_writing = false; // inside writeAll()
 };

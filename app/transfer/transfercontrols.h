@@ -7,7 +7,9 @@
 //    item index), the Time Gap box Edit1, the Data Size box Edit2, the check box
 //    "Pause By Data Size" CheckBox1, the file box Edit3, the Start/Stop button
 //    Button1, Browse Button2, Set Port Button3, ProgressBar1, the counter Label8,
-//    the log Memo1 and modal message boxes.
+//    the log Memo1.
+//  - Show what the engine says: connect TransferEngine::message to a modal
+//    message box (the window) or to standard error (the command-line sender).
 //  - Setters only change the widget; they must not call back into the engine.
 //    Connect the boxes' user-edit signals (QLineEdit::textEdited) to
 //    TransferEngine::Edit1Change / Edit2Change; the engine runs those handlers
@@ -68,8 +70,4 @@ public:
     // Memo1: bytes the board sent, to be shown as one new line (ReceivedText()
     // turns them into display text); then the log's undo history is cleared.
     virtual void appendReceived(const QByteArray& bytes) = 0;
-
-    // A modal message box with an OK button. An empty caption means the
-    // application's title. Timer ticks keep running while it is open.
-    virtual void showMessage(const QString& text, const QString& caption = QString()) = 0;
 };

@@ -2,10 +2,6 @@
 
 #include "app/transfer/wholenumber.h"
 
-#include <QFile>
-
-#include <sys/stat.h>
-
 TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
     : QObject(parent), m_controls(controls)
 {
@@ -17,26 +13,93 @@ TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
     // Qt has finished the read or write that found it.
     connect(&PortHandle, &SerialDevice::failed, this, &TransferEngine::onLinkBroken,
             Qt::QueuedConnection);
-    setTimer1Enabled(true);
+    Timer1.start();
 }
 
 TransferEngine::~TransferEngine() = default;
 
-// A timer with interval 0 does not tick (it would spin); it runs again once
-// it gets an interval.
-void TransferEngine::setTimer1Enabled(bool enabled)
+void TransferEngine::Initialise(const QString& configPath)
 {
-    m_timer1Enabled = enabled;
-    if (enabled && Timer1.interval() > 0)
-        Timer1.start();
-    else
-        Timer1.stop();
+    m_settings.LoadFrom(configPath);
+    PacketCount = 0;
+    m_controls.setCounterText(QStringLiteral("0"));
+    LinkState = OpenPort();
 }
 
-void TransferEngine::setTimer1Interval(int milliseconds)
+void TransferEngine::say(const QString& text, const QString& caption, const TransferError& error)
 {
-    Timer1.setInterval(milliseconds);
-    setTimer1Enabled(m_timer1Enabled);
+    emit message(TransferMessage {text, caption, error});
+}
+
+uint8_t TransferEngine::OpenPort()
+{
+    // Whatever happens, the result clears Sending: the send file goes too.
+    SendFile.close();
+    PortHandle.close();
+
+    const QString baudText = m_controls.baudText();
+    const std::optional<int> baud = ToWholeNumber(baudText);
+    if (!baud) {
+        say(NotAWholeNumberMessage(baudText));
+        return 0;
+    }
+    const TransferError refused = PortHandle.open(m_controls.portText(), *baud);
+    if (refused.operation == TransferError::Operation::SetUpPort) {
+        say(QStringLiteral("COM Port Setting Error!!!"), QStringLiteral("Set Error"), refused);
+        return 0;
+    }
+    if (refused) {
+        say(QStringLiteral("Open COM Port Error !!!"), QStringLiteral("Comm Error"), refused);
+        return 0;
+    }
+    m_settings.SaveSettings();
+    return 1;
+}
+
+// Shows every byte the board sent, a bounded chunk per tick; nothing is ever
+// thrown away unread. A port that broke is closed after its last bytes are shown.
+void TransferEngine::PollReceive()
+{
+    if (!PortHandle.isOpen())
+        return;
+    const QByteArray received = PortHandle.readQueued(ReceiveChunk);
+    if (!received.isEmpty())
+        m_controls.appendReceived(received);
+    if (!PortHandle.hasFailed())
+        return;
+    for (QByteArray rest = PortHandle.readQueued(ReceiveChunk); !rest.isEmpty();
+         rest = PortHandle.readQueued(ReceiveChunk))
+        m_controls.appendReceived(rest);
+    failLink(QStringLiteral("COM Port Error !!!"), PortHandle.failure());
+}
+
+// Stops a transfer, closes the port so that Start opens it again, and tells
+// the user why, with the system's reason on a second line.
+void TransferEngine::failLink(const QString& headline, const TransferError& error)
+{
+    const bool wasSending = LinkState & Sending;
+    const TransferError failure = error; // `error` may live in the port, which is closed now
+    PortHandle.close();
+    LinkState = 0;
+    SendFile.close();
+    showSendingControls(false);
+    say(headline + QLatin1Char('\n') + failure.reason, QStringLiteral("Comm Error"), failure);
+    if (wasSending)
+        emit transferEnded(TransferEnd::LinkFailed);
+}
+
+void TransferEngine::onLinkBroken()
+{
+    if (LinkState != 0 && PortHandle.isOpen() && PortHandle.hasFailed())
+        PollReceive();
+}
+
+void TransferEngine::Button3Click()
+{
+    Timer1.stop();
+    m_settings.takeTimeGapFromBox();
+    LinkState = OpenPort();
+    Timer1.start();
 }
 
 void TransferEngine::showSendingControls(bool sending)
@@ -61,59 +124,57 @@ void TransferEngine::Button1Click()
         StartTransfer();
 }
 
+// A Data Size or Time Gap that is not a number keeps the transfer from starting.
+void TransferEngine::refuseAtStart(const QString& text)
+{
+    LinkState &= ~Sending;
+    say(NotAWholeNumberMessage(text));
+    Timer1.start();
+    emit transferEnded(TransferEnd::BadNumber);
+}
+
 void TransferEngine::StartTransfer()
 {
-    setTimer1Enabled(false);
+    Timer1.stop();
     PacketCount = 0;
     m_controls.setCounterText(QStringLiteral("0"));
     SentBytes = 0;
 
-    // A negative Data Size is refused as a non-number would be.
     const QString sizeText = m_controls.dataSizeText();
-    const std::optional<int> size = ToNonNegativeNumber(sizeText);
+    const std::optional<int> size = DataSizeFromText(sizeText);
     if (!size) {
-        m_controls.showMessage(NotAWholeNumberMessage(sizeText));
-        setTimer1Enabled(true);
-        emit transferEnded(TransferEnd::BadNumber);
+        refuseAtStart(sizeText);
         return;
     }
-    ChunkLength = *size;
-    if (ChunkLength > SendBufferSize) {
-        ChunkLength = SendBufferSize;
-        m_controls.setDataSizeText(QString::number(SendBufferSize));
-    }
+    const BoxValue block = LimitedDataSize(*size);
+    ChunkLength = block.value;
+    if (block.replacesText)
+        m_controls.setDataSizeText(QString::number(block.value));
     LinkState |= Sending;
 
+    // A gap of 0 would stop the timer: the transfer goes at the fastest pace.
     if (Timer1.interval() == 0) {
-        setTimer1Interval(1);
+        Timer1.setInterval(1);
         m_controls.setTimeGapText(QStringLiteral("1"));
     }
     const QString gapText = m_controls.timeGapText();
-    const std::optional<int> gap = ToWholeNumber(gapText);
-    if (!gap || UsableTimeGap(*gap) != *gap) {
-        LinkState &= ~Sending;
-        m_controls.showMessage(NotAWholeNumberMessage(gapText));
-        setTimer1Enabled(true);
-        emit transferEnded(TransferEnd::BadNumber);
+    const std::optional<int> gap = TimeGapFromText(gapText);
+    if (!gap) {
+        refuseAtStart(gapText);
         return;
     }
-    setTimer1Interval(std::max(*gap, 1));
+    Timer1.setInterval(std::max(*gap, 1));
 
-    closeSendFile();
-    SendFile.reset(std::fopen(QFile::encodeName(m_controls.sendFileName()).constData(), "rb"));
-    struct stat status {};
-    if (SendFile && (::fstat(::fileno(SendFile.get()), &status) != 0 || S_ISDIR(status.st_mode)))
-        closeSendFile(); // a folder opens on this system but cannot be sent
-    if (SendFile) {
-        FileSize = status.st_size;
+    const TransferError notOpened = SendFile.open(m_controls.sendFileName());
+    if (!notOpened) {
         m_controls.setProgressPosition(0);
-        m_controls.setProgressRange(FileSize);
+        m_controls.setProgressRange(SendFile.size());
         showSendingControls(true);
-        setTimer1Enabled(true);
+        Timer1.start();
     } else {
         LinkState &= ~Sending;
-        m_controls.showMessage(QStringLiteral("Can't Open Send File!"));
-        setTimer1Enabled(true);
+        say(QStringLiteral("Can't Open Send File!"), QString(), notOpened);
+        Timer1.start();
         emit transferEnded(TransferEnd::CannotOpenFile);
     }
 }
@@ -121,9 +182,9 @@ void TransferEngine::StartTransfer()
 void TransferEngine::StopTransfer()
 {
     LinkState &= ~Sending;
-    closeSendFile();
+    SendFile.close();
     showSendingControls(false);
-    m_controls.showMessage(QStringLiteral("Transmit Interrupt !!!"));
+    say(QStringLiteral("Transmit Interrupt !!!"));
     emit transferEnded(TransferEnd::Interrupted);
 }
 
@@ -134,24 +195,11 @@ void TransferEngine::SetIdleControls()
 
 void TransferEngine::ReadLine()
 {
-    ChunkLength = 0;
-    std::FILE* file = SendFile.get();
-    if (!file || ::fseeko(file, SentBytes, SEEK_SET) != 0) {
+    const SendFileReader::Line line = SendFile.readLine(SentBytes, SendBuffer.data(), SendBufferSize);
+    ChunkLength = line.length;
+    SentBytes += line.length;
+    if (line.atEnd)
         LinkState &= ~Sending;
-        return;
-    }
-    for (;;) {
-        const int byte = std::fgetc(file);
-        if (byte == EOF) {
-            LinkState &= ~Sending;
-            return;
-        }
-        SendBuffer[ChunkLength] = static_cast<char>(byte);
-        ++SentBytes;
-        ++ChunkLength;
-        if (byte == '\n' || ChunkLength == SendBufferSize)
-            return;
-    }
 }
 
 void TransferEngine::Timer1Timer()
@@ -168,9 +216,7 @@ void TransferEngine::Timer1Timer()
 
     if (m_controls.pauseByDataSize()) {
         if (ChunkLength > 0) {
-            std::FILE* file = SendFile.get();
-            if (::fseeko(file, SentBytes, SEEK_SET) == 0
-                && std::fread(SendBuffer.data(), static_cast<size_t>(ChunkLength), 1, file) == 1)
+            if (SendFile.readBlock(SentBytes, SendBuffer.data(), ChunkLength))
                 SentBytes += ChunkLength;
             else
                 ReadLine(); // less than a block is left: send the next line of it
@@ -188,8 +234,8 @@ void TransferEngine::Timer1Timer()
     ++PacketCount;
     m_controls.setCounterText(QString::number(PacketCount));
 
-    if (!PortHandle.writeAll(SendBuffer.data(), ChunkLength)) {
-        failLink(QStringLiteral("Send Data Error !!!"));
+    if (const TransferError failed = PortHandle.writeAll(SendBuffer.data(), ChunkLength)) {
+        failLink(QStringLiteral("Send Data Error !!!"), failed);
         return;
     }
     if (LinkState & Sending)
@@ -200,7 +246,7 @@ void TransferEngine::Timer1Timer()
 // The state is already idle; the controls follow on the next tick.
 void TransferEngine::endTransfer(TransferEnd end, const QString& message)
 {
-    closeSendFile();
-    m_controls.showMessage(message);
+    SendFile.close();
+    say(message);
     emit transferEnded(end);
 }

@@ -1,34 +1,36 @@
 #pragma once
 // The transfer engine: sends a file to the board one packet per tick of Timer1,
 // a line at a time or a block of Data Size bytes at a time, and shows what the
-// board sends back. It also holds the port and the remembered settings, and the
-// handlers of the controls that change them. It reaches the controls only
-// through TransferControls, so the window, the command-line sender and the
-// tests drive the same code.
+// board sends back. It opens the port from the port and baud boxes and gives
+// up a port that failed. It reaches the controls only through
+// TransferControls, so the window, the command-line sender and the tests drive
+// the same code; what it has to tell the user it emits as a TransferMessage,
+// and whoever drives it decides how to show it.
 //
 // Timer1 is a paced timer whose interval is the Time Gap: its ticks are due on
 // a grid kept against the monotonic clock, so late ticks do not add up.
 
 #include "app/transfer/pacedtimer.h"
-#include "app/transfer/portsettings.h"
+#include "app/transfer/sendfilereader.h"
 #include "app/transfer/serialdevice.h"
+#include "app/transfer/settingsbinding.h"
 #include "app/transfer/transfercontrols.h"
+#include "app/transfer/transfermessage.h"
+#include "app/transfer/transferstate.h"
 
 #include <QObject>
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 
 class TransferEngine : public QObject {
     Q_OBJECT
 public:
     // Bits of LinkState.
-    static constexpr uint8_t PortOpen = 1;
-    static constexpr uint8_t Sending = 2;
+    static constexpr uint8_t PortOpen = TransferState::PortOpen;
+    static constexpr uint8_t Sending = TransferState::Sending;
     // The largest packet: Data Size is clamped to it and a longer line is cut.
-    static constexpr int SendBufferSize = 2048;
+    static constexpr int SendBufferSize = MaxDataSize;
     // Received bytes shown per tick at most; the rest waits for the next tick.
     static constexpr qint64 ReceiveChunk = 64 * 1024;
 
@@ -50,15 +52,16 @@ public:
     // the counter "0" and opens the port. The lists must be filled already.
     void Initialise(const QString& configPath);
     // Whether a successful port open rewrites the settings file (default true).
-    void setSavesSettings(bool saves) { m_savesSettings = saves; }
+    void setSavesSettings(bool saves) { m_settings.setSavesSettings(saves); }
 
     // Settings: read the controls into the record and write the file; push a
     // record into the controls.
-    void SaveSettings();
-    void ApplySettings(const TPortSettings& settings);
+    void SaveSettings() { m_settings.SaveSettings(); }
+    void ApplySettings(const TPortSettings& settings) { m_settings.ApplySettings(settings); }
 
     // Serial link: (re)opens the port from the port and baud boxes, 1 on success
-    // and 0 on failure (the caller stores it in LinkState); shows received bytes.
+    // and 0 on failure (the caller stores it in LinkState; the reason goes out
+    // with the message); shows received bytes.
     uint8_t OpenPort();
     void PollReceive();
 
@@ -71,53 +74,48 @@ public:
     void Timer1Timer();
 
     // Handlers of the settings controls.
-    void Button3Click();  // Set Port
-    void Edit1Change();   // Time Gap box
-    void Edit2Change();   // Data Size box
-    void CheckBox1Click(); // "Pause By Data Size"
+    void Button3Click(); // Set Port
+    void Edit1Change() { m_settings.Edit1Change(); }       // Time Gap box
+    void Edit2Change() { m_settings.Edit2Change(); }       // Data Size box
+    void CheckBox1Click() { m_settings.CheckBox1Click(); } // "Pause By Data Size"
 
-    uint8_t linkState() const { return LinkState; }
+    uint8_t linkState() const { return m_state.LinkState; }
     qint64 sentBytes() const { return SentBytes; }
-    int chunkLength() const { return ChunkLength; }
-    qint64 fileSize() const { return FileSize; }
+    int chunkLength() const { return m_state.ChunkLength; }
+    qint64 fileSize() const { return SendFile.size(); }
     int packetCount() const { return PacketCount; }
-    bool isSendFileOpen() const { return SendFile != nullptr; }
-    const TPortSettings& settings() const { return Settings; }
-    QString configPath() const { return ConfigPath; }
+    bool isSendFileOpen() const { return SendFile.isOpen(); }
+    const TPortSettings& settings() const { return m_settings.settings(); }
+    QString configPath() const { return m_settings.configPath(); }
     const PacedTimer& timer1() const { return Timer1; }
     const SerialDevice& port() const { return PortHandle; }
 
 signals:
-    // Emitted after the end message of a transfer has been shown.
+    // Something to show the user, at the moment it happens (a message box
+    // opened from here is modal; Timer1 keeps ticking inside it).
+    void message(const TransferMessage& message);
+    // Emitted after the end message of a transfer.
     void transferEnded(TransferEngine::TransferEnd end);
 
 private:
-    struct FileCloser {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-
-    void setTimer1Enabled(bool enabled);
-    void setTimer1Interval(int milliseconds);
-    void takeTimeGapFromBox();
+    void say(const QString& text, const QString& caption = QString(), const TransferError& error = {});
+    void refuseAtStart(const QString& text);
     void showSendingControls(bool sending);
     void endTransfer(TransferEnd end, const QString& message);
-    void failLink(const QString& headline);
+    void failLink(const QString& headline, const TransferError& error);
     void onLinkBroken();
-    void closeSendFile() { SendFile.reset(); }
 
     TransferControls& m_controls;
-    QString ConfigPath;
-    TPortSettings Settings;
-    SerialDevice PortHandle;
-    uint8_t LinkState = 0;
+    TransferState m_state;
+    // The shared state under the names the handlers use.
+    uint8_t& LinkState = m_state.LinkState;
+    int& ChunkLength = m_state.ChunkLength;
     PacedTimer Timer1;
-    bool m_timer1Enabled = true;
-    bool m_savesSettings = true;
+    SettingsBinding m_settings {m_controls, Timer1, m_state};
+    SerialDevice PortHandle;
 
-    std::unique_ptr<std::FILE, FileCloser> SendFile;
+    SendFileReader SendFile;
     qint64 SentBytes = 0;
-    int ChunkLength = 0;
-    qint64 FileSize = 0;
     int PacketCount = 0;
     std::array<char, SendBufferSize> SendBuffer {};
 };

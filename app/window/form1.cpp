@@ -25,9 +25,16 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
     : QWidget(parent),
       ui(std::make_unique<Ui::TForm1>()),
       m_setup(std::move(setup)),
-      m_controls(*ui, m_setup.showMessage ? m_setup.showMessage : MessageShower(ShowModalMessage)),
+      m_controls(*ui),
       m_engine(m_controls)
 {
+    // What the engine has to say shows in a modal message box, at once: a
+    // port error during FormCreate shows before the window does.
+    const MessageShower show = m_setup.showMessage ? m_setup.showMessage : MessageShower(ShowModalMessage);
+    connect(&m_engine, &TransferEngine::message, this, [show](const TransferMessage& message) {
+        show(message.text, message.caption.isEmpty() ? ApplicationTitle() : message.caption);
+    });
+
     ui->setupUi(this);
     // A fixed single border: the user cannot resize; only the size guard grows it.
     m_laidOutSize = size();

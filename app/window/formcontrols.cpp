@@ -5,10 +5,7 @@
 
 #include <climits>
 
-FormControls::FormControls(Ui::TForm1& ui, MessageShower showMessage)
-    : m_ui(ui), m_showMessage(std::move(showMessage))
-{
-}
+FormControls::FormControls(Ui::TForm1& ui) : m_ui(ui) {}
 
 QComboBox* FormControls::comboFor(SettingsList list) const
 {
@@ -134,9 +131,4 @@ void FormControls::setCounterText(const QString& text)
 void FormControls::appendReceived(const QByteArray& bytes)
 {
     m_ui.Memo1->appendLine(ReceivedText(bytes));
-}
-
-void FormControls::showMessage(const QString& text, const QString& caption)
-{
-    m_showMessage(text, caption.isEmpty() ? ApplicationTitle() : caption);
 }

@@ -3,7 +3,6 @@
 // interface. Setters change only the widget; the window connects the user's
 // own edits to the engine's handlers.
 
-#include "app/window/messagebox.h"
 #include "app/transfer/transfercontrols.h"
 
 #include <QtGlobal>
@@ -16,7 +15,7 @@ class TForm1;
 
 class FormControls : public TransferControls {
 public:
-    FormControls(Ui::TForm1& ui, MessageShower showMessage);
+    explicit FormControls(Ui::TForm1& ui);
 
     int itemIndex(SettingsList list) const override;
     void setItemIndex(SettingsList list, int index) override;
@@ -38,13 +37,11 @@ public:
     void setProgressPosition(qint64 position) override;
     void setCounterText(const QString& text) override;
     void appendReceived(const QByteArray& bytes) override;
-    void showMessage(const QString& text, const QString& caption) override;
 
 private:
     QComboBox* comboFor(SettingsList list) const;
 
     Ui::TForm1& m_ui;
-    MessageShower m_showMessage;
     // The progress bar counts in int: files beyond 2 GiB are shown in units
     // of 2^m_progressShift bytes.
     int m_progressShift = 0;

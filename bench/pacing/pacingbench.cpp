@@ -92,6 +92,7 @@ std::vector<double> runTransfer(int gapMs, qint64 packetSize, int packets, bool 
     controls.dataSize = QString::number(packetSize);
     controls.timeGap = QString::number(gapMs);
     TransferEngine engine(controls);
+    controls.listenTo(engine);
     engine.Edit1Change();
     engine.Edit2Change();
 

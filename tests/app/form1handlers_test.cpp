@@ -4,7 +4,7 @@
 
 #include "tests/app/form1fixture.h"
 #include "app/window/logbox.h"
-#include "tests/app/ptypair.h"
+#include "tests/support/ptypair.h"
 #include "app/window/startup.h"
 #include "tests/support/testsupport.h"
 

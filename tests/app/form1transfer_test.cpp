@@ -5,7 +5,7 @@
 #include "tests/app/form1fixture.h"
 #include "app/window/logbox.h"
 #include "tests/tools/boardsimprocess.h"
-#include "tests/app/ptypair.h"
+#include "tests/support/ptypair.h"
 #include "tests/support/testsupport.h"
 
 #include <QComboBox>

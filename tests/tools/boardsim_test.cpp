@@ -40,11 +40,11 @@ TEST(BoardSim, RepliesToEachLineAndLogsEachRead)
     BoardSimProcess board({QStringLiteral("--log"), logPath, QStringLiteral("--reply"), QStringLiteral("OK\\r\\n")});
     ASSERT_TRUE(board.device.startsWith(QStringLiteral("/dev/")));
     SerialDevice device;
-    ASSERT_EQ(device.open(board.device, 115200), SerialDevice::OpenResult::Opened);
+    ASSERT_FALSE(device.open(board.device, 115200).failed());
 
-    ASSERT_TRUE(device.writeAll("hello\n", 6));
+    ASSERT_FALSE(device.writeAll("hello\n", 6).failed());
     EXPECT_EQ(receive(device, 4), "OK\r\n");
-    ASSERT_TRUE(device.writeAll("a\nb\n\x00\xff", 6));
+    ASSERT_FALSE(device.writeAll("a\nb\n\x00\xff", 6).failed());
     EXPECT_EQ(receive(device, 8), "OK\r\nOK\r\n");
     board.stop();
 

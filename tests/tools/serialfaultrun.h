@@ -3,19 +3,16 @@
 // on a pseudo-terminal, for the serial fault tests. Ticks are run by hand so
 // that each one can be timed: a tick that blocks is what makes a window hang.
 
-#include "app/transfer/headlesscontrols.h"
-#include "app/transfer/transferengine.h"
+#include "tests/support/enginerig.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <functional>
 #include <optional>
 #include <unistd.h>
 
-class EngineRun {
+class EngineRun : public EngineRig {
 public:
     EngineRun()
     {
@@ -24,15 +21,6 @@ public:
         engine.Edit1Change();
         QObject::connect(&engine, &TransferEngine::transferEnded, &engine,
                          [this](TransferEngine::TransferEnd e) { end = e; });
-    }
-
-    QString makeFile(const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(QStringLiteral("send%1.bin").arg(++m_files));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return path;
     }
 
     // Opens `port` and starts sending `file`; block mode when `dataSize` is given.
@@ -78,15 +66,9 @@ public:
         return all;
     }
 
-    QTemporaryDir dir;
-    HeadlessControls controls;
-    TransferEngine engine {controls};
     std::optional<TransferEngine::TransferEnd> end;
     qint64 longestTickMs = 0;
     int ticks = 0;
-
-private:
-    int m_files = 0;
 };
 
 // Lines "record NNNNNN\n" (14 bytes each).

@@ -4,7 +4,7 @@
 // 1 MiB from the board while the tool sends. In every case the transfer stops
 // with a message, the port is closed, and no tick blocks for a second.
 
-#include "tests/app/ptypair.h"
+#include "tests/support/ptypair.h"
 #include "tools/board-sim/floodpattern.h"
 #include "tests/tools/boardsimprocess.h"
 #include "tests/tools/serialfaultrun.h"
@@ -173,7 +173,7 @@ TEST(SerialFaults, APortHeldByAnotherProgramIsReportedBusy)
     ASSERT_EQ(run.controls.messages.size(), 1);
     EXPECT_EQ(run.controls.messages[0].text, "Open COM Port Error !!!");
     EXPECT_EQ(run.controls.messages[0].caption, "Comm Error");
-    EXPECT_FALSE(run.engine.port().errorText().isEmpty());
+    EXPECT_FALSE(run.controls.messages[0].error.reason.isEmpty());
 
     // Once the other program has let go, Start opens the port.
     holder.kill();

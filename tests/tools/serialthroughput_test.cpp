@@ -4,7 +4,7 @@
 //   LUX_LARGE_FILE_MIB size of the large file in MiB (default 100; 16 in the
 //                      sanitized build, where each packet costs many times more)
 
-#include "tests/app/ptypair.h"
+#include "tests/support/ptypair.h"
 #include "tests/tools/boardsimprocess.h"
 #include "tests/tools/serialfaultrun.h"
 #include "tests/support/testsupport.h"

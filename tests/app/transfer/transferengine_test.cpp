@@ -2,13 +2,9 @@
 // messages, Stop, the controls, and a board that goes away. Ticks are run by
 // hand, one call per tick, so nothing depends on the machine's speed.
 
-#include "app/transfer/headlesscontrols.h"
-#include "tests/app/ptypair.h"
-#include "app/transfer/transferengine.h"
+#include "tests/support/enginerig.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,25 +19,10 @@ int openDescriptors()
     return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
 }
 
-class TransferEngineTest : public testing::Test {
+class TransferEngineTest : public testing::Test, public PtyEngineRig {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(pty.isOpen());
-        controls.port = pty.path;
-        controls.baud = QStringLiteral("115200");
-        QObject::connect(&engine, &TransferEngine::transferEnded, &engine,
-                         [this](TransferEngine::TransferEnd end) { ends << end; });
-    }
-
-    QString makeFile(const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(QStringLiteral("send%1.bin").arg(++m_files));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return path;
-    }
+    TransferEngineTest() : PtyEngineRig(QStringLiteral("115200")) {}
+    void SetUp() override { ASSERT_TRUE(pty.isOpen()); }
 
     void start(const QByteArray& bytes, std::optional<int> dataSize = std::nullopt)
     {
@@ -82,15 +63,6 @@ protected:
                 packets << t.packet;
         return packets;
     }
-
-    QTemporaryDir dir;
-    PtyPair pty;
-    HeadlessControls controls;
-    TransferEngine engine {controls};
-    QList<TransferEngine::TransferEnd> ends;
-
-private:
-    int m_files = 0;
 };
 
 QByteArray bytesWithoutLineFeeds(int count)

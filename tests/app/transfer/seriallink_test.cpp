@@ -1,13 +1,10 @@
 // Opening the port and receiving from it, on real pseudo-terminals through
 // the real QSerialPort.
 
-#include "app/transfer/headlesscontrols.h"
-#include "tests/app/ptypair.h"
 #include "app/transfer/receivedtext.h"
 #include "app/transfer/serialdevice.h"
-#include "app/transfer/transferengine.h"
+#include "tests/support/enginerig.h"
 
-#include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -34,22 +31,14 @@ QByteArray joined(const QList<QByteArray>& parts)
     return all;
 }
 
-class SerialLink : public testing::Test {
+class SerialLink : public testing::Test, public PtyEngineRig {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(pty.isOpen());
-        controls.port = pty.path;
-        controls.baud = QStringLiteral("9600");
-    }
+    SerialLink() : PtyEngineRig(QStringLiteral("9600")) {}
+    void SetUp() override { ASSERT_TRUE(pty.isOpen()); }
     uint8_t open()
     {
         return engine.OpenPort();
     }
-
-    PtyPair pty;
-    HeadlessControls controls;
-    TransferEngine engine {controls};
 };
 
 } // namespace
@@ -86,7 +75,7 @@ TEST_F(SerialLink, TheOpenPortIsExclusive)
     ASSERT_EQ(open(), 1);
     EXPECT_FALSE(portIsFree(pty));
     SerialDevice second;
-    EXPECT_EQ(second.open(pty.path, 9600), SerialDevice::OpenResult::OpenFailed);
+    EXPECT_EQ(second.open(pty.path, 9600).operation, TransferError::Operation::OpenPort);
 }
 
 TEST_F(SerialLink, OpeningAgainClosesTheOldPortEvenWhenTheNewOpenFails)
@@ -190,12 +179,15 @@ TEST(SerialDeviceWrite, AWriteToAHungUpDeviceFailsWithTheSystemsText)
 {
     PtyPair pty;
     SerialDevice device;
-    ASSERT_EQ(device.open(pty.path, 115200), SerialDevice::OpenResult::Opened);
-    ASSERT_TRUE(device.writeAll("ping", 4));
+    ASSERT_FALSE(device.open(pty.path, 115200).failed());
+    ASSERT_FALSE(device.writeAll("ping", 4).failed());
     EXPECT_EQ(pty.read(4), "ping");
     pty.closeMaster();
-    EXPECT_FALSE(device.writeAll("pong", 4));
+    const TransferError failed = device.writeAll("pong", 4);
+    EXPECT_EQ(failed.operation, TransferError::Operation::WritePort);
+    EXPECT_EQ(failed.target, pty.path);
+    EXPECT_EQ(failed.errorNumber, EIO);
+    EXPECT_EQ(failed.reason, QString::fromLocal8Bit(std::strerror(EIO)));
     EXPECT_TRUE(device.hasFailed());
-    EXPECT_EQ(device.errorText(), QString::fromLocal8Bit(std::strerror(EIO)));
-    EXPECT_FALSE(device.writeAll("more", 4)); // stays failed until opened again
+    EXPECT_TRUE(device.writeAll("more", 4).failed()); // stays failed until opened again
 }

@@ -1,9 +1,4 @@
-// The settings side of the transfer engine: start-up, the settings record and
-// the handlers of the boxes that change the port and the pacing.
-
-#include "app/transfer/transferengine.h"
-
-#include "app/transfer/wholenumber.h"
+#include "app/transfer/settingsbinding.h"
 
 namespace {
 
@@ -24,24 +19,28 @@ uint8_t& storedIndex(TPortSettings& settings, SettingsList list)
 
 } // namespace
 
-void TransferEngine::Initialise(const QString& configPath)
+SettingsBinding::SettingsBinding(TransferControls& controls, PacedTimer& timer1, TransferState& state)
+    : m_controls(controls), Timer1(timer1), m_state(state)
+{
+}
+
+void SettingsBinding::LoadFrom(const QString& configPath)
 {
     ConfigPath = configPath;
     Settings = LoadSettings(ConfigPath);
     ApplySettings(Settings);
-    PacketCount = 0;
-    m_controls.setCounterText(QStringLiteral("0"));
-    LinkState = OpenPort();
 }
 
-void TransferEngine::SaveSettings()
+void SettingsBinding::SaveSettings()
 {
     // The alignment bytes stay as the last loaded file had them.
     TPortSettings read = Settings;
     for (SettingsList list : AllLists)
         storedIndex(read, list) = StoredIndexFor(m_controls.itemIndex(list));
+    // The Time Gap comes from the timer: a gap typed but refused is not kept.
     read.TimeGap = Timer1.interval();
-    const std::optional<int> dataSize = ToNonNegativeNumber(m_controls.dataSizeText());
+    // The Data Size is kept as typed, not cut to the largest packet.
+    const std::optional<int> dataSize = DataSizeFromText(m_controls.dataSizeText());
     if (dataSize) {
         read.DataSize = *dataSize;
         read.PauseByDataSize = m_controls.pauseByDataSize() ? 1 : 0;
@@ -54,12 +53,13 @@ void TransferEngine::SaveSettings()
         WriteSettingsFile(ConfigPath, Settings);
 }
 
-void TransferEngine::ApplySettings(const TPortSettings& settings)
+void SettingsBinding::ApplySettings(const TPortSettings& settings)
 {
     TPortSettings copy = settings;
     for (SettingsList list : AllLists)
         m_controls.setItemIndex(list, ItemIndexFor(list, storedIndex(copy, list)));
-    setTimer1Interval(UsableTimeGap(settings.TimeGap));
+    Timer1.setInterval(UsableTimeGap(settings.TimeGap));
+    // The record's fields are shown unsigned, as the file holds them.
     m_controls.setDataSizeText(QString::number(static_cast<uint32_t>(settings.DataSize)));
     Edit2Change();
     m_controls.setPauseByDataSize(settings.PauseByDataSize != 0);
@@ -68,57 +68,38 @@ void TransferEngine::ApplySettings(const TPortSettings& settings)
     m_controls.setDataSizeEnabled(false);
 }
 
-// Sets Timer1's interval from the Time Gap box; negative, absurd or
-// non-numeric text is refused and the box shows the default again.
-void TransferEngine::takeTimeGapFromBox()
+void SettingsBinding::takeTimeGapFromBox()
 {
-    const std::optional<int> gap = ToWholeNumber(m_controls.timeGapText());
-    if (gap && UsableTimeGap(*gap) == *gap) {
-        setTimer1Interval(*gap);
-    } else {
-        setTimer1Interval(DefaultTimeGap);
-        m_controls.setTimeGapText(QString::number(DefaultTimeGap));
-    }
+    const BoxValue gap = TimeGapOrDefault(m_controls.timeGapText());
+    Timer1.setInterval(gap.value);
+    if (gap.replacesText)
+        m_controls.setTimeGapText(QString::number(gap.value));
 }
 
-void TransferEngine::Button3Click()
+void SettingsBinding::Edit1Change()
 {
-    setTimer1Enabled(false);
-    takeTimeGapFromBox();
-    LinkState = OpenPort();
-    setTimer1Enabled(true);
-}
-
-void TransferEngine::Edit1Change()
-{
-    if (LinkState & Sending) {
+    // While sending the gap in use stays; the box shows it again.
+    if (m_state.sending()) {
         m_controls.setTimeGapText(QString::number(Timer1.interval()));
         return;
     }
-    // Negative or absurd gaps are refused like a non-number.
     takeTimeGapFromBox();
 }
 
-void TransferEngine::Edit2Change()
+void SettingsBinding::Edit2Change()
 {
-    if ((LinkState & Sending) && m_controls.pauseByDataSize()) {
-        m_controls.setDataSizeText(QString::number(ChunkLength));
+    // While blocks are being sent the block length in use stays.
+    if (m_state.sending() && m_controls.pauseByDataSize()) {
+        m_controls.setDataSizeText(QString::number(m_state.ChunkLength));
         return;
     }
-    // A negative Data Size is refused like a non-number.
-    const std::optional<int> size = ToNonNegativeNumber(m_controls.dataSizeText());
-    if (!size) {
-        ChunkLength = DefaultDataSize;
-        m_controls.setDataSizeText(QString::number(DefaultDataSize));
-    } else if (*size > SendBufferSize) {
-        ChunkLength = SendBufferSize;
-        m_controls.setDataSizeText(QString::number(SendBufferSize));
-    } else {
-        ChunkLength = *size;
-    }
+    const BoxValue size = DataSizeOrDefault(m_controls.dataSizeText());
+    m_state.ChunkLength = size.value;
+    if (size.replacesText)
+        m_controls.setDataSizeText(QString::number(size.value));
 }
 
-void TransferEngine::CheckBox1Click()
+void SettingsBinding::CheckBox1Click()
 {
     m_controls.setDataSizeEnabled(m_controls.pauseByDataSize());
 }

@@ -1,0 +1,52 @@
+#pragma once
+// A transfer engine on headless controls for the serial tests: its messages
+// and transfer ends are recorded, and it has a folder for the files it sends.
+// PtyEngineRig points its port box at a fresh pseudo-terminal, where the test
+// plays the board.
+
+#include "app/transfer/headlesscontrols.h"
+#include "app/transfer/transferengine.h"
+#include "tests/support/ptypair.h"
+
+#include <QFile>
+#include <QList>
+#include <QTemporaryDir>
+
+class EngineRig {
+public:
+    EngineRig()
+    {
+        controls.listenTo(engine);
+        QObject::connect(&engine, &TransferEngine::transferEnded, &engine,
+                         [this](TransferEngine::TransferEnd end) { ends << end; });
+    }
+
+    // A new file in the rig's folder holding `bytes`.
+    QString makeFile(const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(QStringLiteral("send%1.bin").arg(++m_files));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    HeadlessControls controls;
+    TransferEngine engine {controls};
+    QList<TransferEngine::TransferEnd> ends;
+
+private:
+    int m_files = 0;
+};
+
+class PtyEngineRig : public EngineRig {
+public:
+    explicit PtyEngineRig(const QString& baud)
+    {
+        controls.port = pty.path;
+        controls.baud = baud;
+    }
+
+    PtyPair pty;
+};
