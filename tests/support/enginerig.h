@@ -7,8 +7,8 @@
 #include "app/transfer/headlesscontrols.h"
 #include "app/transfer/transferengine.h"
 #include "tests/support/ptypair.h"
+#include "tests/support/testsupport.h"
 
-#include <QFile>
 #include <QList>
 #include <QTemporaryDir>
 
@@ -24,11 +24,7 @@ public:
     // A new file in the rig's folder holding `bytes`.
     QString makeFile(const QByteArray& bytes)
     {
-        const QString path = dir.filePath(QStringLiteral("send%1.bin").arg(++m_files));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return path;
+        return luxtest::writeFile(dir.filePath(QStringLiteral("send%1.bin").arg(++m_files)), bytes);
     }
 
     QTemporaryDir dir;

@@ -2,8 +2,17 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 
 namespace luxtest {
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
 
 void processEventsFor(int ms)
 {

@@ -16,6 +16,9 @@ inline QString dataDir()
 #endif
 }
 
+// Writes `bytes` as the whole of the file at `path`; returns `path`.
+QString writeFile(const QString& path, const QByteArray& bytes);
+
 // Lets queued events run for about `ms` milliseconds of event-loop time.
 void processEventsFor(int ms);
 

@@ -3,6 +3,7 @@
 
 #include "tools/board-sim/floodpattern.h"
 #include "tests/tools/boardsimprocess.h"
+#include "tests/support/testsupport.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,11 +24,7 @@ class FlashUpdateCli : public testing::Test {
 protected:
     QString makeFile(const QByteArray& bytes)
     {
-        const QString path = dir.filePath(QStringLiteral("image%1.txt").arg(++m_files));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return path;
+        return luxtest::writeFile(dir.filePath(QStringLiteral("image%1.txt").arg(++m_files)), bytes);
     }
 
     void startCli(const QStringList& arguments)

@@ -6,6 +6,7 @@
 #include "tests/support/enginerig.h"
 
 #include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 
@@ -93,6 +94,47 @@ TEST_F(SerialLink, OpeningAgainClosesTheOldPortEvenWhenTheNewOpenFails)
     ASSERT_EQ(controls.messages.size(), 1);
     EXPECT_EQ(controls.messages[0].text, "Open COM Port Error !!!");
     EXPECT_EQ(controls.messages[0].caption, "Comm Error");
+}
+
+// The message of a failed open carries what failed, on which device or file,
+// and the system's reason, for the window or the command line to show.
+TEST_F(SerialLink, AFailedOpenSaysWhatFailedWhereAndWhy)
+{
+    using Op = TransferError::Operation;
+    const QString missingFile = dir.filePath(QStringLiteral("missing"));
+    struct Case {
+        const char* what;
+        QString port, baud, sendFile;
+        bool portHeldElsewhere;
+        Op operation;
+        QString target;
+        int errorNumber;
+    };
+    const Case cases[] = {
+        {"no device", QStringLiteral("/dev/no-such-board"), QStringLiteral("9600"), {}, false, Op::OpenPort,
+         QStringLiteral("/dev/no-such-board"), ENOENT},
+        {"locked", pty.path, QStringLiteral("9600"), {}, true, Op::OpenPort, pty.path, EWOULDBLOCK},
+        {"baud 0", pty.path, QStringLiteral("0"), {}, false, Op::SetUpPort, pty.path, EINVAL},
+        {"no file", pty.path, QStringLiteral("9600"), missingFile, false, Op::OpenFile, missingFile, ENOENT},
+        {"a folder", pty.path, QStringLiteral("9600"), dir.path(), false, Op::OpenFile, dir.path(), EISDIR},
+    };
+    for (const Case& c : cases) {
+        controls.port = c.port;
+        controls.baud = c.baud;
+        controls.sendFile = c.sendFile;
+        if (c.portHeldElsewhere) {
+            ASSERT_EQ(::flock(pty.slave(), LOCK_EX | LOCK_NB), 0);
+        }
+        engine.OpenPort();
+        engine.Button1Click();
+        ::flock(pty.slave(), LOCK_UN);
+        ASSERT_FALSE(controls.messages.isEmpty()) << c.what;
+        const TransferError& error = controls.messages.last().error;
+        EXPECT_EQ(error.operation, c.operation) << c.what;
+        EXPECT_EQ(error.target, c.target) << c.what;
+        EXPECT_EQ(error.errorNumber, c.errorNumber) << c.what;
+        EXPECT_EQ(error.reason, QString::fromLocal8Bit(std::strerror(c.errorNumber))) << c.what;
+    }
 }
 
 TEST_F(SerialLink, ABaudTextThatIsNotANumberClosesThePortAndSaysSo)
