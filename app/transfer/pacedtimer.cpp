@@ -9,6 +9,8 @@ PacedTimer::PacedTimer(QObject* parent) : QObject(parent)
     connect(&m_shot, &QTimer::timeout, this, &PacedTimer::fire);
 }
 
+// The monotonic clock: a change of the wall clock must not bunch up or hold
+// back the packets.
 PacingSchedule::TimePoint PacedTimer::now()
 {
     return std::chrono::steady_clock::now().time_since_epoch();

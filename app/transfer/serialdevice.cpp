@@ -134,7 +134,9 @@ TransferError SerialDevice::writeAll(const char* data, qint64 size)
         markFailed(TransferError::Operation::WritePort);
         return m_failure;
     }
-    // The time the bytes need at the line's rate (10 bits a byte), plus grace.
+    // The time the bytes need at the line's rate, plus grace. A byte takes 10
+    // bits on the line: a start bit, 8 data bits and a stop bit. The wait is
+    // capped at ten minutes, which even 2048 bytes at 300 baud stay well inside.
     const qint64 lineMs = size * 10 * 1000 / std::max<qint32>(m_port.baudRate(), 1);
     const int timeoutMs = static_cast<int>(std::min<qint64>(lineMs + WriteGraceMs, 600000));
     while (m_port.bytesToWrite() > 0 && !m_failure) {

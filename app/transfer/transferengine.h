@@ -32,6 +32,8 @@ public:
     // The largest packet: Data Size is clamped to it and a longer line is cut.
     static constexpr int SendBufferSize = MaxDataSize;
     // Received bytes shown per tick at most; the rest waits for the next tick.
+    // A flood from the board is shown over several ticks, so that no single
+    // tick holds up the window while the log takes it in.
     static constexpr qint64 ReceiveChunk = 64 * 1024;
 
     // How a transfer ended.
