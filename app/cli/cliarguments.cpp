@@ -10,12 +10,12 @@ const char CliUsage[] =
     "  flashupdate-cli send FILE [--port NAME] [--baud N] [--gap MS] [--block N | --lines]\n"
     "                            [--linger MS]\n"
     "  flashupdate-cli ports\n"
-    "  flashupdate-cli --help\n"
+    "  flashupdate-cli --help | --version\n"
     "\n"
     "send   Sends FILE to the board, one packet per Time Gap: a line at a time (each\n"
     "       line with its line feed, at most 2048 bytes), or with --block a block of\n"
-    "       N bytes at a time (N from 1 to 2048). Options left out come from\n"
-    "       Config.dat beside this program, as in the window; the file is not changed.\n"
+    "       N bytes at a time (N from 1 to 2048). Options left out come from the\n"
+    "       window's Config.dat (see Settings below); the file is not changed.\n"
     "         --port NAME   COM1..COM8 (COMn is /dev/ttyS(n-1)), a device name such as\n"
     "                       ttyUSB0, or a path such as /dev/ttyACM0\n"
     "         --baud N      line speed; 8 data bits, no parity, one stop bit\n"
@@ -29,6 +29,10 @@ const char CliUsage[] =
     "       then the end message and the packet count. Ctrl-C stops the transfer.\n"
     "ports  Lists the serial ports present, with description, vendor:product id and\n"
     "       serial number when known.\n"
+    "\n"
+    "Settings: Config.dat beside this program when its folder is writable and not\n"
+    "  an installed bin/ folder, otherwise $XDG_CONFIG_HOME/flashupdate/Config.dat\n"
+    "  (by default ~/.config/flashupdate/Config.dat).\n"
     "\n"
     "Exit status: 0 when the whole file was sent, 1 on a port, file or write error,\n"
     "130 when interrupted, 2 for a mistake on the command line.\n";
@@ -57,6 +61,10 @@ std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QStr
         || arguments.contains(QStringLiteral("-h")) || arguments.first() == QStringLiteral("help"))
         return result;
 
+    if (arguments == QStringList {QStringLiteral("--version")}) {
+        result.command = CliArguments::Command::Version;
+        return result;
+    }
     const QString command = arguments.first();
     if (command == QStringLiteral("ports")) {
         if (arguments.size() > 1) {

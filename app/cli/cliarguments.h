@@ -6,7 +6,7 @@
 #include <optional>
 
 struct CliArguments {
-    enum class Command { Help, Send, Ports };
+    enum class Command { Help, Version, Send, Ports };
     Command command = Command::Help;
     QString file;
     std::optional<QString> port;

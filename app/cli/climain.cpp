@@ -4,6 +4,8 @@
 #include "app/cli/cliarguments.h"
 #include "app/cli/portlist.h"
 #include "app/cli/sendcommand.h"
+#include "app/transfer/portsettings.h"
+#include "app/transfer/settingsfolder.h"
 
 #include <QCoreApplication>
 
@@ -21,6 +23,13 @@ int main(int argc, char** argv)
     switch (arguments->command) {
     case CliArguments::Command::Help:
         std::fputs(CliUsage, stdout);
+        std::printf("This copy's settings file: %s\n",
+                    ConfigPathIn(ChooseSettingsFolder(SettingsPlaceOf(QCoreApplication::applicationDirPath())))
+                        .toLocal8Bit()
+                        .constData());
+        return 0;
+    case CliArguments::Command::Version:
+        std::printf("flashupdate-cli %s\n", FLASHUPDATE_VERSION);
         return 0;
     case CliArguments::Command::Ports: {
         const QStringList lines = PortListLines();

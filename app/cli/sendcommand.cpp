@@ -1,6 +1,7 @@
 #include "app/cli/sendcommand.h"
 
 #include "app/cli/consolecontrols.h"
+#include "app/transfer/settingsfolder.h"
 #include "app/transfer/transferengine.h"
 
 #include <QCoreApplication>
@@ -77,7 +78,7 @@ int RunSendCommand(const CliArguments& arguments)
     controls.listenTo(engine);
     // One-off options must not become the window's remembered settings.
     engine.setSavesSettings(false);
-    engine.ApplySettings(LoadSettings(ConfigPathIn(QCoreApplication::applicationDirPath())));
+    engine.ApplySettings(LoadSettings(ConfigPathIn(SettingsFolder())));
     applyArguments(arguments, controls, engine);
 
     std::optional<int> status;

@@ -1,9 +1,9 @@
 #include "app/window/form1.h"
 
+#include "app/transfer/settingsfolder.h"
 #include "ui_form1.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
@@ -114,9 +114,7 @@ QAction* TForm1::addMenuItem(const char* name, const QString& caption, const QKe
 
 void TForm1::FormCreate()
 {
-    const QString dir = m_setup.executableDir.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                        : m_setup.executableDir;
-    ConfigPath = ConfigPathIn(dir);
+    ConfigPath = ConfigPathIn(m_setup.settingsDir.isEmpty() ? SettingsFolder() : m_setup.settingsDir);
     if (m_setup.showSplash)
         m_setup.showSplash(this);
     fillLists();

@@ -23,8 +23,8 @@ class TForm1;
 
 // What the window takes from the program that creates it.
 struct FormSetup {
-    // Folder that holds "Config.dat"; empty means the executable's folder.
-    QString executableDir;
+    // Folder that holds "Config.dat"; empty means SettingsFolder().
+    QString settingsDir;
     // How messages are shown; empty means modal message boxes.
     MessageShower showMessage;
     // Creates and shows the splash window, owned by the main window, without

@@ -86,7 +86,7 @@ public:
     FormSetup setup()
     {
         FormSetup s;
-        s.executableDir = dir.path();
+        s.settingsDir = dir.path();
         s.showMessage = [this](const QString& text, const QString& caption) {
             messages.append({text, caption, mainWindowVisible()});
         };
