@@ -1,5 +1,6 @@
 #include "app/transfer/transferengine.h"
 
+#include "app/transfer/portpermission.h"
 #include "app/transfer/wholenumber.h"
 
 TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
@@ -49,7 +50,10 @@ uint8_t TransferEngine::OpenPort()
         return 0;
     }
     if (refused) {
-        say(QStringLiteral("Open COM Port Error !!!"), QStringLiteral("Comm Error"), refused);
+        // A port refused for its group says how to get in on the second line.
+        const QString hint = PortPermissionHint(refused.target, refused.errorNumber);
+        say(QStringLiteral("Open COM Port Error !!!") + (hint.isEmpty() ? QString() : QLatin1Char('\n') + hint),
+            QStringLiteral("Comm Error"), refused);
         return 0;
     }
     m_settings.SaveSettings();
