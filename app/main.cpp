@@ -6,6 +6,7 @@
 #include "app/window/startup.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <exception>
 
@@ -13,6 +14,13 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     ApplyToolLook();
+    // The menu entry's name and icon, so the window system shows the window as
+    // the entry that started it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("flashupdate"));
+    QIcon icon;
+    for (int size : {48, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/flashupdate-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
     try {
         // The transition effects start before any window exists (the splash
         // window and the About box play their transitions with them) and stop
