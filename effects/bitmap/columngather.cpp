@@ -1,13 +1,13 @@
 #include "effects/bitmap/columngather.h"
 
-#include "effects/bitmap/rowprimitives.h"
+#include "effects/bitmap/rasterdispatch.h"
 
 namespace luxraster {
 
 ColumnGather::ColumnGather(const std::vector<int>& columns, int sourceWidth)
     : m_columns(columns.data()), m_count(int(columns.size()))
 {
-    if (!cpuHasAvx2())
+    if (!rasterDispatch().vectorGather)
         return;
     const int blocks = m_count / 8;
     m_blocks.resize(size_t(blocks));

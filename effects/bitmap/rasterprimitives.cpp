@@ -2,7 +2,9 @@
 
 #include "effects/bitmap/rasterprimitives.h"
 
+#include "effects/bitmap/rasterdispatch.h"
 #include "effects/bitmap/rowprimitives.h"
+#include "effects/util/cpufeatures.h"
 #include "effects/bitmap/stretch.h"
 
 namespace {
@@ -37,51 +39,16 @@ BltProc BltOpaqueFunc = luxraster::bltOpaque;
 BltProc BltAlphaBlendFunc = luxraster::bltAlphaBlend;
 BltProc BltTransparentFunc = luxraster::bltTransparent;
 
-namespace luxraster {
-
-bool cpuHasMmx()
-{
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("mmx") != 0;
-    }();
-    return has;
-}
-
-bool cpuHasSse2()
-{
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("sse2") != 0;
-    }();
-    return has;
-}
-
-bool cpuHasAvx2()
-{
-    // The library also checks that the operating system saves the AVX state.
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return has;
-}
-
-} // namespace luxraster
-
 SimdLevel bestSimdLevel()
 {
-    if (luxraster::cpuHasAvx2())
-        return SimdLevel::Avx2;
-    if (luxraster::cpuHasSse2())
-        return SimdLevel::Sse2;
-    return SimdLevel::Scalar;
+    return rasterDispatch().level;
 }
 
 bool selectRasterPath(BlendKind kind, SimdLevel level)
 {
     using namespace luxraster;
-    if ((level == SimdLevel::Avx2 && !cpuHasAvx2()) || (level == SimdLevel::Sse2 && !cpuHasSse2()))
+    const CpuFeatures& cpu = ProcessorFeatures();
+    if ((level == SimdLevel::Avx2 && !cpu.avx2) || (level == SimdLevel::Sse2 && !cpu.sse2))
         return false;
     const bool packed = kind == BlendKind::Packed;
     switch (level) {
@@ -120,7 +87,12 @@ SimdLevel currentSimdLevel()
 void initRasterPrimitives()
 {
     using namespace luxraster;
-    selectRasterPath(cpuHasMmx() ? BlendKind::Packed : BlendKind::Plain, bestSimdLevel());
+    const RasterDispatch& table = rasterDispatch();
+    PixelAlphaBlendFunc = table.pixelBlend;
+    LineAlphaBlendFunc = table.blend == BlendKind::Packed ? table.lineBlendPacked : table.lineBlendPlain;
+    LineTransparentFunc = table.lineTransparent;
+    g_kind = table.blend;
+    g_level = table.level;
     MoveLongwordFunc = moveLongword;
     FillLongwordFunc = fillLongword;
     FillLongwordRectFunc = fillLongwordRect;

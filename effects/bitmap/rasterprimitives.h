@@ -77,15 +77,16 @@ extern BltProc BltTransparentFunc;
 enum class BlendKind { Plain, Packed };
 enum class SimdLevel { Scalar, Sse2, Avx2 };
 
-// The start-up step that fills the 22 slots: the packed blend when the
-// processor has MMX (every x86-64), else the plain one; the row primitives in
-// the widest instruction set the processor runs (AVX2, else SSE2); the single
-// implementations for the other slots. Call it once before any window exists;
-// calling it again refills the slots.
+// The start-up step that fills the 22 slots from the dispatch table
+// (rasterdispatch.h): the packed blend when the processor has MMX (every
+// x86-64), else the plain one; the row primitives in the widest instruction set
+// the processor runs (AVX2, else SSE2); the single implementations for the
+// other slots. Call it once before any window exists; calling it again refills
+// the slots.
 void initRasterPrimitives();
 // Fills the blend and row slots with one blend and one instruction set (tests
 // and benchmarks compare them); returns false, changing nothing, when the
-// processor lacks that instruction set.
+// processor lacks that instruction set. The dispatch table stays as it is.
 bool selectRasterPath(BlendKind kind, SimdLevel level);
 BlendKind currentBlendKind();
 SimdLevel currentSimdLevel();

@@ -42,9 +42,4 @@ void lineBlendPacked(const TluxColor* S, TluxColor* T, int n);
 void lineTransparent(const TluxColor* S, TluxColor* T, int n);
 } // namespace avx2
 
-// Processor features, asked once.
-bool cpuHasMmx();
-bool cpuHasSse2();
-bool cpuHasAvx2();
-
 } // namespace luxraster

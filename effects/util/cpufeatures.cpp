@@ -6,18 +6,41 @@
 
 bool MmxAvailable = false;
 
-bool HasMMX()
+namespace {
+
+CpuFeatures probe()
 {
+    CpuFeatures f;
 #if defined(__i386__) || defined(__x86_64__)
-    // __get_cpuid checks that CPUID exists (the ID flag toggles) and that leaf 1 is there.
+    // __get_cpuid checks that CPUID exists (the ID flag toggles) and that the leaf is there.
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
     if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
-        return false;
+        return f;
     const unsigned family = (eax >> 8) & 0xF;
-    if (family < 5)
-        return false;
-    return (edx & 0x800000u) != 0;
-#else
-    return false;
+    f.mmx = family >= 5 && (edx & (1u << 23)) != 0;
+    f.sse2 = (edx & (1u << 26)) != 0;
+    // AVX2 needs the processor's bit (leaf 7, EBX bit 5) and the operating system's promise to
+    // save the YMM registers (OSXSAVE, then XCR0 bits 1 and 2).
+    const bool osSavesYmm = (ecx & (1u << 27)) != 0 && (ecx & (1u << 28)) != 0 && [] {
+        unsigned lo = 0, hi = 0;
+        __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+        return (lo & 0x6u) == 0x6u;
+    }();
+    unsigned a7 = 0, b7 = 0, c7 = 0, d7 = 0;
+    f.avx2 = osSavesYmm && __get_cpuid_count(7, 0, &a7, &b7, &c7, &d7) && (b7 & (1u << 5)) != 0;
 #endif
+    return f;
+}
+
+} // namespace
+
+const CpuFeatures& ProcessorFeatures()
+{
+    static const CpuFeatures features = probe();
+    return features;
+}
+
+bool HasMMX()
+{
+    return ProcessorFeatures().mmx;
 }

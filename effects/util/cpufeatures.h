@@ -1,5 +1,17 @@
 #pragma once
-// The processor's MMX feature and the matching state reset.
+// The processor's features, probed once, and the MMX state reset.
+
+// What the processor runs, as far as the library's fast paths care.
+struct CpuFeatures {
+    bool mmx = false;
+    bool sse2 = false;
+    bool avx2 = false; // the processor has it and the operating system saves its registers
+};
+
+// The one probe of the processor, made by the first call (the effects subsystem's start-up
+// makes it before any window exists) and never changed afterwards; every choice of a fast path
+// reads this record. False everywhere on other architectures.
+const CpuFeatures& ProcessorFeatures();
 
 // HasMMX() as measured when the effects library started (false before that).
 extern bool MmxAvailable;

@@ -2,6 +2,7 @@
 // loads, single pixels) against the plain loop, with the source row ending at
 // an inaccessible page so a vector load past the row's end would fault.
 
+#include "effects/util/cpufeatures.h"
 #include "effects/bitmap/columngather.h"
 #include "effects/bitmap/rowprimitives.h"
 
@@ -57,6 +58,6 @@ TEST(ColumnGather, MatchesThePlainLoopForEveryScaleUpToTheRowsEnd)
     EXPECT_GT(blocksSeen[0], 0);
     EXPECT_GT(blocksSeen[1], 0);
     EXPECT_GT(blocksSeen[2], 0);
-    if (!luxraster::cpuHasAvx2())
+    if (!ProcessorFeatures().avx2)
         std::printf("This processor has no AVX2: only the plain loop ran.\n");
 }

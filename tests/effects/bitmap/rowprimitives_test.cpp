@@ -2,6 +2,7 @@
 // pressed against inaccessible pages so that a loop running past either end
 // faults, and compared with the portable versions.
 
+#include "effects/util/cpufeatures.h"
 #include "effects/bitmap/rasterprimitives.h"
 #include "effects/bitmap/rowprimitives.h"
 
@@ -76,7 +77,7 @@ std::vector<RowPath> rowPaths()
         {"scalar packed", lineBlendPacked, lineBlendPacked},
         {"scalar transparent", lineTransparent, lineTransparent},
     };
-    if (cpuHasAvx2()) {
+    if (ProcessorFeatures().avx2) {
         paths.push_back({"avx2 packed", avx2::lineBlendPacked, lineBlendPacked});
         paths.push_back({"avx2 plain", avx2::lineBlendPlain, lineBlendPlain});
         paths.push_back({"avx2 transparent", avx2::lineTransparent, lineTransparent});
