@@ -4,6 +4,7 @@
 #include "effects/engine/luxanimationrec.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/engine/luxtimer.h"
+#include "effects/util/rowbands.h"
 
 #include "platform/arith.h"
 #include "platform/canvas.h"
@@ -105,6 +106,8 @@ void StartAnimationEngine()
 {
     if (EngineTimer)
         return;
+    // The frame's row bands run on a small pool that lives as long as the engine.
+    startRowBands();
     MultiObject = new TluxMultiObject;
     EngineTimer = new QTimer(MultiObject);
     EngineTimer->setTimerType(Qt::PreciseTimer);
@@ -125,6 +128,7 @@ void ShutDownAnimationEngine()
     delete MultiObject; // owns the timer
     MultiObject = nullptr;
     EngineTimer = nullptr;
+    stopRowBands();
 }
 
 int StartMultiAnimation(TCanvas* Canvas, int X, int Y, TluxBitmap* Source, TluxBitmap* Dest,

@@ -14,6 +14,7 @@
 #include "effects/bitmap/rasterdispatch.h"
 #include "effects/bitmap/rowprimitives.h"
 #include "effects/bitmap/stretch.h"
+#include "effects/util/rowbands.h"
 
 #include <algorithm>
 
@@ -92,49 +93,55 @@ bool onePassFade(TluxAnimationSlot& slot, bool copySource)
     }
 
     const uint8_t* mask = slot.mask.get();
-    TluxColor* buffer = slot.rowBuffer.data();
     const RasterDispatch& table = rasterDispatch();
     const luxraster::FadeRowProc fused = copySource ? fusedRow() : nullptr;
-    for (int y = 0; y < height; ++y) {
-        TluxColor* out = work->GetScanLine(y);
-        const TluxColor* old = source->GetScanLine(y);
-        const int64_t k = y % tileHeight;
-        const uint8_t* maskRow = y < ch ? mask + size_t((k * ystep) >> 16) * size_t(c) : nullptr;
-        // A row the mask leaves wholly old (or that Dest does not reach) keeps the old picture.
-        if (!maskRow || table.allZero(maskRow, c)) {
+    // One row buffer per band; rows are independent, so the bands give the bytes of one pass.
+    const size_t bands = size_t(rowBandThreads());
+    if (slot.rowBuffer.size() < size_t(cw) * bands)
+        slot.rowBuffer.resize(size_t(cw) * bands);
+    runInRowBands(height, [&](int band, int firstRow, int endRow) {
+        TluxColor* buffer = slot.rowBuffer.data() + size_t(band) * size_t(cw);
+        for (int y = firstRow; y < endRow; ++y) {
+            TluxColor* out = work->GetScanLine(y);
+            const TluxColor* old = source->GetScanLine(y);
+            const int64_t k = y % tileHeight;
+            const uint8_t* maskRow = y < ch ? mask + size_t((k * ystep) >> 16) * size_t(c) : nullptr;
+            // A row the mask leaves wholly old (or that Dest does not reach) keeps the old picture.
+            if (!maskRow || table.allZero(maskRow, c)) {
+                if (copySource)
+                    MoveLongwordFunc(old, out, width);
+                continue;
+            }
+            const TluxColor* in = dest->GetScanLine(y);
+            if (fused) {
+                const uint8_t* alpha = maskRow;
+                if (!identity) {
+                    // The row's alpha bytes, gathered into the row buffer's memory.
+                    auto* bytes = reinterpret_cast<uint8_t*>(buffer);
+                    const int* map = slot.columnMap.data();
+                    for (int x = 0; x < cw; ++x)
+                        bytes[x] = maskRow[map[x]];
+                    alpha = bytes;
+                }
+                fused(old, in, alpha, out, cw);
+                if (cw < width)
+                    MoveLongwordFunc(old + cw, out + cw, width - cw);
+                continue;
+            }
             if (copySource)
                 MoveLongwordFunc(old, out, width);
-            continue;
-        }
-        const TluxColor* in = dest->GetScanLine(y);
-        if (fused) {
-            const uint8_t* alpha = maskRow;
-            if (!identity) {
-                // The row's alpha bytes, gathered into the row buffer's memory.
-                auto* bytes = reinterpret_cast<uint8_t*>(buffer);
+            if (identity) {
+                table.stampRow(in, maskRow, buffer, cw);
+            } else {
                 const int* map = slot.columnMap.data();
-                for (int x = 0; x < cw; ++x)
-                    bytes[x] = maskRow[map[x]];
-                alpha = bytes;
+                for (int x = 0; x < cw; ++x) {
+                    const TluxColor colour = in[x] & 0x00FFFFFFu;
+                    buffer[x] = colour == luxTransparent ? colour : colour | (TluxColor(maskRow[map[x]]) << 24);
+                }
             }
-            fused(old, in, alpha, out, cw);
-            if (cw < width)
-                MoveLongwordFunc(old + cw, out + cw, width - cw);
-            continue;
+            LineAlphaBlendFunc(buffer, out, cw);
         }
-        if (copySource)
-            MoveLongwordFunc(old, out, width);
-        if (identity) {
-            table.stampRow(in, maskRow, buffer, cw);
-        } else {
-            const int* map = slot.columnMap.data();
-            for (int x = 0; x < cw; ++x) {
-                const TluxColor colour = in[x] & 0x00FFFFFFu;
-                buffer[x] = colour == luxTransparent ? colour : colour | (TluxColor(maskRow[map[x]]) << 24);
-            }
-        }
-        LineAlphaBlendFunc(buffer, out, cw);
-    }
+    });
     dest->AlphaBlend = true;
     slot.destAlphaPending = true;
     return true;

@@ -5,6 +5,7 @@
 #include "effects/engine/framecomposer.h"
 #include "effects/engine/manualeffects.h"
 #include "effects/engine/stretchalpharect.h"
+#include "effects/util/rowbands.h"
 
 #include <gtest/gtest.h>
 
@@ -340,4 +341,39 @@ TEST_F(Composition, OnePassGivesTheBytesOfTheSeparatePasses)
     }
     }
     initRasterPrimitives();
+}
+
+TEST_F(Composition, RowBandsGiveTheBytesOfOneBand)
+{
+    struct Case {
+        int w, h, R, T;
+        TluxRotation rot;
+    };
+    const Case cases[] = {{97, 131, 1, 1, krNone}, {131, 97, 3, 2, krRotate90}, {65, 203, 2, 3, krRotate180}};
+    QStringList effects{QString::fromLatin1(luxBitmapEffectName)};
+    for (const TluxProcItem* item : registeredEffects())
+        effects << item->Name;
+    TluxBitmap bandedDest;
+    TluxAnimationSlot banded;
+    for (const QString& effect : effects) {
+        for (const Case& c : cases) {
+            randomPicture(source, c.w, c.h, 5);
+            randomPicture(dest, c.w, c.h, 6);
+            randomPicture(bandedDest, c.w, c.h, 6);
+            configure(settings, effect, c.R, c.T, c.rot);
+            ASSERT_TRUE(prepareAnimationSlot(slot, &source, &dest, &settings));
+            ASSERT_TRUE(prepareAnimationSlot(banded, &source, &bandedDest, &settings));
+            for (int P : {0, 37, 100}) {
+                composeFrame(slot, P);
+                startRowBands(3); // three bands of uneven height
+                composeFrame(banded, P);
+                stopRowBands();
+                ASSERT_EQ(0, std::memcmp(slot.work->Bits, banded.work->Bits, size_t(c.w) * c.h * 4))
+                    << effect.toStdString() << " " << c.w << "x" << c.h << " P" << P;
+            }
+            settleDestAlpha(slot);
+            settleDestAlpha(banded);
+            ASSERT_EQ(0, std::memcmp(dest.Bits, bandedDest.Bits, size_t(c.w) * c.h * 4)) << effect.toStdString();
+        }
+    }
 }
