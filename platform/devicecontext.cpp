@@ -455,11 +455,24 @@ bool BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, uint32
         return false;
     int dx = x - dst->windowOrigin().X, dy = y - dst->windowOrigin().Y;
     int ssx = sx - src->windowOrigin().X, ssy = sy - src->windowOrigin().Y;
-    // Copy out first so that a context copying onto itself reads the old pixels.
     const QImage& si = *src->image();
     QImage& di = *dst->image();
     if (!clipBlock(di, si, dx, dy, w, h, ssx, ssy))
         return true;
+    // Between two pictures of the same format the rows go straight across (a frame of an
+    // animation each tick: no copy of the whole picture in between).
+    const uchar* sFirst = si.constBits();
+    const uchar* dFirst = di.constBits();
+    const bool apart = sFirst + si.sizeInBytes() <= dFirst || dFirst + di.sizeInBytes() <= sFirst;
+    if (apart && !dst->clipRegion() && di.format() == QImage::Format_ARGB32 &&
+        si.format() == QImage::Format_ARGB32) {
+        for (int row = 0; row < h; ++row)
+            std::memcpy(di.scanLine(dy + row) + size_t(dx) * 4, si.constScanLine(ssy + row) + size_t(ssx) * 4,
+                        size_t(w) * 4);
+        dst->flush();
+        return true;
+    }
+    // Copy out first so that a context copying onto itself reads the old pixels.
     const QImage piece = si.copy(ssx, ssy, w, h).convertToFormat(QImage::Format_ARGB32);
     const auto& clip = dst->clipRegion();
     if (!clip && di.format() == QImage::Format_ARGB32) {

@@ -1,4 +1,6 @@
 #include "effects/engine/animationslot.h"
+#include "effects/engine/builtineffects.h"
+#include "effects/engine/pixelorder.h"
 
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/framecomposer.h"
@@ -101,6 +103,8 @@ bool prepareAnimationSlot(TluxAnimationSlot& slot, TluxBitmap* Source, TluxBitma
         }
         if (bitmapAnimation)
             buildGreyLevelMap(slot);
+        else if (drawsRandomCells(slot.effect->Proc))
+            pixelOrder().prepareAhead(uint32_t(n));
     } catch (...) {
         releaseAnimationSlot(slot);
         throw;

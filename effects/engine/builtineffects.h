@@ -17,3 +17,7 @@ std::span<const BuiltinEffect> builtinEffects();
 
 // Registers every built-in effect with RegisterProc, in table order.
 void RegisterBuiltinEffects();
+
+// True for the pixel family: its frames share one random order of the grid's cells, costly to
+// draw to its end (see pixelorder.h).
+bool drawsRandomCells(TluxProc Proc);

@@ -131,3 +131,9 @@ void RegisterBuiltinEffects()
     for (const BuiltinEffect& e : table)
         RegisterProc(QString::fromLatin1(e.Name), e.Kind, e.Proc);
 }
+
+bool drawsRandomCells(TluxProc Proc)
+{
+    return Proc && (Proc == toProc(&fade<pixels>) || Proc == toProc(&fade<pixelsFade>) ||
+                    Proc == toProc(&fade<pixelLine>));
+}

@@ -1,5 +1,8 @@
 #include "effects/engine/pixelorder.h"
 
+#include <new>
+#include <system_error>
+
 namespace {
 
 constexpr uint32_t lcgMul = 134775813u;
@@ -85,12 +88,73 @@ void PixelOrder::extend(uint32_t k)
     m_seed = seed;
 }
 
+PixelOrder::~PixelOrder()
+{
+    stopAhead();
+}
+
+void PixelOrder::prepareAhead(uint32_t n)
+{
+    if (n == 0 || (n == m_n && m_found == n && m_rank.size() == n) || (m_ahead && m_ahead->n == n))
+        return;
+    stopAhead();
+    m_ahead = std::make_unique<Ahead>();
+    Ahead* job = m_ahead.get();
+    job->n = n;
+    job->order = std::make_unique<PixelOrder>();
+    try {
+        job->thread = std::thread([job] {
+            try {
+                job->order->reset(job->n);
+                job->order->extend(job->n);
+            } catch (const std::bad_alloc&) {
+                job->order->release(); // left empty: the frames draw the order themselves
+            }
+            job->done.store(true, std::memory_order_release);
+        });
+    } catch (const std::system_error&) {
+        m_ahead.reset(); // no thread to be had: the frames draw the order themselves
+    }
+}
+
+void PixelOrder::stopAhead()
+{
+    if (m_ahead && m_ahead->thread.joinable())
+        m_ahead->thread.join();
+    m_ahead.reset();
+}
+
+// The finished order of the thread replaces this one (the thread is joined first).
+void PixelOrder::adoptAhead()
+{
+    m_ahead->thread.join();
+    PixelOrder& done = *m_ahead->order;
+    if (done.m_rank.size() != m_ahead->n) {
+        m_ahead.reset();
+        return;
+    }
+    m_n = done.m_n;
+    m_seed = done.m_seed;
+    m_found = done.m_found;
+    m_rank.swap(done.m_rank);
+    m_seen.swap(done.m_seen);
+    m_seedAfter.swap(done.m_seedAfter);
+    m_ahead.reset();
+}
+
 const uint32_t* PixelOrder::ranks(uint32_t n, uint32_t k)
 {
-    if (n != m_n || m_rank.size() != n)
-        reset(n);
     if (k > n)
         k = n;
+    const bool known = n == m_n && m_rank.size() == n && k <= m_found;
+    if (!known && m_ahead && m_ahead->n == n) {
+        // Take the thread's order once it is done, or wait for it when the frame needs the
+        // costly last twentieth of the cells.
+        if (m_ahead->done.load(std::memory_order_acquire) || uint64_t(n - k) * 20 < n)
+            adoptAhead();
+    }
+    if (n != m_n || m_rank.size() != n)
+        reset(n);
     if (k > m_found)
         extend(k);
     return m_rank.data();
@@ -98,6 +162,7 @@ const uint32_t* PixelOrder::ranks(uint32_t n, uint32_t k)
 
 void PixelOrder::release()
 {
+    stopAhead();
     m_n = 0;
     m_seed = 0;
     m_found = 0;

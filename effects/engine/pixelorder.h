@@ -6,13 +6,27 @@
 // the order of first appearance is computed once per N, extended as larger k are asked for,
 // and reused: a frame then costs one pass over the grid instead of a coupon-collector run.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <thread>
 #include <vector>
 
 class PixelOrder
 {
 public:
+    PixelOrder() = default;
+    ~PixelOrder();
+    PixelOrder(const PixelOrder&) = delete;
+    PixelOrder& operator=(const PixelOrder&) = delete;
+
+    // Draws the whole order of grid size n on a thread of its own, started when a transition is
+    // set up: the last cells cost most of the draws (each new one takes about n / remaining
+    // draws), and the frames near the end then take them ready instead of stalling. Until it is
+    // done the frames extend their own copy as far as the cheap part goes.
+    void prepareAhead(uint32_t n);
+
     // Makes the first k distinct cells of grid size n known (k <= n) and returns the rank of
     // every cell: its position in the order of first appearance, or notReached.
     const uint32_t* ranks(uint32_t n, uint32_t k);
@@ -28,6 +42,16 @@ public:
 private:
     void reset(uint32_t n);
     void extend(uint32_t k);
+    void adoptAhead();
+    void stopAhead();
+
+    struct Ahead {
+        uint32_t n = 0;
+        std::unique_ptr<PixelOrder> order;
+        std::atomic<bool> done{false};
+        std::thread thread;
+    };
+    std::unique_ptr<Ahead> m_ahead;
 
     uint32_t m_n = 0;
     uint32_t m_seed = 0; // state of the scan

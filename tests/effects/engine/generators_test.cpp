@@ -1,6 +1,7 @@
 #include "tests/effects/engine/enginetestsupport.h"
 #include "platform/arith.h"
 #include "effects/engine/maskprimitives.h"
+#include "effects/engine/pixelorder.h"
 #include "effects/engine/randomgen.h"
 
 #include <gtest/gtest.h>
@@ -152,9 +153,15 @@ TEST(FadeGenerators, FadeAndFixedLevelsUseTheirOwnRounding)
 
 TEST(PixelFamily, ChosenCellsGrowAsNestedSetsAndMatchDrawingOneByOne)
 {
+    // Also with the order drawn ahead on its own thread, as a transition's set-up starts it.
+    for (const bool ahead : {false, true})
     for (const char* name : {"Pixel", "Pixel fade", "Pixel line"})
         for (const auto& s : {std::pair{13, 7}, std::pair{40, 30}, std::pair{1, 1}, std::pair{330, 3}}) {
             const int W = s.first, H = s.second, N = W * H;
+            if (ahead) {
+                releasePixelOrderCache();
+                pixelOrder().prepareAhead(uint32_t(N));
+            }
             std::vector<uint8_t> previous(size_t(N), 0);
             for (int p = 0; p <= 100; p += 5) {
                 const auto mask = fadeMask(fadeOf(effect(name)), W, H, p);
