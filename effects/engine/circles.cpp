@@ -2,6 +2,8 @@
 
 #include "effects/engine/generators.h"
 
+#include "effects/engine/circlecover.h"
+
 #include "platform/arith.h"
 
 #include <cmath>
@@ -17,12 +19,16 @@ int roundedDiagonal(const MaskGrid& m, double scale = 1.0)
 
 void concentric(MaskGrid& m, int cx, int cy, int r0, int r1, uint8_t v)
 {
+    if (coverRing(m, cx, cy, r0, r1, v))
+        return;
     for (int r = r0; r <= r1; ++r)
         maskCircle(m, cx, cy, r, v);
 }
 
 void softConcentric(MaskGrid& m, int cx, int cy, int P, int n)
 {
+    if (coverSoft(m, cx, cy, P, n))
+        return;
     const GradientBand band(P, n);
     for (int k = 0; k <= n; ++k)
         maskCircle(m, cx, cy, k, band.level(k));

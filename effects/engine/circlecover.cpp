@@ -1,0 +1,163 @@
+#include "effects/engine/circlecover.h"
+
+#include "effects/util/rowbands.h"
+
+#include <algorithm>
+#include <cmath>
+
+void CircleCover::reset(int W, int H, int cx, int cy)
+{
+    m_w = W;
+    m_h = H;
+    m_cx = cx;
+    m_cy = cy;
+    m_known = -1;
+    const double dx = std::max(cx, W - 1 - cx), dy = std::max(cy, H - 1 - cy);
+    // A step writes cells within about 1.5 of the radius; beyond the farthest cell plus two
+    // nothing lands.
+    m_farthest = int(std::ceil(std::sqrt(dx * dx + dy * dy))) + 2;
+    m_usable = m_farthest < int(none) - 1;
+    m_first.assign(m_usable ? size_t(W) * size_t(H) : 0, none);
+    m_last.assign(m_usable ? size_t(W) * size_t(H) : 0, 0);
+}
+
+// The steps of the midpoint circle of radius r, each cell as maskCircle writes it.
+void CircleCover::add(int r)
+{
+    const int64_t W = m_w, H = m_h, cx = m_cx, cy = m_cy;
+    uint16_t* const first = m_first.data();
+    uint16_t* const last = m_last.data();
+    const uint16_t k = uint16_t(r);
+    bool usable = true;
+    auto mark = [&](int64_t x, int64_t y) {
+        if (uint64_t(x) >= uint64_t(W) || uint64_t(y) >= uint64_t(H))
+            return;
+        const size_t i = size_t(y * W + x);
+        if (first[i] == none) {
+            first[i] = last[i] = k;
+        } else if (last[i] + 1 == k) {
+            last[i] = k;
+        } else if (last[i] != k) {
+            usable = false; // reached again after a radius that missed it
+        }
+    };
+    auto step = [&](int64_t x, int64_t y) {
+        for (const int64_t a : {x, x + 1}) {
+            mark(cx + a, cy + y);
+            mark(cx - a, cy + y);
+            mark(cx + a, cy - y);
+            mark(cx - a, cy - y);
+        }
+        for (const int64_t b : {y, y + 1}) {
+            mark(cx + b, cy + x);
+            mark(cx - b, cy + x);
+            mark(cx + b, cy - x);
+            mark(cx - b, cy - x);
+        }
+    };
+    int64_t x = 0, y = r, d = 3 - 2 * int64_t(r);
+    while (x < y) {
+        step(x, y);
+        if (d < 0) {
+            d += 4 * x + 6;
+        } else {
+            d += 4 * (x - y) + 10;
+            --y;
+        }
+        ++x;
+    }
+    if (x == y)
+        step(x, y);
+    m_usable = m_usable && usable;
+}
+
+bool CircleCover::reach(int W, int H, int cx, int cy, int r)
+{
+    if (W != m_w || H != m_h || cx != m_cx || cy != m_cy || m_first.size() != size_t(W) * size_t(H))
+        reset(W, H, cx, cy);
+    if (!m_usable)
+        return false;
+    const int to = std::min(r, m_farthest);
+    // Radii are recorded once each and in order, as the frames' progress grows.
+    while (m_known < to && m_usable)
+        add(++m_known);
+    return m_usable;
+}
+
+CircleCover& circleCover()
+{
+    static CircleCover cover;
+    return cover;
+}
+
+void releaseCircleCover()
+{
+    circleCover() = CircleCover{};
+}
+
+namespace {
+
+// Cells reached by a radius in low .. high get v, the others 0.
+void ringCells(uint8_t* __restrict out, const uint16_t* __restrict first, const uint16_t* __restrict last, size_t n,
+               uint16_t low, uint16_t high, uint8_t v)
+{
+    for (size_t i = 0; i < n; ++i)
+        out[i] = uint8_t(v & -uint8_t((first[i] <= high) & (last[i] >= low)));
+}
+
+// Cells reached by a radius up to high get the level of the largest such radius.
+void softCells(uint8_t* __restrict out, const uint16_t* __restrict first, const uint16_t* __restrict last, size_t n,
+               uint16_t high, const uint8_t* __restrict levels)
+{
+    for (size_t i = 0; i < n; ++i)
+        out[i] = uint8_t(levels[std::min(last[i], high)] & -uint8_t(first[i] <= high));
+}
+
+} // namespace
+
+namespace generators {
+
+bool coverRing(MaskGrid& m, int cx, int cy, int lo, int hi, uint8_t v)
+{
+    if (hi < 0)
+        return true;
+    CircleCover& cover = circleCover();
+    if (!cover.reach(m.W, m.H, cx, cy, hi))
+        return false;
+    const int top = std::min(hi, cover.farthest());
+    if (lo > top)
+        return true;
+    const uint16_t low = uint16_t(std::max(lo, 0)), high = uint16_t(top);
+    const uint16_t* first = cover.first();
+    const uint16_t* last = cover.last();
+    runInRowBands(m.H, [&](int, int y0, int y1) {
+        const size_t from = size_t(y0) * size_t(m.W), to = size_t(y1) * size_t(m.W);
+        ringCells(m.Bits + from, first + from, last + from, to - from, low, high, v);
+    });
+    return true;
+}
+
+bool coverSoft(MaskGrid& m, int cx, int cy, int P, int n)
+{
+    if (n < 0)
+        return true;
+    CircleCover& cover = circleCover();
+    if (!cover.reach(m.W, m.H, cx, cy, n))
+        return false;
+    const int top = std::min(n, cover.farthest());
+    const GradientBand band(P, n);
+    std::vector<uint8_t> level(size_t(top) + 1);
+    for (int k = 0; k <= top; ++k)
+        level[size_t(k)] = band.level(k);
+    const uint16_t high = uint16_t(top);
+    const uint16_t* first = cover.first();
+    const uint16_t* last = cover.last();
+    const uint8_t* levels = level.data();
+    runInRowBands(m.H, [&](int, int y0, int y1) {
+        const size_t from = size_t(y0) * size_t(m.W), to = size_t(y1) * size_t(m.W);
+        softCells(m.Bits + from, first + from, last + from, to - from, high, levels);
+    });
+    return true;
+}
+
+} // namespace generators
