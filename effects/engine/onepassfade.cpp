@@ -95,12 +95,12 @@ bool onePassFade(TluxAnimationSlot& slot, bool copySource)
     const uint8_t* mask = slot.mask.get();
     const RasterDispatch& table = rasterDispatch();
     const luxraster::FadeRowProc fused = copySource ? fusedRow() : nullptr;
-    // One row buffer per band; rows are independent, so the bands give the bytes of one pass.
-    const size_t bands = size_t(rowBandThreads());
-    if (slot.rowBuffer.size() < size_t(cw) * bands)
-        slot.rowBuffer.resize(size_t(cw) * bands);
-    runInRowBands(height, [&](int band, int firstRow, int endRow) {
-        TluxColor* buffer = slot.rowBuffer.data() + size_t(band) * size_t(cw);
+    // One row buffer per thread; rows are independent, so the bands give the bytes of one pass.
+    const size_t threads = size_t(rowBandThreads());
+    if (slot.rowBuffer.size() < size_t(cw) * threads)
+        slot.rowBuffer.resize(size_t(cw) * threads);
+    runInRowBands(height, [&](int thread, int firstRow, int endRow) {
+        TluxColor* buffer = slot.rowBuffer.data() + size_t(thread) * size_t(cw);
         for (int y = firstRow; y < endRow; ++y) {
             TluxColor* out = work->GetScanLine(y);
             const TluxColor* old = source->GetScanLine(y);

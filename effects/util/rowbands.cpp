@@ -28,49 +28,74 @@ RowBandPool::~RowBandPool()
         t.join();
 }
 
-void RowBandPool::band(int rows, int count, int index, int& begin, int& end)
-{
-    begin = int(int64_t(rows) * index / count);
-    end = int(int64_t(rows) * (index + 1) / count);
-}
-
 void RowBandPool::run(int rows, const std::function<void(int, int, int)>& body)
 {
-    const int count = threads();
+    // More bands than threads: a thread that gets no processor time leaves its share to the
+    // others, who take the bands it has not started.
+    const int count = threads() * bandsPerThread;
+    uint32_t generation = 0;
     {
         const std::lock_guard<std::mutex> hold(m_lock);
         m_body = &body;
         m_rows = rows;
-        m_pending = count - 1;
-        ++m_generation;
+        m_bands = count;
+        m_finished = 0;
+        generation = ++m_generation;
+        m_claim.store(uint64_t(generation) << 32);
     }
     m_wake.notify_all();
-    int begin = 0, end = 0;
-    band(rows, count, 0, begin, end);
-    std::exception_ptr failure;
-    try {
-        body(0, begin, end);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    // The other bands still read the body: wait for them before anything leaves.
+    for (int b; (b = claim(generation, count)) >= 0;)
+        runBand(body, 0, rows, count, b);
+    // Bands taken by others still read the body: wait for them before anything leaves.
     std::unique_lock<std::mutex> hold(m_lock);
-    m_done.wait(hold, [this] { return m_pending == 0; });
+    m_done.wait(hold, [this, count] { return m_finished == count; });
     m_body = nullptr;
-    if (!failure)
-        failure = std::exchange(m_failure, nullptr);
-    m_failure = nullptr;
+    const std::exception_ptr failure = std::exchange(m_failure, nullptr);
     if (failure)
         std::rethrow_exception(failure);
+}
+
+int RowBandPool::claim(uint32_t generation, int count)
+{
+    uint64_t seen = m_claim.load();
+    for (;;) {
+        const auto next = int(uint32_t(seen));
+        if (uint32_t(seen >> 32) != generation || next >= count)
+            return -1;
+        if (m_claim.compare_exchange_weak(seen, seen + 1))
+            return next;
+    }
+}
+
+void RowBandPool::runBand(const std::function<void(int, int, int)>& body, int thread, int rows, int count, int b)
+{
+    const int begin = int(int64_t(rows) * b / count), end = int(int64_t(rows) * (b + 1) / count);
+    std::exception_ptr failure;
+    if (begin < end) {
+        try {
+            body(thread, begin, end);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    bool last = false;
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        if (failure && !m_failure)
+            m_failure = failure;
+        last = ++m_finished == m_bands;
+    }
+    if (last)
+        m_done.notify_one();
 }
 
 void RowBandPool::work(int index)
 {
     insideBand = true;
-    unsigned seen = 0;
+    uint32_t seen = 0;
     for (;;) {
         const std::function<void(int, int, int)>* body = nullptr;
-        int rows = 0;
+        int rows = 0, count = 0;
         {
             std::unique_lock<std::mutex> hold(m_lock);
             m_wake.wait(hold, [&] { return m_stop || m_generation != seen; });
@@ -79,24 +104,11 @@ void RowBandPool::work(int index)
             seen = m_generation;
             body = m_body;
             rows = m_rows;
+            count = m_bands;
         }
-        int begin = 0, end = 0;
-        band(rows, threads(), index, begin, end);
-        std::exception_ptr failure;
-        if (begin < end) {
-            try {
-                (*body)(index, begin, end);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        }
-        {
-            const std::lock_guard<std::mutex> hold(m_lock);
-            if (failure && !m_failure)
-                m_failure = failure;
-            --m_pending;
-        }
-        m_done.notify_one();
+        // Late for a frame that has ended: nothing left to claim, and the body is not touched.
+        for (int b; (b = claim(seen, count)) >= 0;)
+            runBand(*body, index, rows, count, b);
     }
 }
 
