@@ -7,6 +7,7 @@
 #include "effects/engine/framecomposer.h"
 #include "effects/engine/luxanimationrec.h"
 #include "effects/bitmap/luxbitmap.h"
+#include "bench/common/effectsmain.h"
 #include "bench/common/memcpyref.h"
 
 #include "platform/canvas.h"
@@ -161,14 +162,5 @@ BENCHMARK_CAPTURE(BM_Transition400ms, Push, "Push")->Apply(transitionSizes);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    StartEffectRegistry();
-    initRasterPrimitives();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    ShutDownEffectRegistry();
-    return 0;
+    return luxbench::runEffectsBenchmarks(argc, argv);
 }

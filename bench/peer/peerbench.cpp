@@ -9,6 +9,7 @@
 // its mask built, pixman OVER through the same mask), and nearest-neighbour scaling 1:1 and from
 // two thirds of the size (1280 x 720 -> 1920 x 1080, 2560 x 1440 -> 3840 x 2160).
 
+#include "bench/common/effectsmain.h"
 #include "bench/common/memcpyref.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/engine/effectregistry.h"
@@ -176,13 +177,5 @@ BENCHMARK(BM_NearestScaleUpTwoThirds)->Apply(sizes);
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    StartEffectRegistry();
-    initRasterPrimitives();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    stopRowBands();
-    ShutDownEffectRegistry();
-    return 0;
+    return luxbench::runEffectsBenchmarks(argc, argv);
 }

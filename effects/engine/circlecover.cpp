@@ -55,19 +55,10 @@ void CircleCover::add(int r)
             mark(cx - b, cy - x);
         }
     };
-    int64_t x = 0, y = r, d = 3 - 2 * int64_t(r);
-    while (x < y) {
+    midpointCircleSteps(0, r, 3 - 2 * int64_t(r), [&](int64_t x, int64_t y) {
         step(x, y);
-        if (d < 0) {
-            d += 4 * x + 6;
-        } else {
-            d += 4 * (x - y) + 10;
-            --y;
-        }
-        ++x;
-    }
-    if (x == y)
-        step(x, y);
+        return true;
+    });
     m_usable = m_usable && usable;
 }
 

@@ -276,21 +276,13 @@ void runCircleSteps(const CircleTarget t, const CircleSteps circle, int64_t xs, 
         y = circle.yAt(x);
         d = 2 * (x + 1) * (x + 1) + y * y + (y - 1) * (y - 1) - 2 * r * r;
     }
-    while (x < y) {
-        if (x > xe)
-            return;
-        if (x >= xs)
-            Step(t, x, y);
-        if (d < 0) {
-            d += 4 * x + 6;
-        } else {
-            d += 4 * (x - y) + 10;
-            --y;
-        }
-        ++x;
-    }
-    if (x == y && x >= xs && x <= xe)
-        Step(t, x, y);
+    midpointCircleSteps(x, y, d, [&](int64_t sx, int64_t sy) {
+        if (sx > xe)
+            return false;
+        if (sx >= xs)
+            Step(t, sx, sy);
+        return true;
+    });
 }
 
 } // namespace

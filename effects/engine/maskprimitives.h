@@ -41,6 +41,26 @@ void maskFillRect(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v);
 // Row y across the whole grid (the full-width line (0, y) -> (W - 1, y)).
 void maskFillRow(MaskGrid& m, int y, uint8_t v);
 
+// The midpoint circle's steps from the state (x, y, d) on (x = 0, y = r, d = 3 - 2r at the
+// start): step(x, y) while x < y, then once more when x = y. step returns false to stop.
+template <typename Step>
+inline void midpointCircleSteps(int64_t x, int64_t y, int64_t d, Step&& step)
+{
+    while (x < y) {
+        if (!step(x, y))
+            return;
+        if (d < 0) {
+            d += 4 * x + 6;
+        } else {
+            d += 4 * (x - y) + 10;
+            --y;
+        }
+        ++x;
+    }
+    if (x == y)
+        step(x, y);
+}
+
 // Midpoint circle of radius r about (cx, cy) drawn two cells thick: each step (x, y) writes
 // (cx +- x', cy +- y) for x' in {x, x + 1} and (cx +- y', cy +- x) for y' in {y, y + 1}.
 void maskCircle(MaskGrid& m, int cx, int cy, int r, uint8_t v);

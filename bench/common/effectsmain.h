@@ -1,0 +1,28 @@
+#pragma once
+// The main() of a benchmark program of the effects subsystem: an offscreen GUI application,
+// the effect registry and the raster slots as the subsystem's start-up fills them.
+
+#include "effects/bitmap/rasterprimitives.h"
+#include "effects/engine/effectregistry.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace luxbench {
+
+inline int runEffectsBenchmarks(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    StartEffectRegistry();
+    initRasterPrimitives();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    ShutDownEffectRegistry();
+    return 0;
+}
+
+} // namespace luxbench
