@@ -11,13 +11,16 @@
 
 namespace luxbench {
 
-inline int runEffectsBenchmarks(int argc, char** argv)
+// registerMore, when given, registers benchmarks that need the registry (it runs after it starts).
+inline int runEffectsBenchmarks(int argc, char** argv, void (*registerMore)() = nullptr)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     StartEffectRegistry();
     initRasterPrimitives();
+    if (registerMore)
+        registerMore();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
