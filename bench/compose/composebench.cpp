@@ -5,6 +5,7 @@
 
 #include "effects/engine/animationengine.h"
 #include "effects/engine/builtineffects.h"
+#include "effects/engine/pixelorder.h"
 #include "effects/util/rowbands.h"
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/framecomposer.h"
@@ -27,6 +28,8 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -108,8 +111,41 @@ void BM_FrameStep(benchmark::State& state, const char* effect)
     stopRowBands();
 }
 
+// The frames of a pixel-family transition as the engine meets them, one every 20 ms after the
+// set-up (which starts drawing the cells' order on a thread of its own): the first frame, the
+// frame that reaches P = 100 and the costliest, against the median frame.
+void BM_PixelFrames(benchmark::State& state, const char* effect)
+{
+    const int width = int(state.range(0)), height = int(state.range(1));
+    Pictures p(effect, width, height);
+    std::vector<double> ms;
+    for (auto _ : state) {
+        releasePixelOrderCache();
+        prepareAnimationSlot(p.slot, &p.source, &p.dest, &p.settings);
+        ms.clear();
+        for (int P = 5; P <= 100; P += 5) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(luxEngineInterval));
+            const auto t0 = std::chrono::steady_clock::now();
+            composeFrame(p.slot, P);
+            ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        }
+    }
+    std::vector<double> sorted = ms;
+    std::sort(sorted.begin(), sorted.end());
+    state.counters["first_ms"] = ms.front();
+    state.counters["last_ms"] = ms.back();
+    state.counters["worst_ms"] = sorted.back();
+    state.counters["median_ms"] = sorted[sorted.size() / 2];
+}
+
 void registerFrameSteps()
 {
+    for (const char* pixel : {"Pixel", "Pixel fade", "Pixel line"})
+        benchmark::RegisterBenchmark((std::string("BM_PixelFrames/") + pixel).c_str(), BM_PixelFrames, pixel)
+            ->Args({1920, 1080})
+            ->Args({3840, 2160})
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
     for (const BuiltinEffect& e : builtinEffects())
         benchmark::RegisterBenchmark((std::string("BM_FrameStep/") + e.Name).c_str(), BM_FrameStep, e.Name)
             ->Args({1920, 1080})
