@@ -77,6 +77,9 @@ bool prepareAnimationSlot(TluxAnimationSlot& slot, TluxBitmap* Source, TluxBitma
     try {
         slot.work = std::make_unique<TluxBitmap>();
         slot.work->SetSize(Source->Width, Source->Height);
+        // The first frame would otherwise meet the fresh memory's page faults: the frame starts
+        // from Source anyway.
+        MoveLongwordFunc(Source->Bits, slot.work->Bits, Source->Width * Source->Height);
 
         // Settings copied by Assign are not range-checked: a cell is at least one pixel and
         // there is at least one tile.

@@ -98,6 +98,9 @@ void PixelOrder::prepareAhead(uint32_t n)
     if (n == 0 || (n == m_n && m_found == n && m_rank.size() == n) || (m_ahead && m_ahead->n == n))
         return;
     stopAhead();
+    // The frames' own copy is laid out now, not in the first frame.
+    if (n != m_n || m_rank.size() != n)
+        reset(n);
     m_ahead = std::make_unique<Ahead>();
     Ahead* job = m_ahead.get();
     job->n = n;
