@@ -18,6 +18,13 @@
 // lay behind it when it was shown, and the form stays hidden. When the form
 // has moved since, nothing is known of what is behind it: the pop-up is
 // simply removed.
+//
+// Both transitions cover the form's client area only. Where a window manager
+// frames the form, the frame is the manager's: it comes and goes with the
+// window, as the frame of every other window does, and the transition plays
+// inside it. The frame's place is asked of the manager before the window is
+// mapped (see WindowManagerFrame), so the pop-up lies exactly over the client
+// area from the start. Without a frame the client area is the whole window.
 
 #include "effects/forms/animationform.h"
 
@@ -28,6 +35,26 @@
 #include <QCoreApplication>
 #include <QWidget>
 #include <QWindow>
+
+namespace {
+
+// The part of the form a transition covers, in the form's outer coordinates
+// (its frame's corner at (0, 0)): the client area.
+TRect coveredPart(QWidget* form)
+{
+    return GetRealClientRect(form);
+}
+
+// That part on the screen.
+TRect onScreen(QWidget* form, const TRect& part)
+{
+    const TRect outer = GetRealBoundsRect(form);
+    TRect r = part;
+    OffsetRect(r, outer.Left, outer.Top);
+    return r;
+}
+
+} // namespace
 
 void TluxAnimationForm::installHook(QWidget* form)
 {
@@ -101,17 +128,16 @@ void TluxAnimationForm::PrepareShowAnimation()
     QWidget* form = ownerForm();
     if (!form)
         return;
-    TRect R = GetRealBoundsRect(form);
+    const TRect R = coveredPart(form);
+    const TRect screenRect = onScreen(form, R);
     if (m_hideAnimation) {
         // The form is not on the screen yet: this is what a hide will uncover.
-        m_behind = GrabDesktopToLuBitmap(R);
-        m_behindRect = R;
+        m_behind = GrabDesktopToLuBitmap(screenRect);
+        m_behindRect = screenRect;
     }
     if (!m_showAnimation || m_showAnimation->IsControlFrozen(form))
         return;
-    std::unique_ptr<TluxBitmap> snapshot = GrabDesktopToLuBitmap(R);
-    R = Rect(0, 0, R.Right - R.Left, R.Bottom - R.Top);
-    m_showAnimation->FreezeControl(form, R, std::move(snapshot));
+    m_showAnimation->FreezeControl(form, R, GrabDesktopToLuBitmap(screenRect));
 }
 
 void TluxAnimationForm::FinishShowAnimation()
@@ -130,10 +156,9 @@ void TluxAnimationForm::PrepareHideAnimation()
     QWidget* form = ownerForm();
     if (!form || !m_hideAnimation || m_hideAnimation->IsControlFrozen(form))
         return;
-    TRect R = GetRealBoundsRect(form);
-    std::unique_ptr<TluxBitmap> snapshot = GrabDesktopToLuBitmap(R); // the form itself, still on the screen
-    R = Rect(0, 0, R.Right - R.Left, R.Bottom - R.Top);
-    m_hideAnimation->FreezeControl(form, R, std::move(snapshot));
+    const TRect R = coveredPart(form);
+    // The form itself, still on the screen.
+    m_hideAnimation->FreezeControl(form, R, GrabDesktopToLuBitmap(onScreen(form, R)));
 }
 
 void TluxAnimationForm::FinishHideAnimation()
@@ -142,7 +167,7 @@ void TluxAnimationForm::FinishHideAnimation()
     if (!m_hideAnimation || !m_hideAnimation->IsControlFrozen(form))
         return;
     QPointer<TluxAnimation> animation = m_hideAnimation;
-    const TRect R = GetRealBoundsRect(form);
+    const TRect R = onScreen(form, coveredPart(form));
     if (m_behind && m_behindRect.Left == R.Left && m_behindRect.Top == R.Top && m_behindRect.Right == R.Right
         && m_behindRect.Bottom == R.Bottom) {
         auto behind = std::make_unique<TluxBitmap>();

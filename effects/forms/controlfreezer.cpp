@@ -2,6 +2,8 @@
 
 #include "effects/forms/animationform.h"
 #include "effects/util/controlgeometry.h"
+#include "effects/util/windowbackground.h"
+#include "platform/devicecontext.h"
 #include "effects/bitmap/luxbitmap.h"
 
 #include <QCoreApplication>
@@ -88,7 +90,7 @@ protected:
 // the form's own area cut to its popup region.
 QRegion formShape(QWidget* form, const QRegion& popupRegion)
 {
-    const QRect outer(QPoint(0, 0), form->frameGeometry().size());
+    const QRect outer(QPoint(0, 0), GetRealBoundsRect(form).toQRect().size());
     const TPoint clientOrigin = GetClientOrigin(form);
     const QRect client(clientOrigin.toQPoint(), form->size());
     const QRegion own = (QRegion(0, 0, form->width(), form->height()) & popupRegion).translated(client.topLeft());
@@ -116,9 +118,13 @@ TluxLockControl* coverForm(QWidget* form, const TRect& R, TluxBitmap* bitmap)
         // The form's shape, seen from the corner of the covered part.
         lock->setMask(formShape(form, *component->PopupRegion()).translated(-R.Left, -R.Top));
     }
-    const QPoint at = form->frameGeometry().topLeft();
-    lock->setGeometry(Bounds(R.Left + at.x(), R.Top + at.y(), R.Width(), R.Height()).toQRect());
+    const TRect outer = GetRealBoundsRect(form);
+    lock->setGeometry(Bounds(R.Left + outer.Left, R.Top + outer.Top, R.Width(), R.Height()).toQRect());
     lock->Canvas();
+    // The pop-up shows its picture from the moment it is mapped, before its
+    // first paint: under a compositing manager it would be black until then.
+    if (const QImage* picture = WindowSurfaceImage(lock))
+        SetNativeBackground(lock, *picture);
     return lock;
 }
 
