@@ -192,10 +192,24 @@ void TForm1::BitBtn1Click()
         QDesktopServices::openUrl(QUrl::fromLocalFile(manual.absoluteFilePath()));
 }
 
+// A modal opening returns only once the box's show transition has ended, so
+// a click that comes after the box was closed but before its opening returned
+// would find the box still running. It opens the box again as soon as the
+// running opening returns, rather than being lost.
 void TForm1::BitBtn2Click()
 {
-    if (m_aboutBox)
+    if (!m_aboutBox)
+        return;
+    if (m_aboutOpen) {
+        m_aboutAgain = true;
+        return;
+    }
+    m_aboutOpen = true;
+    do {
+        m_aboutAgain = false;
         m_aboutBox->exec();
+    } while (m_aboutAgain);
+    m_aboutOpen = false;
 }
 
 void TForm1::SelectAll1Click()

@@ -33,6 +33,8 @@
 #include "effects/bitmap/luxbitmap.h"
 
 #include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -46,6 +48,22 @@ TRect coveredPart(QWidget* form)
 }
 
 // That part on the screen.
+// A window manager maps a window some time after the application asked for
+// it. The transition starts once the form is on the screen beneath its lock,
+// and the user's clicks and keys wait until then: a window closed before its
+// manager had mapped it could leave the manager's frame behind.
+void waitUntilMapped(QWidget* form)
+{
+    constexpr int MaxWaitMs = 1000;
+    QTimer deadline; // also wakes the wait below should nothing else come
+    deadline.setSingleShot(true);
+    deadline.start(MaxWaitMs);
+    QPointer<QWidget> alive = form;
+    while (alive && alive->isVisible() && alive->windowHandle() && !alive->windowHandle()->isExposed()
+           && deadline.isActive())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+}
+
 TRect onScreen(QWidget* form, const TRect& part)
 {
     const TRect outer = GetRealBoundsRect(form);
@@ -75,8 +93,10 @@ void TluxAnimationForm::watchWindow()
     if (!window)
         return;
     m_windowHiding = connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
-        if (!visible)
+        if (!visible) {
+            abortShowTransition();
             PrepareHideAnimation();
+        }
     });
 }
 
@@ -114,8 +134,10 @@ bool TluxAnimationForm::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     case QEvent::Hide:
-        if (!event->spontaneous())
+        if (!event->spontaneous()) {
+            abortShowTransition();
             QCoreApplication::postEvent(m_hookedForm, new QEvent(CM_FINISHHIDEANIMATION));
+        }
         break;
     default:
         break;
@@ -146,9 +168,22 @@ void TluxAnimationForm::FinishShowAnimation()
     if (!m_showAnimation || !m_showAnimation->IsControlFrozen(form))
         return;
     QPointer<TluxAnimation> animation = m_showAnimation;
-    animation->Execute();
+    waitUntilMapped(form);
+    // Hidden again before its transition could start: there is nothing to
+    // uncover, only the pop-up to remove.
+    if (animation && form->isVisible())
+        animation->Execute();
     if (animation)
         animation->Restore();
+}
+
+// A form closed while its show transition plays is gone from the screen: the
+// transition stops at once and its pop-up goes, rather than go on showing the
+// form coming in.
+void TluxAnimationForm::abortShowTransition()
+{
+    if (m_showAnimation && m_showAnimation->FrozenControl() && m_showAnimation->FrozenControl() == ownerForm())
+        m_showAnimation->Abort();
 }
 
 void TluxAnimationForm::PrepareHideAnimation()
