@@ -1,6 +1,7 @@
 #include "app/window/form1.h"
 
 #include "app/transfer/settingsfolder.h"
+#include "effects/util/controlgeometry.h"
 #include "ui_form1.h"
 
 #include <QAction>
@@ -178,7 +179,8 @@ void TForm1::Timer1Timer()
 // before the frame was known does not leave the window too big.
 void TForm1::Timer2Timer()
 {
-    const QSize frame = frameGeometry().size() - size();
+    // The window manager's frame, known before the manager has framed the window.
+    const QSize frame = GetRealBoundsRect(this).toQRect().size() - size();
     const QSize wanted(std::max(m_laidOutSize.width(), MinimumOuterWidth - frame.width()),
                        std::max(m_laidOutSize.height(), MinimumOuterHeight - frame.height()));
     if (wanted != size())
@@ -289,7 +291,9 @@ void TForm1::centreOnScreen()
     const QScreen* screen = this->screen();
     if (!screen)
         return;
-    QRect outer = frameGeometry();
+    // The outer rectangle with the window manager's frame, known before the
+    // manager has framed the window; the client area is placed inside it.
+    QRect outer = GetRealBoundsRect(this).toQRect();
     outer.moveCenter(screen->availableGeometry().center());
-    move(outer.topLeft());
+    setGeometry(QRect(outer.topLeft() + GetClientOrigin(this).toQPoint(), size()));
 }

@@ -47,11 +47,11 @@ void destroyLock(TFreezeItem& item)
     delete item.Lock.data();
 }
 
-// Keeps lock pop-ups above the application's other windows, as windows that
-// stay on top: X stacks a window by when it was created, so a window created
-// while a form is frozen (the form itself, shown for the first time beneath
-// its lock) would otherwise cover the pop-up. A window is created before its
-// Show event and mapped after it, so raising the pop-ups there keeps them above.
+// Keeps a lock pop-up above its form: X stacks a window by when it was
+// created, so a form created while it is frozen (shown for the first time
+// beneath its lock) would otherwise cover the pop-up. A window is created
+// before its Show event and mapped after it, so raising the pop-up there keeps
+// it above.
 class PopupKeeper : public QObject {
 public:
     static void update()
@@ -77,7 +77,11 @@ protected:
         auto* window = qobject_cast<QWidget*>(watched);
         if (!window || !window->isWindow() || qobject_cast<TluxLockPopup*>(window) || !g_freezeList)
             return false;
+        // Only the form's own lock: a window that opens over a frozen form
+        // (a message box) lies above the form and its transition alike.
         for (const auto& item : *g_freezeList) {
+            if (item->Control != window)
+                continue;
             if (auto* popup = qobject_cast<TluxLockPopup*>(item->Lock.data()))
                 popup->raise();
         }
