@@ -5,6 +5,8 @@
 #include "ui_form1.h"
 
 #include <QAction>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
@@ -145,7 +147,14 @@ void TForm1::Button2Click()
 {
     // Every file is offered: "*.*" means all files, also those without a dot.
     OpenDialog1->setNameFilter(QStringLiteral("*.* (*)"));
-    if (OpenDialog1->exec() != QDialog::Accepted)
+    const int result = OpenDialog1->exec();
+    // A path typed and taken with Enter can leave the name completer's
+    // pop-up up after the dialog has gone; it goes with the dialog.
+    for (QCompleter* completer : OpenDialog1->findChildren<QCompleter*>()) {
+        if (completer->popup() && completer->popup()->isVisible())
+            completer->popup()->hide();
+    }
+    if (result != QDialog::Accepted)
         return;
     const QStringList chosen = OpenDialog1->selectedFiles();
     if (!chosen.isEmpty())
