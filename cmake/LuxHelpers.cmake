@@ -46,8 +46,10 @@ function(lux_add_tests folder)
     # Tests that show windows or read the screen back share one X display under ctest -j:
     # run them one at a time so their windows never overlap.
     file(STRINGS ${src} screen_use REGEX "CaptureScreen|GrabDesktop|grabWindow|[.>]show\\(\\)|showForm|FreezeControl")
+    # Labelled "window": scripts/test runs these once more under a window manager
+    # and once more with a compositor as well.
     if(screen_use)
-      set_tests_properties(${prefix}/${base} PROPERTIES RESOURCE_LOCK x11screen)
+      set_tests_properties(${prefix}/${base} PROPERTIES RESOURCE_LOCK x11screen LABELS "${folder};window;${ARG_LABELS}")
     endif()
   endforeach()
 endfunction()

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 QPointer<TForm3> Form3;
 
@@ -30,6 +31,13 @@ TForm3::TForm3(QWidget* AOwner)
     setFixedSize(size());
     ui->Image1->setPixmap(QPixmap::fromImage(SplashPicture()));
     centreOnPrimaryScreen(this);
+    // Owned by the main window: a window manager keeps it above the main
+    // window, which it maps a moment later, and below the message boxes.
+    if (AOwner) {
+        winId();
+        AOwner->window()->winId();
+        windowHandle()->setTransientParent(AOwner->window()->windowHandle());
+    }
     // The animation list and the form animation that plays a random effect
     // when the window is shown.
     ReadFormComponents(this, QStringLiteral("form3-components.json"));

@@ -1,9 +1,12 @@
 #include "app/window/form1.h"
 
 #include "app/transfer/settingsfolder.h"
+#include "effects/util/controlgeometry.h"
 #include "ui_form1.h"
 
 #include <QAction>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
@@ -144,7 +147,14 @@ void TForm1::Button2Click()
 {
     // Every file is offered: "*.*" means all files, also those without a dot.
     OpenDialog1->setNameFilter(QStringLiteral("*.* (*)"));
-    if (OpenDialog1->exec() != QDialog::Accepted)
+    const int result = OpenDialog1->exec();
+    // A path typed and taken with Enter can leave the name completer's
+    // pop-up up after the dialog has gone; it goes with the dialog.
+    for (QCompleter* completer : OpenDialog1->findChildren<QCompleter*>()) {
+        if (completer->popup() && completer->popup()->isVisible())
+            completer->popup()->hide();
+    }
+    if (result != QDialog::Accepted)
         return;
     const QStringList chosen = OpenDialog1->selectedFiles();
     if (!chosen.isEmpty())
@@ -178,7 +188,8 @@ void TForm1::Timer1Timer()
 // before the frame was known does not leave the window too big.
 void TForm1::Timer2Timer()
 {
-    const QSize frame = frameGeometry().size() - size();
+    // The window manager's frame, known before the manager has framed the window.
+    const QSize frame = GetRealBoundsRect(this).toQRect().size() - size();
     const QSize wanted(std::max(m_laidOutSize.width(), MinimumOuterWidth - frame.width()),
                        std::max(m_laidOutSize.height(), MinimumOuterHeight - frame.height()));
     if (wanted != size())
@@ -192,10 +203,24 @@ void TForm1::BitBtn1Click()
         QDesktopServices::openUrl(QUrl::fromLocalFile(manual.absoluteFilePath()));
 }
 
+// A modal opening returns only once the box's show transition has ended, so
+// a click that comes after the box was closed but before its opening returned
+// would find the box still running. It opens the box again as soon as the
+// running opening returns, rather than being lost.
 void TForm1::BitBtn2Click()
 {
-    if (m_aboutBox)
+    if (!m_aboutBox)
+        return;
+    if (m_aboutOpen) {
+        m_aboutAgain = true;
+        return;
+    }
+    m_aboutOpen = true;
+    do {
+        m_aboutAgain = false;
         m_aboutBox->exec();
+    } while (m_aboutAgain);
+    m_aboutOpen = false;
 }
 
 void TForm1::SelectAll1Click()
@@ -275,7 +300,9 @@ void TForm1::centreOnScreen()
     const QScreen* screen = this->screen();
     if (!screen)
         return;
-    QRect outer = frameGeometry();
+    // The outer rectangle with the window manager's frame, known before the
+    // manager has framed the window; the client area is placed inside it.
+    QRect outer = GetRealBoundsRect(this).toQRect();
     outer.moveCenter(screen->availableGeometry().center());
-    move(outer.topLeft());
+    setGeometry(QRect(outer.topLeft() + GetClientOrigin(this).toQPoint(), size()));
 }

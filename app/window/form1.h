@@ -89,6 +89,8 @@ private:
     TransferEngine m_engine;
     QString ConfigPath;
     QDialog* m_aboutBox = nullptr;
+    bool m_aboutOpen = false;  // BitBtn2Click's opening has not returned yet
+    bool m_aboutAgain = false; // clicked again meanwhile
     QSize m_laidOutSize;
     bool m_centred = false;
 };

@@ -123,6 +123,7 @@ private:
     void installHook(QWidget* form);
     void watchWindow();
     void removeHook();
+    void abortShowTransition();
     void Notification(QObject* component);
     QWidget* m_hookedForm = nullptr;
     QPointer<QWindow> m_watchedWindow;

@@ -18,6 +18,13 @@
 // lay behind it when it was shown, and the form stays hidden. When the form
 // has moved since, nothing is known of what is behind it: the pop-up is
 // simply removed.
+//
+// Both transitions cover the form's client area only. Where a window manager
+// frames the form, the frame is the manager's: it comes and goes with the
+// window, as the frame of every other window does, and the transition plays
+// inside it. The frame's place is asked of the manager before the window is
+// mapped (see WindowManagerFrame), so the pop-up lies exactly over the client
+// area from the start. Without a frame the client area is the whole window.
 
 #include "effects/forms/animationform.h"
 
@@ -26,8 +33,46 @@
 #include "effects/bitmap/luxbitmap.h"
 
 #include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+namespace {
+
+// The part of the form a transition covers, in the form's outer coordinates
+// (its frame's corner at (0, 0)): the client area.
+TRect coveredPart(QWidget* form)
+{
+    return GetRealClientRect(form);
+}
+
+// That part on the screen.
+// A window manager maps a window some time after the application asked for
+// it. The transition starts once the form is on the screen beneath its lock,
+// and the user's clicks and keys wait until then: a window closed before its
+// manager had mapped it could leave the manager's frame behind.
+void waitUntilMapped(QWidget* form)
+{
+    constexpr int MaxWaitMs = 1000;
+    QTimer deadline; // also wakes the wait below should nothing else come
+    deadline.setSingleShot(true);
+    deadline.start(MaxWaitMs);
+    QPointer<QWidget> alive = form;
+    while (alive && alive->isVisible() && alive->windowHandle() && !alive->windowHandle()->isExposed()
+           && deadline.isActive())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+}
+
+TRect onScreen(QWidget* form, const TRect& part)
+{
+    const TRect outer = GetRealBoundsRect(form);
+    TRect r = part;
+    OffsetRect(r, outer.Left, outer.Top);
+    return r;
+}
+
+} // namespace
 
 void TluxAnimationForm::installHook(QWidget* form)
 {
@@ -48,8 +93,10 @@ void TluxAnimationForm::watchWindow()
     if (!window)
         return;
     m_windowHiding = connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
-        if (!visible)
+        if (!visible) {
+            abortShowTransition();
             PrepareHideAnimation();
+        }
     });
 }
 
@@ -87,8 +134,10 @@ bool TluxAnimationForm::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     case QEvent::Hide:
-        if (!event->spontaneous())
+        if (!event->spontaneous()) {
+            abortShowTransition();
             QCoreApplication::postEvent(m_hookedForm, new QEvent(CM_FINISHHIDEANIMATION));
+        }
         break;
     default:
         break;
@@ -101,17 +150,16 @@ void TluxAnimationForm::PrepareShowAnimation()
     QWidget* form = ownerForm();
     if (!form)
         return;
-    TRect R = GetRealBoundsRect(form);
+    const TRect R = coveredPart(form);
+    const TRect screenRect = onScreen(form, R);
     if (m_hideAnimation) {
         // The form is not on the screen yet: this is what a hide will uncover.
-        m_behind = GrabDesktopToLuBitmap(R);
-        m_behindRect = R;
+        m_behind = GrabDesktopToLuBitmap(screenRect);
+        m_behindRect = screenRect;
     }
     if (!m_showAnimation || m_showAnimation->IsControlFrozen(form))
         return;
-    std::unique_ptr<TluxBitmap> snapshot = GrabDesktopToLuBitmap(R);
-    R = Rect(0, 0, R.Right - R.Left, R.Bottom - R.Top);
-    m_showAnimation->FreezeControl(form, R, std::move(snapshot));
+    m_showAnimation->FreezeControl(form, R, GrabDesktopToLuBitmap(screenRect));
 }
 
 void TluxAnimationForm::FinishShowAnimation()
@@ -120,9 +168,22 @@ void TluxAnimationForm::FinishShowAnimation()
     if (!m_showAnimation || !m_showAnimation->IsControlFrozen(form))
         return;
     QPointer<TluxAnimation> animation = m_showAnimation;
-    animation->Execute();
+    waitUntilMapped(form);
+    // Hidden again before its transition could start: there is nothing to
+    // uncover, only the pop-up to remove.
+    if (animation && form->isVisible())
+        animation->Execute();
     if (animation)
         animation->Restore();
+}
+
+// A form closed while its show transition plays is gone from the screen: the
+// transition stops at once and its pop-up goes, rather than go on showing the
+// form coming in.
+void TluxAnimationForm::abortShowTransition()
+{
+    if (m_showAnimation && m_showAnimation->FrozenControl() && m_showAnimation->FrozenControl() == ownerForm())
+        m_showAnimation->Abort();
 }
 
 void TluxAnimationForm::PrepareHideAnimation()
@@ -130,10 +191,9 @@ void TluxAnimationForm::PrepareHideAnimation()
     QWidget* form = ownerForm();
     if (!form || !m_hideAnimation || m_hideAnimation->IsControlFrozen(form))
         return;
-    TRect R = GetRealBoundsRect(form);
-    std::unique_ptr<TluxBitmap> snapshot = GrabDesktopToLuBitmap(R); // the form itself, still on the screen
-    R = Rect(0, 0, R.Right - R.Left, R.Bottom - R.Top);
-    m_hideAnimation->FreezeControl(form, R, std::move(snapshot));
+    const TRect R = coveredPart(form);
+    // The form itself, still on the screen.
+    m_hideAnimation->FreezeControl(form, R, GrabDesktopToLuBitmap(onScreen(form, R)));
 }
 
 void TluxAnimationForm::FinishHideAnimation()
@@ -142,7 +202,7 @@ void TluxAnimationForm::FinishHideAnimation()
     if (!m_hideAnimation || !m_hideAnimation->IsControlFrozen(form))
         return;
     QPointer<TluxAnimation> animation = m_hideAnimation;
-    const TRect R = GetRealBoundsRect(form);
+    const TRect R = onScreen(form, coveredPart(form));
     if (m_behind && m_behindRect.Left == R.Left && m_behindRect.Top == R.Top && m_behindRect.Right == R.Right
         && m_behindRect.Bottom == R.Bottom) {
         auto behind = std::make_unique<TluxBitmap>();

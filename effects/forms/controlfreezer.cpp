@@ -2,6 +2,8 @@
 
 #include "effects/forms/animationform.h"
 #include "effects/util/controlgeometry.h"
+#include "effects/util/windowbackground.h"
+#include "platform/devicecontext.h"
 #include "effects/bitmap/luxbitmap.h"
 
 #include <QCoreApplication>
@@ -45,11 +47,11 @@ void destroyLock(TFreezeItem& item)
     delete item.Lock.data();
 }
 
-// Keeps lock pop-ups above the application's other windows, as windows that
-// stay on top: X stacks a window by when it was created, so a window created
-// while a form is frozen (the form itself, shown for the first time beneath
-// its lock) would otherwise cover the pop-up. A window is created before its
-// Show event and mapped after it, so raising the pop-ups there keeps them above.
+// Keeps a lock pop-up above its form: X stacks a window by when it was
+// created, so a form created while it is frozen (shown for the first time
+// beneath its lock) would otherwise cover the pop-up. A window is created
+// before its Show event and mapped after it, so raising the pop-up there keeps
+// it above.
 class PopupKeeper : public QObject {
 public:
     static void update()
@@ -75,7 +77,11 @@ protected:
         auto* window = qobject_cast<QWidget*>(watched);
         if (!window || !window->isWindow() || qobject_cast<TluxLockPopup*>(window) || !g_freezeList)
             return false;
+        // Only the form's own lock: a window that opens over a frozen form
+        // (a message box) lies above the form and its transition alike.
         for (const auto& item : *g_freezeList) {
+            if (item->Control != window)
+                continue;
             if (auto* popup = qobject_cast<TluxLockPopup*>(item->Lock.data()))
                 popup->raise();
         }
@@ -88,7 +94,7 @@ protected:
 // the form's own area cut to its popup region.
 QRegion formShape(QWidget* form, const QRegion& popupRegion)
 {
-    const QRect outer(QPoint(0, 0), form->frameGeometry().size());
+    const QRect outer(QPoint(0, 0), GetRealBoundsRect(form).toQRect().size());
     const TPoint clientOrigin = GetClientOrigin(form);
     const QRect client(clientOrigin.toQPoint(), form->size());
     const QRegion own = (QRegion(0, 0, form->width(), form->height()) & popupRegion).translated(client.topLeft());
@@ -116,9 +122,13 @@ TluxLockControl* coverForm(QWidget* form, const TRect& R, TluxBitmap* bitmap)
         // The form's shape, seen from the corner of the covered part.
         lock->setMask(formShape(form, *component->PopupRegion()).translated(-R.Left, -R.Top));
     }
-    const QPoint at = form->frameGeometry().topLeft();
-    lock->setGeometry(Bounds(R.Left + at.x(), R.Top + at.y(), R.Width(), R.Height()).toQRect());
+    const TRect outer = GetRealBoundsRect(form);
+    lock->setGeometry(Bounds(R.Left + outer.Left, R.Top + outer.Top, R.Width(), R.Height()).toQRect());
     lock->Canvas();
+    // The pop-up shows its picture from the moment it is mapped, before its
+    // first paint: under a compositing manager it would be black until then.
+    if (const QImage* picture = WindowSurfaceImage(lock))
+        SetNativeBackground(lock, *picture);
     return lock;
 }
 

@@ -31,15 +31,27 @@ TluxAnimation::~TluxAnimation()
     if (m_state == asExecuting) {
         // Destroyed by a handler while its transition plays: the engine stops
         // drawing from its pictures before they go.
-        for (int i = 0; i < luxAnimationSlots; ++i) {
-            if (IsAnimating(i) && animationSlot(i).settings == this)
-                StopMultiAnimation(i, false);
-        }
+        stopEngineSlots();
     }
     if (m_parentList)
         m_parentList->Remove(this);
     if (IsControlFrozen(nullptr))
         UnFreezeControlProc(m_frozenControl, false); // the lock shows our picture: it goes first
+}
+
+void TluxAnimation::stopEngineSlots()
+{
+    for (int i = 0; i < luxAnimationSlots; ++i) {
+        if (IsAnimating(i) && animationSlot(i).settings == this)
+            StopMultiAnimation(i, false);
+    }
+}
+
+void TluxAnimation::Abort()
+{
+    m_aborted = true;
+    if (m_state == asExecuting)
+        stopEngineSlots();
 }
 
 void TluxAnimation::Execute()
@@ -63,14 +75,16 @@ void TluxAnimation::ExecuteTo(std::unique_ptr<TluxBitmap> Dest)
 
 void TluxAnimation::play(TCanvas* Canvas, int X, int Y, bool grabDest)
 {
-    if (!hasArea(m_sourceImage.get()))
+    // One transition at a time: a handler run by the playing one cannot start another.
+    if (m_state == asExecuting || !hasArea(m_sourceImage.get()))
         return;
     m_sourceImage->SetAlpha(255);
+    m_aborted = false;
     QPointer<TluxAnimation> self(this); // handlers run below may free the animation
     if (grabDest) {
         // The control repaints behind the lock with its new look before it is grabbed.
         QCoreApplication::processEvents();
-        if (!self)
+        if (!self || m_aborted)
             return;
         if (m_frozenControl)
             SetDestImage(GrabToLuBitmap(m_frozenControl, m_frozenRect));
@@ -80,14 +94,16 @@ void TluxAnimation::play(TCanvas* Canvas, int X, int Y, bool grabDest)
     if (OnStart) {
         OnStart(this);
         QCoreApplication::processEvents();
-        if (!self || !hasArea(m_sourceImage.get()) || !hasArea(m_destImage.get()))
+        if (!self || m_aborted || !hasArea(m_sourceImage.get()) || !hasArea(m_destImage.get()))
             return;
     }
     m_state = asExecuting;
     ExecuteAnimation(Canvas, X, Y, m_sourceImage.get(), m_destImage.get(), this);
     if (!self)
         return;
-    m_destImage->Draw(Canvas, X, Y);
+    if (!m_aborted)
+        m_destImage->Draw(Canvas, X, Y);
+    m_aborted = false;
     m_state = asNormal;
     if (m_restorePending) {
         m_restorePending = false;

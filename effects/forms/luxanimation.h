@@ -58,6 +58,10 @@ public:
     // Removes the lock window and frees both pictures; nothing when not frozen.
     // Asked while a transition plays, it happens when the transition has ended.
     void Restore();
+    // Ends the transition being played (or about to start: its start handler
+    // or the repaint before the grab is running) at once, without drawing
+    // another frame: the control it was uncovering has gone from the screen.
+    void Abort();
     // Whether the animation is frozen; the argument is not consulted.
     bool IsControlFrozen(QWidget* Control) const;
 
@@ -91,6 +95,7 @@ public:
 private:
     friend class TluxAnimationList;
     void play(TCanvas* Canvas, int X, int Y, bool grabDest);
+    void stopEngineSlots();
 
     TluxAnimationList* m_parentList = nullptr;
     std::unique_ptr<TluxBitmap> m_destImage;
@@ -100,4 +105,5 @@ private:
     TCanvas* m_frozenCanvas = nullptr;
     TluxAnimationState m_state = asNormal;
     bool m_restorePending = false;
+    bool m_aborted = false;
 };

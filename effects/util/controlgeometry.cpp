@@ -1,5 +1,7 @@
 #include "effects/util/controlgeometry.h"
 
+#include "effects/util/windowframe.h"
+
 #include <QAbstractScrollArea>
 #include <QWidget>
 
@@ -15,6 +17,17 @@ QRect clientArea(QWidget* c)
     return c->contentsRect();
 }
 
+// A top-level window's outer rectangle on the screen, frame included. Before
+// the window manager has framed the window, Qt keeps it where the frame's
+// corner will be: the frame grows from there.
+QRect outerOnScreen(QWidget* window)
+{
+    const QRect known = window->frameGeometry();
+    if (known != window->geometry())
+        return known;
+    return QRect(known.topLeft(), known.size().grownBy(WindowManagerFrame(window)));
+}
+
 } // namespace
 
 TPoint GetClientOrigin(QWidget* C)
@@ -22,9 +35,9 @@ TPoint GetClientOrigin(QWidget* C)
     if (!C)
         return TPoint();
     if (C->isWindow()) {
-        // Both in screen coordinates: where the client area starts and where the
-        // frame starts. Without a window manager frame they coincide.
-        return TPoint::fromQPoint(C->geometry().topLeft() - C->frameGeometry().topLeft());
+        // The frame's left and top widths; without a window manager frame, none.
+        const QMargins frame = WindowManagerFrame(C);
+        return TPoint(frame.left(), frame.top());
     }
     return TPoint::fromQPoint(clientArea(C).topLeft());
 }
@@ -43,7 +56,7 @@ TRect GetRealBoundsRect(QWidget* C)
     if (!C)
         return TRect();
     if (C->isWindow())
-        return TRect::fromQRect(C->frameGeometry());
+        return TRect::fromQRect(outerOnScreen(C));
     TPoint at = TPoint::fromQPoint(C->pos());
     if (QWidget* parent = C->parentWidget()) {
         const TPoint parentOrigin = TPoint::fromQPoint(clientArea(parent).topLeft());

@@ -32,6 +32,22 @@ void waitForDisplay()
     }
 }
 
+// Under scripts/with-wm --compositor the compositing manager starts beside the
+// tests: wait until it owns its selection, so every test runs composited.
+void waitForCompositor()
+{
+    if (qgetenv("LUX_EXPECT_COMPOSITOR") != "1")
+        return;
+    Display* d = XOpenDisplay(nullptr);
+    if (!d)
+        return;
+    const QByteArray selection = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(d));
+    const Atom atom = XInternAtom(d, selection.constData(), False);
+    for (int attempt = 0; attempt < 100 && XGetSelectionOwner(d, atom) == 0; ++attempt)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    XCloseDisplay(d);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -39,6 +55,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     waitForDisplay();
+    waitForCompositor();
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     ApplyToolLook();

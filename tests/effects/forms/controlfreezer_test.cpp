@@ -4,6 +4,7 @@
 #include "effects/forms/controlfreezer.h"
 #include "tests/effects/forms/freezefixture.h"
 #include "effects/bitmap/luxbitmap.h"
+#include "effects/util/controlgeometry.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -177,7 +178,8 @@ TEST_F(ControlFreezing, MaskedFormIsCoveredByAPopupOfItsShape)
     ASSERT_TRUE(screenIs(hole, Qt::darkGray));
 
     const auto picture = makePicture(200, 100);
-    ASSERT_NE(FreezeControlProc(form.get(), TRect(0, 0, 200, 100), picture.get()), nullptr);
+    // The client area, wherever a window manager's frame puts it.
+    ASSERT_NE(FreezeControlProc(form.get(), GetRealClientRect(form.get()), picture.get()), nullptr);
     TluxLockControl* lock = FrozenLock(form.get());
     EXPECT_TRUE(((lock->mask() ^ form->mask())).isEmpty());
 
@@ -240,7 +242,8 @@ TEST_F(ControlFreezing, PopupTakesNeitherActivationNorFocus)
         GTEST_SKIP() << "this X server gives no window the focus";
 
     const auto picture = makePicture(200, 100);
-    ASSERT_NE(FreezeControlProc(form.get(), TRect(0, 0, 200, 100), picture.get()), nullptr);
+    // The client area, wherever a window manager's frame puts it.
+    ASSERT_NE(FreezeControlProc(form.get(), GetRealClientRect(form.get()), picture.get()), nullptr);
     TluxLockControl* lock = FrozenLock(form.get());
     ASSERT_TRUE(waitUntil([&] { return screenShows(at(80, 60, 200, 100), pictureOf(*picture)); }));
     luxtest::processEventsFor(100);

@@ -1,0 +1,18 @@
+#pragma once
+// The frame a window manager puts around a top-level window.
+//
+// Qt learns a window's frame only once the window manager has framed it, and
+// forgets it when the window is hidden. A transition that covers a window about
+// to be shown has to know before that where the frame and the client area will
+// be, so the window manager is asked in advance (the EWMH frame-extents request,
+// answered before the window is mapped).
+
+#include <QMargins>
+
+class QWidget;
+
+// The frame widths (left, top, right, bottom) around Window's client area: as Qt
+// knows them for a framed window on the screen, else as the window manager will
+// draw them. Zero for a child widget, a window that bypasses the window manager,
+// and where no window manager answers (a bare X server, other platforms).
+QMargins WindowManagerFrame(QWidget* Window);
