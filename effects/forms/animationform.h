@@ -9,7 +9,7 @@
 // intercepts the form's showing are added to this class in their own files.
 
 #include "platform/color.h"
-#include "effects/forms/luxanimation.h"
+#include "platform/types.h"
 #include "effects/forms/pictureregion.h"
 
 #include <QEvent>
@@ -25,6 +25,12 @@
 
 class QWidget;
 class QWindow;
+class TluxAnimation;
+class TluxBitmap;
+
+// The meta-object code needs ShowAnimation's type whole. This header only names it: the
+// animation freezes controls and the freezer asks this component for the form's shape.
+Q_MOC_INCLUDE("effects/forms/luxanimation.h")
 
 class TluxAnimationForm : public QObject {
     Q_OBJECT

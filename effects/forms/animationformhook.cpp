@@ -31,6 +31,7 @@
 #include "effects/util/controlgeometry.h"
 #include "effects/forms/grabberregistry.h"
 #include "effects/bitmap/luxbitmap.h"
+#include "effects/forms/luxanimation.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -42,3 +42,17 @@ void TluxAnimationList::GetChildren(const std::function<void(QObject*)>& Proc, Q
     for (TluxAnimation* item : Items)
         Proc(item);
 }
+
+// An animation's membership in a list: the list's side and the animation's side live together.
+QObject* TluxAnimation::GetParentComponent() const
+{
+    return m_parentList;
+}
+
+void TluxAnimation::SetParentComponent(QObject* C)
+{
+    if (m_parentList)
+        m_parentList->Remove(this);
+    if (auto* list = qobject_cast<TluxAnimationList*>(C))
+        list->Insert(this);
+}

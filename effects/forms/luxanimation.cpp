@@ -1,7 +1,6 @@
 #include "effects/forms/luxanimation.h"
 
 #include "effects/engine/animationengine.h"
-#include "effects/forms/animationlist.h"
 #include "effects/forms/controlfreezer.h"
 #include "effects/util/controlgeometry.h"
 #include "effects/forms/grabberregistry.h"
@@ -33,8 +32,7 @@ TluxAnimation::~TluxAnimation()
         // drawing from its pictures before they go.
         stopEngineSlots();
     }
-    if (m_parentList)
-        m_parentList->Remove(this);
+    SetParentComponent(nullptr); // leaves its list
     if (IsControlFrozen(nullptr))
         UnFreezeControlProc(m_frozenControl, false); // the lock shows our picture: it goes first
 }
@@ -178,15 +176,3 @@ void TluxAnimation::SetDestImage(std::unique_ptr<TluxBitmap> Image)
     m_destImage = std::move(Image);
 }
 
-QObject* TluxAnimation::GetParentComponent() const
-{
-    return m_parentList;
-}
-
-void TluxAnimation::SetParentComponent(QObject* C)
-{
-    if (m_parentList)
-        m_parentList->Remove(this);
-    if (auto* list = qobject_cast<TluxAnimationList*>(C))
-        list->Insert(this);
-}

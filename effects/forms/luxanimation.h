@@ -80,7 +80,8 @@ public:
     // The list the animation belongs to: it is written inside that list.
     bool HasParent() const { return true; }
     QObject* GetParentComponent() const;
-    // Leaves its present list, then joins C when C is a TluxAnimationList.
+    // Leaves its present list, then joins C when C is a TluxAnimationList
+    // (both defined beside the list, animationlist.cpp).
     void SetParentComponent(QObject* C);
     TluxAnimationList* ParentList() const { return m_parentList; }
 
