@@ -8,7 +8,10 @@
 
 namespace luxraster {
 
-// (F_c * a + B_c * (255 - a)) >> 8 for red, green and blue; alpha 255.
+// (F_c * a + B_c * (255 - a)) >> 8 for red, green and blue; alpha 255. The weights sum to 255
+// but the shift divides by 256 (cheap in every SIMD variant, which all give these bytes), so a
+// blend comes out at most one step below a division by 255; a = 0 and a = 255 return B and F as
+// they are.
 TluxColor pixelBlendPlain(TluxColor F, TluxColor B)
 {
     const uint32_t a = F >> 24;

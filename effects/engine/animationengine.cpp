@@ -67,6 +67,7 @@ void frameStep(int index)
     TluxAnimationSlot& s = slotTable[size_t(index)];
     if (!s.dest || !s.source || !s.work || !s.active)
         return;
+    // The tick's 20 ms; OnTimer adds the tick's drawing time on top.
     s.clock += float(luxEngineInterval);
     if (s.busy)
         return;
@@ -97,6 +98,8 @@ void TluxMultiObject::OnTimer()
     for (int i = 0; i < luxAnimationSlots; ++i)
         frameStep(i);
     stopwatch->Stop();
+    // Drawing time counts as animation time beside the 20 ms frameStep added: where drawing is
+    // slow, progress moves in larger steps over fewer frames instead of the transition dragging on.
     const float elapsed = float(stopwatch->GetElapsed() * 1000);
     for (TluxAnimationSlot& s : slotTable)
         s.clock += elapsed;
@@ -145,7 +148,7 @@ int StartMultiAnimation(TCanvas* Canvas, int X, int Y, TluxBitmap* Source, TluxB
     TluxAnimationSlot& s = slotTable[size_t(index)];
     if (!prepareAnimationSlot(s, Source, Dest, Settings))
         return index;
-    s.clock = 0.01f;
+    s.clock = 0.01f; // not 0: a progress that would land exactly on a half rounds up, not to even
     s.active = true;
     s.busy = false;
     s.canvas = Canvas;

@@ -65,6 +65,8 @@ const PlasmaTables& tables()
 void plasma(MaskGrid& m, int P)
 {
     const PlasmaTables& t = tables();
+    // Up to 510, twice the highest ramp value: at P = 0 every cell shows the old picture, at
+    // P = 100 every cell (top minus a ramp value of at most 255) shows the new one.
     const int top = MulDiv(2 * P, 255, 100);
     std::array<uint8_t, 512> period;
     for (int y = 0; y < m.H; ++y) {

@@ -29,6 +29,8 @@ void stream(MaskGrid& m, int P)
         for (int x = j; x <= W - 1 - j; ++x)
             head[size_t(x)] = (head[size_t(x) - 1] + 2 * head[size_t(x)] + head[size_t(x) + 1]) / 4;
     }
+    // The heads start up to 79 rows above the top, so the front travels H + 79 rows: at P = 100
+    // even the highest head has reached the bottom.
     const int steps = MulDiv(H + 79, P, 100) + 1;
     std::vector<int32_t> lastRow(static_cast<size_t>(W));
     for (int x = 0; x < W; ++x)

@@ -36,6 +36,10 @@ void StretchAlphaRect(void* DstBits, int DstWidth, int DstHeight, int DstX, int 
     if (!IntersectRect(c, dstRect, bounds))
         return;
 
+    // The start of a rectangle cut on its left or top edge is scaled by 65535 while the step uses
+    // 65536: the whole cut row samples a hair early, so a sample landing exactly on a map cell's
+    // edge takes the cell before. Pictures of cut rectangles depend on it; the engine's tiles never
+    // start left of or above the area, so their start is 0 either way.
     const int64_t x0 = mulDiv64(int64_t(c.Left - dstRect.Left) * SrcW, 65535, DstW);
     const int64_t y0 = mulDiv64(int64_t(c.Top - dstRect.Top) * SrcH, 65535, DstH);
     const int64_t xstep = (int64_t(SrcW) * 65536) / DstW;
