@@ -3,7 +3,6 @@
 #include "effects/engine/pixelorder.h"
 
 #include "effects/engine/effectregistry.h"
-#include "effects/engine/framecomposer.h"
 #include "effects/engine/luxanimationrec.h"
 #include "effects/bitmap/luxbitmap.h"
 
@@ -56,6 +55,11 @@ void releaseAnimationSlot(TluxAnimationSlot& slot)
     slot.destAlphaPending = false;
     slot.rowBuffer = {};
     slot.columnMap = {};
+}
+
+bool IsBitmapAnimation(const TluxAnimationRec* Settings)
+{
+    return Settings && Settings->Effect == QLatin1String(luxBitmapEffectName);
 }
 
 bool prepareAnimationSlot(TluxAnimationSlot& slot, TluxBitmap* Source, TluxBitmap* Dest,

@@ -41,6 +41,9 @@ struct TluxAnimationSlot {
     std::vector<int> columnMap;       // mask column of each frame column
 };
 
+// Whether the settings ask for the bitmap animation (exact, case-sensitive name).
+bool IsBitmapAnimation(const TluxAnimationRec* Settings);
+
 // Starting an animation in a slot, without the engine: stores Source, Dest and Settings, resolves
 // the effect, creates the work image (Source's size), sizes the grid and allocates the buffers
 // the effect's kind needs (for the bitmap animation it builds the grey-level map). Returns false,

@@ -31,11 +31,6 @@ void composeFadeLike(TluxAnimationSlot& slot)
 
 } // namespace
 
-bool IsBitmapAnimation(const TluxAnimationRec* Settings)
-{
-    return Settings && Settings->Effect == QLatin1String(luxBitmapEffectName);
-}
-
 namespace luxcompose {
 
 void buildFadeMask(TluxAnimationSlot& slot, int P)

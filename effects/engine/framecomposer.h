@@ -9,11 +9,6 @@
 
 #include "effects/engine/animationslot.h"
 
-class TluxAnimationRec;
-
-// Whether the settings ask for the bitmap animation (exact, case-sensitive name).
-bool IsBitmapAnimation(const TluxAnimationRec* Settings);
-
 // Composes the frame for progress P into the slot's work image, which already holds a copy of
 // Source. Dest's alpha is left holding the stamped mask of this frame (fade kind, bitmap
 // animation) or cleared at key-colour pixels (manual kind).
