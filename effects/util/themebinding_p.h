@@ -1,7 +1,10 @@
 #pragma once
 // The theme entry points as implemented over the Qt style; themes.cpp binds them.
 
-#include "effects/util/themes.h"
+#include "effects/util/themetypes.h"
+#include "platform/devicecontext.h"
+
+class QWidget;
 
 namespace luxtheme {
 
