@@ -1,4 +1,8 @@
-// The 22 primitive slots and the start-up step that fills them.
+// The 22 primitive slots and the start-up step that fills them. This is where
+// the slots meet their implementations (the row primitives, the stretches,
+// which themselves work on TluxBitmap), so no header is named after it: code
+// that calls through a slot includes rasterprimitives.h, which depends on no
+// implementation, and the library's files never include each other in a circle.
 
 #include "effects/bitmap/rasterprimitives.h"
 
