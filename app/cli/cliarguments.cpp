@@ -1,5 +1,6 @@
 #include "app/cli/cliarguments.h"
 
+#include "app/transfer/escapedtext.h"
 #include "app/transfer/pacingvalues.h"
 #include "app/transfer/wholenumber.h"
 
@@ -8,7 +9,7 @@
 const char CliUsage[] =
     "Usage:\n"
     "  flashupdate-cli send FILE [--port NAME] [--baud N] [--gap MS] [--block N | --lines]\n"
-    "                            [--linger MS]\n"
+    "                            [--linger MS] [--wait-for TEXT [--reply-timeout MS]]\n"
     "  flashupdate-cli ports\n"
     "  flashupdate-cli --help | --version\n"
     "\n"
@@ -22,6 +23,11 @@ const char CliUsage[] =
     "         --gap MS      Time Gap between packets in milliseconds (0 is sent as 1)\n"
     "         --block N     block mode (\"Pause By Data Size\") with Data Size N\n"
     "         --lines       line mode even when Config.dat selects block mode\n"
+    "         --wait-for TEXT  after each packet, send the next only once the board's\n"
+    "                       answer since that packet contains TEXT (and not before\n"
+    "                       the Time Gap); escapes \\r \\n \\t \\0 \\xHH\n"
+    "         --reply-timeout MS  stop the transfer when the answer has not come\n"
+    "                       within MS milliseconds (default 5000)\n"
     "         --linger MS   after the end, keep showing what the board sends until it\n"
     "                       has been quiet for MS milliseconds (default 300)\n"
     "       What the board sends goes to standard output as it arrives. Progress goes\n"
@@ -113,6 +119,16 @@ std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QStr
             if (!takeNumber(arg, value, 1, MaxDataSize, number, error))
                 return std::nullopt;
             result.blockSize = number;
+        } else if (arg == QStringLiteral("--wait-for")) {
+            result.waitFor = UnescapeText(value.toLocal8Bit());
+            if (result.waitFor.isEmpty()) {
+                error = QStringLiteral("--wait-for needs a text");
+                return std::nullopt;
+            }
+        } else if (arg == QStringLiteral("--reply-timeout")) {
+            if (!takeNumber(arg, value, 1, MaxReplyTimeoutMs, number, error))
+                return std::nullopt;
+            result.replyTimeoutMs = number;
         } else if (arg == QStringLiteral("--linger")) {
             if (!takeNumber(arg, value, 0, 600000, number, error))
                 return std::nullopt;

@@ -1,6 +1,9 @@
 #pragma once
 // The command line of flashupdate-cli.
 
+#include "app/transfer/replywait.h"
+
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -14,6 +17,8 @@ struct CliArguments {
     std::optional<int> gapMs;
     std::optional<int> blockSize; // block mode with this Data Size
     bool lines = false;           // line mode even if the settings say blocks
+    QByteArray waitFor;           // wait for this answer after each packet (empty: no waiting)
+    int replyTimeoutMs = DefaultReplyTimeoutMs;    // how long to wait for it
     int lingerMs = 300;           // keep showing received text this long after the end
 };
 

@@ -67,6 +67,7 @@ void applyArguments(const CliArguments& arguments, ConsoleControls& controls, Tr
         controls.setPauseByDataSize(false);
     }
     controls.sendFile = arguments.file;
+    engine.setReplyWait(arguments.waitFor, arguments.replyTimeoutMs);
 }
 
 } // namespace
@@ -111,13 +112,8 @@ int RunSendCommand(const CliArguments& arguments)
     });
 
     engine.Button1Click();
-    if (engine.linkState() == 0) {
-        // The port was not opened: the system's reason goes below the message.
-        const TransferError& failure = controls.messages.isEmpty() ? TransferError() : controls.messages.last().error;
-        if (!failure.reason.isEmpty())
-            std::fprintf(stderr, "%s\n", failure.reason.toLocal8Bit().constData());
-        return ExitFailed;
-    }
+    if (engine.linkState() == 0)
+        return ExitFailed; // the port was not opened; the message said why
     if (status && !(engine.linkState() & TransferEngine::Sending))
         return *status; // the file or a number was refused at Start
     return QCoreApplication::exec();

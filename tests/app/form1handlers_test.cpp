@@ -68,7 +68,7 @@ TEST_F(Form1Handlers, BoxesCorrectThemselvesWhileTheUserTypes)
     pressKey(edit("Edit1"), Qt::Key_Backspace);
     EXPECT_EQ(edit("Edit1")->text(), "50");
     EXPECT_EQ(form->engine().timer1().interval(), 50);
-    EXPECT_TRUE(messages.size() == 1 && messages[0].text == "Open COM Port Error !!!")
+    EXPECT_TRUE(messages.size() == 1 && messages[0].text == "Open COM Port Error !!!\nNo such file or directory")
         << "only the start-up port error";
 }
 
@@ -93,7 +93,7 @@ TEST_F(Form1Handlers, PortMissingAtStartUpIsReportedBeforeTheWindowAndStartOpens
 {
     ToolWindows windows = CreateToolWindows(setup());
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0].text, "Open COM Port Error !!!");
+    EXPECT_EQ(messages[0].text, "Open COM Port Error !!!\nNo such file or directory");
     EXPECT_EQ(messages[0].caption, "Comm Error");
     EXPECT_FALSE(messages[0].mainWindowVisible);
     ASSERT_TRUE(windows.AboutBox);

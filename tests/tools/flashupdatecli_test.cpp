@@ -103,6 +103,55 @@ TEST_F(FlashUpdateCli, SendsLinesAndBlocksByteExactly)
     EXPECT_TRUE(run.err.contains("Send Data Finished!\npackets: 12\n")) << run.err.toStdString();
 }
 
+// With --wait-for a packet goes only once the board has answered the one
+// before; a board that falls silent or
+// answers something else stops the transfer at the reply timeout.
+TEST_F(FlashUpdateCli, WaitsForTheBoardsAnswerToEachPacket)
+{
+    constexpr int gapMs = 5;
+    struct Case {
+        const char* what;
+        QStringList board, mode;
+        QByteArray file;
+        int exitCode;
+        QByteArray boardGets; // empty: the whole file
+        const char* ending;
+    };
+    const QByteArray lines = "one\ntwo\nthree\nfour\n";
+    const QString ok = QStringLiteral("OK\\r\\n");
+    const QStringList answers {QStringLiteral("--reply-after-line"), ok};
+    const QStringList shortTimeout {QStringLiteral("--reply-timeout"), QStringLiteral("300")};
+    const Case cases[] = {
+        {"lines", answers, {QStringLiteral("--lines")}, lines, 0, {}, "no data any more!\npackets: 4\n"},
+        {"blocks", answers, {QStringLiteral("--block"), QStringLiteral("5")}, "aaaaabbbbbccccc", 0, {},
+         "no data any more!\npackets: 3\n"},
+        {"falls silent", answers + QStringList {QStringLiteral("--stop-replying-after"), QStringLiteral("2")},
+         QStringList {QStringLiteral("--lines")} + shortTimeout, lines, 1, "one\ntwo\nthree\n",
+         "No Reply From Board !!!\npacket 3: no \"OK\" within 300 ms; nothing received\npackets: 3\n"},
+        {"answers otherwise", {QStringLiteral("--reply"), QStringLiteral("ERR\\r\\n")},
+         QStringList {QStringLiteral("--lines")} + shortTimeout, lines, 1, "one\n",
+         "No Reply From Board !!!\npacket 1: no \"OK\" within 300 ms; received \"ERR\\r\\n\"\npackets: 1\n"},
+    };
+    for (const Case& c : cases) {
+        const QString log = dir.filePath(QStringLiteral("wait.log"));
+        BoardSimProcess board(QStringList {QStringLiteral("--log"), log} + c.board);
+        const CliRun run = runCli(QStringList {QStringLiteral("send"), makeFile(c.file), QStringLiteral("--port"),
+                                               board.device, QStringLiteral("--baud"), QStringLiteral("115200"),
+                                               QStringLiteral("--gap"), QString::number(gapMs),
+                                               QStringLiteral("--wait-for"), QStringLiteral("OK"),
+                                               QStringLiteral("--linger"), QStringLiteral("0")}
+                                  + c.mode);
+        board.stop();
+        const QList<LoggedRead> reads = readBoardLog(log);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.what << run.err.toStdString();
+        EXPECT_TRUE(run.err.endsWith(c.ending)) << c.what << run.err.toStdString();
+        EXPECT_EQ(boardGot(reads), c.boardGets.isEmpty() ? c.file : c.boardGets) << c.what;
+        // Each packet waited for the answer to the one before, so none came in
+        // the same read as another.
+        EXPECT_EQ(QByteArray::number(reads.size()), run.err.split(' ').last().trimmed()) << c.what;
+    }
+}
+
 TEST_F(FlashUpdateCli, AFloodReachesStandardOutputWhole)
 {
     BoardSimProcess board({QStringLiteral("--flood"), QStringLiteral("65536")});
