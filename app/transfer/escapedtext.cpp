@@ -46,15 +46,17 @@ QByteArray UnescapeText(const QByteArray& text)
     return out;
 }
 
-QString QuotedBytes(const QByteArray& bytes)
+QString EscapeText(const QByteArray& bytes)
 {
-    QString text = QStringLiteral("\"");
+    QString text;
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '\r')
             text += QStringLiteral("\\r");
         else if (c == '\n')
             text += QStringLiteral("\\n");
+        else if (c == '\t')
+            text += QStringLiteral("\\t");
         else if (c == '"' || c == '\\')
             text += QStringLiteral("\\") + QLatin1Char(c);
         else if (byte >= 0x20 && byte < 0x7f)
@@ -62,5 +64,10 @@ QString QuotedBytes(const QByteArray& bytes)
         else
             text += QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0'));
     }
-    return text + QLatin1Char('"');
+    return text;
+}
+
+QString QuotedBytes(const QByteArray& bytes)
+{
+    return QLatin1Char('"') + EscapeText(bytes) + QLatin1Char('"');
 }

@@ -9,6 +9,9 @@
 // Undoes the escapes \n \r \t \0 \\ \" and \xHH; other text stays as it is.
 QByteArray UnescapeText(const QByteArray& text);
 
-// The bytes in double quotes: printable ASCII as is, \r \n \" \\ escaped, the
-// rest as \xHH.
+// The bytes as escaped text: printable ASCII as is, \r \n \t \" \\ escaped,
+// the rest as \xHH; UnescapeText() gives the bytes back.
+QString EscapeText(const QByteArray& bytes);
+
+// The escaped text in double quotes, for messages.
 QString QuotedBytes(const QByteArray& bytes);

@@ -4,6 +4,9 @@
 #include "effects/util/controlgeometry.h"
 #include "ui_form1.h"
 
+#include "app/transfer/replywaitfile.h"
+#include "app/window/waitforreplydialog.h"
+
 #include <QAction>
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -94,6 +97,8 @@ void TForm1::createPopupMenu()
     addMenuItem("DeleteDel1", QStringLiteral("Delete "), QKeySequence(Qt::Key_Delete),
                 &TForm1::DeleteDel1Click);
     addMenuItem("Undo1", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), &TForm1::Undo1Click);
+    PopupMenu1->addSeparator();
+    addMenuItem("WaitForReply1", QStringLiteral("Wait For Reply\u2026"), QKeySequence(), &TForm1::WaitForReply1Click);
 
     ui->Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->Memo1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -123,6 +128,8 @@ void TForm1::FormCreate()
     fillLists();
     // Loads and applies the settings, shows the counter "0" and opens the port.
     m_engine.Initialise(ConfigPath);
+    const ReplyWaitSetting wait = LoadReplyWait(ReplyWaitPathBeside(ConfigPath));
+    m_engine.setReplyWait(wait.text, wait.timeoutMs);
 }
 
 void TForm1::fillLists()
@@ -258,6 +265,17 @@ void TForm1::DeleteDel1Click()
 void TForm1::Undo1Click()
 {
     ui->Memo1->undo();
+}
+
+void TForm1::WaitForReply1Click()
+{
+    const ReplyWait& now = m_engine.replyWait();
+    WaitForReplyDialog dialog({now.expected(), now.timeoutMs()}, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const ReplyWaitSetting chosen = dialog.setting();
+    m_engine.setReplyWait(chosen.text, chosen.timeoutMs);
+    SaveReplyWait(ReplyWaitPathBeside(ConfigPath), chosen);
 }
 
 bool TForm1::event(QEvent* event)

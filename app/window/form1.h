@@ -70,6 +70,8 @@ public:
     void PasteCtrlV1Click();
     void DeleteDel1Click();
     void Undo1Click();
+    // "Wait For Reply…": asks for the answer to wait for and remembers it.
+    void WaitForReply1Click();
 
 protected:
     bool event(QEvent* event) override;

@@ -1,6 +1,6 @@
 // The main window's handlers as a user meets them: boxes that correct
 // themselves while typing, settings from "Config.dat", Set Port, start-up
-// order, Browse, Help and About.
+// order, Browse, Wait For Reply, Help and About.
 
 #include "tests/app/form1fixture.h"
 #include "app/window/logbox.h"
@@ -8,14 +8,18 @@
 #include "app/window/startup.h"
 #include "tests/support/testsupport.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -185,6 +189,32 @@ TEST_F(Form1Handlers, BrowsePutsTheChosenFullPathIntoTheFileBox)
     QTimer::singleShot(0, form.get(), [&] { form->OpenDialog1->reject(); });
     button("Button2")->click();
     EXPECT_EQ(edit("Edit3")->text(), QFileInfo(file).absoluteFilePath()) << "cancel keeps the path";
+}
+
+// The reply wait set in its dialog drives the engine and is there again at
+// the next start; Cancel changes nothing.
+TEST_F(Form1Handlers, WaitForReplyIsSetInItsDialogAndRemembered)
+{
+    create();
+    auto answerDialog = [&](const QString& text, int timeoutMs, bool accept) {
+        QTimer::singleShot(0, form.get(), [=, this] {
+            auto* dialog = form->findChild<QDialog*>(QStringLiteral("WaitForReplyDialog"));
+            ASSERT_TRUE(dialog && dialog->isVisible());
+            dialog->findChild<QLineEdit*>(QStringLiteral("ReplyText"))->setText(text);
+            dialog->findChild<QSpinBox*>(QStringLiteral("ReplyTimeout"))->setValue(timeoutMs);
+            accept ? dialog->accept() : dialog->reject();
+        });
+        form->PopupMenu1->findChild<QAction*>(QStringLiteral("WaitForReply1"))->trigger();
+    };
+    EXPECT_FALSE(form->engine().replyWait().enabled());
+    answerDialog(QStringLiteral("OK\\r\\n"), 800, true);
+    answerDialog(QStringLiteral(">"), 100, false);
+    EXPECT_EQ(form->engine().replyWait().expected(), "OK\r\n");
+    EXPECT_EQ(form->engine().replyWait().timeoutMs(), 800);
+
+    create();
+    EXPECT_EQ(form->engine().replyWait().expected(), "OK\r\n");
+    EXPECT_EQ(form->engine().replyWait().timeoutMs(), 800);
 }
 
 TEST_F(Form1Handlers, HelpOpensTheManualFromTheWorkingDirectoryOnlyWhenItExists)

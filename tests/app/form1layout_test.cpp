@@ -161,7 +161,9 @@ TEST_F(Form1Layout, PopupMenuItemsCaptionsAndShortcuts)
         {"Undo1", "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
     };
     const QList<QAction*> actions = form->PopupMenu1->actions();
-    ASSERT_EQ(actions.size(), 7);
+    ASSERT_EQ(actions.size(), 9);
+    EXPECT_TRUE(actions[7]->isSeparator());
+    EXPECT_EQ(actions[8]->text(), QStringLiteral("Wait For Reply\u2026"));
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(actions[i]->objectName(), expected[i].name);
         EXPECT_EQ(actions[i]->text(), expected[i].caption);

@@ -1,0 +1,19 @@
+#pragma once
+// The remembered reply wait of the window: "WaitForReply.txt" in the folder of
+// "Config.dat", the text to wait for (escaped) on the first line and the
+// timeout in milliseconds on the second. No file, or an empty text: no waiting.
+
+#include <QByteArray>
+#include <QString>
+
+struct ReplyWaitSetting {
+    QByteArray text;
+    int timeoutMs = 0;
+};
+
+QString ReplyWaitPathBeside(const QString& configPath);
+
+// The setting in `path`; a missing file or a bad timeout gives no waiting
+// and the default timeout.
+ReplyWaitSetting LoadReplyWait(const QString& path);
+bool SaveReplyWait(const QString& path, const ReplyWaitSetting& setting);
