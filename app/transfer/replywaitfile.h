@@ -11,9 +11,7 @@ struct ReplyWaitSetting {
     int timeoutMs = 0;
 };
 
-QString ReplyWaitPathBeside(const QString& configPath);
-
-// The setting in `path`; a missing file or a bad timeout gives no waiting
-// and the default timeout.
-ReplyWaitSetting LoadReplyWait(const QString& path);
-bool SaveReplyWait(const QString& path, const ReplyWaitSetting& setting);
+// The setting kept beside `configPath`; a missing file or a bad timeout gives
+// no waiting and the default timeout.
+ReplyWaitSetting LoadReplyWait(const QString& configPath);
+bool SaveReplyWait(const QString& configPath, const ReplyWaitSetting& setting);

@@ -128,7 +128,7 @@ void TForm1::FormCreate()
     fillLists();
     // Loads and applies the settings, shows the counter "0" and opens the port.
     m_engine.Initialise(ConfigPath);
-    const ReplyWaitSetting wait = LoadReplyWait(ReplyWaitPathBeside(ConfigPath));
+    const ReplyWaitSetting wait = LoadReplyWait(ConfigPath);
     m_engine.setReplyWait(wait.text, wait.timeoutMs);
 }
 
@@ -275,7 +275,7 @@ void TForm1::WaitForReply1Click()
         return;
     const ReplyWaitSetting chosen = dialog.setting();
     m_engine.setReplyWait(chosen.text, chosen.timeoutMs);
-    SaveReplyWait(ReplyWaitPathBeside(ConfigPath), chosen);
+    SaveReplyWait(ConfigPath, chosen);
 }
 
 bool TForm1::event(QEvent* event)

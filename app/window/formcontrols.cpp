@@ -42,6 +42,11 @@ QString FormControls::portText() const
     return m_ui.ComboBox1->currentText();
 }
 
+void FormControls::setPortText(const QString& text)
+{
+    m_ui.ComboBox1->setEditText(text);
+}
+
 QString FormControls::baudText() const
 {
     return m_ui.ComboBox2->currentText();

@@ -20,6 +20,7 @@ public:
     int itemIndex(SettingsList list) const override;
     void setItemIndex(SettingsList list, int index) override;
     QString portText() const override;
+    void setPortText(const QString& text) override;
     QString baudText() const override;
     QString timeGapText() const override;
     void setTimeGapText(const QString& text) override;

@@ -4,6 +4,7 @@
 
 #include "tests/app/form1fixture.h"
 #include "app/window/logbox.h"
+#include "app/window/portcombobox.h"
 #include "tests/support/ptypair.h"
 #include "app/window/startup.h"
 #include "tests/support/testsupport.h"
@@ -122,6 +123,36 @@ TEST_F(Form1Handlers, PortMissingAtStartUpIsReportedBeforeTheWindowAndStartOpens
     ASSERT_TRUE(waitUntil([&] { return saw("no data any more!"); }));
     EXPECT_EQ(pty.readRest(), QByteArray("A\nB\n"));
     EXPECT_EQ(LoadSettings(configPath()).PortIndex, 255) << "the settings were saved after the open";
+}
+
+// The port box lists the devices present after COM1..COM8, by path with
+// their details; a device chosen there (or typed) is the port at the next
+// start, while "Config.dat" stores 255 for it.
+TEST_F(Form1Handlers, ADevicePortIsListedAndRememberedAcrossRuns)
+{
+    create();
+    PtyPair pty;
+    auto* box = find<PortComboBox>("ComboBox1");
+    box->setPresentPorts({{pty.path, pty.path + QStringLiteral("  Test board  0403:6001  serial B1")}});
+    ASSERT_EQ(box->count(), PortComboBox::FixedItems + 1);
+    EXPECT_EQ(box->itemText(0), "COM1");
+    EXPECT_EQ(box->itemData(PortComboBox::FixedItems, PortComboBox::LabelRole).toString(),
+              pty.path + "  Test board  0403:6001  serial B1");
+    box->setCurrentIndex(PortComboBox::FixedItems);
+    EXPECT_EQ(box->currentText(), pty.path);
+    button("Button3")->click();
+    ASSERT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+    EXPECT_EQ(LoadSettings(configPath()).PortIndex, 255);
+
+    form.reset();
+    create();
+    EXPECT_EQ(combo("ComboBox1")->currentText(), pty.path);
+    EXPECT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+    box = find<PortComboBox>("ComboBox1");
+    box->showPopup(); // reads the devices present again; the text stays
+    EXPECT_GE(box->count(), PortComboBox::FixedItems);
+    EXPECT_EQ(box->currentText(), pty.path);
+    box->hidePopup();
 }
 
 TEST_F(Form1Handlers, SetPortWithAnEmptyBaudBoxFailsWithTheConversionMessage)
