@@ -4,6 +4,7 @@
 #include "effects/util/controlgeometry.h"
 #include "ui_form1.h"
 
+#include "app/transfer/besideconfig.h"
 #include "app/transfer/replywaitfile.h"
 #include "app/window/waitforreplydialog.h"
 
@@ -12,15 +13,31 @@
 #include <QCompleter>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMimeData>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QUrl>
 
 namespace {
+
+// The last file chosen, kept beside "Config.dat" for the next start.
+const QString LastFileName = QStringLiteral("LastFile.txt");
+
+// The one local file (not a folder) being dragged, or nothing.
+QString droppedFile(const QMimeData* data)
+{
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return {};
+    const QFileInfo file(urls.first().toLocalFile());
+    return file.isFile() ? file.absoluteFilePath() : QString();
+}
 
 // The manual opened by the Help button, looked up in the working directory.
 const QString HelpDocument = QStringLiteral("MSP430_FlashUpdate.pdf");
@@ -55,6 +72,9 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     createPopupMenu();
+    // Files can be dropped anywhere on the window, the log included.
+    setAcceptDrops(true);
+    ui->Memo1->setAcceptDrops(false);
 
     connect(ui->CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     connect(ui->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
@@ -130,6 +150,32 @@ void TForm1::FormCreate()
     m_engine.Initialise(ConfigPath);
     const ReplyWaitSetting wait = LoadReplyWait(ConfigPath);
     m_engine.setReplyWait(wait.text, wait.timeoutMs);
+    const QString lastFile = ReadLinesBeside(ConfigPath, LastFileName).value(0);
+    ui->Edit3->setText(lastFile);
+    ui->Edit3->setToolTip(lastFile);
+}
+
+void TForm1::chooseSendFile(const QString& path)
+{
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    ui->Edit3->setText(shown);
+    ui->Edit3->setToolTip(shown);
+    WriteLinesBeside(ConfigPath, LastFileName, {shown});
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!(m_engine.linkState() & TransferEngine::Sending) && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty() || (m_engine.linkState() & TransferEngine::Sending))
+        return;
+    chooseSendFile(path);
+    event->acceptProposedAction();
 }
 
 void TForm1::fillLists()
@@ -165,7 +211,7 @@ void TForm1::Button2Click()
         return;
     const QStringList chosen = OpenDialog1->selectedFiles();
     if (!chosen.isEmpty())
-        ui->Edit3->setText(QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath()));
+        chooseSendFile(chosen.first());
 }
 
 void TForm1::Button3Click()

@@ -76,12 +76,18 @@ public:
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // A file dropped on the window becomes the file to send.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createPopupMenu();
     QAction* addMenuItem(const char* name, const QString& caption, const QKeySequence& shortcut,
                          void (TForm1::*handler)());
     void fillLists();
+    // Puts `path` into the file box, with the full path as its tooltip, and
+    // remembers it for the next start.
+    void chooseSendFile(const QString& path);
     static void widenToTheLeft(QWidget* control);
     void centreOnScreen();
 

@@ -10,15 +10,18 @@
 #include "tests/support/testsupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDropEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -246,6 +249,36 @@ TEST_F(Form1Handlers, WaitForReplyIsSetInItsDialogAndRemembered)
     create();
     EXPECT_EQ(form->engine().replyWait().expected(), "OK\r\n");
     EXPECT_EQ(form->engine().replyWait().timeoutMs(), 800);
+}
+
+// A file dropped on the window (the log included) is the file to send, as if
+// chosen with Browse: its full path is the box's tooltip and it is there
+// again at the next start. A folder or several files are not taken.
+TEST_F(Form1Handlers, ADroppedFileIsTheFileToSendAndRemembered)
+{
+    create();
+    const QString file = luxtest::writeFile(dir.filePath(QStringLiteral("image.hex")), ":00000001FF\n");
+    auto drop = [&](QWidget* target, const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted())
+            return;
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+    };
+    drop(form.get(), {QUrl::fromLocalFile(dir.path())});
+    drop(form.get(), {QUrl::fromLocalFile(file), QUrl::fromLocalFile(file)});
+    EXPECT_EQ(edit("Edit3")->text(), "");
+    drop(form.get(), {QUrl::fromLocalFile(file)});
+    EXPECT_EQ(edit("Edit3")->text(), file);
+    EXPECT_EQ(edit("Edit3")->toolTip(), file);
+    EXPECT_FALSE(find<LogBox>("Memo1")->acceptDrops()) << "a drop on the log reaches the window";
+
+    create();
+    EXPECT_EQ(edit("Edit3")->text(), file);
+    EXPECT_EQ(edit("Edit3")->toolTip(), file);
 }
 
 TEST_F(Form1Handlers, HelpOpensTheManualFromTheWorkingDirectoryOnlyWhenItExists)
