@@ -10,6 +10,7 @@ const char CliUsage[] =
     "Usage:\n"
     "  flashupdate-cli send FILE [--port NAME] [--baud N] [--gap MS] [--block N | --lines]\n"
     "                            [--linger MS] [--wait-for TEXT [--reply-timeout MS]]\n"
+    "                            [--capture FILE] [--timestamps]\n"
     "  flashupdate-cli ports\n"
     "  flashupdate-cli --help | --version\n"
     "\n"
@@ -28,6 +29,9 @@ const char CliUsage[] =
     "                       the Time Gap); escapes \\r \\n \\t \\0 \\xHH\n"
     "         --reply-timeout MS  stop the transfer when the answer has not come\n"
     "                       within MS milliseconds (default 5000)\n"
+    "         --capture FILE  append every byte the board sends to FILE, raw\n"
+    "         --timestamps  begin each line the board sends with the seconds since\n"
+    "                       the start, as [12.345]\n"
     "         --linger MS   after the end, keep showing what the board sends until it\n"
     "                       has been quiet for MS milliseconds (default 300)\n"
     "       What the board sends goes to standard output as it arrives. Progress goes\n"
@@ -91,6 +95,10 @@ std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QStr
             result.lines = true;
             continue;
         }
+        if (arg == QStringLiteral("--timestamps")) {
+            result.timestamps = true;
+            continue;
+        }
         if (!arg.startsWith(QStringLiteral("--"))) {
             if (!result.file.isEmpty()) {
                 error = QStringLiteral("only one file can be sent, '%1' is one too many").arg(arg);
@@ -105,7 +113,9 @@ std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QStr
         }
         const QString value = arguments[++i];
         int number = 0;
-        if (arg == QStringLiteral("--port")) {
+        if (arg == QStringLiteral("--capture")) {
+            result.captureFile = value;
+        } else if (arg == QStringLiteral("--port")) {
             result.port = value;
         } else if (arg == QStringLiteral("--baud")) {
             if (!takeNumber(arg, value, 1, std::numeric_limits<int>::max(), number, error))

@@ -19,6 +19,8 @@ struct CliArguments {
     bool lines = false;           // line mode even if the settings say blocks
     QByteArray waitFor;           // wait for this answer after each packet (empty: no waiting)
     int replyTimeoutMs = DefaultReplyTimeoutMs;    // how long to wait for it
+    QString captureFile;          // every received byte appended here too
+    bool timestamps = false;      // received lines prefixed with the time since Start
     int lingerMs = 300;           // keep showing received text this long after the end
 };
 

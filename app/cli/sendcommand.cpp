@@ -68,6 +68,8 @@ void applyArguments(const CliArguments& arguments, ConsoleControls& controls, Tr
     }
     controls.sendFile = arguments.file;
     engine.setReplyWait(arguments.waitFor, arguments.replyTimeoutMs);
+    controls.timestamps = arguments.timestamps;
+    controls.msSinceStart = [&engine] { return engine.msSinceStart(); };
 }
 
 } // namespace
@@ -81,6 +83,13 @@ int RunSendCommand(const CliArguments& arguments)
     engine.setSavesSettings(false);
     engine.ApplySettings(LoadSettings(ConfigPathIn(SettingsFolder())));
     applyArguments(arguments, controls, engine);
+
+    if (!arguments.captureFile.isEmpty()) {
+        if (const TransferError failed = controls.capture.start(arguments.captureFile)) {
+            std::fprintf(stderr, "Can't Open Capture File!\n%s\n", failed.reason.toLocal8Bit().constData());
+            return ExitFailed;
+        }
+    }
 
     std::optional<int> status;
     QTimer linger;

@@ -17,6 +17,7 @@ TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
     // An answer the engine waits for sends the next packet at once, when the
     // Time Gap since the last one is over (queued: reading it emits again).
     connect(&PortHandle, &SerialDevice::readyRead, this, &TransferEngine::onBoardSent, Qt::QueuedConnection);
+    m_sinceStart.start();
     m_replyTimer.setSingleShot(true);
     connect(&m_replyTimer, &QTimer::timeout, this, &TransferEngine::onReplyTimeout);
     Timer1.start();
@@ -192,6 +193,7 @@ void TransferEngine::StartTransfer()
     m_controls.setCounterText(QStringLiteral("0"));
     SentBytes = 0;
     stopWaiting();
+    m_sinceStart.start();
 
     const QString sizeText = m_controls.dataSizeText();
     const std::optional<int> size = DataSizeFromText(sizeText);

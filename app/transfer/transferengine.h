@@ -95,6 +95,8 @@ public:
     void CheckBox1Click() { m_settings.CheckBox1Click(); } // "Pause By Data Size"
 
     uint8_t linkState() const { return m_state.LinkState; }
+    // Milliseconds since the last Start (since creation before the first).
+    qint64 msSinceStart() const { return m_sinceStart.elapsed(); }
     qint64 sentBytes() const { return SentBytes; }
     int chunkLength() const { return m_state.ChunkLength; }
     qint64 fileSize() const { return SendFile.size(); }
@@ -140,5 +142,6 @@ private:
     ReplyWait m_reply;
     QTimer m_replyTimer;          // the reply timeout of the packet in hand
     QElapsedTimer m_sincePacket;  // since the last packet went out
+    QElapsedTimer m_sinceStart;
     bool m_finishAfterReply = false; // the last packet is out; its answer ends the transfer
 };

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QResizeEvent>
+#include <QSaveFile>
 #include <QScreen>
 #include <QUrl>
 
@@ -53,10 +54,11 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
 {
     // What the engine has to say shows in a modal message box, at once: a
     // port error during FormCreate shows before the window does.
-    const MessageShower show = m_setup.showMessage ? m_setup.showMessage : MessageShower(ShowModalMessage);
-    connect(&m_engine, &TransferEngine::message, this, [show](const TransferMessage& message) {
+    connect(&m_engine, &TransferEngine::message, this, [this](const TransferMessage& message) {
+        const MessageShower show = m_setup.showMessage ? m_setup.showMessage : MessageShower(ShowModalMessage);
         show(message.text, message.caption.isEmpty() ? ApplicationTitle() : message.caption);
     });
+    m_controls.msSinceStart = [this] { return m_engine.msSinceStart(); };
 
     ui->setupUi(this);
     // A fixed single border: the user cannot resize; only the size guard grows it.
@@ -117,6 +119,14 @@ void TForm1::createPopupMenu()
     addMenuItem("DeleteDel1", QStringLiteral("Delete "), QKeySequence(Qt::Key_Delete),
                 &TForm1::DeleteDel1Click);
     addMenuItem("Undo1", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), &TForm1::Undo1Click);
+    PopupMenu1->addSeparator();
+    addMenuItem("SaveLogAs1", QStringLiteral("Save Log As\u2026"), QKeySequence(), &TForm1::SaveLogAs1Click);
+    addMenuItem("Timestamps1", QStringLiteral("Timestamps"), QKeySequence(), &TForm1::Timestamps1Click)
+        ->setCheckable(true);
+    addMenuItem("ShowBytesAsHex1", QStringLiteral("Show Bytes as Hex"), QKeySequence(), &TForm1::ShowBytesAsHex1Click)
+        ->setCheckable(true);
+    addMenuItem("CaptureToFile1", QStringLiteral("Capture to File\u2026"), QKeySequence(), &TForm1::CaptureToFile1Click)
+        ->setCheckable(true);
     PopupMenu1->addSeparator();
     addMenuItem("WaitForReply1", QStringLiteral("Wait For Reply\u2026"), QKeySequence(), &TForm1::WaitForReply1Click);
 
@@ -313,6 +323,51 @@ void TForm1::Undo1Click()
     ui->Memo1->undo();
 }
 
+void TForm1::SaveLogAs1Click()
+{
+    const QString path = m_setup.chooseSaveFile
+        ? m_setup.chooseSaveFile(QStringLiteral("Save Log As"))
+        : QFileDialog::getSaveFileName(this, QStringLiteral("Save Log As"), QString(), QStringLiteral("Text (*.txt);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text)
+        && file.write(ui->Memo1->toPlainText().toUtf8() + '\n') >= 0 && file.commit())
+        return;
+    showMessage(QStringLiteral("Can't Save Log File!\n") + file.errorString());
+}
+
+void TForm1::Timestamps1Click()
+{
+    m_controls.format.timestamps = PopupMenu1->findChild<QAction*>(QStringLiteral("Timestamps1"))->isChecked();
+}
+
+void TForm1::ShowBytesAsHex1Click()
+{
+    m_controls.format.hex = PopupMenu1->findChild<QAction*>(QStringLiteral("ShowBytesAsHex1"))->isChecked();
+}
+
+// Checked: asks for a file and appends every received byte to it; unchecked:
+// the capture ends.
+void TForm1::CaptureToFile1Click()
+{
+    QAction* item = PopupMenu1->findChild<QAction*>(QStringLiteral("CaptureToFile1"));
+    m_controls.capture.stop();
+    if (!item->isChecked())
+        return;
+    item->setChecked(false);
+    const QString path = m_setup.chooseSaveFile
+        ? m_setup.chooseSaveFile(QStringLiteral("Capture to File"))
+        : QFileDialog::getSaveFileName(this, QStringLiteral("Capture to File"));
+    if (path.isEmpty())
+        return;
+    if (const TransferError failed = m_controls.capture.start(path)) {
+        showMessage(QStringLiteral("Can't Open Capture File!\n") + failed.reason);
+        return;
+    }
+    item->setChecked(true);
+}
+
 void TForm1::WaitForReply1Click()
 {
     const ReplyWait& now = m_engine.replyWait();
@@ -357,6 +412,12 @@ void TForm1::resizeEvent(QResizeEvent* event)
                            height() - memo.top() - MemoBottomMargin);
     const int barHeight = ui->ProgressBar1->height();
     ui->ProgressBar1->setGeometry(0, height() - barHeight, width(), barHeight);
+}
+
+void TForm1::showMessage(const QString& text)
+{
+    const MessageShower show = m_setup.showMessage ? m_setup.showMessage : MessageShower(ShowModalMessage);
+    show(text, ApplicationTitle());
 }
 
 void TForm1::centreOnScreen()

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <csignal>
@@ -152,16 +153,40 @@ TEST_F(FlashUpdateCli, WaitsForTheBoardsAnswerToEachPacket)
     }
 }
 
-TEST_F(FlashUpdateCli, AFloodReachesStandardOutputWhole)
+// A flood reaches standard output and the capture file whole; with
+// --timestamps each line on standard output begins with the time since Start.
+TEST_F(FlashUpdateCli, AFloodReachesStandardOutputAndTheCaptureWhole)
 {
-    BoardSimProcess board({QStringLiteral("--flood"), QStringLiteral("65536")});
-    const CliRun run = runCli({QStringLiteral("send"), makeFile("hello\n"), QStringLiteral("--port"), board.device,
-                               QStringLiteral("--baud"), QStringLiteral("115200"), QStringLiteral("--lines"),
-                               QStringLiteral("--gap"), QStringLiteral("10"), QStringLiteral("--linger"),
-                               QStringLiteral("2000")});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QByteArray::fromStdString(FloodPattern(65536)));
-    EXPECT_TRUE(run.err.contains("no data any more!")) << run.err.toStdString();
+    const QByteArray flood = QByteArray::fromStdString(FloodPattern(65536));
+    const QString capture = dir.filePath(QStringLiteral("capture.bin"));
+    for (const bool timestamps : {false, true}) {
+        QFile::remove(capture);
+        BoardSimProcess board({QStringLiteral("--flood"), QStringLiteral("65536")});
+        const CliRun run = runCli(QStringList {QStringLiteral("send"), makeFile("hello\n"), QStringLiteral("--port"),
+                                               board.device, QStringLiteral("--baud"), QStringLiteral("115200"),
+                                               QStringLiteral("--lines"), QStringLiteral("--gap"), QStringLiteral("10"),
+                                               QStringLiteral("--linger"), QStringLiteral("2000"),
+                                               QStringLiteral("--capture"), capture}
+                                  + (timestamps ? QStringList {QStringLiteral("--timestamps")} : QStringList()));
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("no data any more!")) << run.err.toStdString();
+        QFile captured(capture);
+        ASSERT_TRUE(captured.open(QIODevice::ReadOnly));
+        EXPECT_EQ(captured.readAll(), flood) << "timestamps " << timestamps;
+        if (!timestamps) {
+            EXPECT_EQ(run.out, flood);
+            continue;
+        }
+        const QList<QByteArray> outLines = run.out.split('\n');
+        const QList<QByteArray> floodLines = flood.split('\n');
+        ASSERT_EQ(outLines.size(), floodLines.size());
+        const QRegularExpression stamp(QStringLiteral("^\\[\\d+\\.\\d{3}\\] "));
+        for (qsizetype i = 0; i + 1 < outLines.size(); ++i) {
+            const QRegularExpressionMatch match = stamp.match(QString::fromLatin1(outLines[i]));
+            ASSERT_TRUE(match.hasMatch()) << "line " << i;
+            EXPECT_EQ(outLines[i].mid(match.capturedLength()), floodLines[i]) << "line " << i;
+        }
+    }
 }
 
 TEST_F(FlashUpdateCli, AnUnpluggedBoardEndsWithTheErrorAndStatus1)
