@@ -125,5 +125,7 @@ int RunSendCommand(const CliArguments& arguments)
         return ExitFailed; // the port was not opened; the message said why
     if (status && !(engine.linkState() & TransferEngine::Sending))
         return *status; // the file or a number was refused at Start
+    if (const QString warning = engine.wireTimeWarning(); !warning.isEmpty())
+        std::fprintf(stderr, "%s\n", warning.toLocal8Bit().constData());
     return QCoreApplication::exec();
 }

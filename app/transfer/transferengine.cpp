@@ -2,6 +2,7 @@
 
 #include "app/transfer/portpermission.h"
 #include "app/transfer/wholenumber.h"
+#include "app/transfer/wiretime.h"
 
 TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
     : QObject(parent), m_controls(controls)
@@ -34,10 +35,14 @@ void TransferEngine::Initialise(const QString& configPath)
 }
 
 // A port or file failure shows the system's reason on a second line, below
-// the fixed first line.
-void TransferEngine::say(const QString& text, const QString& caption, const TransferError& error)
+// the fixed first line; a hint on what to do follows on a third.
+void TransferEngine::say(const QString& text, const QString& caption, const TransferError& error, const QString& hint)
 {
-    const QString shown = error.failed() && !error.reason.isEmpty() ? text + QLatin1Char('\n') + error.reason : text;
+    QString shown = text;
+    if (error.failed() && !error.reason.isEmpty())
+        shown += QLatin1Char('\n') + error.reason;
+    if (!hint.isEmpty())
+        shown += QLatin1Char('\n') + hint;
     emit message(TransferMessage {shown, caption, error});
 }
 
@@ -60,10 +65,9 @@ uint8_t TransferEngine::OpenPort()
         return 0;
     }
     if (refused) {
-        // A port refused for its group says how to get in on the second line.
-        const QString hint = PortPermissionHint(refused.target, refused.errorNumber);
-        say(QStringLiteral("Open COM Port Error !!!") + (hint.isEmpty() ? QString() : QLatin1Char('\n') + hint),
-            QStringLiteral("Comm Error"), refused);
+        // A port refused for its group says how to get in, below the reason.
+        say(QStringLiteral("Open COM Port Error !!!"), QStringLiteral("Comm Error"), refused,
+            PortPermissionHint(refused.target, refused.errorNumber));
         return 0;
     }
     m_settings.SaveSettings();
@@ -145,6 +149,14 @@ void TransferEngine::onReplyTimeout()
     showSendingControls(false);
     say(QStringLiteral("No Reply From Board !!!\n") + detail);
     emit transferEnded(TransferEnd::NoReply);
+}
+
+QString TransferEngine::wireTimeWarning() const
+{
+    if (!(LinkState & Sending))
+        return {};
+    const qint64 longest = LongestPacket(m_controls.sendFileName(), m_controls.pauseByDataSize(), ChunkLength);
+    return WireTimeWarning(longest, ToWholeNumber(m_controls.baudText()).value_or(0), Timer1.interval());
 }
 
 void TransferEngine::Button3Click()

@@ -95,6 +95,9 @@ public:
     void CheckBox1Click() { m_settings.CheckBox1Click(); } // "Pause By Data Size"
 
     uint8_t linkState() const { return m_state.LinkState; }
+    // After Start: when the longest packet takes longer on the wire than the
+    // Time Gap at the port's baud rate, says so with the rate the line allows.
+    QString wireTimeWarning() const;
     // Milliseconds since the last Start (since creation before the first).
     qint64 msSinceStart() const { return m_sinceStart.elapsed(); }
     qint64 sentBytes() const { return SentBytes; }
@@ -115,7 +118,8 @@ signals:
     void transferEnded(TransferEngine::TransferEnd end);
 
 private:
-    void say(const QString& text, const QString& caption = QString(), const TransferError& error = {});
+    void say(const QString& text, const QString& caption = QString(), const TransferError& error = {},
+             const QString& hint = QString());
     void refuseAtStart(const QString& text);
     void showSendingControls(bool sending);
     void endTransfer(TransferEnd end, const QString& message);

@@ -203,7 +203,12 @@ void TForm1::CheckBox1Click()
 
 void TForm1::Button1Click()
 {
+    const bool wasSending = m_engine.linkState() & TransferEngine::Sending;
     m_engine.Button1Click();
+    // Said once per Start, in the log.
+    if (!wasSending)
+        if (const QString warning = m_engine.wireTimeWarning(); !warning.isEmpty())
+            ui->Memo1->appendLine(warning);
 }
 
 void TForm1::Button2Click()

@@ -92,6 +92,11 @@ TEST_F(FlashUpdateCli, SendsLinesAndBlocksByteExactly)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(boardGot(lineReads), file); // packets of 11, 2048, 953, 1 and 11 bytes
     EXPECT_TRUE(run.err.contains("Send Data Finished!\npackets: 5\n")) << run.err.toStdString();
+    // The 2048-byte packet needs longer on the wire than the Time Gap: said once, at Start.
+    EXPECT_EQ(run.err.count("A packet of 2048 bytes takes 178 ms on the wire at 115200 baud, longer than the "
+                            "Time Gap of 20 ms: the line sets the pace, about 11520 bytes/s.\n"),
+              1)
+        << run.err.toStdString();
 
     QByteArray blocks(1050, 'b');
     blocks[1040] = '\n';
@@ -102,6 +107,7 @@ TEST_F(FlashUpdateCli, SendsLinesAndBlocksByteExactly)
     // blocks of that length: the last 9 bytes are one more short line.
     EXPECT_EQ(boardGot(blockReads), blocks);
     EXPECT_TRUE(run.err.contains("Send Data Finished!\npackets: 12\n")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("on the wire")) << "100 bytes take 9 ms, inside the gap";
 }
 
 // With --wait-for a packet goes only once the board has answered the one
