@@ -26,6 +26,8 @@ protected:
 PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent)
 {
     setItemDelegate(new LabelDelegate(this));
+    // COM1..COM8 and a handful of devices fit without scrolling.
+    setMaxVisibleItems(FixedItems + 12);
 }
 
 void PortComboBox::setPresentPorts(const QList<PresentPort>& ports)
