@@ -26,7 +26,8 @@ protected:
 PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent)
 {
     setItemDelegate(new LabelDelegate(this));
-    // COM1..COM8 and a handful of devices fit without scrolling.
+    // Where the style lets the list grow, COM1..COM8 and a dozen devices show
+    // without scrolling.
     setMaxVisibleItems(FixedItems + 12);
 }
 
