@@ -1,5 +1,6 @@
 #include "app/cli/cliarguments.h"
 
+#include "app/transfer/escapedtext.h"
 #include "app/transfer/pacingvalues.h"
 #include "app/transfer/wholenumber.h"
 
@@ -8,7 +9,8 @@
 const char CliUsage[] =
     "Usage:\n"
     "  flashupdate-cli send FILE [--port NAME] [--baud N] [--gap MS] [--block N | --lines]\n"
-    "                            [--linger MS]\n"
+    "                            [--linger MS] [--wait-for TEXT [--reply-timeout MS]]\n"
+    "                            [--capture FILE] [--timestamps]\n"
     "  flashupdate-cli ports\n"
     "  flashupdate-cli --help | --version\n"
     "\n"
@@ -22,6 +24,14 @@ const char CliUsage[] =
     "         --gap MS      Time Gap between packets in milliseconds (0 is sent as 1)\n"
     "         --block N     block mode (\"Pause By Data Size\") with Data Size N\n"
     "         --lines       line mode even when Config.dat selects block mode\n"
+    "         --wait-for TEXT  after each packet, send the next only once the board's\n"
+    "                       answer since that packet contains TEXT (and not before\n"
+    "                       the Time Gap); escapes \\r \\n \\t \\0 \\xHH\n"
+    "         --reply-timeout MS  stop the transfer when the answer has not come\n"
+    "                       within MS milliseconds (default 5000)\n"
+    "         --capture FILE  append every byte the board sends to FILE, raw\n"
+    "         --timestamps  begin each line the board sends with the seconds since\n"
+    "                       the start, as [12.345]\n"
     "         --linger MS   after the end, keep showing what the board sends until it\n"
     "                       has been quiet for MS milliseconds (default 300)\n"
     "       What the board sends goes to standard output as it arrives. Progress goes\n"
@@ -85,6 +95,10 @@ std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QStr
             result.lines = true;
             continue;
         }
+        if (arg == QStringLiteral("--timestamps")) {
+            result.timestamps = true;
+            continue;
+        }
         if (!arg.startsWith(QStringLiteral("--"))) {
             if (!result.file.isEmpty()) {
                 error = QStringLiteral("only one file can be sent, '%1' is one too many").arg(arg);
@@ -99,7 +113,9 @@ std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QStr
         }
         const QString value = arguments[++i];
         int number = 0;
-        if (arg == QStringLiteral("--port")) {
+        if (arg == QStringLiteral("--capture")) {
+            result.captureFile = value;
+        } else if (arg == QStringLiteral("--port")) {
             result.port = value;
         } else if (arg == QStringLiteral("--baud")) {
             if (!takeNumber(arg, value, 1, std::numeric_limits<int>::max(), number, error))
@@ -113,6 +129,16 @@ std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QStr
             if (!takeNumber(arg, value, 1, MaxDataSize, number, error))
                 return std::nullopt;
             result.blockSize = number;
+        } else if (arg == QStringLiteral("--wait-for")) {
+            result.waitFor = UnescapeText(value.toLocal8Bit());
+            if (result.waitFor.isEmpty()) {
+                error = QStringLiteral("--wait-for needs a text");
+                return std::nullopt;
+            }
+        } else if (arg == QStringLiteral("--reply-timeout")) {
+            if (!takeNumber(arg, value, 1, MaxReplyTimeoutMs, number, error))
+                return std::nullopt;
+            result.replyTimeoutMs = number;
         } else if (arg == QStringLiteral("--linger")) {
             if (!takeNumber(arg, value, 0, 600000, number, error))
                 return std::nullopt;

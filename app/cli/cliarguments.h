@@ -1,6 +1,9 @@
 #pragma once
 // The command line of flashupdate-cli.
 
+#include "app/transfer/replywait.h"
+
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -14,6 +17,10 @@ struct CliArguments {
     std::optional<int> gapMs;
     std::optional<int> blockSize; // block mode with this Data Size
     bool lines = false;           // line mode even if the settings say blocks
+    QByteArray waitFor;           // wait for this answer after each packet (empty: no waiting)
+    int replyTimeoutMs = DefaultReplyTimeoutMs;    // how long to wait for it
+    QString captureFile;          // every received byte appended here too
+    bool timestamps = false;      // received lines prefixed with the time since Start
     int lingerMs = 300;           // keep showing received text this long after the end
 };
 

@@ -1,5 +1,7 @@
 #include "app/cli/consolecontrols.h"
 
+#include "app/transfer/receivedformat.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -30,7 +32,19 @@ void ConsoleControls::appendReceived(const QByteArray& bytes)
 {
     m_sinceReceived.restart();
     m_progress.clearLine();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    capture.write(bytes);
+    QByteArray out = bytes;
+    if (timestamps) {
+        const QByteArray stamp = TimeStamp(msSinceStart ? msSinceStart() : 0).toLatin1();
+        out.clear();
+        for (const char c : bytes) {
+            if (m_atLineStart)
+                out += stamp;
+            out += c;
+            m_atLineStart = c == '\n';
+        }
+    }
+    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     std::fflush(stdout);
 }
 

@@ -4,8 +4,11 @@
 
 #include "app/transfer/headlesscontrols.h"
 #include "app/cli/progressreport.h"
+#include "app/transfer/receivecapture.h"
 
 #include <QElapsedTimer>
+
+#include <functional>
 
 class ConsoleControls : public HeadlessControls {
 public:
@@ -19,6 +22,12 @@ public:
     void listenTo(TransferEngine& engine);
 
     ProgressReport& progress() { return m_progress; }
+
+    // Each line on standard output begins with the time since Start.
+    bool timestamps = false;
+    std::function<qint64()> msSinceStart;
+    // Every received byte also goes here, raw.
+    ReceiveCapture capture;
     // Milliseconds since the board last sent something (or since creation).
     qint64 quietMs() const { return m_sinceReceived.elapsed(); }
 
@@ -26,5 +35,6 @@ private:
     void show(const TransferMessage& message);
 
     ProgressReport m_progress;
+    bool m_atLineStart = true;
     QElapsedTimer m_sinceReceived;
 };

@@ -11,6 +11,17 @@ int percentOf(qint64 bytes, qint64 total)
     return total > 0 ? static_cast<int>(std::min<qint64>(bytes, total) * 100 / total) : 100;
 }
 
+// "12 s left", "3 min 20 s left"; nothing until a rate is known.
+QString timeLeft(qint64 bytes, qint64 total, double bytesPerSecond)
+{
+    if (bytesPerSecond <= 0 || bytes <= 0)
+        return {};
+    const qint64 seconds = static_cast<qint64>((std::max<qint64>(total - bytes, 0)) / bytesPerSecond + 0.5);
+    if (seconds < 60)
+        return QStringLiteral("  %1 s left").arg(seconds);
+    return QStringLiteral("  %1 min %2 s left").arg(seconds / 60).arg(seconds % 60);
+}
+
 } // namespace
 
 ProgressReport::ProgressReport(std::FILE* out, bool terminal) : m_out(out), m_terminal(terminal) {}
@@ -88,21 +99,21 @@ QString ProgressReport::BarText(qint64 bytes, qint64 total, int packets, double 
 {
     const int percent = percentOf(bytes, total);
     const int filled = width * percent / 100;
-    return QStringLiteral("[%1%2] %3%  %4/%5 bytes  %6 packets  %7")
+    return QStringLiteral("[%1%2] %3%  %4/%5 bytes  %6 packets  %7%8")
         .arg(QString(filled, QLatin1Char('#')), QString(width - filled, QLatin1Char('-')))
         .arg(percent, 3)
         .arg(bytes)
         .arg(total)
         .arg(packets)
-        .arg(RateText(bytesPerSecond));
+        .arg(RateText(bytesPerSecond), timeLeft(bytes, total, bytesPerSecond));
 }
 
 QString ProgressReport::LineText(qint64 bytes, qint64 total, int packets, double bytesPerSecond)
 {
-    return QStringLiteral("progress %1/%2 bytes (%3%), %4 packets, %5")
+    return QStringLiteral("progress %1/%2 bytes (%3%), %4 packets, %5%6")
         .arg(bytes)
         .arg(total)
         .arg(percentOf(bytes, total))
         .arg(packets)
-        .arg(RateText(bytesPerSecond));
+        .arg(RateText(bytesPerSecond), timeLeft(bytes, total, bytesPerSecond));
 }

@@ -18,9 +18,9 @@ public:
     // Removes the bar before other text is written to the same terminal.
     void clearLine();
 
-    // "[#####-----]  45%  12345/27000 bytes  120 packets  2.3 KiB/s"
+    // "[#####-----]  45%  12345/27000 bytes  120 packets  2.3 KiB/s  6 s left"
     static QString BarText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, int width);
-    // "progress 12345/27000 bytes (45%), 120 packets, 2.3 KiB/s"
+    // "progress 12345/27000 bytes (45%), 120 packets, 2.3 KiB/s  6 s left"
     static QString LineText(qint64 bytes, qint64 total, int packets, double bytesPerSecond);
     static QString RateText(double bytesPerSecond);
 

@@ -67,6 +67,9 @@ void applyArguments(const CliArguments& arguments, ConsoleControls& controls, Tr
         controls.setPauseByDataSize(false);
     }
     controls.sendFile = arguments.file;
+    engine.setReplyWait(arguments.waitFor, arguments.replyTimeoutMs);
+    controls.timestamps = arguments.timestamps;
+    controls.msSinceStart = [&engine] { return engine.msSinceStart(); };
 }
 
 } // namespace
@@ -80,6 +83,13 @@ int RunSendCommand(const CliArguments& arguments)
     engine.setSavesSettings(false);
     engine.ApplySettings(LoadSettings(ConfigPathIn(SettingsFolder())));
     applyArguments(arguments, controls, engine);
+
+    if (!arguments.captureFile.isEmpty()) {
+        if (const TransferError failed = controls.capture.start(arguments.captureFile)) {
+            std::fprintf(stderr, "Can't Open Capture File!\n%s\n", failed.reason.toLocal8Bit().constData());
+            return ExitFailed;
+        }
+    }
 
     std::optional<int> status;
     QTimer linger;
@@ -111,14 +121,11 @@ int RunSendCommand(const CliArguments& arguments)
     });
 
     engine.Button1Click();
-    if (engine.linkState() == 0) {
-        // The port was not opened: the system's reason goes below the message.
-        const TransferError& failure = controls.messages.isEmpty() ? TransferError() : controls.messages.last().error;
-        if (!failure.reason.isEmpty())
-            std::fprintf(stderr, "%s\n", failure.reason.toLocal8Bit().constData());
-        return ExitFailed;
-    }
+    if (engine.linkState() == 0)
+        return ExitFailed; // the port was not opened; the message said why
     if (status && !(engine.linkState() & TransferEngine::Sending))
         return *status; // the file or a number was refused at Start
+    if (const QString warning = engine.wireTimeWarning(); !warning.isEmpty())
+        std::fprintf(stderr, "%s\n", warning.toLocal8Bit().constData());
     return QCoreApplication::exec();
 }

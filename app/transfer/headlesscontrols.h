@@ -20,6 +20,7 @@ public:
     int itemIndex(SettingsList list) const override;
     void setItemIndex(SettingsList list, int index) override;
     QString portText() const override { return port; }
+    void setPortText(const QString& text) override { typePort(text); }
     QString baudText() const override { return baud; }
     QString timeGapText() const override { return timeGap; }
     void setTimeGapText(const QString& text) override { timeGap = text; }

@@ -1,5 +1,7 @@
 #include "app/transfer/serialdevice.h"
 
+#include "app/transfer/portholder.h"
+
 #include <QRegularExpression>
 #include <QScopedValueRollback>
 
@@ -33,6 +35,7 @@ int errnoFor(QSerialPort::SerialPortError error)
 SerialDevice::SerialDevice(QObject* parent) : QObject(parent)
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialDevice::onPortError);
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialDevice::readyRead);
 }
 
 SerialDevice::~SerialDevice()
@@ -61,14 +64,16 @@ TransferError SerialDevice::open(const QString& portName, qint32 baudRate)
     if (portName.isEmpty())
         return TransferError::FromErrno(TransferError::Operation::OpenPort, m_devicePath, ENOENT);
     m_port.setPortName(m_devicePath);
-    if (!m_port.open(QIODevice::ReadWrite))
-        return portError(TransferError::Operation::OpenPort, errno);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const TransferError refused = portError(TransferError::Operation::OpenPort, errno);
+        return refused.errorNumber == EACCES || refused.errorNumber == EBUSY ? busyOr(refused) : refused;
+    }
     // Qt's lock file keeps other Qt programs away; flock() tells every other
     // program that takes the same care.
     if (::flock(m_port.handle(), LOCK_EX | LOCK_NB) != 0) {
         const int lockErrno = errno;
         m_port.close();
-        return TransferError::FromErrno(TransferError::Operation::OpenPort, m_devicePath, lockErrno);
+        return busyOr(TransferError::FromErrno(TransferError::Operation::OpenPort, m_devicePath, lockErrno));
     }
     const bool lineSet = baudRate > 0 && m_port.setBaudRate(baudRate)
         && m_port.setDataBits(QSerialPort::Data8) && m_port.setParity(QSerialPort::NoParity)
@@ -180,6 +185,18 @@ void SerialDevice::markFailed(TransferError::Operation operation)
     else
         m_failure = portError(operation, errnoAfterCall);
     emit failed();
+}
+
+// A device that another process has locked is busy, whatever Qt made of it
+// ("Permission error while locking the device"): the reason names the holder.
+TransferError SerialDevice::busyOr(const TransferError& refused) const
+{
+    const std::optional<PortHolder> holder = FindPortHolder(m_devicePath);
+    if (!holder)
+        return refused;
+    TransferError busy = TransferError::FromErrno(TransferError::Operation::OpenPort, m_devicePath, EBUSY);
+    busy.reason += QStringLiteral(": ") + HolderText(*holder);
+    return busy;
 }
 
 // Qt's text for the port's last error, with the errno it came from: the one

@@ -45,12 +45,15 @@ public:
     int handle() const;
 
 signals:
+    // The board sent something (the bytes wait for readQueued()).
+    void readyRead();
     // Emitted once when the open link breaks (device gone, read or write error).
     void failed();
 
 private:
     void onPortError(QSerialPort::SerialPortError error);
     void markFailed(TransferError::Operation operation);
+    TransferError busyOr(const TransferError& refused) const;
     TransferError portError(TransferError::Operation operation, int errnoAfterCall) const;
 
     QSerialPort m_port;

@@ -1,5 +1,7 @@
 #include "app/transfer/settingsbinding.h"
 
+#include "app/transfer/besideconfig.h"
+
 namespace {
 
 constexpr SettingsList AllLists[] = {SettingsList::Port, SettingsList::Baud, SettingsList::Parity,
@@ -17,6 +19,10 @@ uint8_t& storedIndex(TPortSettings& settings, SettingsList list)
     return settings.StopBitsIndex;
 }
 
+// The port box's text when it is not one of COM1..COM8 (a device path, chosen
+// from the devices present or typed): "Config.dat" stores 255 for it.
+const QString PortFileName = QStringLiteral("Port.txt");
+
 } // namespace
 
 SettingsBinding::SettingsBinding(TransferControls& controls, PacedTimer& timer1, TransferState& state)
@@ -29,14 +35,21 @@ void SettingsBinding::LoadFrom(const QString& configPath)
     ConfigPath = configPath;
     Settings = LoadSettings(ConfigPath);
     ApplySettings(Settings);
+    const QString rememberedPort = ReadLinesBeside(ConfigPath, PortFileName).value(0);
+    if (ItemIndexFor(SettingsList::Port, Settings.PortIndex) < 0 && !rememberedPort.isEmpty())
+        m_controls.setPortText(rememberedPort);
 }
 
 void SettingsBinding::SaveSettings()
 {
     // The alignment bytes stay as the last loaded file had them.
     TPortSettings read = Settings;
-    for (SettingsList list : AllLists)
-        storedIndex(read, list) = StoredIndexFor(m_controls.itemIndex(list));
+    // Items the box holds beyond the fixed list (devices present) are no item
+    // of the record: they are stored as none selected.
+    for (SettingsList list : AllLists) {
+        const int index = m_controls.itemIndex(list);
+        storedIndex(read, list) = StoredIndexFor(index < ListItems(list).size() ? index : -1);
+    }
     // The Time Gap comes from the timer: a gap typed but refused is not kept.
     read.TimeGap = Timer1.interval();
     // The Data Size is kept as typed, not cut to the largest packet.
@@ -49,8 +62,10 @@ void SettingsBinding::SaveSettings()
         Settings = LoadSettings(ConfigPath);
         ApplySettings(Settings);
     }
-    if (m_savesSettings && !ConfigPath.isEmpty())
+    if (m_savesSettings && !ConfigPath.isEmpty()) {
         WriteSettingsFile(ConfigPath, Settings);
+        WriteLinesBeside(ConfigPath, PortFileName, {m_controls.portText()});
+    }
 }
 
 void SettingsBinding::ApplySettings(const TPortSettings& settings)

@@ -36,6 +36,8 @@ public:
     virtual void setItemIndex(SettingsList list, int index) = 0;
     // The texts of the port and baud boxes, which the user may type freely.
     virtual QString portText() const = 0;
+    // Puts a remembered device path into the port box.
+    virtual void setPortText(const QString& text) = 0;
     virtual QString baudText() const = 0;
 
     // Edit1: the Time Gap in milliseconds.

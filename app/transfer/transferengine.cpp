@@ -2,6 +2,7 @@
 
 #include "app/transfer/portpermission.h"
 #include "app/transfer/wholenumber.h"
+#include "app/transfer/wiretime.h"
 
 TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
     : QObject(parent), m_controls(controls)
@@ -14,6 +15,12 @@ TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
     // Qt has finished the read or write that found it.
     connect(&PortHandle, &SerialDevice::failed, this, &TransferEngine::onLinkBroken,
             Qt::QueuedConnection);
+    // An answer the engine waits for sends the next packet at once, when the
+    // Time Gap since the last one is over (queued: reading it emits again).
+    connect(&PortHandle, &SerialDevice::readyRead, this, &TransferEngine::onBoardSent, Qt::QueuedConnection);
+    m_sinceStart.start();
+    m_replyTimer.setSingleShot(true);
+    connect(&m_replyTimer, &QTimer::timeout, this, &TransferEngine::onReplyTimeout);
     Timer1.start();
 }
 
@@ -27,15 +34,23 @@ void TransferEngine::Initialise(const QString& configPath)
     LinkState = OpenPort();
 }
 
-void TransferEngine::say(const QString& text, const QString& caption, const TransferError& error)
+// A port or file failure shows the system's reason on a second line, below
+// the fixed first line; a hint on what to do follows on a third.
+void TransferEngine::say(const QString& text, const QString& caption, const TransferError& error, const QString& hint)
 {
-    emit message(TransferMessage {text, caption, error});
+    QString shown = text;
+    if (error.failed() && !error.reason.isEmpty())
+        shown += QLatin1Char('\n') + error.reason;
+    if (!hint.isEmpty())
+        shown += QLatin1Char('\n') + hint;
+    emit message(TransferMessage {shown, caption, error});
 }
 
 uint8_t TransferEngine::OpenPort()
 {
     // Whatever happens, the result clears Sending: the send file goes too.
     SendFile.close();
+    stopWaiting();
     PortHandle.close();
 
     const QString baudText = m_controls.baudText();
@@ -50,10 +65,9 @@ uint8_t TransferEngine::OpenPort()
         return 0;
     }
     if (refused) {
-        // A port refused for its group says how to get in on the second line.
-        const QString hint = PortPermissionHint(refused.target, refused.errorNumber);
-        say(QStringLiteral("Open COM Port Error !!!") + (hint.isEmpty() ? QString() : QLatin1Char('\n') + hint),
-            QStringLiteral("Comm Error"), refused);
+        // A port refused for its group says how to get in, below the reason.
+        say(QStringLiteral("Open COM Port Error !!!"), QStringLiteral("Comm Error"), refused,
+            PortPermissionHint(refused.target, refused.errorNumber));
         return 0;
     }
     m_settings.SaveSettings();
@@ -67,8 +81,11 @@ void TransferEngine::PollReceive()
     if (!PortHandle.isOpen())
         return;
     const QByteArray received = PortHandle.readQueued(ReceiveChunk);
-    if (!received.isEmpty())
+    if (!received.isEmpty()) {
         m_controls.appendReceived(received);
+        if (m_reply.received(received))
+            m_replyTimer.stop();
+    }
     if (!PortHandle.hasFailed())
         return;
     for (QByteArray rest = PortHandle.readQueued(ReceiveChunk); !rest.isEmpty();
@@ -78,7 +95,7 @@ void TransferEngine::PollReceive()
 }
 
 // Stops a transfer, closes the port so that Start opens it again, and tells
-// the user why, with the system's reason on a second line.
+// the user why.
 void TransferEngine::failLink(const QString& headline, const TransferError& error)
 {
     const bool wasSending = LinkState & Sending;
@@ -86,8 +103,9 @@ void TransferEngine::failLink(const QString& headline, const TransferError& erro
     PortHandle.close();
     LinkState = 0;
     SendFile.close();
+    stopWaiting();
     showSendingControls(false);
-    say(headline + QLatin1Char('\n') + failure.reason, QStringLiteral("Comm Error"), failure);
+    say(headline, QStringLiteral("Comm Error"), failure);
     if (wasSending)
         emit transferEnded(TransferEnd::LinkFailed);
 }
@@ -96,6 +114,49 @@ void TransferEngine::onLinkBroken()
 {
     if (LinkState != 0 && PortHandle.isOpen() && PortHandle.hasFailed())
         PollReceive();
+}
+
+void TransferEngine::stopWaiting()
+{
+    m_reply.cancel();
+    m_replyTimer.stop();
+    m_finishAfterReply = false;
+}
+
+void TransferEngine::onBoardSent()
+{
+    if (!(LinkState & Sending) || !m_reply.waiting())
+        return;
+    PollReceive();
+    if ((LinkState & Sending) && !m_reply.waiting() && m_sincePacket.elapsed() >= Timer1.interval()) {
+        Timer1Timer();
+    }
+}
+
+// The board did not answer the last packet in time: the transfer stops, and
+// the message says which packet and what the board sent instead.
+void TransferEngine::onReplyTimeout()
+{
+    if (!(LinkState & Sending) || !m_reply.waiting())
+        return;
+    PollReceive(); // an answer that came in the last moment still counts
+    if (!(LinkState & Sending) || !m_reply.waiting())
+        return;
+    const QString detail = m_reply.timeoutText();
+    LinkState &= ~Sending;
+    SendFile.close();
+    stopWaiting();
+    showSendingControls(false);
+    say(QStringLiteral("No Reply From Board !!!\n") + detail);
+    emit transferEnded(TransferEnd::NoReply);
+}
+
+QString TransferEngine::wireTimeWarning() const
+{
+    if (!(LinkState & Sending))
+        return {};
+    const qint64 longest = LongestPacket(m_controls.sendFileName(), m_controls.pauseByDataSize(), ChunkLength);
+    return WireTimeWarning(longest, ToWholeNumber(m_controls.baudText()).value_or(0), Timer1.interval());
 }
 
 void TransferEngine::Button3Click()
@@ -143,6 +204,8 @@ void TransferEngine::StartTransfer()
     PacketCount = 0;
     m_controls.setCounterText(QStringLiteral("0"));
     SentBytes = 0;
+    stopWaiting();
+    m_sinceStart.start();
 
     const QString sizeText = m_controls.dataSizeText();
     const std::optional<int> size = DataSizeFromText(sizeText);
@@ -187,6 +250,7 @@ void TransferEngine::StopTransfer()
 {
     LinkState &= ~Sending;
     SendFile.close();
+    stopWaiting();
     showSendingControls(false);
     say(QStringLiteral("Transmit Interrupt !!!"));
     emit transferEnded(TransferEnd::Interrupted);
@@ -217,6 +281,13 @@ void TransferEngine::Timer1Timer()
         SetIdleControls();
         return;
     }
+    if (m_reply.waiting())
+        return; // the board has not answered the last packet yet
+    if (m_finishAfterReply) {
+        LinkState &= ~Sending;
+        endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
+        return;
+    }
 
     if (m_controls.pauseByDataSize()) {
         if (ChunkLength > 0) {
@@ -242,6 +313,20 @@ void TransferEngine::Timer1Timer()
         failLink(QStringLiteral("Send Data Error !!!"), failed);
         return;
     }
+    m_sincePacket.start();
+    if (m_reply.enabled()) {
+        // Paced from each packet rather than from Start: a late packet must
+        // not let the next follow sooner than the Time Gap.
+        Timer1.start();
+        m_reply.packetSent(PacketCount);
+        m_replyTimer.start(m_reply.timeoutMs());
+        if (!(LinkState & Sending)) {
+            // The file is done, but the board's answer to the last packet counts too.
+            LinkState |= Sending;
+            m_finishAfterReply = true;
+        }
+        return;
+    }
     if (LinkState & Sending)
         return;
     endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
@@ -251,6 +336,7 @@ void TransferEngine::Timer1Timer()
 void TransferEngine::endTransfer(TransferEnd end, const QString& message)
 {
     SendFile.close();
+    stopWaiting();
     say(message);
     emit transferEnded(end);
 }

@@ -11,6 +11,7 @@
 // a grid kept against the monotonic clock, so late ticks do not add up.
 
 #include "app/transfer/pacedtimer.h"
+#include "app/transfer/replywait.h"
 #include "app/transfer/sendfilereader.h"
 #include "app/transfer/serialdevice.h"
 #include "app/transfer/settingsbinding.h"
@@ -18,7 +19,9 @@
 #include "app/transfer/transfermessage.h"
 #include "app/transfer/transferstate.h"
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 #include <array>
 #include <cstdint>
@@ -44,6 +47,7 @@ public:
         CannotOpenFile, // "Can't Open Send File!"
         BadNumber,      // a Data Size or Time Gap text that is not a number at Start
         LinkFailed,     // the port failed: write error or the device went away
+        NoReply,        // the board did not answer a packet in time
     };
     Q_ENUM(TransferEnd)
 
@@ -55,6 +59,15 @@ public:
     void Initialise(const QString& configPath);
     // Whether a successful port open rewrites the settings file (default true).
     void setSavesSettings(bool saves) { m_settings.setSavesSettings(saves); }
+
+    // Waiting for the board: after each packet the next goes only once the
+    // board's answer since contains `text` (and not before the Time Gap); no
+    // answer within `timeoutMs` stops the transfer. An empty text: no waiting.
+    void setReplyWait(const QByteArray& text, int timeoutMs = DefaultReplyTimeoutMs)
+    {
+        m_reply.setExpected(text, timeoutMs);
+    }
+    const ReplyWait& replyWait() const { return m_reply; }
 
     // Settings: read the controls into the record and write the file; push a
     // record into the controls.
@@ -82,6 +95,11 @@ public:
     void CheckBox1Click() { m_settings.CheckBox1Click(); } // "Pause By Data Size"
 
     uint8_t linkState() const { return m_state.LinkState; }
+    // After Start: when the longest packet takes longer on the wire than the
+    // Time Gap at the port's baud rate, says so with the rate the line allows.
+    QString wireTimeWarning() const;
+    // Milliseconds since the last Start (since creation before the first).
+    qint64 msSinceStart() const { return m_sinceStart.elapsed(); }
     qint64 sentBytes() const { return SentBytes; }
     int chunkLength() const { return m_state.ChunkLength; }
     qint64 fileSize() const { return SendFile.size(); }
@@ -100,12 +118,16 @@ signals:
     void transferEnded(TransferEngine::TransferEnd end);
 
 private:
-    void say(const QString& text, const QString& caption = QString(), const TransferError& error = {});
+    void say(const QString& text, const QString& caption = QString(), const TransferError& error = {},
+             const QString& hint = QString());
     void refuseAtStart(const QString& text);
     void showSendingControls(bool sending);
     void endTransfer(TransferEnd end, const QString& message);
     void failLink(const QString& headline, const TransferError& error);
     void onLinkBroken();
+    void stopWaiting();
+    void onBoardSent();
+    void onReplyTimeout();
 
     TransferControls& m_controls;
     TransferState m_state;
@@ -120,4 +142,10 @@ private:
     qint64 SentBytes = 0;
     int PacketCount = 0;
     std::array<char, SendBufferSize> SendBuffer {};
+
+    ReplyWait m_reply;
+    QTimer m_replyTimer;          // the reply timeout of the packet in hand
+    QElapsedTimer m_sincePacket;  // since the last packet went out
+    QElapsedTimer m_sinceStart;
+    bool m_finishAfterReply = false; // the last packet is out; its answer ends the transfer
 };

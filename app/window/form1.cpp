@@ -4,20 +4,41 @@
 #include "effects/util/controlgeometry.h"
 #include "ui_form1.h"
 
+#include "app/transfer/besideconfig.h"
+#include "app/transfer/replywaitfile.h"
+#include "app/window/waitforreplydialog.h"
+
 #include <QAction>
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMimeData>
 #include <QResizeEvent>
+#include <QSaveFile>
 #include <QScreen>
 #include <QUrl>
 
 namespace {
+
+// The last file chosen, kept beside "Config.dat" for the next start.
+const QString LastFileName = QStringLiteral("LastFile.txt");
+
+// The one local file (not a folder) being dragged, or nothing.
+QString droppedFile(const QMimeData* data)
+{
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return {};
+    const QFileInfo file(urls.first().toLocalFile());
+    return file.isFile() ? file.absoluteFilePath() : QString();
+}
 
 // The manual opened by the Help button, looked up in the working directory.
 const QString HelpDocument = QStringLiteral("MSP430_FlashUpdate.pdf");
@@ -33,10 +54,11 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
 {
     // What the engine has to say shows in a modal message box, at once: a
     // port error during FormCreate shows before the window does.
-    const MessageShower show = m_setup.showMessage ? m_setup.showMessage : MessageShower(ShowModalMessage);
-    connect(&m_engine, &TransferEngine::message, this, [show](const TransferMessage& message) {
+    connect(&m_engine, &TransferEngine::message, this, [this](const TransferMessage& message) {
+        const MessageShower show = m_setup.showMessage ? m_setup.showMessage : MessageShower(ShowModalMessage);
         show(message.text, message.caption.isEmpty() ? ApplicationTitle() : message.caption);
     });
+    m_controls.msSinceStart = [this] { return m_engine.msSinceStart(); };
 
     ui->setupUi(this);
     // A fixed single border: the user cannot resize; only the size guard grows it.
@@ -52,6 +74,9 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     createPopupMenu();
+    // Files can be dropped anywhere on the window, the log included.
+    setAcceptDrops(true);
+    ui->Memo1->setAcceptDrops(false);
 
     connect(ui->CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     connect(ui->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
@@ -94,6 +119,16 @@ void TForm1::createPopupMenu()
     addMenuItem("DeleteDel1", QStringLiteral("Delete "), QKeySequence(Qt::Key_Delete),
                 &TForm1::DeleteDel1Click);
     addMenuItem("Undo1", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), &TForm1::Undo1Click);
+    PopupMenu1->addSeparator();
+    addMenuItem("SaveLogAs1", QStringLiteral("Save Log As\u2026"), QKeySequence(), &TForm1::SaveLogAs1Click);
+    addMenuItem("Timestamps1", QStringLiteral("Timestamps"), QKeySequence(), &TForm1::Timestamps1Click)
+        ->setCheckable(true);
+    addMenuItem("ShowBytesAsHex1", QStringLiteral("Show Bytes as Hex"), QKeySequence(), &TForm1::ShowBytesAsHex1Click)
+        ->setCheckable(true);
+    addMenuItem("CaptureToFile1", QStringLiteral("Capture to File\u2026"), QKeySequence(), &TForm1::CaptureToFile1Click)
+        ->setCheckable(true);
+    PopupMenu1->addSeparator();
+    addMenuItem("WaitForReply1", QStringLiteral("Wait For Reply\u2026"), QKeySequence(), &TForm1::WaitForReply1Click);
 
     ui->Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->Memo1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -123,6 +158,34 @@ void TForm1::FormCreate()
     fillLists();
     // Loads and applies the settings, shows the counter "0" and opens the port.
     m_engine.Initialise(ConfigPath);
+    const ReplyWaitSetting wait = LoadReplyWait(ConfigPath);
+    m_engine.setReplyWait(wait.text, wait.timeoutMs);
+    const QString lastFile = ReadLinesBeside(ConfigPath, LastFileName).value(0);
+    ui->Edit3->setText(lastFile);
+    ui->Edit3->setToolTip(lastFile);
+}
+
+void TForm1::chooseSendFile(const QString& path)
+{
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    ui->Edit3->setText(shown);
+    ui->Edit3->setToolTip(shown);
+    WriteLinesBeside(ConfigPath, LastFileName, {shown});
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!(m_engine.linkState() & TransferEngine::Sending) && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty() || (m_engine.linkState() & TransferEngine::Sending))
+        return;
+    chooseSendFile(path);
+    event->acceptProposedAction();
 }
 
 void TForm1::fillLists()
@@ -140,7 +203,12 @@ void TForm1::CheckBox1Click()
 
 void TForm1::Button1Click()
 {
+    const bool wasSending = m_engine.linkState() & TransferEngine::Sending;
     m_engine.Button1Click();
+    // Said once per Start, in the log.
+    if (!wasSending)
+        if (const QString warning = m_engine.wireTimeWarning(); !warning.isEmpty())
+            ui->Memo1->appendLine(warning);
 }
 
 void TForm1::Button2Click()
@@ -158,7 +226,7 @@ void TForm1::Button2Click()
         return;
     const QStringList chosen = OpenDialog1->selectedFiles();
     if (!chosen.isEmpty())
-        ui->Edit3->setText(QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath()));
+        chooseSendFile(chosen.first());
 }
 
 void TForm1::Button3Click()
@@ -260,6 +328,62 @@ void TForm1::Undo1Click()
     ui->Memo1->undo();
 }
 
+void TForm1::SaveLogAs1Click()
+{
+    const QString path = m_setup.chooseSaveFile
+        ? m_setup.chooseSaveFile(QStringLiteral("Save Log As"))
+        : QFileDialog::getSaveFileName(this, QStringLiteral("Save Log As"), QString(), QStringLiteral("Text (*.txt);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text)
+        && file.write(ui->Memo1->toPlainText().toUtf8() + '\n') >= 0 && file.commit())
+        return;
+    showMessage(QStringLiteral("Can't Save Log File!\n") + file.errorString());
+}
+
+void TForm1::Timestamps1Click()
+{
+    m_controls.format.timestamps = PopupMenu1->findChild<QAction*>(QStringLiteral("Timestamps1"))->isChecked();
+}
+
+void TForm1::ShowBytesAsHex1Click()
+{
+    m_controls.format.hex = PopupMenu1->findChild<QAction*>(QStringLiteral("ShowBytesAsHex1"))->isChecked();
+}
+
+// Checked: asks for a file and appends every received byte to it; unchecked:
+// the capture ends.
+void TForm1::CaptureToFile1Click()
+{
+    QAction* item = PopupMenu1->findChild<QAction*>(QStringLiteral("CaptureToFile1"));
+    m_controls.capture.stop();
+    if (!item->isChecked())
+        return;
+    item->setChecked(false);
+    const QString path = m_setup.chooseSaveFile
+        ? m_setup.chooseSaveFile(QStringLiteral("Capture to File"))
+        : QFileDialog::getSaveFileName(this, QStringLiteral("Capture to File"));
+    if (path.isEmpty())
+        return;
+    if (const TransferError failed = m_controls.capture.start(path)) {
+        showMessage(QStringLiteral("Can't Open Capture File!\n") + failed.reason);
+        return;
+    }
+    item->setChecked(true);
+}
+
+void TForm1::WaitForReply1Click()
+{
+    const ReplyWait& now = m_engine.replyWait();
+    WaitForReplyDialog dialog({now.expected(), now.timeoutMs()}, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const ReplyWaitSetting chosen = dialog.setting();
+    m_engine.setReplyWait(chosen.text, chosen.timeoutMs);
+    SaveReplyWait(ConfigPath, chosen);
+}
+
 bool TForm1::event(QEvent* event)
 {
     const bool result = QWidget::event(event);
@@ -293,6 +417,12 @@ void TForm1::resizeEvent(QResizeEvent* event)
                            height() - memo.top() - MemoBottomMargin);
     const int barHeight = ui->ProgressBar1->height();
     ui->ProgressBar1->setGeometry(0, height() - barHeight, width(), barHeight);
+}
+
+void TForm1::showMessage(const QString& text)
+{
+    const MessageShower show = m_setup.showMessage ? m_setup.showMessage : MessageShower(ShowModalMessage);
+    show(text, ApplicationTitle());
 }
 
 void TForm1::centreOnScreen()

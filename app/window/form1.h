@@ -30,6 +30,8 @@ struct FormSetup {
     // Creates and shows the splash window, owned by the main window, without
     // waiting for it; called before the lists are filled and the port opened.
     std::function<void(QWidget* owner)> showSplash;
+    // Asks for a file to write (titled `title`); empty means the file dialog.
+    std::function<QString(const QString& title)> chooseSaveFile;
 };
 
 class TForm1 : public QWidget {
@@ -44,6 +46,7 @@ public:
     void setAboutBox(QDialog* aboutBox) { m_aboutBox = aboutBox; }
 
     TransferEngine& engine() { return m_engine; }
+    FormControls& controls() { return m_controls; }
     QFileDialog* OpenDialog1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
 
@@ -70,18 +73,33 @@ public:
     void PasteCtrlV1Click();
     void DeleteDel1Click();
     void Undo1Click();
+    // "Wait For Reply…": asks for the answer to wait for and remembers it.
+    void WaitForReply1Click();
+    // The log's own items: save it, time stamps and hex on or off, capture.
+    void SaveLogAs1Click();
+    void Timestamps1Click();
+    void ShowBytesAsHex1Click();
+    void CaptureToFile1Click();
 
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // A file dropped on the window becomes the file to send.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createPopupMenu();
     QAction* addMenuItem(const char* name, const QString& caption, const QKeySequence& shortcut,
                          void (TForm1::*handler)());
     void fillLists();
+    // Puts `path` into the file box, with the full path as its tooltip, and
+    // remembers it for the next start.
+    void chooseSendFile(const QString& path);
     static void widenToTheLeft(QWidget* control);
     void centreOnScreen();
+    // A message box with the application's title, as the engine's messages.
+    void showMessage(const QString& text);
 
     std::unique_ptr<Ui::TForm1> ui;
     FormSetup m_setup;

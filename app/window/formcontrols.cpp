@@ -1,6 +1,5 @@
 #include "app/window/formcontrols.h"
 
-#include "app/transfer/receivedtext.h"
 #include "ui_form1.h"
 
 #include <climits>
@@ -40,6 +39,11 @@ void FormControls::setItemIndex(SettingsList list, int index)
 QString FormControls::portText() const
 {
     return m_ui.ComboBox1->currentText();
+}
+
+void FormControls::setPortText(const QString& text)
+{
+    m_ui.ComboBox1->setEditText(text);
 }
 
 QString FormControls::baudText() const
@@ -130,5 +134,6 @@ void FormControls::setCounterText(const QString& text)
 
 void FormControls::appendReceived(const QByteArray& bytes)
 {
-    m_ui.Memo1->appendLine(ReceivedText(bytes));
+    capture.write(bytes);
+    m_ui.Memo1->appendLine(FormatReceived(bytes, format, msSinceStart ? msSinceStart() : 0, true));
 }

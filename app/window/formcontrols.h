@@ -3,7 +3,11 @@
 // interface. Setters change only the widget; the window connects the user's
 // own edits to the engine's handlers.
 
+#include "app/transfer/receivecapture.h"
+#include "app/transfer/receivedformat.h"
 #include "app/transfer/transfercontrols.h"
+
+#include <functional>
 
 #include <QtGlobal>
 
@@ -20,6 +24,7 @@ public:
     int itemIndex(SettingsList list) const override;
     void setItemIndex(SettingsList list, int index) override;
     QString portText() const override;
+    void setPortText(const QString& text) override;
     QString baudText() const override;
     QString timeGapText() const override;
     void setTimeGapText(const QString& text) override;
@@ -36,7 +41,13 @@ public:
     void setProgressRange(qint64 maximum) override;
     void setProgressPosition(qint64 position) override;
     void setCounterText(const QString& text) override;
+    // Shows the bytes in the log as `format` says, and captures them.
     void appendReceived(const QByteArray& bytes) override;
+
+    // How received bytes are shown, and the clock of their time stamps.
+    ReceivedFormat format;
+    std::function<qint64()> msSinceStart;
+    ReceiveCapture capture;
 
 private:
     QComboBox* comboFor(SettingsList list) const;

@@ -1,21 +1,29 @@
 // The main window's handlers as a user meets them: boxes that correct
 // themselves while typing, settings from "Config.dat", Set Port, start-up
-// order, Browse, Help and About.
+// order, Browse, Wait For Reply, Help and About.
 
 #include "tests/app/form1fixture.h"
 #include "app/window/logbox.h"
+#include "app/window/portcombobox.h"
 #include "tests/support/ptypair.h"
 #include "app/window/startup.h"
 #include "tests/support/testsupport.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDropEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -68,7 +76,7 @@ TEST_F(Form1Handlers, BoxesCorrectThemselvesWhileTheUserTypes)
     pressKey(edit("Edit1"), Qt::Key_Backspace);
     EXPECT_EQ(edit("Edit1")->text(), "50");
     EXPECT_EQ(form->engine().timer1().interval(), 50);
-    EXPECT_TRUE(messages.size() == 1 && messages[0].text == "Open COM Port Error !!!")
+    EXPECT_TRUE(messages.size() == 1 && messages[0].text == "Open COM Port Error !!!\nNo such file or directory")
         << "only the start-up port error";
 }
 
@@ -93,7 +101,7 @@ TEST_F(Form1Handlers, PortMissingAtStartUpIsReportedBeforeTheWindowAndStartOpens
 {
     ToolWindows windows = CreateToolWindows(setup());
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0].text, "Open COM Port Error !!!");
+    EXPECT_EQ(messages[0].text, "Open COM Port Error !!!\nNo such file or directory");
     EXPECT_EQ(messages[0].caption, "Comm Error");
     EXPECT_FALSE(messages[0].mainWindowVisible);
     ASSERT_TRUE(windows.AboutBox);
@@ -118,6 +126,36 @@ TEST_F(Form1Handlers, PortMissingAtStartUpIsReportedBeforeTheWindowAndStartOpens
     ASSERT_TRUE(waitUntil([&] { return saw("no data any more!"); }));
     EXPECT_EQ(pty.readRest(), QByteArray("A\nB\n"));
     EXPECT_EQ(LoadSettings(configPath()).PortIndex, 255) << "the settings were saved after the open";
+}
+
+// The port box lists the devices present after COM1..COM8, by path with
+// their details; a device chosen there (or typed) is the port at the next
+// start, while "Config.dat" stores 255 for it.
+TEST_F(Form1Handlers, ADevicePortIsListedAndRememberedAcrossRuns)
+{
+    create();
+    PtyPair pty;
+    auto* box = find<PortComboBox>("ComboBox1");
+    box->setPresentPorts({{pty.path, pty.path + QStringLiteral("  Test board  0403:6001  serial B1")}});
+    ASSERT_EQ(box->count(), PortComboBox::FixedItems + 1);
+    EXPECT_EQ(box->itemText(0), "COM1");
+    EXPECT_EQ(box->itemData(PortComboBox::FixedItems, PortComboBox::LabelRole).toString(),
+              pty.path + "  Test board  0403:6001  serial B1");
+    box->setCurrentIndex(PortComboBox::FixedItems);
+    EXPECT_EQ(box->currentText(), pty.path);
+    button("Button3")->click();
+    ASSERT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+    EXPECT_EQ(LoadSettings(configPath()).PortIndex, 255);
+
+    form.reset();
+    create();
+    EXPECT_EQ(combo("ComboBox1")->currentText(), pty.path);
+    EXPECT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+    box = find<PortComboBox>("ComboBox1");
+    box->showPopup(); // reads the devices present again; the text stays
+    EXPECT_GE(box->count(), PortComboBox::FixedItems);
+    EXPECT_EQ(box->currentText(), pty.path);
+    box->hidePopup();
 }
 
 TEST_F(Form1Handlers, SetPortWithAnEmptyBaudBoxFailsWithTheConversionMessage)
@@ -185,6 +223,62 @@ TEST_F(Form1Handlers, BrowsePutsTheChosenFullPathIntoTheFileBox)
     QTimer::singleShot(0, form.get(), [&] { form->OpenDialog1->reject(); });
     button("Button2")->click();
     EXPECT_EQ(edit("Edit3")->text(), QFileInfo(file).absoluteFilePath()) << "cancel keeps the path";
+}
+
+// The reply wait set in its dialog drives the engine and is there again at
+// the next start; Cancel changes nothing.
+TEST_F(Form1Handlers, WaitForReplyIsSetInItsDialogAndRemembered)
+{
+    create();
+    auto answerDialog = [&](const QString& text, int timeoutMs, bool accept) {
+        QTimer::singleShot(0, form.get(), [=, this] {
+            auto* dialog = form->findChild<QDialog*>(QStringLiteral("WaitForReplyDialog"));
+            ASSERT_TRUE(dialog && dialog->isVisible());
+            dialog->findChild<QLineEdit*>(QStringLiteral("ReplyText"))->setText(text);
+            dialog->findChild<QSpinBox*>(QStringLiteral("ReplyTimeout"))->setValue(timeoutMs);
+            accept ? dialog->accept() : dialog->reject();
+        });
+        form->PopupMenu1->findChild<QAction*>(QStringLiteral("WaitForReply1"))->trigger();
+    };
+    EXPECT_FALSE(form->engine().replyWait().enabled());
+    answerDialog(QStringLiteral("OK\\r\\n"), 800, true);
+    answerDialog(QStringLiteral(">"), 100, false);
+    EXPECT_EQ(form->engine().replyWait().expected(), "OK\r\n");
+    EXPECT_EQ(form->engine().replyWait().timeoutMs(), 800);
+
+    create();
+    EXPECT_EQ(form->engine().replyWait().expected(), "OK\r\n");
+    EXPECT_EQ(form->engine().replyWait().timeoutMs(), 800);
+}
+
+// A file dropped on the window (the log included) is the file to send, as if
+// chosen with Browse: its full path is the box's tooltip and it is there
+// again at the next start. A folder or several files are not taken.
+TEST_F(Form1Handlers, ADroppedFileIsTheFileToSendAndRemembered)
+{
+    create();
+    const QString file = luxtest::writeFile(dir.filePath(QStringLiteral("image.hex")), ":00000001FF\n");
+    auto drop = [&](QWidget* target, const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted())
+            return;
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+    };
+    drop(form.get(), {QUrl::fromLocalFile(dir.path())});
+    drop(form.get(), {QUrl::fromLocalFile(file), QUrl::fromLocalFile(file)});
+    EXPECT_EQ(edit("Edit3")->text(), "");
+    drop(form.get(), {QUrl::fromLocalFile(file)});
+    EXPECT_EQ(edit("Edit3")->text(), file);
+    EXPECT_EQ(edit("Edit3")->toolTip(), file);
+    EXPECT_FALSE(find<LogBox>("Memo1")->acceptDrops()) << "a drop on the log reaches the window";
+
+    create();
+    EXPECT_EQ(edit("Edit3")->text(), file);
+    EXPECT_EQ(edit("Edit3")->toolTip(), file);
 }
 
 TEST_F(Form1Handlers, HelpOpensTheManualFromTheWorkingDirectoryOnlyWhenItExists)

@@ -161,7 +161,12 @@ TEST_F(Form1Layout, PopupMenuItemsCaptionsAndShortcuts)
         {"Undo1", "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
     };
     const QList<QAction*> actions = form->PopupMenu1->actions();
-    ASSERT_EQ(actions.size(), 7);
+    const QStringList after {QString(), QStringLiteral("Save Log As\u2026"), QStringLiteral("Timestamps"),
+                             QStringLiteral("Show Bytes as Hex"), QStringLiteral("Capture to File\u2026"), QString(),
+                             QStringLiteral("Wait For Reply\u2026")};
+    ASSERT_EQ(actions.size(), 7 + after.size());
+    for (qsizetype i = 0; i < after.size(); ++i)
+        EXPECT_EQ(actions[7 + i]->text(), after[i]) << "item " << 7 + i;
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(actions[i]->objectName(), expected[i].name);
         EXPECT_EQ(actions[i]->text(), expected[i].caption);

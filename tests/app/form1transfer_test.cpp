@@ -138,7 +138,7 @@ TEST(Form1MessageBox, ModalBoxWithTheApplicationTitleWhileTicksGoOn)
     };
     handleBox(handleBox, 2);
     fixture.form = std::make_unique<TForm1>(setup);
-    EXPECT_EQ(shownText, "Open COM Port Error !!!");
+    EXPECT_EQ(shownText, "Open COM Port Error !!!\nNo such file or directory");
     EXPECT_EQ(shownTitle, "Comm Error");
 
     TForm1& form = *fixture.form;

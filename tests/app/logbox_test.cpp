@@ -1,12 +1,15 @@
 // The log box: received text stays plain text, line breaks of every kind start
 // new lines, received lines never enter the undo history, the view follows the
-// end only when it showed the end, and the pop-up menu's operations.
+// end only when it showed the end, and the pop-up menu's operations, time
+// stamps, hex, capture and saving included.
 
 #include "tests/app/form1fixture.h"
 #include "app/window/logbox.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QWindow>
@@ -82,7 +85,7 @@ TEST(LogBox, PopupMenuItemsActOnTheLog)
     auto* memo = form.findChild<LogBox*>(QStringLiteral("Memo1"));
     auto item = [&](const char* name) { return form.PopupMenu1->findChild<QAction*>(QLatin1String(name)); };
     for (QAction* action : form.PopupMenu1->actions())
-        EXPECT_TRUE(memo->actions().contains(action)) << "shortcut lives on the log box";
+        EXPECT_TRUE(action->isSeparator() || memo->actions().contains(action)) << "shortcut lives on the log box";
 
     memo->appendLine(QStringLiteral("first"));
     memo->appendLine(QStringLiteral("second"));
@@ -94,4 +97,48 @@ TEST(LogBox, PopupMenuItemsActOnTheLog)
 
     item("ClearAllCtrlD1")->trigger();
     EXPECT_TRUE(memo->toPlainText().isEmpty());
+}
+
+// The log's own items: time stamps and hex change how new bytes show, the
+// capture gets every byte raw until it is turned off, and the log is saved
+// as shown.
+TEST(LogBox, TimestampsHexCaptureAndSave)
+{
+    Form1Fixture fixture;
+    const QString capture = fixture.dir.filePath(QStringLiteral("capture.bin"));
+    const QString saved = fixture.dir.filePath(QStringLiteral("saved.txt"));
+    QStringList chosen {capture, saved};
+    FormSetup setup = fixture.setup();
+    setup.chooseSaveFile = [&](const QString&) { return chosen.takeFirst(); };
+    fixture.form = std::make_unique<TForm1>(setup);
+    TForm1& form = *fixture.form;
+    auto* memo = form.findChild<LogBox*>(QStringLiteral("Memo1"));
+    auto item = [&](const char* name) { return form.PopupMenu1->findChild<QAction*>(QLatin1String(name)); };
+    FormControls& controls = form.controls();
+
+    item("CaptureToFile1")->trigger();
+    ASSERT_TRUE(item("CaptureToFile1")->isChecked());
+    controls.appendReceived(QByteArray("ok\x1b\x00", 4));
+    item("ShowBytesAsHex1")->trigger();
+    controls.appendReceived(QByteArray("ok\x1b\x00", 4));
+    item("Timestamps1")->trigger();
+    controls.appendReceived("a\nb");
+    item("CaptureToFile1")->trigger();
+    controls.appendReceived("not captured");
+
+    const QStringList lines = memo->lines();
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], QStringLiteral("ok\x1b\u2400"));
+    EXPECT_EQ(lines[1], "ok<1B><00>");
+    const QRegularExpression stamped(QStringLiteral("^\\[\\d+\\.\\d{3}\\] (a|b)$"));
+    EXPECT_TRUE(stamped.match(lines[2]).hasMatch()) << lines[2].toStdString();
+    EXPECT_TRUE(stamped.match(lines[3]).hasMatch()) << lines[3].toStdString();
+    QFile captured(capture);
+    ASSERT_TRUE(captured.open(QIODevice::ReadOnly));
+    EXPECT_EQ(captured.readAll(), QByteArray("ok\x1b\x00ok\x1b\x00" "a\nb", 11));
+
+    item("SaveLogAs1")->trigger();
+    QFile savedFile(saved);
+    ASSERT_TRUE(savedFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(savedFile.readAll()), lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <csignal>
@@ -91,6 +92,11 @@ TEST_F(FlashUpdateCli, SendsLinesAndBlocksByteExactly)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(boardGot(lineReads), file); // packets of 11, 2048, 953, 1 and 11 bytes
     EXPECT_TRUE(run.err.contains("Send Data Finished!\npackets: 5\n")) << run.err.toStdString();
+    // The 2048-byte packet needs longer on the wire than the Time Gap: said once, at Start.
+    EXPECT_EQ(run.err.count("A packet of 2048 bytes takes 178 ms on the wire at 115200 baud, longer than the "
+                            "Time Gap of 20 ms: the line sets the pace, about 11520 bytes/s.\n"),
+              1)
+        << run.err.toStdString();
 
     QByteArray blocks(1050, 'b');
     blocks[1040] = '\n';
@@ -101,18 +107,92 @@ TEST_F(FlashUpdateCli, SendsLinesAndBlocksByteExactly)
     // blocks of that length: the last 9 bytes are one more short line.
     EXPECT_EQ(boardGot(blockReads), blocks);
     EXPECT_TRUE(run.err.contains("Send Data Finished!\npackets: 12\n")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("on the wire")) << "100 bytes take 9 ms, inside the gap";
 }
 
-TEST_F(FlashUpdateCli, AFloodReachesStandardOutputWhole)
+// With --wait-for a packet goes only once the board has answered the one
+// before; a board that falls silent or
+// answers something else stops the transfer at the reply timeout.
+TEST_F(FlashUpdateCli, WaitsForTheBoardsAnswerToEachPacket)
 {
-    BoardSimProcess board({QStringLiteral("--flood"), QStringLiteral("65536")});
-    const CliRun run = runCli({QStringLiteral("send"), makeFile("hello\n"), QStringLiteral("--port"), board.device,
-                               QStringLiteral("--baud"), QStringLiteral("115200"), QStringLiteral("--lines"),
-                               QStringLiteral("--gap"), QStringLiteral("10"), QStringLiteral("--linger"),
-                               QStringLiteral("2000")});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QByteArray::fromStdString(FloodPattern(65536)));
-    EXPECT_TRUE(run.err.contains("no data any more!")) << run.err.toStdString();
+    constexpr int gapMs = 5;
+    struct Case {
+        const char* what;
+        QStringList board, mode;
+        QByteArray file;
+        int exitCode;
+        QByteArray boardGets; // empty: the whole file
+        const char* ending;
+    };
+    const QByteArray lines = "one\ntwo\nthree\nfour\n";
+    const QString ok = QStringLiteral("OK\\r\\n");
+    const QStringList answers {QStringLiteral("--reply-after-line"), ok};
+    const QStringList shortTimeout {QStringLiteral("--reply-timeout"), QStringLiteral("300")};
+    const Case cases[] = {
+        {"lines", answers, {QStringLiteral("--lines")}, lines, 0, {}, "no data any more!\npackets: 4\n"},
+        {"blocks", answers, {QStringLiteral("--block"), QStringLiteral("5")}, "aaaaabbbbbccccc", 0, {},
+         "no data any more!\npackets: 3\n"},
+        {"falls silent", answers + QStringList {QStringLiteral("--stop-replying-after"), QStringLiteral("2")},
+         QStringList {QStringLiteral("--lines")} + shortTimeout, lines, 1, "one\ntwo\nthree\n",
+         "No Reply From Board !!!\npacket 3: no \"OK\" within 300 ms; nothing received\npackets: 3\n"},
+        {"answers otherwise", {QStringLiteral("--reply"), QStringLiteral("ERR\\r\\n")},
+         QStringList {QStringLiteral("--lines")} + shortTimeout, lines, 1, "one\n",
+         "No Reply From Board !!!\npacket 1: no \"OK\" within 300 ms; received \"ERR\\r\\n\"\npackets: 1\n"},
+    };
+    for (const Case& c : cases) {
+        const QString log = dir.filePath(QStringLiteral("wait.log"));
+        BoardSimProcess board(QStringList {QStringLiteral("--log"), log} + c.board);
+        const CliRun run = runCli(QStringList {QStringLiteral("send"), makeFile(c.file), QStringLiteral("--port"),
+                                               board.device, QStringLiteral("--baud"), QStringLiteral("115200"),
+                                               QStringLiteral("--gap"), QString::number(gapMs),
+                                               QStringLiteral("--wait-for"), QStringLiteral("OK"),
+                                               QStringLiteral("--linger"), QStringLiteral("0")}
+                                  + c.mode);
+        board.stop();
+        const QList<LoggedRead> reads = readBoardLog(log);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.what << run.err.toStdString();
+        EXPECT_TRUE(run.err.endsWith(c.ending)) << c.what << run.err.toStdString();
+        EXPECT_EQ(boardGot(reads), c.boardGets.isEmpty() ? c.file : c.boardGets) << c.what;
+        // Each packet waited for the answer to the one before, so none came in
+        // the same read as another.
+        EXPECT_EQ(QByteArray::number(reads.size()), run.err.split(' ').last().trimmed()) << c.what;
+    }
+}
+
+// A flood reaches standard output and the capture file whole; with
+// --timestamps each line on standard output begins with the time since Start.
+TEST_F(FlashUpdateCli, AFloodReachesStandardOutputAndTheCaptureWhole)
+{
+    const QByteArray flood = QByteArray::fromStdString(FloodPattern(65536));
+    const QString capture = dir.filePath(QStringLiteral("capture.bin"));
+    for (const bool timestamps : {false, true}) {
+        QFile::remove(capture);
+        BoardSimProcess board({QStringLiteral("--flood"), QStringLiteral("65536")});
+        const CliRun run = runCli(QStringList {QStringLiteral("send"), makeFile("hello\n"), QStringLiteral("--port"),
+                                               board.device, QStringLiteral("--baud"), QStringLiteral("115200"),
+                                               QStringLiteral("--lines"), QStringLiteral("--gap"), QStringLiteral("10"),
+                                               QStringLiteral("--linger"), QStringLiteral("2000"),
+                                               QStringLiteral("--capture"), capture}
+                                  + (timestamps ? QStringList {QStringLiteral("--timestamps")} : QStringList()));
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("no data any more!")) << run.err.toStdString();
+        QFile captured(capture);
+        ASSERT_TRUE(captured.open(QIODevice::ReadOnly));
+        EXPECT_EQ(captured.readAll(), flood) << "timestamps " << timestamps;
+        if (!timestamps) {
+            EXPECT_EQ(run.out, flood);
+            continue;
+        }
+        const QList<QByteArray> outLines = run.out.split('\n');
+        const QList<QByteArray> floodLines = flood.split('\n');
+        ASSERT_EQ(outLines.size(), floodLines.size());
+        const QRegularExpression stamp(QStringLiteral("^\\[\\d+\\.\\d{3}\\] "));
+        for (qsizetype i = 0; i + 1 < outLines.size(); ++i) {
+            const QRegularExpressionMatch match = stamp.match(QString::fromLatin1(outLines[i]));
+            ASSERT_TRUE(match.hasMatch()) << "line " << i;
+            EXPECT_EQ(outLines[i].mid(match.capturedLength()), floodLines[i]) << "line " << i;
+        }
+    }
 }
 
 TEST_F(FlashUpdateCli, AnUnpluggedBoardEndsWithTheErrorAndStatus1)

@@ -171,9 +171,10 @@ TEST(SerialFaults, APortHeldByAnotherProgramIsReportedBusy)
     EXPECT_EQ(run.engine.linkState(), 0);
     EXPECT_FALSE(run.engine.port().isOpen());
     ASSERT_EQ(run.controls.messages.size(), 1);
-    EXPECT_EQ(run.controls.messages[0].text, "Open COM Port Error !!!");
+    EXPECT_EQ(run.controls.messages[0].text,
+              QStringLiteral("Open COM Port Error !!!\nDevice or resource busy: held by process %1 (flashupdate-cli)")
+                  .arg(holder.processId()));
     EXPECT_EQ(run.controls.messages[0].caption, "Comm Error");
-    EXPECT_FALSE(run.controls.messages[0].error.reason.isEmpty());
 
     // Once the other program has let go, Start opens the port.
     holder.kill();

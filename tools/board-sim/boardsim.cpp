@@ -22,6 +22,10 @@ namespace {
 
 volatile sig_atomic_t g_stop = 0;
 
+// How long the line must be quiet before bytes without a line feed count as
+// a whole packet to answer.
+constexpr int PacketQuietMs = 5;
+
 void onSignal(int)
 {
     g_stop = 1;
@@ -58,6 +62,7 @@ private:
     bool openTerminal();
     void received(const char* bytes, size_t count);
     void sendPending();
+    void answer(const std::string& text);
     int pollTimeoutMs() const;
 
     BoardSimOptions m_options;
@@ -67,6 +72,8 @@ private:
     std::string m_pending;
     uint64_t m_total = 0;
     bool m_flooded = false;
+    bool m_unansweredPacket = false; // bytes after the last line feed, not answered yet
+    uint64_t m_answers = 0;
     int64_t m_lastActivityUs = 0;
 };
 
@@ -93,15 +100,25 @@ void BoardSim::received(const char* bytes, size_t count)
     if (m_log)
         writeLogLine(m_log, m_lastActivityUs, bytes, count);
     m_total += count;
-    if (!m_options.reply.empty()) {
-        for (size_t i = 0; i < count; ++i)
-            if (bytes[i] == '\n')
-                m_pending += m_options.reply;
+    for (size_t i = 0; i < count; ++i) {
+        if (bytes[i] == '\n') {
+            answer(m_options.reply);
+            answer(m_options.replyAfterLine);
+        }
     }
+    m_unansweredPacket = !m_options.replyAfterLine.empty() && bytes[count - 1] != '\n';
     if (!m_flooded && m_options.flood > 0) {
         m_flooded = true;
         m_pending += FloodPattern(m_options.flood);
     }
+}
+
+void BoardSim::answer(const std::string& text)
+{
+    if (text.empty() || (m_options.stopReplyingAfter && m_answers >= *m_options.stopReplyingAfter))
+        return;
+    ++m_answers;
+    m_pending += text;
 }
 
 void BoardSim::sendPending()
@@ -116,10 +133,15 @@ void BoardSim::sendPending()
 
 int BoardSim::pollTimeoutMs() const
 {
-    if (!m_options.quitAfterIdleMs)
-        return -1;
     const int64_t idleMs = (monotonicMicroseconds() - m_lastActivityUs) / 1000;
-    return static_cast<int>(std::max<int64_t>(0, *m_options.quitAfterIdleMs - idleMs));
+    int64_t timeout = -1;
+    if (m_options.quitAfterIdleMs)
+        timeout = std::max<int64_t>(0, *m_options.quitAfterIdleMs - idleMs);
+    if (m_unansweredPacket) {
+        const int64_t untilQuiet = std::max<int64_t>(0, PacketQuietMs - idleMs);
+        timeout = timeout < 0 ? untilQuiet : std::min(timeout, untilQuiet);
+    }
+    return static_cast<int>(timeout);
 }
 
 int BoardSim::run()
@@ -149,9 +171,14 @@ int BoardSim::run()
                     break; // closing the master is the hang-up the tool sees
             }
         }
+        if (m_unansweredPacket && (monotonicMicroseconds() - m_lastActivityUs) / 1000 >= PacketQuietMs) {
+            m_unansweredPacket = false;
+            answer(m_options.replyAfterLine);
+        }
         if (!m_pending.empty())
             sendPending();
-        if (m_options.quitAfterIdleMs && pollTimeoutMs() == 0)
+        if (m_options.quitAfterIdleMs
+            && (monotonicMicroseconds() - m_lastActivityUs) / 1000 >= *m_options.quitAfterIdleMs)
             break;
     }
     ::close(m_master);

@@ -1,5 +1,7 @@
 #include "tools/board-sim/boardsimoptions.h"
 
+#include "app/transfer/escapedtext.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +15,10 @@ const char BoardSimUsage[] =
     "                        byte count, the bytes in hex\n"
     "  --reply TEXT          send TEXT after each received line feed\n"
     "                        (escapes: \\n \\r \\t \\0 \\\\ \\xHH)\n"
+    "  --reply-after-line TEXT  send TEXT after each received line, and after a\n"
+    "                        packet without a line feed once the line is quiet\n"
+    "  --stop-replying-after N  answer (--reply, --reply-after-line) N times, then\n"
+    "                        fall silent like a board that hung\n"
     "  --flood N             send N bytes at once after the first packet\n"
     "  --hangup-after N      hang up (like an unplugged board) after N received bytes\n"
     "  --quit-after-idle MS  exit when nothing arrived for MS milliseconds\n"
@@ -31,15 +37,9 @@ bool parseCount(const char* text, int64_t& value)
     return true;
 }
 
-int hexDigit(char c)
+std::string unescaped(const char* text)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return UnescapeText(QByteArray(text)).toStdString();
 }
 
 } // namespace
@@ -53,7 +53,8 @@ std::optional<BoardSimOptions> ParseBoardSimOptions(int argc, char** argv, std::
             options.help = true;
             continue;
         }
-        const bool takesValue = arg == "--log" || arg == "--reply" || arg == "--flood"
+        const bool takesValue = arg == "--log" || arg == "--reply" || arg == "--reply-after-line"
+            || arg == "--stop-replying-after" || arg == "--flood"
             || arg == "--hangup-after" || arg == "--quit-after-idle";
         if (!takesValue) {
             error = "unknown option " + arg;
@@ -68,12 +69,16 @@ std::optional<BoardSimOptions> ParseBoardSimOptions(int argc, char** argv, std::
         if (arg == "--log") {
             options.logPath = value;
         } else if (arg == "--reply") {
-            options.reply = UnescapeReply(value);
+            options.reply = unescaped(value);
+        } else if (arg == "--reply-after-line") {
+            options.replyAfterLine = unescaped(value);
         } else if (!parseCount(value, count)) {
             error = arg + " needs a whole number, not '" + value + "'";
             return std::nullopt;
         } else if (arg == "--flood") {
             options.flood = static_cast<uint64_t>(count);
+        } else if (arg == "--stop-replying-after") {
+            options.stopReplyingAfter = static_cast<uint64_t>(count);
         } else if (arg == "--hangup-after") {
             options.hangupAfter = static_cast<uint64_t>(count);
         } else {
@@ -81,35 +86,4 @@ std::optional<BoardSimOptions> ParseBoardSimOptions(int argc, char** argv, std::
         }
     }
     return options;
-}
-
-std::string UnescapeReply(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char c = text[++i];
-        switch (c) {
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case '0': out += '\0'; break;
-        case 'x': {
-            const int high = i + 1 < text.size() ? hexDigit(text[i + 1]) : -1;
-            const int low = i + 2 < text.size() ? hexDigit(text[i + 2]) : -1;
-            if (high < 0 || low < 0) {
-                out += "\\x";
-                break;
-            }
-            out += static_cast<char>(high * 16 + low);
-            i += 2;
-            break;
-        }
-        default: out += c; break;
-        }
-    }
-    return out;
 }

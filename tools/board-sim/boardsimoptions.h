@@ -8,6 +8,8 @@
 struct BoardSimOptions {
     std::string logPath;                  // --log FILE: one line per read
     std::string reply;                    // --reply TEXT: sent after each line feed
+    std::string replyAfterLine;           // --reply-after-line TEXT: sent after each line or packet
+    std::optional<uint64_t> stopReplyingAfter; // --stop-replying-after N: silent after N answers
     uint64_t flood = 0;                   // --flood N: N bytes after the first packet
     std::optional<uint64_t> hangupAfter;  // --hangup-after N: hang up after N bytes
     std::optional<int64_t> quitAfterIdleMs; // --quit-after-idle MS
@@ -16,8 +18,5 @@ struct BoardSimOptions {
 
 // Parses argv; on a mistake returns nothing and puts the reason in `error`.
 std::optional<BoardSimOptions> ParseBoardSimOptions(int argc, char** argv, std::string& error);
-
-// C-style escapes in a --reply text: \n \r \t \0 \\ \xHH.
-std::string UnescapeReply(const std::string& text);
 
 extern const char BoardSimUsage[];

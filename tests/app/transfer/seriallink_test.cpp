@@ -5,10 +5,14 @@
 #include "app/transfer/serialdevice.h"
 #include "tests/support/enginerig.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -92,12 +96,12 @@ TEST_F(SerialLink, OpeningAgainClosesTheOldPortEvenWhenTheNewOpenFails)
     EXPECT_EQ(open(), 0);
     EXPECT_TRUE(portIsFree(other));
     ASSERT_EQ(controls.messages.size(), 1);
-    EXPECT_EQ(controls.messages[0].text, "Open COM Port Error !!!");
+    EXPECT_EQ(controls.messages[0].text, "Open COM Port Error !!!\nNo such file or directory");
     EXPECT_EQ(controls.messages[0].caption, "Comm Error");
 }
 
 // The message of a failed open carries what failed, on which device or file,
-// and the system's reason, for the window or the command line to show.
+// and the system's reason on a second line; a locked port names its holder.
 TEST_F(SerialLink, AFailedOpenSaysWhatFailedWhereAndWhy)
 {
     using Op = TransferError::Operation;
@@ -113,7 +117,7 @@ TEST_F(SerialLink, AFailedOpenSaysWhatFailedWhereAndWhy)
     const Case cases[] = {
         {"no device", QStringLiteral("/dev/no-such-board"), QStringLiteral("9600"), {}, false, Op::OpenPort,
          QStringLiteral("/dev/no-such-board"), ENOENT},
-        {"locked", pty.path, QStringLiteral("9600"), {}, true, Op::OpenPort, pty.path, EWOULDBLOCK},
+        {"locked", pty.path, QStringLiteral("9600"), {}, true, Op::OpenPort, pty.path, EBUSY},
         {"baud 0", pty.path, QStringLiteral("0"), {}, false, Op::SetUpPort, pty.path, EINVAL},
         {"no file", pty.path, QStringLiteral("9600"), missingFile, false, Op::OpenFile, missingFile, ENOENT},
         {"a folder", pty.path, QStringLiteral("9600"), dir.path(), false, Op::OpenFile, dir.path(), EISDIR},
@@ -133,7 +137,13 @@ TEST_F(SerialLink, AFailedOpenSaysWhatFailedWhereAndWhy)
         EXPECT_EQ(error.operation, c.operation) << c.what;
         EXPECT_EQ(error.target, c.target) << c.what;
         EXPECT_EQ(error.errorNumber, c.errorNumber) << c.what;
-        EXPECT_EQ(error.reason, QString::fromLocal8Bit(std::strerror(c.errorNumber))) << c.what;
+        const QString reason = QString::fromLocal8Bit(std::strerror(c.errorNumber))
+            + (c.portHeldElsewhere ? QStringLiteral(": held by process %1 (%2)")
+                                         .arg(::getpid())
+                                         .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName().left(15))
+                                   : QString());
+        EXPECT_EQ(error.reason, reason) << c.what;
+        EXPECT_TRUE(controls.messages.last().text.endsWith(QLatin1Char('\n') + reason)) << c.what;
     }
 }
 
@@ -155,7 +165,7 @@ TEST_F(SerialLink, ABaudTextThatIsNotANumberClosesThePortAndSaysSo)
 
     controls.baud = QStringLiteral("0");
     engine.Button3Click();
-    EXPECT_EQ(controls.messages.last().text, "COM Port Setting Error!!!");
+    EXPECT_EQ(controls.messages.last().text, "COM Port Setting Error!!!\nInvalid argument");
     EXPECT_EQ(controls.messages.last().caption, "Set Error");
     EXPECT_TRUE(portIsFree(pty));
 }
@@ -214,7 +224,7 @@ TEST_F(SerialLink, AVanishedBoardClosesThePortWithTheSystemsReason)
     engine.Timer1Timer();
     EXPECT_EQ(controls.messages.size(), 1);
     engine.Button1Click();
-    EXPECT_EQ(controls.messages.last().text, "Open COM Port Error !!!");
+    EXPECT_TRUE(controls.messages.last().text.startsWith("Open COM Port Error !!!\n"));
 }
 
 TEST(SerialDeviceWrite, AWriteToAHungUpDeviceFailsWithTheSystemsText)

@@ -1,0 +1,35 @@
+#include "app/transfer/besideconfig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+QString PathBesideConfig(const QString& configPath, const QString& fileName)
+{
+    return QFileInfo(configPath).dir().filePath(fileName);
+}
+
+QStringList ReadLinesBeside(const QString& configPath, const QString& fileName)
+{
+    QFile file(PathBesideConfig(configPath, fileName));
+    if (configPath.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+bool WriteLinesBeside(const QString& configPath, const QString& fileName, const QStringList& lines)
+{
+    if (configPath.isEmpty())
+        return false;
+    // Written whole or not at all: a crash never leaves half a path behind.
+    QSaveFile file(PathBesideConfig(configPath, fileName));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    for (const QString& line : lines)
+        file.write(line.toUtf8() + '\n');
+    return file.commit();
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Small text files kept in the folder of "Config.dat" for what its fixed
+// 20-byte record has no room for (a device path, the last file, the reply wait).
+
+#include <QString>
+#include <QStringList>
+
+QString PathBesideConfig(const QString& configPath, const QString& fileName);
+
+// The file's lines (without line ends); none when it is missing or unreadable.
+QStringList ReadLinesBeside(const QString& configPath, const QString& fileName);
+
+// Replaces the file with `lines`, each ended by a line feed; false when it
+// cannot be written.
+bool WriteLinesBeside(const QString& configPath, const QString& fileName, const QStringList& lines);
