@@ -232,10 +232,14 @@ void decodeRow(const BmpBytes& file, const Layout& l, const uchar* src, QRgb* ds
     }
 }
 
-void decodeRows(const BmpBytes& file, const Layout& l, QImage& image)
+int64_t rowStride(const Layout& l)
 {
-    const int64_t stride = (l.width * l.bits + 31) / 32 * 4;
-    const uchar* pixels = file.at(l.pixelOffset, stride * l.rows, "pixels");
+    return (l.width * l.bits + 31) / 32 * 4;
+}
+
+void decodeRows(const BmpBytes& file, const Layout& l, const uchar* pixels, QImage& image)
+{
+    const int64_t stride = rowStride(l);
     for (int64_t y = 0; y < l.rows; ++y) {
         const int64_t stored = l.topDown ? y : l.rows - 1 - y;
         decodeRow(file, l, pixels + stored * stride, reinterpret_cast<QRgb*>(image.scanLine(int(y))), y);
@@ -246,10 +250,8 @@ void decodeRows(const BmpBytes& file, const Layout& l, QImage& image)
 // (0, 1) ends the picture, (0, 2, dx, dy) moves on, (0, n) is followed by n
 // literal indices padded to an even byte count. With 4 bits a value holds
 // two indices used in turn. Rows are stored bottom-up.
-void decodeRuns(const BmpBytes& file, const Layout& l, QImage& image)
+void decodeRuns(const BmpBytes& file, const Layout& l, const uchar* d, int64_t length, QImage& image)
 {
-    const int64_t length = l.imageSize != 0 ? l.imageSize : file.size() - l.pixelOffset;
-    const uchar* d = file.at(l.pixelOffset, length, "run-length data");
     image.fill(l.palette[0]);
     const bool nibbles = l.compression == Rle4;
     int64_t i = 0, x = 0, y = 0;
@@ -299,12 +301,16 @@ QImage DecodeBmp(const QByteArray& data, const QString& what)
 {
     const BmpBytes file(data, what);
     const Layout l = readLayout(file);
+    const bool runs = l.compression == Rle8 || l.compression == Rle4;
+    // The file must hold the pixel data before memory is taken for the picture.
+    const int64_t length = runs ? (l.imageSize != 0 ? l.imageSize : file.size() - l.pixelOffset) : rowStride(l) * l.rows;
+    const uchar* pixels = file.at(l.pixelOffset, length, runs ? "run-length data" : "pixels");
     QImage image(int(l.width), int(l.rows), l.bits == 32 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
         file.fail(QStringLiteral("no memory for %1 x %2 pixels").arg(l.width).arg(l.rows));
-    if (l.compression == Rle8 || l.compression == Rle4)
-        decodeRuns(file, l, image);
+    if (runs)
+        decodeRuns(file, l, pixels, length, image);
     else
-        decodeRows(file, l, image);
+        decodeRows(file, l, pixels, image);
     return image;
 }
