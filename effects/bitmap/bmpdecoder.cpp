@@ -169,8 +169,10 @@ Layout readLayout(const BmpBytes& file)
         file.fail(QStringLiteral("%1 x %2 pixels are more than a bitmap can hold").arg(l.width).arg(l.rows));
 
     if (l.compression == BitFields || l.compression == AlphaBitFields) {
-        // An information header of 40 bytes is followed by the masks; longer ones hold them.
-        const int count = l.compression == AlphaBitFields || headerSize >= 56 ? 4 : 3;
+        // An information header of 40 bytes is followed by the masks (with an
+        // alpha mask for AlphaBitFields); a longer one holds them, the alpha mask
+        // from 56 bytes on.
+        const int count = headerSize == 40 ? (l.compression == AlphaBitFields ? 4 : 3) : (headerSize >= 56 ? 4 : 3);
         const uchar* masks = headerSize == 40 ? file.at(next, 4 * count, "colour masks") : h + 40;
         if (headerSize == 40)
             next += 4 * count;

@@ -156,6 +156,16 @@ QList<Case> formats()
         b.pixels = bytes({1, 0x00, 2, 0x43, 0, 0, 0, 3, 0x12, 0x00, 0, 1});
         cases.append({"run-length 4 bits", b, {White, Red, Black, Black, Blue, Green}});
     }
+    {
+        Bmp b;
+        b.bits = 32;
+        b.compression = 6; // alpha bit fields, but a 52-byte header holds no alpha mask: opaque
+        b.header = 52;
+        b.masks = {0x00FF0000, 0x0000FF00, 0x000000FF};
+        b.pixels = le32(0xFF000000) + le32(0x000000FF) + le32(0x0000FF00) + le32(0x00FFFFFF) + le32(0x00FF0000) +
+                   le32(0x00010203);
+        cases.append({"32 bits, 52-byte header", b, {White, Red, 0xFF010203, Black, Blue, Green}});
+    }
     return cases;
 }
 
