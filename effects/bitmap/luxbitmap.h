@@ -145,14 +145,17 @@ public:
     void ChangeBitmapHue(int Delta);
 
     // The bitmap record: name, width, height, pixels (little-endian). Reading
-    // refuses a truncated or absurd record with BitmapReadError and leaves the
+    // refuses a truncated or absurd record with BitmapStreamError and leaves the
     // bitmap and the stream position as they were.
     void SaveToStream(QIODevice* Stream) const;
     void LoadFromStream(QIODevice* Stream);
     // A BMP picture ResName inside ModuleFile: a directory, a binary Qt resource
     // file (.rcc), or, when empty or not loadable, the program's own resources.
+    // A missing resource leaves the bitmap unchanged; a name that leaves the
+    // module, or a truncated or inconsistent file, throws BitmapStreamError.
     void LoadFromResource(const QString& ModuleFile, const QString& ResName);
-    // An 8-bit PCX picture; a stream that is not PCX leaves the bitmap unchanged.
+    // An 8-bit PCX picture; a stream that is not PCX leaves the bitmap unchanged,
+    // a truncated or inconsistent one throws BitmapStreamError.
     void LoadFromPcxStream(QIODevice* Stream);
 
     // A new link on this bitmap (named as the bitmap) over R; the caller owns it.

@@ -4,7 +4,10 @@
 // 16-bit picture bounds xmin, ymin, xmax, ymax, the plane count at 65 and the
 // bytes per line at 66), then the scan lines, run-length encoded when the
 // encoding byte is 1, and for versions other than 3 a palette in the last 769
-// bytes of the stream (a marker byte and 256 red-green-blue triples).
+// bytes of the stream (the marker byte 12 and 256 red-green-blue triples). The
+// scan lines must end before the palette: a stream cut short or with bytes
+// appended shows a wrong marker or runs its lines into the palette, and is
+// refused instead of showing wrong colours.
 // Row y of the picture is the first `width` bytes of scan line y; pictures of
 // several planes are read by the same rule and do not show correctly.
 
@@ -25,6 +28,7 @@ namespace {
 constexpr const char* RecordName = "PCX picture";
 constexpr int HeaderSize = 128;
 constexpr int PaletteSize = 769;
+constexpr uchar PaletteMarker = 12;
 // One run byte pair yields at most 63 data bytes.
 constexpr int64_t MaxRun = 63;
 
@@ -115,14 +119,20 @@ void TluxBitmap::LoadFromPcxStream(QIODevice* Stream)
         reader.fail(QStringLiteral("%1 x %2 pixels are more than a bitmap can hold").arg(width).arg(height));
 
     // The rest of the stream holds the scan lines and, at its end, the palette.
-    const QByteArray data = Stream->readAll();
+    QByteArray data = Stream->readAll();
     QList<QRgb> palette;
     if (version == 3) {
         palette = defaultPalette();
     } else {
         if (data.size() < PaletteSize)
             reader.fail(QStringLiteral("the stream ends before the %1-byte palette").arg(PaletteSize));
-        palette = streamPalette(data.right(PaletteSize));
+        const QByteArray tail = data.right(PaletteSize);
+        if (uchar(tail[0]) != PaletteMarker)
+            reader.fail(QStringLiteral("the palette marker is %1 instead of %2: the stream was cut short or has bytes appended")
+                            .arg(uchar(tail[0]))
+                            .arg(PaletteMarker));
+        palette = streamPalette(tail);
+        data.chop(PaletteSize);
     }
 
     const int64_t needed = int64_t(height) * scanLine;
@@ -136,7 +146,9 @@ void TluxBitmap::LoadFromPcxStream(QIODevice* Stream)
         lines = decodeRuns(data, needed, reader);
     } else {
         if (needed > data.size())
-            reader.fail(QStringLiteral("the scan lines need %1 bytes but the stream holds only %2").arg(needed).arg(data.size()));
+            reader.fail(QStringLiteral("the scan lines need %1 bytes but the stream holds only %2")
+                            .arg(needed)
+                            .arg(data.size()));
         lines = data;
     }
 

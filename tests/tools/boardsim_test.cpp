@@ -1,9 +1,10 @@
-// The board simulator: replies, read log and idle exit, seen through the same
-// serial device the tool uses. Its flood and hang-up are exercised by the
-// flashupdate-cli tests.
+// The board simulator: replies, read log, idle exit, option limits and a flood
+// too large to hold, seen through the same serial device the tool uses. Its
+// hang-up is exercised by the flashupdate-cli tests.
 
 #include "tests/tools/boardsimprocess.h"
 #include "app/transfer/serialdevice.h"
+#include "tools/board-sim/floodpattern.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -37,6 +38,11 @@ TEST(BoardSim, RepliesToEachLineAndLogsEachRead)
 {
     QTemporaryDir dir;
     const QString logPath = dir.filePath(QStringLiteral("reads.log"));
+    {
+        QFile earlier(logPath); // the log of an earlier run, which --log appends to
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("1 1 41\n");
+    }
     BoardSimProcess board({QStringLiteral("--log"), logPath, QStringLiteral("--reply"), QStringLiteral("OK\\r\\n")});
     ASSERT_TRUE(board.device.startsWith(QStringLiteral("/dev/")));
     SerialDevice device;
@@ -56,16 +62,49 @@ TEST(BoardSim, RepliesToEachLineAndLogsEachRead)
             EXPECT_GE(reads[i].timeUs, reads[i - 1].timeUs);
         }
     }
-    EXPECT_EQ(all, QByteArray("hello\na\nb\n\x00\xff", 12));
+    EXPECT_EQ(all, QByteArray("Ahello\na\nb\n\x00\xff", 13));
 }
 
-TEST(BoardSim, QuitsWhenIdleAndRefusesUnknownOptions)
+TEST(BoardSim, QuitsWhenIdleAndRefusesUnknownOrOutOfRangeOptions)
 {
     BoardSimProcess idle({QStringLiteral("--quit-after-idle"), QStringLiteral("50")});
     ASSERT_TRUE(finishes(idle.process));
     EXPECT_EQ(idle.process.exitCode(), 0);
 
-    BoardSimProcess wrong({QStringLiteral("--baud"), QStringLiteral("9600")});
-    ASSERT_TRUE(finishes(wrong.process));
-    EXPECT_EQ(wrong.process.exitCode(), 2);
+    const QStringList wrong[] = {
+        {QStringLiteral("--baud"), QStringLiteral("9600")},
+        {QStringLiteral("--flood"), QStringLiteral("1000000000001")},
+        {QStringLiteral("--flood"), QStringLiteral("99999999999999999999")},
+        {QStringLiteral("--hangup-after"), QStringLiteral("-1")},
+        {QStringLiteral("--quit-after-idle"), QStringLiteral("4294967296")},
+        {QStringLiteral("--quit-after-idle"), QStringLiteral("86400001")},
+    };
+    for (const QStringList& arguments : wrong) {
+        BoardSimProcess board(arguments);
+        ASSERT_TRUE(finishes(board.process));
+        EXPECT_EQ(board.process.exitCode(), 2) << arguments.join(u' ').toStdString();
+        const QByteArray message = board.process.readAllStandardError();
+        EXPECT_TRUE(message.startsWith("board-sim: ") && message.contains(arguments[0].toLatin1()))
+            << arguments.join(u' ').toStdString();
+    }
+}
+
+TEST(BoardSim, AFloodTooLargeToHoldIsMadeAsItIsSent)
+{
+    BoardSimProcess board({QStringLiteral("--flood"), QStringLiteral("100000000000")});
+    SerialDevice device;
+    ASSERT_FALSE(device.open(board.device, 115200).failed());
+    ASSERT_FALSE(device.writeAll("go\n", 3).failed());
+    constexpr qsizetype start = 1 << 20;
+    EXPECT_EQ(receive(device, start), QByteArray::fromStdString(FloodPattern(start)));
+    ASSERT_EQ(board.process.state(), QProcess::Running);
+
+    // Its peak memory stays far below what the whole flood would need.
+    QFile status(QStringLiteral("/proc/%1/status").arg(board.process.processId()));
+    ASSERT_TRUE(status.open(QIODevice::ReadOnly));
+    const QByteArray text = status.readAll();
+    const qsizetype at = text.indexOf("VmHWM:");
+    ASSERT_GE(at, 0);
+    EXPECT_LT(text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').first().toLongLong(), 128 * 1024)
+        << "kB";
 }

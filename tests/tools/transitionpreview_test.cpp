@@ -1,4 +1,5 @@
-// Runs lux-preview frame and play on small pictures and checks the pictures they write.
+// Runs lux-preview frame and play on small pictures and checks the pictures they write,
+// and that no failed write of any command goes unreported.
 
 #include <QDir>
 #include <QFileInfo>
@@ -7,6 +8,10 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -86,4 +91,54 @@ TEST_F(TransitionPreview, RefusesUnknownEffectsAndMissingOptions)
     EXPECT_EQ(preview({"frame", "--from", path("missing.png"), "--to", path("b.png"), "--effect", "Fade",
                        "--progress", "5", "-o", path("x.png")}),
               1);
+}
+
+TEST_F(TransitionPreview, FailedWritesAndAReaderThatWentAwayAreReported)
+{
+    int unread[2];
+    ASSERT_EQ(::pipe(unread), 0);
+    ::close(unread[0]); // standard output for a reader that went away
+
+    enum class Output { ClosedPipe, FullDisk, TinyFiles };
+    struct Case {
+        QStringList args;
+        Output output;
+        int status;
+        QString named;
+    };
+    const QStringList play{"play", "--from", path("a.png"), "--to", path("b.png"), "--effect", "Fade", "--time", "100"};
+    const Case cases[] = {
+        {{"list"}, Output::ClosedPipe, 3, "standard output"},
+        {play + QStringList{"-o", path("run1")}, Output::ClosedPipe, 3, "standard output"},
+        {{"mask", "Fade", "64", "64", "50"}, Output::FullDisk, 1, "standard output"},
+        {{"mask", "Fade", "4", "4", "50", "--png", path("m.png")}, Output::TinyFiles, 1, path("m.png")},
+        {{"frame", "--from", path("a.png"), "--to", path("b.png"), "--effect", "Fade", "--progress", "5", "-o",
+          path("f.png")},
+         Output::TinyFiles, 1, path("f.png")},
+        {play + QStringList{"-o", path("run2")}, Output::TinyFiles, 1, "frame001.png"},
+    };
+    for (const Case& c : cases) {
+        QProcess p;
+        if (c.output == Output::FullDisk)
+            p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        const int pipeEnd = unread[1];
+        const Output output = c.output;
+        p.setChildProcessModifier([pipeEnd, output] {
+            std::signal(SIGPIPE, SIG_DFL); // as a shell starts it
+            if (output == Output::ClosedPipe)
+                ::dup2(pipeEnd, 1);
+            if (output == Output::TinyFiles) { // no file may grow past 16 bytes
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{16, 16};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+        });
+        p.start(programPath(), c.args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QString what = c.args.join(u' ');
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << what.toStdString();
+        EXPECT_EQ(p.exitCode(), c.status) << what.toStdString();
+        EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains(c.named)) << what.toStdString();
+    }
+    ::close(unread[1]);
 }

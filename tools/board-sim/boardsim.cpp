@@ -6,7 +6,9 @@
 #include "tools/board-sim/boardsimoptions.h"
 #include "tools/board-sim/floodpattern.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -61,6 +63,7 @@ public:
 private:
     bool openTerminal();
     void received(const char* bytes, size_t count);
+    bool hasPending() const;
     void sendPending();
     void answer(const std::string& text);
     int pollTimeoutMs() const;
@@ -69,7 +72,13 @@ private:
     int m_master = -1;
     int m_slave = -1; // held open so reads never fail before the tool opens the port
     std::FILE* m_log = nullptr;
+    // What goes out, in order: m_pending, then the flood bytes not made yet
+    // (made a chunk at a time, so a flood of any size needs little memory), then
+    // the replies that came in meanwhile.
     std::string m_pending;
+    uint64_t m_floodLeft = 0;
+    uint64_t m_floodMade = 0;
+    std::string m_afterFlood;
     uint64_t m_total = 0;
     bool m_flooded = false;
     bool m_unansweredPacket = false; // bytes after the last line feed, not answered yet
@@ -109,7 +118,7 @@ void BoardSim::received(const char* bytes, size_t count)
     m_unansweredPacket = !m_options.replyAfterLine.empty() && bytes[count - 1] != '\n';
     if (!m_flooded && m_options.flood > 0) {
         m_flooded = true;
-        m_pending += FloodPattern(m_options.flood);
+        m_floodLeft = m_options.flood;
     }
 }
 
@@ -118,12 +127,31 @@ void BoardSim::answer(const std::string& text)
     if (text.empty() || (m_options.stopReplyingAfter && m_answers >= *m_options.stopReplyingAfter))
         return;
     ++m_answers;
-    m_pending += text;
+    // Replies that come in while a flood is still going out follow it.
+    (m_floodLeft > 0 ? m_afterFlood : m_pending) += text;
+}
+
+bool BoardSim::hasPending() const
+{
+    return !m_pending.empty() || m_floodLeft > 0;
 }
 
 void BoardSim::sendPending()
 {
-    while (!m_pending.empty()) {
+    constexpr uint64_t floodChunk = 65536;
+    for (;;) {
+        if (m_pending.empty() && m_floodLeft > 0) {
+            const auto count = static_cast<size_t>(std::min(m_floodLeft, floodChunk));
+            m_pending = FloodPatternAt(m_floodMade, count);
+            m_floodMade += count;
+            m_floodLeft -= count;
+            if (m_floodLeft == 0) {
+                m_pending += m_afterFlood;
+                m_afterFlood.clear();
+            }
+        }
+        if (m_pending.empty())
+            return;
         const ssize_t written = ::write(m_master, m_pending.data(), m_pending.size());
         if (written <= 0)
             return; // the tool is not reading yet: try again when the line drains
@@ -141,13 +169,13 @@ int BoardSim::pollTimeoutMs() const
         const int64_t untilQuiet = std::max<int64_t>(0, PacketQuietMs - idleMs);
         timeout = timeout < 0 ? untilQuiet : std::min(timeout, untilQuiet);
     }
-    return static_cast<int>(timeout);
+    return static_cast<int>(std::min<int64_t>(timeout, INT_MAX));
 }
 
 int BoardSim::run()
 {
     if (!m_options.logPath.empty()) {
-        m_log = std::fopen(m_options.logPath.c_str(), "w");
+        m_log = std::fopen(m_options.logPath.c_str(), "a");
         if (!m_log) {
             std::fprintf(stderr, "board-sim: %s: %s\n", m_options.logPath.c_str(), std::strerror(errno));
             return 1;
@@ -159,7 +187,7 @@ int BoardSim::run()
 
     char buffer[65536];
     while (!g_stop) {
-        pollfd fd {m_master, static_cast<short>(POLLIN | (m_pending.empty() ? 0 : POLLOUT)), 0};
+        pollfd fd {m_master, static_cast<short>(POLLIN | (hasPending() ? POLLOUT : 0)), 0};
         const int ready = ::poll(&fd, 1, pollTimeoutMs());
         if (ready < 0 && errno != EINTR)
             break;
@@ -175,7 +203,7 @@ int BoardSim::run()
             m_unansweredPacket = false;
             answer(m_options.replyAfterLine);
         }
-        if (!m_pending.empty())
+        if (hasPending())
             sendPending();
         if (m_options.quitAfterIdleMs
             && (monotonicMicroseconds() - m_lastActivityUs) / 1000 >= *m_options.quitAfterIdleMs)

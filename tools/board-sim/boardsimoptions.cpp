@@ -18,20 +18,27 @@ const char BoardSimUsage[] =
     "  --reply-after-line TEXT  send TEXT after each received line, and after a\n"
     "                        packet without a line feed once the line is quiet\n"
     "  --stop-replying-after N  answer (--reply, --reply-after-line) N times, then\n"
-    "                        fall silent like a board that hung\n"
-    "  --flood N             send N bytes at once after the first packet\n"
-    "  --hangup-after N      hang up (like an unplugged board) after N received bytes\n"
-    "  --quit-after-idle MS  exit when nothing arrived for MS milliseconds\n"
+    "                        fall silent like a board that hung (N up to 1000000000000)\n"
+    "  --flood N             send N bytes at once after the first packet,\n"
+    "                        N from 0 to 1000000000000 (1 TB, made as they are sent)\n"
+    "  --hangup-after N      hang up (like an unplugged board) after N received bytes,\n"
+    "                        N from 0 to 1000000000000\n"
+    "  --quit-after-idle MS  exit when nothing arrived for MS milliseconds,\n"
+    "                        MS from 0 to 86400000 (one day)\n"
     "  --help                show this text\n";
 
 namespace {
 
-bool parseCount(const char* text, int64_t& value)
+constexpr int64_t MaxByteCount = 1000000000000;  // 1 TB
+constexpr int64_t MaxIdleMs = 24 * 60 * 60 * 1000; // one day
+
+// A whole decimal number from 0 to `most`.
+bool parseCount(const char* text, int64_t most, int64_t& value)
 {
     char* end = nullptr;
     errno = 0;
     const long long parsed = std::strtoll(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || parsed < 0)
+    if (errno != 0 || end == text || *end != '\0' || parsed < 0 || parsed > most)
         return false;
     value = parsed;
     return true;
@@ -65,17 +72,25 @@ std::optional<BoardSimOptions> ParseBoardSimOptions(int argc, char** argv, std::
             return std::nullopt;
         }
         const char* value = argv[++i];
-        int64_t count = 0;
         if (arg == "--log") {
             options.logPath = value;
-        } else if (arg == "--reply") {
+            continue;
+        }
+        if (arg == "--reply") {
             options.reply = unescaped(value);
-        } else if (arg == "--reply-after-line") {
+            continue;
+        }
+        if (arg == "--reply-after-line") {
             options.replyAfterLine = unescaped(value);
-        } else if (!parseCount(value, count)) {
-            error = arg + " needs a whole number, not '" + value + "'";
+            continue;
+        }
+        const int64_t most = arg == "--quit-after-idle" ? MaxIdleMs : MaxByteCount;
+        int64_t count = 0;
+        if (!parseCount(value, most, count)) {
+            error = arg + " needs a whole number from 0 to " + std::to_string(most) + ", not '" + value + "'";
             return std::nullopt;
-        } else if (arg == "--flood") {
+        }
+        if (arg == "--flood") {
             options.flood = static_cast<uint64_t>(count);
         } else if (arg == "--stop-replying-after") {
             options.stopReplyingAfter = static_cast<uint64_t>(count);

@@ -5,18 +5,27 @@
 //   lux-preview cells EFFECT W H P               W x H 6-byte cell records on stdout
 //   lux-preview frame ... / play ...              one composed frame / a whole transition
 //                                                (see transitioncommands.h)
+//
+// Exit status: 0 done, 1 a picture or an output could not be read or written, 2 a mistake
+// on the command line, 3 the reader of standard output went away.
 
 #include "effects/engine/effectregistry.h"
 #include "tools/lux-preview/previewcommands.h"
+#include "tools/lux-preview/previewoutput.h"
 #include "tools/lux-preview/transitioncommands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <csignal>
 #include <memory>
 
 int main(int argc, char** argv)
 {
+    // A reader of standard output that goes away (lux-preview list | head -1) is
+    // reported with its own exit status rather than ending the program silently.
+    std::signal(SIGPIPE, SIG_IGN);
+
     // Only the transition commands draw pictures and need the GUI library's platform layer;
     // list, mask and cells run without it, so nothing but their own output reaches stdout
     // and stderr (the platform plugin may print its own warnings).
@@ -33,8 +42,9 @@ int main(int argc, char** argv)
     StartEffectRegistry();
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    const int status = transition ? runTransitionCommand(args, stdout, stderr) : runPreview(args, stdout, stderr);
-    std::fflush(stdout);
+    CheckedOutput out(stdout);
+    const int status = transition ? runTransitionCommand(args, out, stderr) : runPreview(args, out, stderr);
+    const int outputStatus = out.finish(stderr);
     ShutDownEffectRegistry();
-    return status;
+    return outputStatus != ExitDone ? outputStatus : status;
 }

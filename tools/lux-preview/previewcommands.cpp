@@ -1,6 +1,7 @@
 #include "tools/lux-preview/previewcommands.h"
 
 #include "effects/engine/effectregistry.h"
+#include "tools/lux-preview/previewoutput.h"
 
 #include <QImage>
 
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr int usageError = 2;
 // Cell coordinates are 16-bit, so grids stay within that range.
 constexpr int maxSide = 32767;
 
@@ -18,7 +18,7 @@ const char* usageText =
 int fail(FILE* err, const QString& message)
 {
     std::fprintf(err, "lux-preview: %s\n", message.toLocal8Bit().constData());
-    return usageError;
+    return ExitUsage;
 }
 
 struct GridRequest {
@@ -55,26 +55,22 @@ QString parseGrid(const QStringList& args, TluxProcKind kind, GridRequest& req)
     return QString();
 }
 
-int writeAll(FILE* out, const void* data, size_t size)
-{
-    return std::fwrite(data, 1, size, out) == size ? 0 : 1;
-}
-
-int listCommand(const QStringList& args, FILE* out, FILE* err)
+int listCommand(const QStringList& args, CheckedOutput& out, FILE* err)
 {
     if (args.size() == 1) {
         for (const QString& name : *GetEffectList())
-            std::fprintf(out, "%s\n", name.toUtf8().constData());
-        return 0;
+            if (!out.print("%s\n", name.toUtf8().constData()))
+                break;
+        return ExitDone;
     }
     if (args.size() == 2 && args[1] == QLatin1String("--comma")) {
-        std::fprintf(out, "%s\n", GetEffectListComma().toUtf8().constData());
-        return 0;
+        out.print("%s\n", GetEffectListComma().toUtf8().constData());
+        return ExitDone;
     }
     return fail(err, QString::fromLatin1(usageText));
 }
 
-int maskCommand(const QStringList& args, FILE* out, FILE* err)
+int maskCommand(const QStringList& args, CheckedOutput& out, FILE* err)
 {
     GridRequest req;
     const QString problem = parseGrid(args, pkFade, req);
@@ -93,17 +89,20 @@ int maskCommand(const QStringList& args, FILE* out, FILE* err)
         QImage image(req.width, req.height, QImage::Format_Grayscale8);
         for (int y = 0; y < req.height; ++y)
             std::copy_n(mask.data() + size_t(y) * size_t(req.width), req.width, image.scanLine(y));
-        if (!image.save(pngFile, "PNG")) {
-            std::fprintf(err, "lux-preview: cannot write %s\n", pngFile.toLocal8Bit().constData());
-            return 1;
+        const QString problem = SavePng(image, pngFile);
+        if (!problem.isEmpty()) {
+            std::fprintf(err, "lux-preview: cannot write %s: %s\n", pngFile.toLocal8Bit().constData(),
+                         problem.toLocal8Bit().constData());
+            return ExitFileError;
         }
-        return 0;
+        return ExitDone;
     }
-    std::fprintf(out, "P5\n%d %d\n255\n", req.width, req.height);
-    return writeAll(out, mask.data(), mask.size());
+    if (out.print("P5\n%d %d\n255\n", req.width, req.height))
+        out.write(mask.data(), mask.size());
+    return ExitDone;
 }
 
-int cellsCommand(const QStringList& args, FILE* out, FILE* err)
+int cellsCommand(const QStringList& args, CheckedOutput& out, FILE* err)
 {
     GridRequest req;
     const QString problem = parseGrid(args, pkSlide, req);
@@ -128,12 +127,13 @@ int cellsCommand(const QStringList& args, FILE* out, FILE* err)
         b[4] = uint8_t(sy & 0xFF);
         b[5] = uint8_t(sy >> 8);
     }
-    return writeAll(out, bytes.data(), bytes.size());
+    out.write(bytes.data(), bytes.size());
+    return ExitDone;
 }
 
 } // namespace
 
-int runPreview(const QStringList& args, FILE* out, FILE* err)
+int runPreview(const QStringList& args, CheckedOutput& out, FILE* err)
 {
     if (args.isEmpty())
         return fail(err, QString::fromLatin1(usageText));

@@ -8,20 +8,27 @@
 #include "effects/engine/luxtimer.h"
 
 #include "platform/canvas.h"
+#include "tools/lux-preview/previewoutput.h"
 
 #include <QDir>
 #include <QImage>
 #include <QMap>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
 namespace {
 
-constexpr int usageError = 2;
-constexpr int fileError = 1;
-constexpr int thumbnailWidth = 240;
+// Contact sheet cells: frames scaled down to fit a square of 240 pixels, a smaller one when
+// the transition has more than 100 frames, so that the thumbnails kept for the sheet, and
+// the sheet, stay near 2400 x 2400 pixels whatever the picture size and time.
+int thumbnailSide(int timeMs)
+{
+    const double frames = std::max(1.0, double(timeMs) / luxEngineInterval);
+    return std::clamp(int(240 * std::sqrt(100 / frames)), 48, 240);
+}
 
 const char* frameUsage = "usage: lux-preview frame --from A.png --to B.png --effect NAME --progress P "
                          "[--resolution R] [--tiles T] [--rotation none|90|180|270] [--bitmap MAP.png] -o OUT.png";
@@ -63,7 +70,7 @@ struct Transition {
 // exit status for it.
 QString loadTransition(const QMap<QString, QString>& options, Transition& t, int& status)
 {
-    status = usageError;
+    status = ExitUsage;
     if (!options.contains(QStringLiteral("--from")) || !options.contains(QStringLiteral("--to")) ||
         !options.contains(QStringLiteral("--effect")) || !options.contains(QStringLiteral("-o")))
         return QStringLiteral("--from, --to, --effect and -o are required");
@@ -101,7 +108,7 @@ QString loadTransition(const QMap<QString, QString>& options, Transition& t, int
         t.settings.Rotation = rotations.value(text);
     }
 
-    status = fileError;
+    status = ExitFileError;
     const QString pictures[] = {options.value(QStringLiteral("--from")), options.value(QStringLiteral("--to"))};
     TluxBitmap* targets[] = {&t.source, &t.dest};
     for (int i = 0; i < 2; ++i) {
@@ -129,16 +136,16 @@ QImage imageOf(const TluxBitmap& bitmap)
     return image;
 }
 
-int frameCommand(const QStringList& args, FILE* out, FILE* err)
+int frameCommand(const QStringList& args, CheckedOutput& out, FILE* err)
 {
     QMap<QString, QString> options;
     const QStringList known{"--from",  "--to",       "--effect",   "--progress", "--resolution",
                             "--tiles", "--rotation", "--bitmap",   "-o"};
     if (!parseOptions(args, known, options))
-        return fail(err, usageError, QString::fromLatin1(frameUsage));
+        return fail(err, ExitUsage, QString::fromLatin1(frameUsage));
     int P = 0;
     if (!parseInt(options.value(QStringLiteral("--progress")), P) || P < 0 || P > 100)
-        return fail(err, usageError, QStringLiteral("--progress must be a whole number from 0 to 100"));
+        return fail(err, ExitUsage, QStringLiteral("--progress must be a whole number from 0 to 100"));
     Transition t;
     int status = 0;
     const QString problem = loadTransition(options, t, status);
@@ -147,16 +154,16 @@ int frameCommand(const QStringList& args, FILE* out, FILE* err)
 
     TluxAnimationSlot slot;
     if (!prepareAnimationSlot(slot, &t.source, &t.dest, &t.settings))
-        return fail(err, usageError, QStringLiteral("the effect has nothing to draw"));
+        return fail(err, ExitUsage, QStringLiteral("the effect has nothing to draw"));
     composeFrame(slot, P);
     settleDestAlpha(slot);
     const QString file = options.value(QStringLiteral("-o"));
-    if (!imageOf(*slot.work).save(file, "PNG"))
-        return fail(err, fileError, QStringLiteral("cannot write %1").arg(file));
-    std::fprintf(out, "%s: %s at %d%%, grid %d x %d\n", file.toLocal8Bit().constData(),
-                 slot.effect ? slot.effect->Name.toUtf8().constData() : luxBitmapEffectName, P, slot.columns,
-                 slot.rows);
-    return 0;
+    const QString written = SavePng(imageOf(*slot.work), file);
+    if (!written.isEmpty())
+        return fail(err, ExitFileError, QStringLiteral("cannot write %1: %2").arg(file, written));
+    out.print("%s: %s at %d%%, grid %d x %d\n", file.toLocal8Bit().constData(),
+              slot.effect ? slot.effect->Name.toUtf8().constData() : luxBitmapEffectName, P, slot.columns, slot.rows);
+    return ExitDone;
 }
 
 // The engine's clock counts only its 20 ms ticks: the frames are those of a machine that draws
@@ -176,34 +183,42 @@ struct CounterRestore {
     ~CounterRestore() { setLuxCounterSource(previous); }
 };
 
-// All frames in a grid, each scaled to the thumbnail width, colours shown opaque.
-QImage contactSheet(const QList<QImage>& frames)
+// A frame as the contact sheet shows it: scaled down to fit the thumbnail
+// square, colours shown opaque. Only these are kept while a transition plays.
+QImage thumbnail(const QImage& frame, int side)
 {
-    const int n = int(frames.size());
+    QSize cell = frame.size();
+    if (cell.width() > side || cell.height() > side)
+        cell = cell.scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    return frame.convertToFormat(QImage::Format_RGB32).scaled(cell, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// All thumbnails in a grid; each is released once drawn.
+QImage contactSheet(QList<QImage>& thumbnails)
+{
+    const int n = int(thumbnails.size());
     const int columns = std::max(1, int(std::ceil(std::sqrt(double(n)))));
     const int rows = (n + columns - 1) / columns;
-    const QSize full = frames.first().size();
-    const int w = std::min(thumbnailWidth, full.width());
-    const int h = std::max(1, full.height() * w / std::max(1, full.width()));
+    const int w = thumbnails.first().width();
+    const int h = thumbnails.first().height();
     constexpr int gap = 4;
     QImage sheet(columns * (w + gap) + gap, rows * (h + gap) + gap, QImage::Format_RGB32);
     sheet.fill(Qt::darkGray);
     QPainter painter(&sheet);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     for (int i = 0; i < n; ++i) {
-        const QRect cell(gap + (i % columns) * (w + gap), gap + (i / columns) * (h + gap), w, h);
-        painter.drawImage(cell, frames[i].convertToFormat(QImage::Format_RGB32));
+        painter.drawImage(QPoint(gap + (i % columns) * (w + gap), gap + (i / columns) * (h + gap)), thumbnails[i]);
+        thumbnails[i] = QImage();
     }
     return sheet;
 }
 
-int playCommand(const QStringList& args, FILE* out, FILE* err)
+int playCommand(const QStringList& args, CheckedOutput& out, FILE* err)
 {
     QMap<QString, QString> options;
     const QStringList known{"--from",  "--to",       "--effect", "--time", "--resolution",
                             "--tiles", "--rotation", "--bitmap", "-o"};
     if (!parseOptions(args, known, options))
-        return fail(err, usageError, QString::fromLatin1(playUsage));
+        return fail(err, ExitUsage, QString::fromLatin1(playUsage));
     Transition t;
     int status = 0;
     const QString problem = loadTransition(options, t, status);
@@ -211,7 +226,7 @@ int playCommand(const QStringList& args, FILE* out, FILE* err)
         return fail(err, status, problem);
     const QString dir = options.value(QStringLiteral("-o"));
     if (!QDir().mkpath(dir))
-        return fail(err, fileError, QStringLiteral("cannot create %1").arg(dir));
+        return fail(err, ExitFileError, QStringLiteral("cannot create %1").arg(dir));
 
     // The canvas shows the old picture, as the screen does before a transition.
     QImage screen = imageOf(t.source);
@@ -221,27 +236,34 @@ int playCommand(const QStringList& args, FILE* out, FILE* err)
     const CounterRestore restore{setLuxCounterSource(LuxCounterSource{frozenCounter, frozenFrequency})};
     const int index = StartMultiAnimation(&canvas, 0, 0, &t.source, &t.dest, &t.settings, -1);
     if (!IsAnimating(index))
-        return fail(err, usageError, QStringLiteral("the effect has nothing to draw"));
+        return fail(err, ExitUsage, QStringLiteral("the effect has nothing to draw"));
     const QString effectName =
         animationSlot(index).effect ? animationSlot(index).effect->Name : QString::fromLatin1(luxBitmapEffectName);
-    QList<QImage> frames;
+    // Each frame goes to disk as it is drawn; only its thumbnail stays in memory.
+    QList<QImage> thumbnails;
+    const int side = thumbnailSide(t.settings.Time);
     while (IsAnimating(index)) {
         const int P = animationProgress(animationSlot(index).clock + float(luxEngineInterval), t.settings.Time);
         MultiObject->OnTimer();
-        const QString file = QDir(dir).filePath(QStringLiteral("frame%1.png").arg(frames.size() + 1, 3, 10, QLatin1Char('0')));
-        if (!screen.save(file, "PNG")) {
+        const QString file =
+            QDir(dir).filePath(QStringLiteral("frame%1.png").arg(thumbnails.size() + 1, 3, 10, QLatin1Char('0')));
+        const QString written = SavePng(screen, file);
+        if (!written.isEmpty() || !out.print("%s  P = %d\n", file.toLocal8Bit().constData(), P)) {
             StopMultiAnimation(index, false);
-            return fail(err, fileError, QStringLiteral("cannot write %1").arg(file));
+            if (written.isEmpty())
+                return ExitFileError; // standard output failed: the caller says so
+            return fail(err, ExitFileError, QStringLiteral("cannot write %1: %2").arg(file, written));
         }
-        std::fprintf(out, "%s  P = %d\n", file.toLocal8Bit().constData(), P);
-        frames.append(screen.copy());
+        thumbnails.append(thumbnail(screen, side));
     }
+    const qsizetype frames = thumbnails.size();
     const QString sheetFile = QDir(dir).filePath(QStringLiteral("contact-sheet.png"));
-    if (!contactSheet(frames).save(sheetFile, "PNG"))
-        return fail(err, fileError, QStringLiteral("cannot write %1").arg(sheetFile));
-    std::fprintf(out, "%s: %lld frames of %s over %d ms\n", sheetFile.toLocal8Bit().constData(),
-                 static_cast<long long>(frames.size()), effectName.toUtf8().constData(), t.settings.Time);
-    return 0;
+    const QString written = SavePng(contactSheet(thumbnails), sheetFile);
+    if (!written.isEmpty())
+        return fail(err, ExitFileError, QStringLiteral("cannot write %1: %2").arg(sheetFile, written));
+    out.print("%s: %lld frames of %s over %d ms\n", sheetFile.toLocal8Bit().constData(),
+              static_cast<long long>(frames), effectName.toUtf8().constData(), t.settings.Time);
+    return ExitDone;
 }
 
 } // namespace
@@ -251,10 +273,10 @@ bool isTransitionCommand(const QString& command)
     return command == QLatin1String("frame") || command == QLatin1String("play");
 }
 
-int runTransitionCommand(const QStringList& args, FILE* out, FILE* err)
+int runTransitionCommand(const QStringList& args, CheckedOutput& out, FILE* err)
 {
     if (args.isEmpty())
-        return fail(err, usageError, QString::fromLatin1(frameUsage));
+        return fail(err, ExitUsage, QString::fromLatin1(frameUsage));
     if (args[0] == QLatin1String("frame"))
         return frameCommand(args, out, err);
     // The engine's start-up and shut-down steps, unless the caller has run them already.

@@ -12,6 +12,10 @@
 
 bool isTransitionCommand(const QString& command);
 
-// Runs "frame" or "play" (args without the program name). Exit status as runPreview: 0 on
-// success, 2 on a usage error, 1 when a picture cannot be read or written.
-int runTransitionCommand(const QStringList& args, FILE* out, FILE* err);
+class CheckedOutput;
+
+// Runs "frame" or "play" (args without the program name). Exit status as runPreview:
+// ExitDone, ExitUsage on a usage error, ExitFileError when a picture cannot be read or
+// written. "play" writes each frame as it is drawn and keeps only thumbnails for the
+// contact sheet.
+int runTransitionCommand(const QStringList& args, CheckedOutput& out, FILE* err);

@@ -167,6 +167,10 @@ TEST(PcxReader, OtherStreamsAndBadPicturesLeaveTheBitmapAsItWas)
         {"short runs", h.bytes() + lines.left(lines.size() - 3), true},
         {"run without its value", h.bytes() + QByteArray(1, char(0xC5)), true},
         {"short raw lines", raw.bytes() + scanLines().left(17), true},
+        {"palette marker missing", h.bytes() + lines + QByteArray(1, '\0') + rampPalette().mid(1), true},
+        {"bytes appended", h.bytes() + lines + rampPalette() + QByteArray(1, '\x0C'), true},
+        {"runs end in the palette", h.bytes() + lines.left(lines.size() - 3) + rampPalette(), true},
+        {"raw lines end in the palette", raw.bytes() + scanLines().left(17) + rampPalette(), true},
     };
     for (const Case& c : cases) {
         TluxBitmap b;
