@@ -140,7 +140,7 @@ TEST_F(FlashUpdateCli, WaitsForTheBoardsAnswerToEachPacket)
          "No Reply From Board !!!\npacket 1: no \"OK\" within 300 ms; received \"ERR\\r\\n\"\npackets: 1\n"},
     };
     for (const Case& c : cases) {
-        const QString log = dir.filePath(QStringLiteral("wait.log"));
+        const QString log = dir.filePath(QStringLiteral("wait-%1.log").arg(c.what));
         BoardSimProcess board(QStringList {QStringLiteral("--log"), log} + c.board);
         const CliRun run = runCli(QStringList {QStringLiteral("send"), makeFile(c.file), QStringLiteral("--port"),
                                                board.device, QStringLiteral("--baud"), QStringLiteral("115200"),
