@@ -116,6 +116,10 @@ void FormControls::setSetPortEnabled(bool enabled)
 void FormControls::setProgressRange(qint64 maximum)
 {
     m_progressShift = 0;
+    if (maximum < 0) {
+        m_ui.ProgressBar1->setRange(0, 0); // no known end: the bar shows it is busy
+        return;
+    }
     while ((maximum >> m_progressShift) > INT_MAX)
         ++m_progressShift;
     const int scaled = static_cast<int>(maximum >> m_progressShift);
