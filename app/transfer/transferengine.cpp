@@ -70,7 +70,8 @@ uint8_t TransferEngine::OpenPort()
             PortPermissionHint(refused.target, refused.errorNumber));
         return 0;
     }
-    m_settings.SaveSettings();
+    if (const TransferError notSaved = m_settings.SaveSettings())
+        say(QStringLiteral("Can't Save Settings!\n%1: %2").arg(notSaved.target, notSaved.reason), QString(), notSaved);
     return 1;
 }
 

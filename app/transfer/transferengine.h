@@ -76,8 +76,9 @@ public:
     const ReplyWait& replyWait() const { return m_reply; }
 
     // Settings: read the controls into the record and write the file; push a
-    // record into the controls.
-    void SaveSettings() { m_settings.SaveSettings(); }
+    // record into the controls. OpenPort tells the user when the file could
+    // not be written.
+    TransferError SaveSettings() { return m_settings.SaveSettings(); }
     void ApplySettings(const TPortSettings& settings) { m_settings.ApplySettings(settings); }
 
     // Serial link: (re)opens the port from the port and baud boxes, 1 on success

@@ -16,6 +16,7 @@ struct TransferError {
         OpenFile,  // the send file could not be opened (or is a folder)
         ReadFile,  // reading the send file failed
         FileChanged, // the send file was cut short, grew, was modified or replaced while sent
+        SaveSettings, // "Config.dat" could not be written
     };
 
     Operation operation = Operation::None;
