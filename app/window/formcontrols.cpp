@@ -1,6 +1,9 @@
 #include "app/window/formcontrols.h"
 
+#include "app/transfer/systempath.h"
 #include "ui_form1.h"
+
+#include <QDir>
 
 #include <climits>
 
@@ -89,6 +92,18 @@ void FormControls::setPauseByDataSize(bool checked)
 void FormControls::setPauseByDataSizeEnabled(bool enabled)
 {
     m_ui.CheckBox1->setEnabled(enabled);
+}
+
+void FormControls::setSendFile(const QString& path)
+{
+    m_chosenPath = SystemPath(path);
+    m_chosenText = QDir::toNativeSeparators(path);
+    m_ui.Edit3->setText(m_chosenText);
+}
+
+QByteArray FormControls::sendFilePath() const
+{
+    return sendFileName() == m_chosenText ? m_chosenPath : TransferControls::sendFilePath();
 }
 
 QString FormControls::sendFileName() const
