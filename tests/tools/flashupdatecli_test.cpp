@@ -197,6 +197,36 @@ TEST_F(FlashUpdateCli, AFloodReachesStandardOutputAndTheCaptureWhole)
     }
 }
 
+// What the board sends at 921600 baud for six seconds, sent as fast as the
+// pseudo-terminal takes it: every byte reaches standard output, and the
+// sender's peak memory stays bounded (the read buffer holds the board back).
+TEST_F(FlashUpdateCli, AFloodReachesStandardOutputWholeInBoundedMemory)
+{
+    constexpr qint64 flood = 92160 * 6;
+    BoardSimProcess board({QStringLiteral("--flood"), QString::number(flood)});
+    startCli({QStringLiteral("send"), makeFile("hello\n"), QStringLiteral("--port"), board.device,
+              QStringLiteral("--baud"), QStringLiteral("921600"), QStringLiteral("--lines"),
+              QStringLiteral("--gap"), QStringLiteral("10"), QStringLiteral("--linger"), QStringLiteral("2000")});
+    // The peak (VmHWM) as last seen while it runs; the linger keeps it running after the flood.
+    qint64 peakKiB = 0;
+    const QString status = QStringLiteral("/proc/%1/status").arg(cli.processId());
+    while (!cli.waitForFinished(20)) {
+        QFile file(status);
+        if (!file.open(QIODevice::ReadOnly))
+            break;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                peakKiB = line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    const CliRun run = finishCli();
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QByteArray::fromStdString(FloodPattern(flood)));
+    EXPECT_TRUE(run.err.contains("no data any more!")) << run.err.toStdString();
+    EXPECT_GT(peakKiB, 0);
+    EXPECT_LT(peakKiB, 64 * 1024);
+    RecordProperty("peak_kib", int(peakKiB));
+}
+
 TEST_F(FlashUpdateCli, AnUnpluggedBoardEndsWithTheErrorAndStatus1)
 {
     QByteArray lines;
