@@ -202,7 +202,12 @@ TEST(SettingsSave, AFailedWriteIsSaidAndLeavesNoHalfFileBehind)
 {
     PtyEngineRig rig(QStringLiteral("9600"));
     const QString path = ConfigPathIn(rig.dir.path());
+    TPortSettings stored;
+    stored.PortIndex = 255; // no port at start-up; Set Port opens the pseudo-terminal
+    writeFile(path, recordBytes(stored));
     rig.engine.Initialise(path);
+    rig.controls.port = rig.pty.path;
+    rig.engine.Button3Click();
     ASSERT_EQ(rig.engine.linkState(), TransferEngine::PortOpen);
     EXPECT_EQ(LoadSettings(path), rig.engine.settings());
     EXPECT_EQ(QDir(rig.dir.path()).entryList(QDir::Files), QStringList {QStringLiteral("Config.dat")});
