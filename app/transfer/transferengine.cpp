@@ -71,7 +71,7 @@ uint8_t TransferEngine::OpenPort()
         return 0;
     }
     if (const TransferError notSaved = m_settings.SaveSettings())
-        say(QStringLiteral("Can't Save Settings!\n%1: %2").arg(notSaved.target, notSaved.reason), QString(), notSaved);
+        say(QStringLiteral("Can't Save Settings!\n%1").arg(notSaved.target), QString(), notSaved);
     return 1;
 }
 
@@ -375,7 +375,7 @@ void TransferEngine::failFile()
         ? QStringLiteral("Send File Changed !!!")
         : QStringLiteral("Send File Read Error !!!");
     SendFile.close();
-    say(headline + QLatin1Char('\n') + failure.reason, QString(), failure);
+    say(headline, QString(), failure); // the reason goes on a second line
     emit transferEnded(TransferEnd::FileFailed);
 }
 

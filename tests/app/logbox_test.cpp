@@ -141,6 +141,7 @@ TEST(LogBox, TimestampsHexCaptureAndSave)
     QFile savedFile(saved);
     ASSERT_TRUE(savedFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(savedFile.readAll()), lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}
 
 TEST(LogBox, KeepsTheNewestLinesAndSaysHowManyWereDropped)
 {

@@ -358,7 +358,8 @@ TEST_F(TransferEngineTest, AFileThatChangesOrFailsToReadEndsInItsOwnFailure)
     controls.sendFile = QStringLiteral("/proc/self/mem");
     engine.Button1Click();
     run();
-    EXPECT_EQ(controls.messages.last().text, "Send File Read Error !!!\nInput/output error");
+    EXPECT_EQ(controls.messages.last().text, "Send File Read Error !!!\nInput/output error")
+        << controls.messages.last().text.toStdString();
     EXPECT_EQ(ends.last(), TransferEngine::TransferEnd::FileFailed);
 }
 
