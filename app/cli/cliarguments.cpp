@@ -37,6 +37,7 @@ const char CliUsage[] =
     "       What the board sends goes to standard output as it arrives. Progress goes\n"
     "       to standard error: a bar when it is a terminal, a line a second otherwise;\n"
     "       then the end message and the packet count. Ctrl-C stops the transfer.\n"
+    "       FILE may be a pipe, a FIFO or a device; - is standard input.\n"
     "ports  Lists the serial ports present, with description, vendor:product id and\n"
     "       serial number when known.\n"
     "\n"
@@ -45,7 +46,8 @@ const char CliUsage[] =
     "  (by default ~/.config/flashupdate/Config.dat).\n"
     "\n"
     "Exit status: 0 when the whole file was sent, 1 on a port, file or write error,\n"
-    "130 when interrupted, 2 for a mistake on the command line.\n";
+    "130 when interrupted, 2 for a mistake on the command line, 3 when the reader\n"
+    "of standard output went away.\n";
 
 namespace {
 

@@ -12,6 +12,7 @@ struct CliArguments {
     enum class Command { Help, Version, Send, Ports };
     Command command = Command::Help;
     QString file;
+    QByteArray filePath; // the file as the system names it ("-" is standard input)
     std::optional<QString> port;
     std::optional<QString> baud;
     std::optional<int> gapMs;

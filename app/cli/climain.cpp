@@ -9,10 +9,16 @@
 
 #include <QCoreApplication>
 
+#include <QFile>
+
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
+    // A reader of standard output that goes away is a write error to report,
+    // not a signal that ends the program without a word.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     QString error;
     const std::optional<CliArguments> arguments = ParseCliArguments(app.arguments().mid(1), error);
@@ -39,8 +45,15 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "no serial ports found\n");
         return 0;
     }
-    case CliArguments::Command::Send:
-        return RunSendCommand(*arguments);
+    case CliArguments::Command::Send: {
+        // The file name as given: its bytes, also when they are not text.
+        CliArguments send = *arguments;
+        send.filePath = QFile::encodeName(send.file);
+        for (int i = 1; i < argc; ++i)
+            if (QFile::decodeName(QByteArray(argv[i])) == send.file)
+                send.filePath = argv[i];
+        return RunSendCommand(send);
+    }
     }
     return ExitUsage;
 }

@@ -2,6 +2,7 @@
 
 #include "app/transfer/receivedformat.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
@@ -31,6 +32,8 @@ void ConsoleControls::setCounterText(const QString& text)
 void ConsoleControls::appendReceived(const QByteArray& bytes)
 {
     m_sinceReceived.restart();
+    if (m_outputFailed)
+        return;
     m_progress.clearLine();
     capture.write(bytes);
     QByteArray out = bytes;
@@ -44,8 +47,16 @@ void ConsoleControls::appendReceived(const QByteArray& bytes)
             m_atLineStart = c == '\n';
         }
     }
-    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
-    std::fflush(stdout);
+    errno = 0;
+    const bool written = std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout)
+            == static_cast<size_t>(out.size())
+        && std::fflush(stdout) == 0;
+    if (written)
+        return;
+    m_outputFailed = true;
+    const int error = errno ? errno : EIO;
+    if (onOutputFailed)
+        onOutputFailed(error);
 }
 
 void ConsoleControls::listenTo(TransferEngine& engine)

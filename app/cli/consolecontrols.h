@@ -1,6 +1,8 @@
 #pragma once
 // The controls of the command-line sender: what the board sends goes to
 // standard output as it arrives, messages and progress to standard error.
+// Every write to standard output is checked: when one fails (a full disk, a
+// reader that went away) nothing more is written and the owner is told.
 
 #include "app/transfer/headlesscontrols.h"
 #include "app/cli/progressreport.h"
@@ -30,6 +32,8 @@ public:
     ReceiveCapture capture;
     // Milliseconds since the board last sent something (or since creation).
     qint64 quietMs() const { return m_sinceReceived.elapsed(); }
+    // Called once, with the errno, when standard output fails.
+    std::function<void(int)> onOutputFailed;
 
 private:
     void show(const TransferMessage& message);
@@ -37,4 +41,5 @@ private:
     ProgressReport m_progress;
     bool m_atLineStart = true;
     QElapsedTimer m_sinceReceived;
+    bool m_outputFailed = false;
 };

@@ -97,6 +97,8 @@ QString ProgressReport::RateText(double bytesPerSecond)
 
 QString ProgressReport::BarText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, int width)
 {
+    if (total < 0)
+        return QStringLiteral("%1 bytes  %2 packets  %3").arg(bytes).arg(packets).arg(RateText(bytesPerSecond));
     const int percent = percentOf(bytes, total);
     const int filled = width * percent / 100;
     return QStringLiteral("[%1%2] %3%  %4/%5 bytes  %6 packets  %7%8")
@@ -110,6 +112,8 @@ QString ProgressReport::BarText(qint64 bytes, qint64 total, int packets, double 
 
 QString ProgressReport::LineText(qint64 bytes, qint64 total, int packets, double bytesPerSecond)
 {
+    if (total < 0)
+        return QStringLiteral("progress %1 bytes, %2 packets, %3").arg(bytes).arg(packets).arg(RateText(bytesPerSecond));
     return QStringLiteral("progress %1/%2 bytes (%3%), %4 packets, %5%6")
         .arg(bytes)
         .arg(total)

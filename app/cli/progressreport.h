@@ -20,7 +20,8 @@ public:
 
     // "[#####-----]  45%  12345/27000 bytes  120 packets  2.3 KiB/s  6 s left"
     static QString BarText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, int width);
-    // "progress 12345/27000 bytes (45%), 120 packets, 2.3 KiB/s  6 s left"
+    // "progress 12345/27000 bytes (45%), 120 packets, 2.3 KiB/s  6 s left"; with a
+    // total below 0 (a stream) the bytes alone: "progress 12345 bytes, ..."
     static QString LineText(qint64 bytes, qint64 total, int packets, double bytesPerSecond);
     static QString RateText(double bytesPerSecond);
 

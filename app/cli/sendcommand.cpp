@@ -1,5 +1,6 @@
 #include "app/cli/sendcommand.h"
 
+#include "app/cli/checkedsettings.h"
 #include "app/cli/consolecontrols.h"
 #include "app/transfer/settingsfolder.h"
 #include "app/transfer/transferengine.h"
@@ -8,7 +9,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -70,6 +73,7 @@ void applyArguments(const CliArguments& arguments, ConsoleControls& controls, Tr
     engine.setReplyWait(arguments.waitFor, arguments.replyTimeoutMs);
     controls.timestamps = arguments.timestamps;
     controls.msSinceStart = [&engine] { return engine.msSinceStart(); };
+    controls.sendFileBytes = arguments.filePath;
 }
 
 } // namespace
@@ -81,7 +85,7 @@ int RunSendCommand(const CliArguments& arguments)
     controls.listenTo(engine);
     // One-off options must not become the window's remembered settings.
     engine.setSavesSettings(false);
-    engine.ApplySettings(LoadSettings(ConfigPathIn(SettingsFolder())));
+    engine.ApplySettings(CheckedSettings(ConfigPathIn(SettingsFolder())));
     applyArguments(arguments, controls, engine);
 
     if (!arguments.captureFile.isEmpty()) {
@@ -109,6 +113,15 @@ int RunSendCommand(const CliArguments& arguments)
             QCoreApplication::exit(status.value_or(ExitFailed));
     });
 
+    // Standard output failed: what the board sends can no longer be kept, so
+    // the run ends with a status of its own.
+    std::optional<int> outputStatus;
+    controls.onOutputFailed = [&](int error) {
+        std::fprintf(stderr, "flashupdate-cli: standard output: %s\n", std::strerror(error));
+        outputStatus = error == EPIPE ? ExitOutputClosed : ExitFailed;
+        QMetaObject::invokeMethod(&engine, [] { QCoreApplication::exit(ExitFailed); }, Qt::QueuedConnection);
+    };
+
     catchInterrupts();
     QSocketNotifier interrupts(g_interruptPipe[0], QSocketNotifier::Read);
     QObject::connect(&interrupts, &QSocketNotifier::activated, &engine, [&] {
@@ -127,5 +140,6 @@ int RunSendCommand(const CliArguments& arguments)
         return *status; // the file or a number was refused at Start
     if (const QString warning = engine.wireTimeWarning(); !warning.isEmpty())
         std::fprintf(stderr, "%s\n", warning.toLocal8Bit().constData());
-    return QCoreApplication::exec();
+    const int exitStatus = QCoreApplication::exec();
+    return outputStatus.value_or(exitStatus);
 }

@@ -31,6 +31,10 @@ public:
     void setPauseByDataSize(bool checked) override { pauseChecked = checked; }
     void setPauseByDataSizeEnabled(bool enabled) override { pauseEnabled = enabled; }
     QString sendFileName() const override { return sendFile; }
+    QByteArray sendFilePath() const override
+    {
+        return sendFileBytes.isEmpty() ? TransferControls::sendFilePath() : sendFileBytes;
+    }
     void setStartCaption(const QString& caption) override { startCaption = caption; }
     void setBrowseEnabled(bool enabled) override { browseEnabled = enabled; }
     void setSetPortEnabled(bool enabled) override { setPortEnabled = enabled; }
@@ -52,6 +56,7 @@ public:
     bool pauseChecked = false;
     bool pauseEnabled = true;
     QString sendFile;
+    QByteArray sendFileBytes; // when set, the path as bytes (sendFile is then only shown)
     QString startCaption = QStringLiteral("Start");
     bool browseEnabled = true;
     bool setPortEnabled = true;

@@ -3,7 +3,12 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <memory>
 
 namespace {
@@ -31,13 +36,38 @@ TPortSettings LoadSettings(const QString& path)
     return settings;
 }
 
-bool WriteSettingsFile(const QString& path, const TPortSettings& settings)
+bool WriteSettingsFile(const QString& path, const TPortSettings& settings, int* errorNumber)
 {
-    FileHandle file = openFile(path, "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(&settings, sizeof settings, 1, file.get()) == 1;
-    return std::fclose(file.release()) == 0 && written;
+    // Written beside the file and renamed over it: a failed or cut-off write
+    // leaves the old file whole, never a truncated one.
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temporary = target + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    bool written = fd >= 0;
+    int error = written ? 0 : errno;
+    if (written) {
+        ::fchmod(fd, 0644);
+        written = ::write(fd, &settings, sizeof settings) == ssize_t(sizeof settings);
+        if (!written)
+            error = errno ? errno : ENOSPC;
+        if (written && ::fsync(fd) != 0) {
+            written = false;
+            error = errno;
+        }
+        if (::close(fd) != 0 && written) {
+            written = false;
+            error = errno;
+        }
+        if (written && ::rename(temporary.constData(), target.constData()) != 0) {
+            written = false;
+            error = errno;
+        }
+        if (!written)
+            ::unlink(temporary.constData());
+    }
+    if (errorNumber)
+        *errorNumber = error;
+    return written;
 }
 
 QString ConfigPathIn(const QString& executableDir)

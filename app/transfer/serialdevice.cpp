@@ -9,12 +9,15 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 
 namespace {
 
-// Grace a write gets beyond the time its bytes need on the line.
-constexpr int WriteGraceMs = 2000;
+// Grace queued bytes get beyond the time they need on the line.
+constexpr qint64 WriteGraceMs = 2000;
+// What the board sent, held before it is shown; beyond this it waits in the driver.
+constexpr qint64 ReadBufferLimit = 1024 * 1024;
 
 // The errno a QSerialPort error stands for, when the one left after the call
 // has been overwritten by Qt's own clean-up.
@@ -36,6 +39,7 @@ SerialDevice::SerialDevice(QObject* parent) : QObject(parent)
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialDevice::onPortError);
     connect(&m_port, &QSerialPort::readyRead, this, &SerialDevice::readyRead);
+    m_port.setReadBufferSize(ReadBufferLimit);
 }
 
 SerialDevice::~SerialDevice()
@@ -98,6 +102,8 @@ void SerialDevice::close()
     if (m_port.isOpen())
         m_port.close(); // closing the descriptor also drops the flock
     m_port.clearError();
+    m_lastQueued = 0;
+    m_sinceProgress.invalidate();
 }
 
 bool SerialDevice::isOpen() const
@@ -135,21 +141,46 @@ TransferError SerialDevice::writeAll(const char* data, qint64 size)
     if (size <= 0)
         return {};
     const QScopedValueRollback<bool> writing(m_writing, true);
+    if (queuedBytes() == 0)
+        m_sinceProgress.start();
     if (m_port.write(data, size) != size) {
         markFailed(TransferError::Operation::WritePort);
         return m_failure;
     }
-    // The time the bytes need at the line's rate, plus grace. A byte takes 10
-    // bits on the line: a start bit, 8 data bits and a stop bit. The wait is
-    // capped at ten minutes, which even 2048 bytes at 300 baud stay well inside.
-    const qint64 lineMs = size * 10 * 1000 / std::max<qint32>(m_port.baudRate(), 1);
-    const int timeoutMs = static_cast<int>(std::min<qint64>(lineMs + WriteGraceMs, 600000));
-    while (m_port.bytesToWrite() > 0 && !m_failure) {
-        if (!m_port.waitForBytesWritten(timeoutMs)) {
-            markFailed(TransferError::Operation::WritePort);
-            return m_failure;
-        }
-    }
+    // Hands the driver what it takes now; the rest goes out from the event loop.
+    m_port.flush();
+    m_lastQueued = queuedBytes();
+    return m_failure;
+}
+
+qint64 SerialDevice::queuedBytes() const
+{
+    return m_port.isOpen() ? m_port.bytesToWrite() : 0;
+}
+
+TransferError SerialDevice::checkStalled()
+{
+    if (m_failure)
+        return m_failure;
+    const qint64 queued = queuedBytes();
+    if (queued < m_lastQueued || !m_sinceProgress.isValid())
+        m_sinceProgress.start();
+    m_lastQueued = queued;
+    if (queued == 0)
+        return {};
+    // The driver's own queue goes out first. A byte takes 10 bits on the line:
+    // a start bit, 8 data bits and a stop bit.
+    int driverQueued = 0;
+    ::ioctl(m_port.handle(), TIOCOUTQ, &driverQueued);
+    const qint64 lineMs = (queued + driverQueued) * 10 * 1000 / std::max<qint32>(m_port.baudRate(), 1);
+    const qint64 stillMs = m_sinceProgress.elapsed();
+    if (stillMs <= lineMs + WriteGraceMs)
+        return {};
+    m_failure = {TransferError::Operation::WritePort, m_devicePath,
+                 QStringLiteral("the board took no bytes for %1 ms; %2 bytes are waiting")
+                     .arg(stillMs).arg(queued + driverQueued),
+                 ETIMEDOUT};
+    emit failed();
     return m_failure;
 }
 

@@ -1,12 +1,17 @@
 #pragma once
 // A serial port as the transfer engine uses it: opened exclusively in raw mode
 // at 8 data bits, no parity, one stop bit; reads that never wait; writes that
-// return once the driver has taken every byte; and an honest error contract:
-// a failed open, a failed or short write, or a device that vanished comes back
-// as a TransferError with the system's reason, never swallowed.
+// never wait either (what the driver does not take at once stays queued and
+// goes out from the event loop); and an honest error contract: a failed open,
+// a failed write, a board that stops taking bytes or a device that vanished
+// comes back as a TransferError with the system's reason, never swallowed.
+// What the board sends is buffered up to a bound; beyond it the bytes wait in
+// the driver, which holds the board back, so a flood costs no memory and
+// loses nothing.
 
 #include "app/transfer/transfererror.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -32,9 +37,16 @@ public:
     // waits. A read that finds the device gone shows in failure().
     QByteArray readQueued(qint64 maxBytes);
 
-    // Writes all `size` bytes and waits until the driver has taken them.
-    // Empty on success; WritePort (or the earlier failure of the link) otherwise.
+    // Queues all `size` bytes and hands the driver what it takes now, without
+    // waiting. Empty on success; WritePort (or the earlier failure of the link)
+    // otherwise.
     TransferError writeAll(const char* data, qint64 size);
+    // Bytes written but not yet taken by the driver.
+    qint64 queuedBytes() const;
+    // A failure once the queued bytes have not moved for longer than they
+    // need on the line at the baud rate, plus a margin: the board stopped
+    // reading. Empty while they move (or nothing is queued).
+    TransferError checkStalled();
 
     // The failure of the open link since it was opened (device gone, read or
     // write error); empty while the link is sound.
@@ -60,4 +72,6 @@ private:
     QString m_devicePath;
     TransferError m_failure;
     bool m_writing = false; // inside writeAll()
+    qint64 m_lastQueued = 0;   // queuedBytes() when progress was last seen
+    QElapsedTimer m_sinceProgress;
 };

@@ -40,7 +40,7 @@ void SettingsBinding::LoadFrom(const QString& configPath)
         m_controls.setPortText(rememberedPort);
 }
 
-void SettingsBinding::SaveSettings()
+TransferError SettingsBinding::SaveSettings()
 {
     // The alignment bytes stay as the last loaded file had them.
     TPortSettings read = Settings;
@@ -62,10 +62,13 @@ void SettingsBinding::SaveSettings()
         Settings = LoadSettings(ConfigPath);
         ApplySettings(Settings);
     }
-    if (m_savesSettings && !ConfigPath.isEmpty()) {
-        WriteSettingsFile(ConfigPath, Settings);
-        WriteLinesBeside(ConfigPath, PortFileName, {m_controls.portText()});
-    }
+    if (!m_savesSettings || ConfigPath.isEmpty())
+        return {};
+    int error = 0;
+    if (!WriteSettingsFile(ConfigPath, Settings, &error))
+        return TransferError::FromErrno(TransferError::Operation::SaveSettings, ConfigPath, error);
+    WriteLinesBeside(ConfigPath, PortFileName, {m_controls.portText()});
+    return {};
 }
 
 void SettingsBinding::ApplySettings(const TPortSettings& settings)

@@ -6,6 +6,7 @@
 #include "app/transfer/pacedtimer.h"
 #include "app/transfer/portsettings.h"
 #include "app/transfer/transfercontrols.h"
+#include "app/transfer/transfererror.h"
 #include "app/transfer/transferstate.h"
 
 class SettingsBinding {
@@ -18,8 +19,9 @@ public:
     // Remembers `configPath`, loads the record from it and applies it.
     void LoadFrom(const QString& configPath);
     // Reads the controls into the record and writes the file; a Data Size that
-    // is not a number brings back the file's record instead.
-    void SaveSettings();
+    // is not a number brings back the file's record instead. A file that could
+    // not be written comes back as a SaveSettings failure.
+    TransferError SaveSettings();
     // Pushes a record into the controls and Timer1.
     void ApplySettings(const TPortSettings& settings);
 

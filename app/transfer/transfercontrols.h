@@ -24,6 +24,7 @@
 #include "app/transfer/portsettings.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 class TransferControls {
@@ -56,13 +57,18 @@ public:
 
     // Edit3: the path of the file to send.
     virtual QString sendFileName() const = 0;
+    // The same path as the system names it: the bytes of a name that is not
+    // valid text in the locale survive here, where the shown text loses them.
+    virtual QByteArray sendFilePath() const { return QFile::encodeName(sendFileName()); }
 
     // Button1's caption ("Start" or "Stop"); Button2 (Browse) and Button3 (Set Port).
     virtual void setStartCaption(const QString& caption) = 0;
     virtual void setBrowseEnabled(bool enabled) = 0;
     virtual void setSetPortEnabled(bool enabled) = 0;
 
-    // ProgressBar1: range 0..maximum in file bytes, and the position.
+    // ProgressBar1: range 0..maximum in file bytes, and the position. A
+    // maximum below 0 means the end is not known (a pipe, a device): progress
+    // is shown in bytes without a share of a total.
     virtual void setProgressRange(qint64 maximum) = 0;
     virtual void setProgressPosition(qint64 position) = 0;
 

@@ -70,7 +70,8 @@ uint8_t TransferEngine::OpenPort()
             PortPermissionHint(refused.target, refused.errorNumber));
         return 0;
     }
-    m_settings.SaveSettings();
+    if (const TransferError notSaved = m_settings.SaveSettings())
+        say(QStringLiteral("Can't Save Settings!\n%1").arg(notSaved.target), QString(), notSaved);
     return 1;
 }
 
@@ -183,7 +184,7 @@ void TransferEngine::Button1Click()
         if (LinkState == 0)
             return;
     }
-    if (LinkState & Sending)
+    if (LinkState & Sending || m_finishPending)
         StopTransfer();
     else
         StartTransfer();
@@ -232,7 +233,9 @@ void TransferEngine::StartTransfer()
     }
     Timer1.setInterval(std::max(*gap, 1));
 
-    const TransferError notOpened = SendFile.open(m_controls.sendFileName());
+    const QByteArray path = m_controls.sendFilePath();
+    // "-" is standard input, as command-line tools take it.
+    const TransferError notOpened = path == "-" ? SendFile.openDescriptor(0, path) : SendFile.open(path);
     if (!notOpened) {
         m_controls.setProgressPosition(0);
         m_controls.setProgressRange(SendFile.size());
@@ -249,6 +252,7 @@ void TransferEngine::StartTransfer()
 void TransferEngine::StopTransfer()
 {
     LinkState &= ~Sending;
+    m_finishPending = false;
     SendFile.close();
     stopWaiting();
     showSendingControls(false);
@@ -261,13 +265,32 @@ void TransferEngine::SetIdleControls()
     showSendingControls(false);
 }
 
-void TransferEngine::ReadLine()
+SendFileReader::Status TransferEngine::ReadLine()
 {
-    const SendFileReader::Line line = SendFile.readLine(SentBytes, SendBuffer.data(), SendBufferSize);
+    const SendFileReader::Read line = SendFile.readLine(SendBuffer.data(), SendBufferSize);
+    if (line.status == SendFileReader::Status::Waiting || line.status == SendFileReader::Status::Failed)
+        return line.status;
     ChunkLength = line.length;
     SentBytes += line.length;
-    if (line.atEnd)
+    if (line.status == SendFileReader::Status::End)
         LinkState &= ~Sending;
+    return line.status;
+}
+
+// The next packet into SendBuffer and ChunkLength: a block while whole blocks
+// are left, otherwise a line.
+SendFileReader::Status TransferEngine::readPacket()
+{
+    if (!m_controls.pauseByDataSize())
+        return ReadLine();
+    if (ChunkLength == 0)
+        return SendFileReader::Status::Data;
+    const SendFileReader::Read block = SendFile.readBlock(SendBuffer.data(), ChunkLength);
+    if (block.status == SendFileReader::Status::End)
+        return ReadLine(); // less than a block is left: send the next line of it
+    if (block.status == SendFileReader::Status::Data)
+        SentBytes += ChunkLength;
+    return block.status;
 }
 
 void TransferEngine::Timer1Timer()
@@ -277,6 +300,16 @@ void TransferEngine::Timer1Timer()
     PollReceive();
     if (LinkState == 0)
         return; // the port broke while reading
+    if (PortHandle.queuedBytes() > 0) {
+        if (const TransferError stalled = PortHandle.checkStalled())
+            failLink(QStringLiteral("Send Data Error !!!"), stalled);
+        return; // the next packet waits until the driver has taken the last one
+    }
+    if (m_finishPending) {
+        m_finishPending = false;
+        endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
+        return;
+    }
     if (!(LinkState & Sending)) {
         SetIdleControls();
         return;
@@ -289,15 +322,12 @@ void TransferEngine::Timer1Timer()
         return;
     }
 
-    if (m_controls.pauseByDataSize()) {
-        if (ChunkLength > 0) {
-            if (SendFile.readBlock(SentBytes, SendBuffer.data(), ChunkLength))
-                SentBytes += ChunkLength;
-            else
-                ReadLine(); // less than a block is left: send the next line of it
-        }
-    } else {
-        ReadLine();
+    const SendFileReader::Status read = readPacket();
+    if (read == SendFileReader::Status::Waiting)
+        return; // a stream with nothing yet: the next tick asks again
+    if (read == SendFileReader::Status::Failed) {
+        failFile();
+        return;
     }
     m_controls.setProgressPosition(SentBytes);
 
@@ -329,7 +359,24 @@ void TransferEngine::Timer1Timer()
     }
     if (LinkState & Sending)
         return;
-    endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
+    if (PortHandle.queuedBytes() > 0)
+        m_finishPending = true; // told once the driver has the last packet
+    else
+        endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
+}
+
+// A read error or a file that changed: the transfer ends with its own message
+// and the reason on a second line, never as a finished one.
+void TransferEngine::failFile()
+{
+    const TransferError failure = SendFile.failure();
+    LinkState &= ~Sending;
+    const QString headline = failure.operation == TransferError::Operation::FileChanged
+        ? QStringLiteral("Send File Changed !!!")
+        : QStringLiteral("Send File Read Error !!!");
+    SendFile.close();
+    say(headline, QString(), failure); // the reason goes on a second line
+    emit transferEnded(TransferEnd::FileFailed);
 }
 
 // The state is already idle; the controls follow on the next tick.

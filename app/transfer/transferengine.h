@@ -9,6 +9,11 @@
 //
 // Timer1 is a paced timer whose interval is the Time Gap: its ticks are due on
 // a grid kept against the monotonic clock, so late ticks do not add up.
+//
+// Nothing here waits: a tick sends the next packet only once the driver has
+// taken the last one, a stream that has nothing yet is asked again on the next
+// tick, and a board that stops taking bytes ends the transfer once the queued
+// bytes are overdue at the baud rate. Stop therefore answers at once.
 
 #include "app/transfer/pacedtimer.h"
 #include "app/transfer/replywait.h"
@@ -46,7 +51,8 @@ public:
         Interrupted,    // "Transmit Interrupt !!!"
         CannotOpenFile, // "Can't Open Send File!"
         BadNumber,      // a Data Size or Time Gap text that is not a number at Start
-        LinkFailed,     // the port failed: write error or the device went away
+        LinkFailed,     // the port failed: write error, a board that stopped reading, the device went away
+        FileFailed,     // the send file could not be read, or changed while it was sent
         NoReply,        // the board did not answer a packet in time
     };
     Q_ENUM(TransferEnd)
@@ -70,8 +76,9 @@ public:
     const ReplyWait& replyWait() const { return m_reply; }
 
     // Settings: read the controls into the record and write the file; push a
-    // record into the controls.
-    void SaveSettings() { m_settings.SaveSettings(); }
+    // record into the controls. OpenPort tells the user when the file could
+    // not be written.
+    TransferError SaveSettings() { return m_settings.SaveSettings(); }
     void ApplySettings(const TPortSettings& settings) { m_settings.ApplySettings(settings); }
 
     // Serial link: (re)opens the port from the port and baud boxes, 1 on success
@@ -85,7 +92,8 @@ public:
     void StartTransfer();
     void StopTransfer();
     void SetIdleControls();
-    void ReadLine();
+    // Takes the next line into the packet; what the file had to say about it.
+    SendFileReader::Status ReadLine();
     void Timer1Timer();
 
     // Handlers of the settings controls.
@@ -128,6 +136,8 @@ private:
     void stopWaiting();
     void onBoardSent();
     void onReplyTimeout();
+    SendFileReader::Status readPacket();
+    void failFile();
 
     TransferControls& m_controls;
     TransferState m_state;
@@ -148,4 +158,6 @@ private:
     QElapsedTimer m_sincePacket;  // since the last packet went out
     QElapsedTimer m_sinceStart;
     bool m_finishAfterReply = false; // the last packet is out; its answer ends the transfer
+    // The last packet is still on its way to the driver: the end is told once it is there.
+    bool m_finishPending = false;
 };

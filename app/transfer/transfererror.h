@@ -14,6 +14,9 @@ struct TransferError {
         ReadPort,  // reading failed or the device went away
         WritePort, // a write failed or did not complete
         OpenFile,  // the send file could not be opened (or is a folder)
+        ReadFile,  // reading the send file failed
+        FileChanged, // the send file was cut short, grew, was modified or replaced while sent
+        SaveSettings, // "Config.dat" could not be written
     };
 
     Operation operation = Operation::None;

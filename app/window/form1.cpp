@@ -72,7 +72,10 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
 
     OpenDialog1 = new QFileDialog(this);
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    // Not ExistingFile: the dialog checks existence by the shown name, which
+    // for a name that is not text is not the file's; Start says when the
+    // chosen file cannot be opened.
+    OpenDialog1->setFileMode(QFileDialog::AnyFile);
     createPopupMenu();
     // Files can be dropped anywhere on the window, the log included.
     setAcceptDrops(true);
@@ -167,8 +170,9 @@ void TForm1::FormCreate()
 
 void TForm1::chooseSendFile(const QString& path)
 {
-    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    ui->Edit3->setText(shown);
+    // The box shows the path; the engine gets its name's bytes.
+    m_controls.setSendFile(QFileInfo(path).absoluteFilePath());
+    const QString shown = ui->Edit3->text();
     ui->Edit3->setToolTip(shown);
     WriteLinesBeside(ConfigPath, LastFileName, {shown});
 }

@@ -1,6 +1,9 @@
 #include "app/window/formcontrols.h"
 
+#include "app/transfer/systempath.h"
 #include "ui_form1.h"
+
+#include <QDir>
 
 #include <climits>
 
@@ -91,6 +94,18 @@ void FormControls::setPauseByDataSizeEnabled(bool enabled)
     m_ui.CheckBox1->setEnabled(enabled);
 }
 
+void FormControls::setSendFile(const QString& path)
+{
+    m_chosenPath = SystemPath(path);
+    m_chosenText = QDir::toNativeSeparators(path);
+    m_ui.Edit3->setText(m_chosenText);
+}
+
+QByteArray FormControls::sendFilePath() const
+{
+    return sendFileName() == m_chosenText ? m_chosenPath : TransferControls::sendFilePath();
+}
+
 QString FormControls::sendFileName() const
 {
     return m_ui.Edit3->text();
@@ -116,6 +131,10 @@ void FormControls::setSetPortEnabled(bool enabled)
 void FormControls::setProgressRange(qint64 maximum)
 {
     m_progressShift = 0;
+    if (maximum < 0) {
+        m_ui.ProgressBar1->setRange(0, 0); // no known end: the bar shows it is busy
+        return;
+    }
     while ((maximum >> m_progressShift) > INT_MAX)
         ++m_progressShift;
     const int scaled = static_cast<int>(maximum >> m_progressShift);

@@ -35,6 +35,9 @@ public:
     void setPauseByDataSize(bool checked) override;
     void setPauseByDataSizeEnabled(bool enabled) override;
     QString sendFileName() const override;
+    QByteArray sendFilePath() const override;
+    // Puts a chosen file into the file box, remembering its name's bytes.
+    void setSendFile(const QString& path);
     void setStartCaption(const QString& caption) override;
     void setBrowseEnabled(bool enabled) override;
     void setSetPortEnabled(bool enabled) override;
@@ -56,4 +59,6 @@ private:
     // The progress bar counts in int: files beyond 2 GiB are shown in units
     // of 2^m_progressShift bytes.
     int m_progressShift = 0;
+    QString m_chosenText;    // the file box's text when a file was chosen
+    QByteArray m_chosenPath; // that file as the system names it
 };

@@ -39,6 +39,8 @@ void LogBox::appendLine(const QString& text)
     QTextDocument* doc = document();
     // Turning undo off and on again also drops what the undo history held.
     doc->setUndoRedoEnabled(false);
+    if (doc->isEmpty())
+        m_dropped = 0; // cleared by the user: nothing is dropped any more
     QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
     // One edit block: the layout hears of the new lines once, not line by line.
@@ -47,10 +49,44 @@ void LogBox::appendLine(const QString& text)
         cursor.insertBlock();
     cursor.insertText(withLineFeeds(text));
     cursor.endEditBlock();
+    dropOldestLines();
     doc->setUndoRedoEnabled(true);
 
     if (followEnd)
         bar->setValue(bar->maximum());
+}
+
+QString LogBox::DroppedNotice(qint64 count)
+{
+    return QStringLiteral("(%1 older lines dropped from view)").arg(count);
+}
+
+// Removes the lines beyond MaxLines from the top, below the notice line, and
+// counts them in the notice.
+void LogBox::dropOldestLines()
+{
+    QTextDocument* doc = document();
+    const int noticeLines = m_dropped > 0 ? 1 : 0;
+    const int excess = doc->blockCount() - noticeLines - MaxLines;
+    if (excess <= 0)
+        return;
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::Start);
+    if (noticeLines)
+        cursor.movePosition(QTextCursor::NextBlock);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, excess);
+    cursor.removeSelectedText();
+    m_dropped += excess;
+    cursor.movePosition(QTextCursor::Start);
+    if (noticeLines)
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    else
+        cursor.insertBlock();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(DroppedNotice(m_dropped));
+    cursor.endEditBlock();
 }
 
 QStringList LogBox::lines() const

@@ -28,6 +28,9 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 class Form1Handlers : public testing::Test, public Form1Fixture {
@@ -223,6 +226,19 @@ TEST_F(Form1Handlers, BrowsePutsTheChosenFullPathIntoTheFileBox)
     QTimer::singleShot(0, form.get(), [&] { form->OpenDialog1->reject(); });
     button("Button2")->click();
     EXPECT_EQ(edit("Edit3")->text(), QFileInfo(file).absoluteFilePath()) << "cancel keeps the path";
+
+    // A name that is not text shows with a replacement character; the
+    // engine still gets its bytes.
+    const QByteArray odd = QFile::encodeName(dir.path()) + "/image-\377.hex";
+    ::close(::open(odd.constData(), O_WRONLY | O_CREAT, 0600));
+    QTimer::singleShot(0, form.get(), [&] {
+        form->OpenDialog1->selectFile(QFile::decodeName(odd));
+        QMetaObject::invokeMethod(form->OpenDialog1, "accept");
+    });
+    button("Button2")->click();
+    EXPECT_EQ(edit("Edit3")->text(), QFile::decodeName(odd));
+    EXPECT_EQ(form->controls().sendFilePath(), odd);
+    ::unlink(odd.constData()); // the folder's clean-up cannot name it
 }
 
 // The reply wait set in its dialog drives the engine and is there again at

@@ -142,3 +142,36 @@ TEST(LogBox, TimestampsHexCaptureAndSave)
     ASSERT_TRUE(savedFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(savedFile.readAll()), lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
+
+TEST(LogBox, KeepsTheNewestLinesAndSaysHowManyWereDropped)
+{
+    LogBox log;
+    QStringList many;
+    for (int i = 0; i < LogBox::MaxLines; ++i)
+        many << QStringLiteral("line %1").arg(i);
+    log.appendLine(many.join(QLatin1Char('\n')));
+    EXPECT_EQ(log.droppedLines(), 0);
+
+    struct Step {
+        QString added;
+        qint64 dropped;
+        QString firstKept;
+    };
+    const QList<Step> steps {
+        {QStringLiteral("x\ny\nz"), 3, QStringLiteral("line 3")},
+        {QStringLiteral("w"), 4, QStringLiteral("line 4")},
+    };
+    for (const Step& step : steps) {
+        log.appendLine(step.added);
+        const QStringList lines = log.lines();
+        ASSERT_EQ(lines.size(), LogBox::MaxLines + 1);
+        EXPECT_EQ(lines.first(), LogBox::DroppedNotice(step.dropped));
+        EXPECT_EQ(lines[1], step.firstKept);
+        EXPECT_EQ(lines.last(), step.added.right(1));
+        EXPECT_EQ(log.droppedLines(), step.dropped);
+    }
+    log.clear();
+    log.appendLine(QStringLiteral("fresh"));
+    EXPECT_EQ(log.lines(), QStringList {QStringLiteral("fresh")});
+    EXPECT_EQ(log.droppedLines(), 0);
+}

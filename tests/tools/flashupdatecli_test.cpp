@@ -1,6 +1,7 @@
 // flashupdate-cli against board-sim: exact packets, end messages, exit
 // statuses, a flood on stdout, an unplugged board and Ctrl-C.
 
+#include "app/transfer/portsettings.h"
 #include "tools/board-sim/floodpattern.h"
 #include "tests/tools/boardsimprocess.h"
 #include "tests/support/testsupport.h"
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <csignal>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -195,6 +197,36 @@ TEST_F(FlashUpdateCli, AFloodReachesStandardOutputAndTheCaptureWhole)
     }
 }
 
+// What the board sends at 921600 baud for six seconds, sent as fast as the
+// pseudo-terminal takes it: every byte reaches standard output, and the
+// sender's peak memory stays bounded (the read buffer holds the board back).
+TEST_F(FlashUpdateCli, AFloodReachesStandardOutputWholeInBoundedMemory)
+{
+    constexpr qint64 flood = 92160 * 6;
+    BoardSimProcess board({QStringLiteral("--flood"), QString::number(flood)});
+    startCli({QStringLiteral("send"), makeFile("hello\n"), QStringLiteral("--port"), board.device,
+              QStringLiteral("--baud"), QStringLiteral("921600"), QStringLiteral("--lines"),
+              QStringLiteral("--gap"), QStringLiteral("10"), QStringLiteral("--linger"), QStringLiteral("2000")});
+    // The peak (VmHWM) as last seen while it runs; the linger keeps it running after the flood.
+    qint64 peakKiB = 0;
+    const QString status = QStringLiteral("/proc/%1/status").arg(cli.processId());
+    while (!cli.waitForFinished(20)) {
+        QFile file(status);
+        if (!file.open(QIODevice::ReadOnly))
+            break;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                peakKiB = line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    const CliRun run = finishCli();
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QByteArray::fromStdString(FloodPattern(flood)));
+    EXPECT_TRUE(run.err.contains("no data any more!")) << run.err.toStdString();
+    EXPECT_GT(peakKiB, 0);
+    EXPECT_LT(peakKiB, 64 * 1024);
+    RecordProperty("peak_kib", int(peakKiB));
+}
+
 TEST_F(FlashUpdateCli, AnUnpluggedBoardEndsWithTheErrorAndStatus1)
 {
     QByteArray lines;
@@ -251,4 +283,91 @@ TEST_F(FlashUpdateCli, PortFileAndCommandLineMistakes)
         run = runCli(wrong);
         EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
     }
+}
+
+TEST_F(FlashUpdateCli, AFailedStandardOutputIsSaidWithAStatusOfItsOwn)
+{
+    struct Case {
+        const char* output; // a file, or a reader that quits after 10 bytes
+        int exitCode;
+        QByteArray said;
+    };
+    const QList<Case> cases {
+        {"/dev/full", 1, "flashupdate-cli: standard output: No space left on device\n"},
+        {"head -c 10", 3, "flashupdate-cli: standard output: Broken pipe\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.output);
+        BoardSimProcess board({QStringLiteral("--flood"), QStringLiteral("200000")});
+        QProcess sender;
+        QProcess reader;
+        const QStringList output = QString::fromLatin1(c.output).split(' ');
+        if (output.size() == 1) {
+            sender.setStandardOutputFile(output.first());
+        } else {
+            sender.setStandardOutputProcess(&reader);
+            reader.setStandardOutputFile(QProcess::nullDevice());
+            reader.start(output.first(), output.mid(1));
+        }
+        sender.start(builtProgram("app/flashupdate-cli"),
+                     {QStringLiteral("send"), makeFile("hello\n"), QStringLiteral("--port"), board.device,
+                      QStringLiteral("--baud"), QStringLiteral("115200"), QStringLiteral("--linger"),
+                      QStringLiteral("2000")});
+        ASSERT_TRUE(sender.waitForFinished(60000));
+        EXPECT_EQ(sender.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(sender.exitCode(), c.exitCode);
+        EXPECT_TRUE(sender.readAllStandardError().contains(c.said));
+        reader.waitForFinished();
+    }
+}
+
+TEST_F(FlashUpdateCli, StandardInputAndNamesThatAreNotTextAreSent)
+{
+    const QByteArray bytes = "line one\nline two\n";
+    const QByteArray oddName = QFile::encodeName(dir.path()) + "/image-\377.hex";
+    const int fd = ::open(oddName.constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+    ::close(fd);
+    for (const bool fromStandardInput : {true, false}) {
+        SCOPED_TRACE(fromStandardInput ? "standard input" : "name that is not text");
+        const QString log = dir.filePath(QStringLiteral("stream%1.log").arg(fromStandardInput));
+        BoardSimProcess board({QStringLiteral("--log"), log});
+        // The program gets the name's bytes through a shell, as a user types it.
+        const QString file = fromStandardInput ? QStringLiteral("-") : dir.path() + QStringLiteral("/image-\\377.hex");
+        cli.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("exec \"$0\" send \"$(printf \"$1\")\" --port \"$2\" "
+                                                        "--baud 115200 --gap 1 --linger 0"),
+                   builtProgram("app/flashupdate-cli"), file, board.device});
+        ASSERT_TRUE(cli.waitForStarted());
+        if (fromStandardInput) {
+            cli.write(bytes);
+            cli.closeWriteChannel();
+        }
+        const CliRun run = finishCli();
+        board.stop();
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(boardGot(readBoardLog(log)), bytes);
+    }
+    ::unlink(oddName.constData()); // the folder's clean-up cannot name it
+}
+
+TEST_F(FlashUpdateCli, AnIndexInConfigDatThatNamesNothingIsSaidAndTheDefaultUsed)
+{
+    // A copy of the program, so that its Config.dat is the test's own.
+    const QString program = dir.filePath(QStringLiteral("flashupdate-cli"));
+    ASSERT_TRUE(QFile::copy(builtProgram("app/flashupdate-cli"), program));
+    TPortSettings stored;
+    stored.BaudIndex = 200;
+    luxtest::writeFile(ConfigPathIn(dir.path()), QByteArray(reinterpret_cast<const char*>(&stored), sizeof stored));
+    BoardSimProcess board({});
+    cli.start(program, {QStringLiteral("send"), makeFile("x\n"), QStringLiteral("--port"), board.device,
+                        QStringLiteral("--linger"), QStringLiteral("0")});
+    ASSERT_TRUE(cli.waitForStarted());
+    const CliRun run = finishCli();
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("flashupdate-cli: %1: BaudIndex 200 names no item of the "
+                                                  "baud-rate list; 9600 is used\n")
+                                       .arg(ConfigPathIn(dir.path()))
+                                       .toLocal8Bit()))
+        << run.err.toStdString();
 }

@@ -3,7 +3,9 @@
 #include "app/transfer/headlesscontrols.h"
 #include "app/transfer/portsettings.h"
 #include "app/transfer/transferengine.h"
+#include "tests/support/enginerig.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -192,4 +194,31 @@ TEST_F(SettingsRoundTrip, UnusableStoredValuesFallBack)
     load();
     EXPECT_EQ(engine.timer1().interval(), 0);
     EXPECT_FALSE(engine.timer1().isActive());
+}
+
+// The file is written beside itself and renamed into place; a file that
+// cannot be written is said, with where and why, when the port opens.
+TEST(SettingsSave, AFailedWriteIsSaidAndLeavesNoHalfFileBehind)
+{
+    PtyEngineRig rig(QStringLiteral("9600"));
+    const QString path = ConfigPathIn(rig.dir.path());
+    TPortSettings stored;
+    stored.PortIndex = 255; // no port at start-up; Set Port opens the pseudo-terminal
+    writeFile(path, recordBytes(stored));
+    rig.engine.Initialise(path);
+    rig.controls.port = rig.pty.path;
+    rig.engine.Button3Click();
+    ASSERT_EQ(rig.engine.linkState(), TransferEngine::PortOpen);
+    EXPECT_EQ(LoadSettings(path), rig.engine.settings());
+    const QStringList temporaries {QStringLiteral("Config.dat.*")};
+    EXPECT_EQ(QDir(rig.dir.path()).entryList(temporaries, QDir::Files), QStringList {});
+
+    // A folder where the file should be: the rename cannot replace it.
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir().mkdir(path));
+    rig.engine.Button3Click();
+    ASSERT_FALSE(rig.controls.messages.isEmpty());
+    EXPECT_EQ(rig.controls.messages.last().text, QStringLiteral("Can't Save Settings!\n%1\nIs a directory").arg(path))
+        << rig.controls.messages.last().text.toStdString();
+    EXPECT_EQ(QDir(rig.dir.path()).entryList(temporaries, QDir::Files), QStringList {});
 }

@@ -5,7 +5,16 @@
 #include "tests/support/enginerig.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -252,4 +261,156 @@ TEST_F(TransferEngineTest, ABoardUnpluggedMidTransferStopsItWithAnError)
     EXPECT_EQ(controls.startCaption, "Start");
     for (const auto& message : controls.messages)
         EXPECT_NE(message.text, "Send Data Finished!");
+}
+
+TEST_F(TransferEngineTest, AFifoIsSentInOrderAsItsBytesCome)
+{
+    // Each step: what the writer does (nullopt closes it), then what the tick sends and says.
+    struct Step {
+        std::optional<QByteArray> write;
+        QByteArray packet;
+        QString message;
+    };
+    struct Case {
+        std::optional<int> dataSize;
+        QList<Step> steps;
+    };
+    const QList<Case> cases {
+        {std::nullopt,
+         {{QByteArray(), {}, {}}, // no writer yet: nothing, and Start did not wait for one
+          {QByteArray("A\nB"), "A\n", {}},
+          {QByteArray(), {}, {}}, // half a line waits for the rest
+          {QByteArray("C\n"), "BC\n", {}},
+          {std::nullopt, {}, "no data any more!"}}},
+        {4,
+         {{QByteArray("123456"), "1234", {}},
+          {QByteArray(), {}, {}},
+          {QByteArray("789"), "5678", {}},
+          {std::nullopt, "9", "Send Data Finished!"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dataSize.value_or(0));
+        const QString fifo = dir.filePath(QStringLiteral("fifo%1").arg(c.dataSize.value_or(0)));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        controls.sendFile = fifo;
+        controls.pauseChecked = c.dataSize.has_value();
+        controls.dataSize = QString::number(c.dataSize.value_or(512));
+        engine.Button1Click();
+        ASSERT_EQ(engine.linkState(), TransferEngine::PortOpen | TransferEngine::Sending);
+        EXPECT_EQ(controls.progressMaximum, -1); // no made-up total
+        int writer = -1;
+        qint64 written = 0;
+        for (const Step& step : c.steps) {
+            if (!step.write) {
+                ::close(writer);
+            } else if (!step.write->isEmpty()) {
+                if (writer < 0)
+                    writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+                ASSERT_EQ(::write(writer, step.write->constData(), size_t(step.write->size())), step.write->size());
+                written += step.write->size();
+            }
+            const Tick t = tick();
+            EXPECT_EQ(t.packet, step.packet);
+            EXPECT_EQ(t.message, step.message);
+        }
+        EXPECT_EQ(controls.progressPosition, written);
+        EXPECT_FALSE(engine.linkState() & TransferEngine::Sending);
+    }
+}
+
+TEST_F(TransferEngineTest, AFileThatChangesOrFailsToReadEndsInItsOwnFailure)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> change; // done after the first packet
+        QString message;
+    };
+    // Larger than what is read ahead, so the cut and the growth come before the end is read.
+    QByteArray lines = "first\n";
+    for (int i = 0; i < 4000; ++i)
+        lines += "line " + QByteArray::number(i) + '\n';
+    const QList<Case> cases {
+        {"cut short", [](const QString& path) { ::truncate(QFile::encodeName(path).constData(), 8); },
+         "Send File Changed !!!\nit was cut short while it was sent: "},
+        {"grown", [](const QString& path) {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::Append));
+             file.write("more\n");
+         }, QStringLiteral("Send File Changed !!!\nit grew beyond its %1 bytes while it was sent").arg(lines.size())},
+        {"replaced", [this](const QString& path) {
+             ASSERT_EQ(::rename(QFile::encodeName(makeFile("other\n")).constData(), QFile::encodeName(path).constData()), 0);
+         }, "Send File Changed !!!\nanother file took its place while it was sent"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        start(lines);
+        EXPECT_EQ(tick().packet, "first\n");
+        c.change(controls.sendFile);
+        run(5000);
+        ASSERT_FALSE(controls.messages.isEmpty());
+        EXPECT_TRUE(controls.messages.last().text.startsWith(c.message)) << controls.messages.last().text.toStdString();
+        EXPECT_EQ(ends.last(), TransferEngine::TransferEnd::FileFailed);
+        EXPECT_FALSE(engine.isSendFileOpen());
+    }
+
+    // A read error is not the end of the file: reading this process's memory
+    // at address 0 fails with an input/output error.
+    controls.sendFile = QStringLiteral("/proc/self/mem");
+    engine.Button1Click();
+    run();
+    EXPECT_EQ(controls.messages.last().text, "Send File Read Error !!!\nInput/output error")
+        << controls.messages.last().text.toStdString();
+    EXPECT_EQ(ends.last(), TransferEngine::TransferEnd::FileFailed);
+}
+
+TEST_F(TransferEngineTest, AFileNameThatIsNotTextIsSentByItsBytes)
+{
+    const QByteArray path = QFile::encodeName(dir.path()) + "/image-\xff\xfe.hex";
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(::write(fd, "bytes\n", 6), 6);
+    ::close(fd);
+    controls.sendFile = QFile::decodeName(path);
+    controls.sendFileBytes = path;
+    engine.Button1Click();
+    EXPECT_EQ(packetsOf(run()), QList<QByteArray> {"bytes\n"});
+    ::unlink(path.constData()); // the folder's clean-up cannot name it
+}
+
+// A board that stops reading: the tick never waits for it, so Stop is taken
+// while its bytes are stuck, and the stuck bytes then end the link with the
+// reason once they are overdue at the baud rate.
+TEST(TransferEngineStall, StopAnswersWhileTheBoardTakesNothingAndTheStallIsReported)
+{
+    PtyEngineRig rig(QStringLiteral("921600"));
+    rig.controls.sendFile = rig.makeFile(QByteArray(4 * 1024 * 1024, 'z'));
+    rig.controls.pauseChecked = true;
+    rig.controls.dataSize = QStringLiteral("2048");
+    rig.controls.timeGap = QStringLiteral("1");
+    rig.engine.Edit1Change();
+    rig.engine.Button1Click();
+    ASSERT_TRUE(rig.engine.linkState() & TransferEngine::Sending);
+
+    // Stop is pressed once the queued bytes have not moved for two looks in a row.
+    QEventLoop loop;
+    QTimer look;
+    qint64 lastQueued = -1;
+    int stillLooks = 0;
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        const qint64 queued = rig.engine.port().queuedBytes();
+        stillLooks = queued > 0 && queued == lastQueued ? stillLooks + 1 : 0;
+        lastQueued = queued;
+        if (stillLooks == 2 && rig.ends.isEmpty())
+            rig.engine.Button1Click();
+        if (rig.engine.linkState() == 0)
+            loop.quit();
+    });
+    look.start(20);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    loop.exec();
+
+    ASSERT_FALSE(rig.ends.isEmpty());
+    EXPECT_EQ(rig.ends.first(), TransferEngine::TransferEnd::Interrupted);
+    ASSERT_EQ(rig.engine.linkState(), 0);
+    EXPECT_TRUE(rig.controls.messages.last().text.startsWith("Send Data Error !!!\nthe board took no bytes for "))
+        << rig.controls.messages.last().text.toStdString();
 }
