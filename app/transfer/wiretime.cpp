@@ -3,6 +3,7 @@
 #include "app/transfer/pacingvalues.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -10,6 +11,15 @@ qint64 LongestPacket(const QString& path, bool blockMode, int dataSize)
 {
     if (blockMode)
         return std::clamp(dataSize, 0, MaxDataSize);
+    // Only a regular file can be read ahead: a pipe or FIFO opened a second
+    // time would hand this scan bytes the transfer then never sends (and could
+    // wait for a writer on the GUI thread). Its lines are not known: no warning.
+    if (!QFileInfo(path).isFile())
+        return 0;
+    // The first 16 MiB tell enough about the line lengths; a larger file is not
+    // read through on the GUI thread at Start.
+    constexpr qint64 ScanLimit = 16 * 1024 * 1024;
+    qint64 scanned = 0;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
@@ -24,8 +34,9 @@ qint64 LongestPacket(const QString& path, bool blockMode, int dataSize)
                 current = 0;
             }
         }
-        if (longest == MaxDataSize)
-            break; // no packet is longer
+        scanned += got;
+        if (longest == MaxDataSize || scanned >= ScanLimit)
+            break; // no packet is longer, or enough of the file was seen
     }
     return std::max(longest, current);
 }
