@@ -151,8 +151,8 @@ int runCommand(const PreviewCommand& command, const QStringList& args, CheckedOu
         out.print("%s", text.toUtf8().constData());
         return ExitDone;
     }
+    const QStringList given = parser.optionNames(); // an option given twice is there twice
     for (const QCommandLineOption& option : command.options) {
-        const QStringList given = parser.optionNames();
         const auto times = std::count_if(given.begin(), given.end(),
                                          [&](const QString& name) { return option.names().contains(name); });
         if (times > 1)
