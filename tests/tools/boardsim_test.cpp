@@ -108,3 +108,51 @@ TEST(BoardSim, AFloodTooLargeToHoldIsMadeAsItIsSent)
     EXPECT_LT(text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').first().toLongLong(), 128 * 1024)
         << "kB";
 }
+
+TEST(BoardSim, HelpGivesEachOptionItsRangeAndDefaultAndValuesMayFollowAnEqualsSign)
+{
+    struct Listed {
+        const char* option;
+        const char* range;
+        const char* byDefault;
+    };
+    const Listed listed[] = {
+        {"--log <FILE>", "", "Default: no log."},
+        {"--reply <TEXT>", "\\xHH", "Default: no reply."},
+        {"--reply-after-line <TEXT>", "5 ms", "Default: no reply."},
+        {"--stop-replying-after <N>", "N from 0 to 1000000000000.", "Default: answers for ever."},
+        {"--flood <N>", "N from 0 to 1000000000000 (1 TB).", "Default: 0, no flood."},
+        {"--hangup-after <N>", "N from 0 to 1000000000000.", "Default: never."},
+        {"--quit-after-idle <MS>", "MS from 0 to 86400000 (one day).", "Default: runs until killed."},
+        {"-h, --help", "", ""},
+        {"-v, --version", "", ""},
+    };
+    BoardSimProcess help({QStringLiteral("--help")});
+    ASSERT_TRUE(finishes(help.process));
+    EXPECT_EQ(help.process.exitCode(), 0);
+    const QString text = help.device + u'\n' + QString::fromLocal8Bit(help.process.readAllStandardOutput());
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Usage: board-sim [options]\n")));
+    for (const Listed& entry : listed) {
+        const qsizetype at = text.indexOf(QLatin1String("\n  ") + QLatin1String(entry.option));
+        ASSERT_GE(at, 0) << entry.option;
+        const QString lines = text.mid(at + 1, text.indexOf(QLatin1String("\n  -"), at + 1) - at - 1).simplified();
+        EXPECT_TRUE(lines.contains(QLatin1String(entry.range)) && lines.contains(QLatin1String(entry.byDefault)))
+            << lines.toStdString();
+    }
+
+    BoardSimProcess version({QStringLiteral("--version")});
+    ASSERT_TRUE(finishes(version.process));
+    EXPECT_TRUE(version.device.startsWith(QStringLiteral("board-sim 1."))) << version.device.toStdString();
+
+    BoardSimProcess idle({QStringLiteral("--quit-after-idle=50"), QStringLiteral("--reply=OK")});
+    ASSERT_TRUE(finishes(idle.process));
+    EXPECT_EQ(idle.process.exitCode(), 0);
+
+    for (const char* wrong : {"--flood=-1", "--quit-after-idle=1e3", "--hangup-after="}) {
+        BoardSimProcess board({QString::fromLatin1(wrong)});
+        ASSERT_TRUE(finishes(board.process));
+        EXPECT_EQ(board.process.exitCode(), 2) << wrong;
+        const QByteArray option = QByteArray(wrong).left(QByteArray(wrong).indexOf('='));
+        EXPECT_TRUE(board.process.readAllStandardError().startsWith("board-sim: " + option)) << wrong;
+    }
+}

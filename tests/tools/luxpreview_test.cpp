@@ -135,3 +135,66 @@ TEST_F(LuxPreview, WrongKindsNamesAndNumbersExitWithStatusTwoAndOneLine)
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
     }
 }
+
+TEST_F(LuxPreview, HelpListsEveryCommandWithItsOptionsAndValuesMayFollowAnEqualsSign)
+{
+    const struct {
+        const char* command;
+        QStringList options;
+    } commands[] = {
+        {"list", {"--comma"}},
+        {"mask", {"--png <FILE>"}},
+        {"cells", {}},
+        {"frame", {"--from <A.png>", "--to <B.png>", "--effect <NAME>", "--progress <P>", "--resolution <R>",
+                   "--tiles <T>", "--rotation <none|90|180|270>", "--bitmap <MAP.png>", "-o <OUT.png>"}},
+        {"play", {"--from <A.png>", "--to <B.png>", "--effect <NAME>", "--time <MS>", "--resolution <R>",
+                  "--tiles <T>", "--rotation <none|90|180|270>", "--bitmap <MAP.png>", "-o <DIR>"}},
+    };
+    const PreviewRun help = preview({QStringLiteral("--help")});
+    ASSERT_EQ(help.status, 0);
+    const QString all = QString::fromUtf8(help.out);
+    for (const auto& entry : commands) {
+        const QString name = QString::fromLatin1(entry.command);
+        const qsizetype at = all.indexOf(QStringLiteral("\n  lux-preview ") + name);
+        ASSERT_GE(at, 0) << entry.command;
+        const QString listed = all.mid(at, all.indexOf(QStringLiteral("\n\n"), at) - at);
+        const PreviewRun own = preview({name, QStringLiteral("--help")});
+        EXPECT_EQ(own.status, 0) << entry.command;
+        EXPECT_TRUE(own.out.startsWith("Usage: lux-preview " + name.toLatin1())) << entry.command;
+        for (const QString& option : entry.options) {
+            EXPECT_TRUE(listed.contains(QStringLiteral("\n      ") + option)) << entry.command << " " << option.toStdString();
+            EXPECT_TRUE(own.out.contains("\n  " + option.toLatin1())) << entry.command << " " << option.toStdString();
+        }
+    }
+    EXPECT_TRUE(preview({QStringLiteral("--version")}).out.startsWith("lux-preview 1."));
+
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("m.png"));
+    const PreviewRun equals =
+        preview({QStringLiteral("mask"), QStringLiteral("--png=") + png, QStringLiteral("Fade"), QStringLiteral("3"),
+                 QStringLiteral("2"), QStringLiteral("50")});
+    EXPECT_EQ(equals.status, 0) << equals.err.toStdString();
+    EXPECT_EQ(QImage(png).size(), QSize(3, 2));
+
+    // Each refused with status 2 and one message that names the option.
+    const QStringList frame{"frame", "--from=a.png", "--to=b.png", "--effect=Fade", "-o=f.png"};
+    const struct {
+        QStringList args;
+        const char* named;
+    } refused[] = {
+        {frame + QStringList{"--progress=101"}, "--progress"},
+        {frame + QStringList{"--progress=5", "--rotation=45"}, "--rotation"},
+        {frame + QStringList{"--progress=5", "--tiles=many"}, "--tiles"},
+        {frame + QStringList{"--progress=5", "--from=c.png"}, "--from"},
+        {{"list", "--comma=yes"}, "--comma"},
+        {{"mask", "Fade", "3", "2", "50", "--png"}, "--png"},
+        {{"cells", "Push", "3", "2", "50", "--png=c.png"}, "--png"},
+        {{"--verbose"}, "--verbose"},
+    };
+    for (const auto& entry : refused) {
+        const PreviewRun r = preview(entry.args);
+        EXPECT_EQ(r.status, 2) << entry.args.join(u' ').toStdString();
+        EXPECT_EQ(r.err.count("lux-preview: "), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(entry.named)) << r.err.toStdString();
+    }
+}

@@ -10,8 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -29,6 +33,31 @@ int preview(const QStringList& args, QByteArray* out = nullptr)
     if (out)
         *out = p.readAllStandardOutput();
     return p.exitCode();
+}
+
+// Runs lux-preview with standard output thrown away; gives the peak resident memory of that
+// run alone in KiB (from wait4), or -1 when it could not be run, and its exit status.
+long peakKiBOf(const QStringList& args, int& status)
+{
+    std::vector<QByteArray> bytes{programPath().toLocal8Bit()};
+    for (const QString& arg : args)
+        bytes.push_back(arg.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& arg : bytes)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int started = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    rusage usage{};
+    int waited = 0;
+    if (started != 0 || ::wait4(pid, &waited, 0, &usage) != pid)
+        return -1;
+    status = WIFEXITED(waited) ? WEXITSTATUS(waited) : -1;
+    return usage.ru_maxrss;
 }
 
 class TransitionPreview : public testing::Test
@@ -80,6 +109,30 @@ TEST_F(TransitionPreview, PlayWritesEveryFrameAndAContactSheet)
     EXPECT_EQ(frames.size(), 5); // 100 ms at 20 ms ticks, drawing taken as instant
     EXPECT_EQ(QImage(path("run/frame005.png")).pixel(0, 7) & 0xFFFFFF, 0x0A0AC8u);
     EXPECT_FALSE(QImage(path("run/contact-sheet.png")).isNull());
+}
+
+// A hundred frames of a million pixels each: written as they are drawn, only their
+// thumbnails kept, so the peak stays far below the 400 MB that holding them would take.
+TEST_F(TransitionPreview, PlayOfLargePicturesKeepsItsPeakMemoryBounded)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's shadow and quarantine say nothing about the program's own memory";
+#endif
+    QImage a(1000, 1000, QImage::Format_RGB32), b(1000, 1000, QImage::Format_RGB32);
+    a.fill(qRgb(200, 10, 10));
+    b.fill(qRgb(10, 10, 200));
+    ASSERT_TRUE(a.save(path("big-a.png")));
+    ASSERT_TRUE(b.save(path("big-b.png")));
+    int status = -1;
+    const long peakKiB = peakKiBOf({"play", "--from", path("big-a.png"), "--to", path("big-b.png"), "--effect",
+                                    "Fade", "--time", "2000", "-o", path("big")},
+                                   status);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(QDir(path("big")).entryList({"frame*.png"}, QDir::Files).size(), 100);
+    EXPECT_GT(peakKiB, 0);
+    EXPECT_LT(peakKiB, 200 * 1024);
+    RecordProperty("peak_kib", int(peakKiB));
+    std::printf("[ figures  ] lux-preview play, 1000 x 1000 over 2 s: peak %ld KiB\n", peakKiB);
 }
 
 TEST_F(TransitionPreview, RefusesUnknownEffectsAndMissingOptions)

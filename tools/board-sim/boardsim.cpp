@@ -223,11 +223,15 @@ int main(int argc, char** argv)
     std::string error;
     const std::optional<BoardSimOptions> options = ParseBoardSimOptions(argc, argv, error);
     if (!options) {
-        std::fprintf(stderr, "board-sim: %s\n%s", error.c_str(), BoardSimUsage);
+        std::fprintf(stderr, "board-sim: %s\nTry 'board-sim --help' for the options.\n", error.c_str());
         return 2;
     }
     if (options->help) {
-        std::fputs(BoardSimUsage, stdout);
+        std::fputs(BoardSimHelp().c_str(), stdout);
+        return 0;
+    }
+    if (options->version) {
+        std::printf("board-sim %s\n", FLASHUPDATE_VERSION);
         return 0;
     }
     struct sigaction action {};

@@ -14,9 +14,12 @@ struct BoardSimOptions {
     std::optional<uint64_t> hangupAfter;  // --hangup-after N: hang up after N bytes
     std::optional<int64_t> quitAfterIdleMs; // --quit-after-idle MS
     bool help = false;
+    bool version = false;
 };
 
-// Parses argv; on a mistake returns nothing and puts the reason in `error`.
+// Parses argv (`--name value` or `--name=value`); on a mistake returns nothing and
+// puts the reason, naming the option, in `error`.
 std::optional<BoardSimOptions> ParseBoardSimOptions(int argc, char** argv, std::string& error);
 
-extern const char BoardSimUsage[];
+// What --help prints: every option with its range and default.
+std::string BoardSimHelp();

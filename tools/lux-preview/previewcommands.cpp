@@ -3,6 +3,7 @@
 #include "effects/engine/effectregistry.h"
 #include "tools/lux-preview/previewoutput.h"
 
+#include <QCommandLineParser>
 #include <QImage>
 
 #include <vector>
@@ -11,9 +12,6 @@ namespace {
 
 // Cell coordinates are 16-bit, so grids stay within that range.
 constexpr int maxSide = 32767;
-
-const char* usageText =
-    "usage: lux-preview list [--comma] | mask EFFECT W H P [--png FILE] | cells EFFECT W H P";
 
 int fail(FILE* err, const QString& message)
 {
@@ -35,52 +33,45 @@ bool parseNumber(const QString& text, int lo, int hi, int& value)
     return ok && value >= lo && value <= hi;
 }
 
-// Parses "EFFECT W H P" at args[1..4] for an effect of the wanted kind; empty message on success.
+// Reads "EFFECT W H P" for an effect of the wanted kind; empty message on success.
 QString parseGrid(const QStringList& args, TluxProcKind kind, GridRequest& req)
 {
-    if (args.size() < 5)
-        return QString::fromLatin1(usageText);
-    req.item = ProcList ? ProcList->GetProcs(args[1]) : nullptr;
+    req.item = ProcList ? ProcList->GetProcs(args[0]) : nullptr;
     if (!req.item)
-        return QStringLiteral("unknown effect \"%1\"").arg(args[1]);
+        return QStringLiteral("unknown effect \"%1\"").arg(args[0]);
     if (req.item->Kind != kind)
         return QStringLiteral("\"%1\" is not a %2 effect")
             .arg(req.item->Name, kind == pkFade ? QStringLiteral("fade") : QStringLiteral("slide"));
-    if (!parseNumber(args[2], 1, maxSide, req.width) || !parseNumber(args[3], 1, maxSide, req.height))
+    if (!parseNumber(args[1], 1, maxSide, req.width) || !parseNumber(args[2], 1, maxSide, req.height))
         return QStringLiteral("width and height must be whole numbers from 1 to %1").arg(maxSide);
     if (qint64(req.width) * req.height > 64 * 1024 * 1024)
         return QStringLiteral("grid of %1 x %2 cells is too large").arg(req.width).arg(req.height);
-    if (!parseNumber(args[4], 0, 100, req.progress))
+    if (!parseNumber(args[3], 0, 100, req.progress))
         return QStringLiteral("progress must be a whole number from 0 to 100");
     return QString();
 }
 
-int listCommand(const QStringList& args, CheckedOutput& out, FILE* err)
+int listCommand(const QCommandLineParser& line, CheckedOutput& out, FILE*)
 {
-    if (args.size() == 1) {
-        for (const QString& name : *GetEffectList())
-            if (!out.print("%s\n", name.toUtf8().constData()))
-                break;
-        return ExitDone;
-    }
-    if (args.size() == 2 && args[1] == QLatin1String("--comma")) {
+    if (line.isSet(QStringLiteral("comma"))) {
         out.print("%s\n", GetEffectListComma().toUtf8().constData());
         return ExitDone;
     }
-    return fail(err, QString::fromLatin1(usageText));
+    for (const QString& name : *GetEffectList())
+        if (!out.print("%s\n", name.toUtf8().constData()))
+            break;
+    return ExitDone;
 }
 
-int maskCommand(const QStringList& args, CheckedOutput& out, FILE* err)
+int maskCommand(const QCommandLineParser& line, CheckedOutput& out, FILE* err)
 {
     GridRequest req;
-    const QString problem = parseGrid(args, pkFade, req);
+    const QString problem = parseGrid(line.positionalArguments(), pkFade, req);
     if (!problem.isEmpty())
         return fail(err, problem);
-    QString pngFile;
-    if (args.size() == 7 && args[5] == QLatin1String("--png"))
-        pngFile = args[6];
-    else if (args.size() != 5)
-        return fail(err, QString::fromLatin1(usageText));
+    const QString pngFile = line.value(QStringLiteral("png"));
+    if (line.isSet(QStringLiteral("png")) && pngFile.isEmpty())
+        return fail(err, QStringLiteral("--png needs a file name"));
 
     std::vector<uint8_t> mask(size_t(req.width) * size_t(req.height), 0);
     req.item->fadeProc()(mask.data(), req.width, req.height, uint8_t(req.progress));
@@ -102,14 +93,12 @@ int maskCommand(const QStringList& args, CheckedOutput& out, FILE* err)
     return ExitDone;
 }
 
-int cellsCommand(const QStringList& args, CheckedOutput& out, FILE* err)
+int cellsCommand(const QCommandLineParser& line, CheckedOutput& out, FILE* err)
 {
     GridRequest req;
-    const QString problem = parseGrid(args, pkSlide, req);
+    const QString problem = parseGrid(line.positionalArguments(), pkSlide, req);
     if (!problem.isEmpty())
         return fail(err, problem);
-    if (args.size() != 5)
-        return fail(err, QString::fromLatin1(usageText));
 
     const size_t count = size_t(req.width) * size_t(req.height);
     std::vector<TluxCell> cells(count, TluxCell{0, 0, 0, 0});
@@ -133,16 +122,20 @@ int cellsCommand(const QStringList& args, CheckedOutput& out, FILE* err)
 
 } // namespace
 
-int runPreview(const QStringList& args, CheckedOutput& out, FILE* err)
+QList<PreviewCommand> previewCommands()
 {
-    if (args.isEmpty())
-        return fail(err, QString::fromLatin1(usageText));
-    const QString& command = args[0];
-    if (command == QLatin1String("list"))
-        return listCommand(args, out, err);
-    if (command == QLatin1String("mask"))
-        return maskCommand(args, out, err);
-    if (command == QLatin1String("cells"))
-        return cellsCommand(args, out, err);
-    return fail(err, QStringLiteral("unknown command \"%1\"").arg(command));
+    return {
+        {QStringLiteral("list"), QStringLiteral("list [--comma]"),
+         QStringLiteral("Prints the names of the registered effects, one a line."), 0,
+         {{QStringLiteral("comma"), QStringLiteral("Print them on one line, separated by commas.")}}, listCommand},
+        {QStringLiteral("mask"), QStringLiteral("mask EFFECT W H P [--png FILE]"),
+         QStringLiteral("Writes the mask of the fade EFFECT for a W x H picture (1 to %1 each) at progress P "
+                        "(0 to 100) as a binary PGM on standard output.").arg(maxSide),
+         4, {{QStringLiteral("png"), QStringLiteral("Write a PNG picture to FILE instead."), QStringLiteral("FILE")}},
+         maskCommand},
+        {QStringLiteral("cells"), QStringLiteral("cells EFFECT W H P"),
+         QStringLiteral("Writes the W x H cells of the slide EFFECT at progress P as 6-byte records on standard "
+                        "output: alpha, a zero byte, source x and y as little-endian 16-bit numbers."),
+         4, {}, cellsCommand},
+    };
 }

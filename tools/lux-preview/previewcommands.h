@@ -1,13 +1,9 @@
 #pragma once
-// The previewer's commands, writing to the given streams.
+// The previewer's commands on the effect procedures alone: list, mask and cells.
 
-#include <QStringList>
+#include "tools/lux-preview/previewcommandline.h"
 
-#include <cstdio>
-
-class CheckedOutput;
-
-// Runs one command line (without the program name). Returns the exit status: ExitDone,
-// ExitUsage on a usage error (one line on `err`), ExitFileError when an output file cannot
-// be written. A failed write to `out` ends the command; the caller reports it.
-int runPreview(const QStringList& args, CheckedOutput& out, FILE* err);
+// Each command's exit status: ExitDone, ExitUsage on a usage error (one line on `err`),
+// ExitFileError when an output file cannot be written. A failed write to standard output
+// ends the command; the caller reports it.
+QList<PreviewCommand> previewCommands();

@@ -10,6 +10,7 @@
 #include "platform/canvas.h"
 #include "tools/lux-preview/previewoutput.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QImage>
 #include <QMap>
@@ -30,27 +31,10 @@ int thumbnailSide(int timeMs)
     return std::clamp(int(240 * std::sqrt(100 / frames)), 48, 240);
 }
 
-const char* frameUsage = "usage: lux-preview frame --from A.png --to B.png --effect NAME --progress P "
-                         "[--resolution R] [--tiles T] [--rotation none|90|180|270] [--bitmap MAP.png] -o OUT.png";
-const char* playUsage = "usage: lux-preview play --from A.png --to B.png --effect NAME [--time MS] "
-                        "[--resolution R] [--tiles T] [--rotation none|90|180|270] [--bitmap MAP.png] -o DIR";
-
 int fail(FILE* err, int status, const QString& message)
 {
     std::fprintf(err, "lux-preview: %s\n", message.toLocal8Bit().constData());
     return status;
-}
-
-// "--name value" pairs (and "-o value"); false when an option lacks its value, repeats or is
-// not one of `known`.
-bool parseOptions(const QStringList& args, const QStringList& known, QMap<QString, QString>& options)
-{
-    for (int i = 1; i < args.size(); i += 2) {
-        if (!known.contains(args[i]) || i + 1 >= args.size() || options.contains(args[i]))
-            return false;
-        options.insert(args[i], args[i + 1]);
-    }
-    return true;
 }
 
 bool parseInt(const QString& text, int& value)
@@ -68,48 +52,48 @@ struct Transition {
 
 // Fills the transition from the options; an empty result on success, else the problem and the
 // exit status for it.
-QString loadTransition(const QMap<QString, QString>& options, Transition& t, int& status)
+QString loadTransition(const QCommandLineParser& line, Transition& t, int& status)
 {
     status = ExitUsage;
-    if (!options.contains(QStringLiteral("--from")) || !options.contains(QStringLiteral("--to")) ||
-        !options.contains(QStringLiteral("--effect")) || !options.contains(QStringLiteral("-o")))
+    if (!line.isSet(QStringLiteral("from")) || !line.isSet(QStringLiteral("to")) ||
+        !line.isSet(QStringLiteral("effect")) || !line.isSet(QStringLiteral("o")))
         return QStringLiteral("--from, --to, --effect and -o are required");
 
-    const QString effect = options.value(QStringLiteral("--effect"));
+    const QString effect = line.value(QStringLiteral("effect"));
     if (effect != QLatin1String(luxRandomEffectName) && effect != QLatin1String(luxBitmapEffectName) &&
         !(ProcList && ProcList->GetProcs(effect)))
         return QStringLiteral("unknown effect \"%1\"").arg(effect);
     t.settings.Effect = effect;
 
     int value = 0;
-    if (options.contains(QStringLiteral("--resolution"))) {
-        if (!parseInt(options.value(QStringLiteral("--resolution")), value))
+    if (line.isSet(QStringLiteral("resolution"))) {
+        if (!parseInt(line.value(QStringLiteral("resolution")), value))
             return QStringLiteral("--resolution must be a whole number");
         t.settings.SetResolution(value);
     }
-    if (options.contains(QStringLiteral("--tiles"))) {
-        if (!parseInt(options.value(QStringLiteral("--tiles")), value))
+    if (line.isSet(QStringLiteral("tiles"))) {
+        if (!parseInt(line.value(QStringLiteral("tiles")), value))
             return QStringLiteral("--tiles must be a whole number");
         t.settings.SetTileCount(value);
     }
-    if (options.contains(QStringLiteral("--time"))) {
-        if (!parseInt(options.value(QStringLiteral("--time")), value))
+    if (line.isSet(QStringLiteral("time"))) {
+        if (!parseInt(line.value(QStringLiteral("time")), value))
             return QStringLiteral("--time must be a whole number of milliseconds");
         t.settings.SetTime(value);
     }
-    if (options.contains(QStringLiteral("--rotation"))) {
+    if (line.isSet(QStringLiteral("rotation"))) {
         static const QMap<QString, TluxRotation> rotations{{QStringLiteral("none"), krNone},
                                                            {QStringLiteral("90"), krRotate90},
                                                            {QStringLiteral("180"), krRotate180},
                                                            {QStringLiteral("270"), krRotate270}};
-        const QString text = options.value(QStringLiteral("--rotation"));
+        const QString text = line.value(QStringLiteral("rotation"));
         if (!rotations.contains(text))
             return QStringLiteral("--rotation must be none, 90, 180 or 270");
         t.settings.Rotation = rotations.value(text);
     }
 
     status = ExitFileError;
-    const QString pictures[] = {options.value(QStringLiteral("--from")), options.value(QStringLiteral("--to"))};
+    const QString pictures[] = {line.value(QStringLiteral("from")), line.value(QStringLiteral("to"))};
     TluxBitmap* targets[] = {&t.source, &t.dest};
     for (int i = 0; i < 2; ++i) {
         QImage image(pictures[i]);
@@ -117,8 +101,8 @@ QString loadTransition(const QMap<QString, QString>& options, Transition& t, int
             return QStringLiteral("cannot read %1").arg(pictures[i]);
         targets[i]->Assign(image);
     }
-    if (options.contains(QStringLiteral("--bitmap"))) {
-        const QString file = options.value(QStringLiteral("--bitmap"));
+    if (line.isSet(QStringLiteral("bitmap"))) {
+        const QString file = line.value(QStringLiteral("bitmap"));
         const QImage map(file);
         if (map.isNull())
             return QStringLiteral("cannot read %1").arg(file);
@@ -136,19 +120,14 @@ QImage imageOf(const TluxBitmap& bitmap)
     return image;
 }
 
-int frameCommand(const QStringList& args, CheckedOutput& out, FILE* err)
+int frameCommand(const QCommandLineParser& line, CheckedOutput& out, FILE* err)
 {
-    QMap<QString, QString> options;
-    const QStringList known{"--from",  "--to",       "--effect",   "--progress", "--resolution",
-                            "--tiles", "--rotation", "--bitmap",   "-o"};
-    if (!parseOptions(args, known, options))
-        return fail(err, ExitUsage, QString::fromLatin1(frameUsage));
     int P = 0;
-    if (!parseInt(options.value(QStringLiteral("--progress")), P) || P < 0 || P > 100)
+    if (!parseInt(line.value(QStringLiteral("progress")), P) || P < 0 || P > 100)
         return fail(err, ExitUsage, QStringLiteral("--progress must be a whole number from 0 to 100"));
     Transition t;
     int status = 0;
-    const QString problem = loadTransition(options, t, status);
+    const QString problem = loadTransition(line, t, status);
     if (!problem.isEmpty())
         return fail(err, status, problem);
 
@@ -157,7 +136,7 @@ int frameCommand(const QStringList& args, CheckedOutput& out, FILE* err)
         return fail(err, ExitUsage, QStringLiteral("the effect has nothing to draw"));
     composeFrame(slot, P);
     settleDestAlpha(slot);
-    const QString file = options.value(QStringLiteral("-o"));
+    const QString file = line.value(QStringLiteral("o"));
     const QString written = SavePng(imageOf(*slot.work), file);
     if (!written.isEmpty())
         return fail(err, ExitFileError, QStringLiteral("cannot write %1: %2").arg(file, written));
@@ -212,19 +191,14 @@ QImage contactSheet(QList<QImage>& thumbnails)
     return sheet;
 }
 
-int playCommand(const QStringList& args, CheckedOutput& out, FILE* err)
+int playTransition(const QCommandLineParser& line, CheckedOutput& out, FILE* err)
 {
-    QMap<QString, QString> options;
-    const QStringList known{"--from",  "--to",       "--effect", "--time", "--resolution",
-                            "--tiles", "--rotation", "--bitmap", "-o"};
-    if (!parseOptions(args, known, options))
-        return fail(err, ExitUsage, QString::fromLatin1(playUsage));
     Transition t;
     int status = 0;
-    const QString problem = loadTransition(options, t, status);
+    const QString problem = loadTransition(line, t, status);
     if (!problem.isEmpty())
         return fail(err, status, problem);
-    const QString dir = options.value(QStringLiteral("-o"));
+    const QString dir = line.value(QStringLiteral("o"));
     if (!QDir().mkpath(dir))
         return fail(err, ExitFileError, QStringLiteral("cannot create %1").arg(dir));
 
@@ -266,6 +240,36 @@ int playCommand(const QStringList& args, CheckedOutput& out, FILE* err)
     return ExitDone;
 }
 
+int playCommand(const QCommandLineParser& line, CheckedOutput& out, FILE* err)
+{
+    // The engine's start-up and shut-down steps, unless the caller has run them already.
+    const bool ownEngine = !EngineTimer;
+    if (ownEngine)
+        StartAnimationEngine();
+    const int status = playTransition(line, out, err);
+    if (ownEngine)
+        ShutDownAnimationEngine();
+    return status;
+}
+
+// The options frame and play share, before the one each adds and -o.
+QList<QCommandLineOption> transitionOptions()
+{
+    return {
+        {QStringLiteral("from"), QStringLiteral("The old picture (required)."), QStringLiteral("A.png")},
+        {QStringLiteral("to"), QStringLiteral("The new picture (required)."), QStringLiteral("B.png")},
+        {QStringLiteral("effect"), QStringLiteral("The effect, as lux-preview list names it (required)."), QStringLiteral("NAME")},
+        {QStringLiteral("resolution"),
+         QStringLiteral("Mask resolution, kept within 1 to %1 (default 1).").arg(TluxAnimationRec::maxResolution),
+         QStringLiteral("R")},
+        {QStringLiteral("tiles"),
+         QStringLiteral("Tiles across and down, kept within 1 to %1 (default 1).").arg(TluxAnimationRec::maxTileCount),
+         QStringLiteral("T")},
+        {QStringLiteral("rotation"), QStringLiteral("Turn the effect (default none)."), QStringLiteral("none|90|180|270")},
+        {QStringLiteral("bitmap"), QStringLiteral("Grey-level map of the bitmap effect."), QStringLiteral("MAP.png")},
+    };
+}
+
 } // namespace
 
 bool isTransitionCommand(const QString& command)
@@ -273,18 +277,32 @@ bool isTransitionCommand(const QString& command)
     return command == QLatin1String("frame") || command == QLatin1String("play");
 }
 
-int runTransitionCommand(const QStringList& args, CheckedOutput& out, FILE* err)
+QList<PreviewCommand> transitionCommands()
 {
-    if (args.isEmpty())
-        return fail(err, ExitUsage, QString::fromLatin1(frameUsage));
-    if (args[0] == QLatin1String("frame"))
-        return frameCommand(args, out, err);
-    // The engine's start-up and shut-down steps, unless the caller has run them already.
-    const bool ownEngine = !EngineTimer;
-    if (ownEngine)
-        StartAnimationEngine();
-    const int status = playCommand(args, out, err);
-    if (ownEngine)
-        ShutDownAnimationEngine();
-    return status;
+    const QString shared = QStringLiteral("--from A.png --to B.png --effect NAME");
+    const QString shape = QStringLiteral("[--resolution R] [--tiles T] [--rotation none|90|180|270] [--bitmap MAP.png]");
+    return {
+        {QStringLiteral("frame"), QStringLiteral("frame %1 --progress P %2 -o OUT.png").arg(shared, shape),
+         QStringLiteral("Composes one frame of the transition from picture A to picture B and writes it to OUT.png."),
+         0,
+         transitionOptions() + QList<QCommandLineOption>{
+             {QStringLiteral("progress"), QStringLiteral("How far the transition is, 0 to 100 (required)."),
+              QStringLiteral("P")},
+             {QStringLiteral("o"), QStringLiteral("The picture to write (required)."), QStringLiteral("OUT.png")}},
+         frameCommand},
+        {QStringLiteral("play"), QStringLiteral("play %1 [--time MS] %2 -o DIR").arg(shared, shape),
+         QStringLiteral("Writes every frame of the transition from picture A to picture B into DIR "
+                        "(frame001.png, ...) and a contact sheet of them all (contact-sheet.png)."),
+         0,
+         transitionOptions() + QList<QCommandLineOption>{
+             {QStringLiteral("time"),
+              QStringLiteral("How long it lasts, kept within %1 to %2 ms (default %3).")
+                  .arg(TluxAnimationRec::minTime)
+                  .arg(TluxAnimationRec::maxTime)
+                  .arg(TluxAnimationRec::defaultTime),
+              QStringLiteral("MS")},
+             {QStringLiteral("o"), QStringLiteral("The folder to write into, made if missing (required)."),
+              QStringLiteral("DIR")}},
+         playCommand},
+    };
 }

@@ -6,16 +6,12 @@
 //   lux-preview play --from A.png --to B.png --effect NAME [--time MS] [--resolution R]
 //                    [--tiles T] [--rotation none|90|180|270] [--bitmap MAP.png] -o DIR
 
-#include <QStringList>
+#include "tools/lux-preview/previewcommandline.h"
 
-#include <cstdio>
-
+// Whether `command` draws pictures (and needs the GUI library's platform layer).
 bool isTransitionCommand(const QString& command);
 
-class CheckedOutput;
-
-// Runs "frame" or "play" (args without the program name). Exit status as runPreview:
-// ExitDone, ExitUsage on a usage error, ExitFileError when a picture cannot be read or
-// written. "play" writes each frame as it is drawn and keeps only thumbnails for the
-// contact sheet.
-int runTransitionCommand(const QStringList& args, CheckedOutput& out, FILE* err);
+// "frame" and "play". Exit status as the other commands': ExitDone, ExitUsage on a usage
+// error, ExitFileError when a picture cannot be read or written. "play" writes each frame
+// as it is drawn and keeps only thumbnails for the contact sheet.
+QList<PreviewCommand> transitionCommands();
