@@ -1,7 +1,5 @@
 #include "app/transfer/lineformat.h"
 
-#include <QStringList>
-
 namespace {
 
 template <typename Value, size_t N>
@@ -37,18 +35,6 @@ int LineFormat::bitsPerCharacter() const
     const int parityBits = parity == QSerialPort::NoParity ? 0 : 1;
     const int stopBitCount = stopBits == QSerialPort::TwoStop ? 2 : 1;
     return 1 + static_cast<int>(dataBits) + parityBits + stopBitCount;
-}
-
-QString LineFormat::shortName() const
-{
-    static const QChar parityLetters[] = {u'N', u'?', u'E', u'O', u'S', u'M'}; // by QSerialPort::Parity
-    QString name = QString::number(static_cast<int>(dataBits)) + parityLetters[parity]
-        + (stopBits == QSerialPort::TwoStop ? QStringLiteral("2") : QStringLiteral("1"));
-    if (flow == QSerialPort::HardwareControl)
-        name += QStringLiteral(" RTS/CTS");
-    else if (flow == QSerialPort::SoftwareControl)
-        name += QStringLiteral(" XON/XOFF");
-    return name;
 }
 
 std::optional<QSerialPort::Parity> ParityFromName(const QString& name)

@@ -17,8 +17,6 @@ struct LineFormat {
     // Bits a character takes on the wire: a start bit, the data bits, the
     // parity bit (if any) and the stop bits; 10 for 8N1.
     int bitsPerCharacter() const;
-    // "8N1", "7E2", with " RTS/CTS" or " XON/XOFF" after it when flow control is on.
-    QString shortName() const;
 
     friend bool operator==(const LineFormat&, const LineFormat&) = default;
 };

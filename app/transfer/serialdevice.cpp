@@ -1,5 +1,6 @@
 #include "app/transfer/serialdevice.h"
 
+#include "app/transfer/lineformatcheck.h"
 #include "app/transfer/portholder.h"
 
 #include <QRegularExpression>
@@ -82,10 +83,15 @@ TransferError SerialDevice::open(const QString& portName, qint32 baudRate, const
     const bool lineSet = baudRate > 0 && m_port.setBaudRate(baudRate) && m_port.setDataBits(format.dataBits)
         && m_port.setParity(format.parity) && m_port.setStopBits(format.stopBits)
         && m_port.setFlowControl(format.flow);
-    if (!lineSet) {
-        const TransferError refused = baudRate > 0
+    // A format the driver did not take is refused with what it kept: the
+    // board would get another format than the one chosen.
+    const QString notKept = baudRate > 0 ? FormatNotKept(m_port.handle(), format) : QString();
+    if (!lineSet || !notKept.isEmpty()) {
+        TransferError refused = baudRate > 0
             ? portError(TransferError::Operation::SetUpPort, errno)
             : TransferError::FromErrno(TransferError::Operation::SetUpPort, m_devicePath, EINVAL);
+        if (!notKept.isEmpty())
+            refused = {TransferError::Operation::SetUpPort, m_devicePath, notKept, EINVAL};
         m_port.close();
         return refused;
     }
