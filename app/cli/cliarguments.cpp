@@ -46,7 +46,7 @@ const char Epilogue[] =
     "130 when interrupted, 2 for a mistake on the command line, 3 when the reader\n"
     "of standard output went away. With several ports: 0 only when every board got\n"
     "the whole file, otherwise the status of the first port in the order given\n"
-    "that failed.\n";
+    "that failed (130 when Ctrl-C stopped the transfers).\n";
 
 struct OptionSpec {
     const char* name;

@@ -35,7 +35,7 @@ ProgressReport::ProgressReport(std::FILE* out, bool terminal, const QStringList&
 
 double ProgressReport::Row::rate() const
 {
-    return bytes / std::max(clock.nsecsElapsed() / 1e9, 1e-6);
+    return bytes / std::max((endNs >= 0 ? endNs : clock.nsecsElapsed()) / 1e9, 1e-6);
 }
 
 void ProgressReport::start(int row, qint64 total)
@@ -47,6 +47,7 @@ void ProgressReport::start(int row, qint64 total)
     r.started = true;
     r.clock.start();
     r.lastDrawMs = -1;
+    r.endNs = -1;
 }
 
 void ProgressReport::update(int row, qint64 bytes, int packets)
@@ -108,6 +109,7 @@ void ProgressReport::finish(int row)
     Row& r = m_rows.at(static_cast<size_t>(row));
     if (!r.started)
         return;
+    r.endNs = r.clock.nsecsElapsed();
     if (!m_terminal && r.lastDrawMs >= 0)
         drawLine(r);
     r.started = false;

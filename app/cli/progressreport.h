@@ -44,6 +44,7 @@ private:
         int packets = 0;
         QElapsedTimer clock;
         qint64 lastDrawMs = -1;
+        qint64 endNs = -1; // the transfer's length once it is over: its rate stays
         double rate() const;
     };
     QString rowText(const Row& row) const;
