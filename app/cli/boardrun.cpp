@@ -28,18 +28,17 @@ int exitStatusFor(TransferEngine::TransferEnd end, const TransferEngine& engine)
 
 } // namespace
 
-BoardRun::BoardRun(const CliArguments& arguments, const QString& port, bool named, ProgressReport& progress,
-                   int row)
-    : m_port(port), m_named(named), m_lingerMs(arguments.lingerMs), m_controls(progress, row),
+BoardRun::BoardRun(const CliArguments& arguments, const std::optional<QString>& port, bool named,
+                   ProgressReport& progress, int row)
+    : m_named(named), m_lingerMs(arguments.lingerMs), m_controls(progress, row),
       m_engine(m_controls)
 {
     m_controls.listenTo(m_engine);
     // One-off options must not become the window's remembered settings.
     m_engine.setSavesSettings(false);
     m_engine.ApplySettings(CheckedSettings(ConfigPathIn(SettingsFolder())));
-    apply(arguments);
-    if (m_port.isEmpty())
-        m_port = m_controls.portText();
+    apply(arguments, port);
+    m_port = m_controls.portText();
     if (m_named)
         m_controls.linePrefix = (PortLabel(m_port) + QStringLiteral(": ")).toLocal8Bit();
 
@@ -68,10 +67,10 @@ QString BoardRun::CaptureFileFor(const QString& captureFile, const QString& port
     return captureFile.left(at) + QLatin1Char('-') + label + captureFile.mid(at);
 }
 
-void BoardRun::apply(const CliArguments& arguments)
+void BoardRun::apply(const CliArguments& arguments, const std::optional<QString>& port)
 {
-    if (!m_port.isEmpty())
-        m_controls.typePort(m_port);
+    if (port)
+        m_controls.typePort(*port);
     if (arguments.baud)
         m_controls.typeBaud(*arguments.baud);
     if (arguments.gapMs) {

@@ -14,9 +14,10 @@
 
 class BoardRun {
 public:
-    // `port` empty: the port in the settings. `named`: several boards run, so
-    // this one's lines and messages begin with its port's name.
-    BoardRun(const CliArguments& arguments, const QString& port, bool named, ProgressReport& progress, int row);
+    // `port` left out: the port in the settings. `named`: several boards run,
+    // so this one's lines and messages begin with its port's name.
+    BoardRun(const CliArguments& arguments, const std::optional<QString>& port, bool named,
+             ProgressReport& progress, int row);
 
     // The port's short name: the device without /dev/ ("ttyUSB0", "pts/3").
     static QString PortLabel(const QString& port);
@@ -47,7 +48,7 @@ public:
     QString result() const;
 
 private:
-    void apply(const CliArguments& arguments);
+    void apply(const CliArguments& arguments, const std::optional<QString>& port);
     void onTransferEnded(TransferEngine::TransferEnd end);
     void finish();
 

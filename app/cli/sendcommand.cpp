@@ -70,16 +70,19 @@ int RunSendCommand(const CliArguments& arguments)
             return ExitUsage;
         }
     }
-    const QStringList ports = arguments.ports.isEmpty() ? QStringList {QString()} : arguments.ports;
-    QStringList rowNames;
-    if (several)
-        for (const QString& port : ports)
+    QStringList rowNames {QString()};
+    if (several) {
+        rowNames.clear();
+        for (const QString& port : arguments.ports)
             rowNames << BoardRun::PortLabel(port);
-    ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, several ? rowNames : QStringList {QString()});
+    }
+    ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
 
     std::vector<std::unique_ptr<BoardRun>> boards;
-    for (qsizetype i = 0; i < ports.size(); ++i)
-        boards.push_back(std::make_unique<BoardRun>(arguments, ports[i], several, progress, int(i)));
+    if (arguments.ports.isEmpty())
+        boards.push_back(std::make_unique<BoardRun>(arguments, std::nullopt, false, progress, 0));
+    for (qsizetype i = 0; i < arguments.ports.size(); ++i)
+        boards.push_back(std::make_unique<BoardRun>(arguments, arguments.ports[i], several, progress, int(i)));
 
     if (!arguments.captureFile.isEmpty()) {
         for (const auto& board : boards) {

@@ -245,22 +245,40 @@ TEST_F(FlashUpdateCli, AnUnpluggedBoardEndsWithTheErrorAndStatus1)
     EXPECT_FALSE(run.err.contains("Send Data Finished!"));
 }
 
+// Ctrl-C stops the transfer, or every transfer of several boards, with status 130.
 TEST_F(FlashUpdateCli, CtrlCInterruptsWithStatus130)
 {
-    QTemporaryDir logDir;
-    const QString log = logDir.filePath(QStringLiteral("reads.log"));
-    BoardSimProcess board({QStringLiteral("--log"), log});
-    startCli({QStringLiteral("send"), makeFile("one\ntwo\nthree\nfour\n"), QStringLiteral("--port"), board.device,
-              QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--lines"), QStringLiteral("--gap"),
-              QStringLiteral("1000")});
-    QElapsedTimer waited;
-    waited.start();
-    while (QFile(log).size() == 0 && waited.elapsed() < 20000)
-        ::usleep(2000);
-    ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
-    const CliRun run = finishCli();
-    EXPECT_EQ(run.exitCode, 130);
-    EXPECT_TRUE(run.err.contains("Transmit Interrupt !!!\npackets: ")) << run.err.toStdString();
+    for (const int boardCount : {1, 2}) {
+        SCOPED_TRACE(boardCount);
+        QTemporaryDir logDir;
+        std::vector<std::unique_ptr<BoardSimProcess>> boards;
+        QStringList arguments {QStringLiteral("send"), makeFile("one\ntwo\nthree\nfour\n"),
+                               QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--lines"),
+                               QStringLiteral("--gap"), QStringLiteral("1000")};
+        for (int i = 0; i < boardCount; ++i) {
+            boards.push_back(std::make_unique<BoardSimProcess>(
+                QStringList {QStringLiteral("--log"), logDir.filePath(QStringLiteral("reads%1.log").arg(i))}));
+            arguments += {QStringLiteral("--port"), boards.back()->device};
+        }
+        startCli(arguments);
+        QElapsedTimer waited;
+        waited.start();
+        for (int i = 0; i < boardCount; ++i)
+            while (QFile(logDir.filePath(QStringLiteral("reads%1.log").arg(i))).size() == 0 && waited.elapsed() < 20000)
+                ::usleep(2000);
+        ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+        const CliRun run = finishCli();
+        EXPECT_EQ(run.exitCode, 130);
+        if (boardCount == 1) {
+            EXPECT_TRUE(run.err.contains("Transmit Interrupt !!!\npackets: ")) << run.err.toStdString();
+            continue;
+        }
+        for (const auto& board : boards) {
+            const QByteArray label = board->device.mid(5).toLatin1();
+            EXPECT_TRUE(run.err.contains(label + ": Transmit Interrupt !!!\n")) << run.err.toStdString();
+            EXPECT_TRUE(run.err.contains(label + ' ')) << "a row in the summary";
+        }
+    }
 }
 
 TEST_F(FlashUpdateCli, PortFileAndCommandLineMistakes)
