@@ -1,9 +1,7 @@
 #include "app/cli/boardrun.h"
 
-#include "app/cli/checkedsettings.h"
 #include "app/cli/sendcommand.h"
 #include "app/transfer/serialdevice.h"
-#include "app/transfer/settingsfolder.h"
 
 #include <QFileInfo>
 
@@ -28,15 +26,15 @@ int exitStatusFor(TransferEngine::TransferEnd end, const TransferEngine& engine)
 
 } // namespace
 
-BoardRun::BoardRun(const CliArguments& arguments, const std::optional<QString>& port, bool named,
-                   ProgressReport& progress, int row)
+BoardRun::BoardRun(const CliArguments& arguments, const TPortSettings& settings,
+                   const std::optional<QString>& port, bool named, ProgressReport& progress, int row)
     : m_named(named), m_lingerMs(arguments.lingerMs), m_controls(progress, row),
       m_engine(m_controls)
 {
     m_controls.listenTo(m_engine);
     // One-off options must not become the window's remembered settings.
     m_engine.setSavesSettings(false);
-    m_engine.ApplySettings(CheckedSettings(ConfigPathIn(SettingsFolder())));
+    m_engine.ApplySettings(settings);
     apply(arguments, port);
     m_port = m_controls.portText();
     if (m_named)

@@ -16,8 +16,9 @@ class BoardRun {
 public:
     // `port` left out: the port in the settings. `named`: several boards run,
     // so this one's lines and messages begin with its port's name.
-    BoardRun(const CliArguments& arguments, const std::optional<QString>& port, bool named,
-             ProgressReport& progress, int row);
+    // `settings`: the remembered ones, for what the arguments leave out.
+    BoardRun(const CliArguments& arguments, const TPortSettings& settings, const std::optional<QString>& port,
+             bool named, ProgressReport& progress, int row);
 
     // The port's short name: the device without /dev/ ("ttyUSB0", "pts/3").
     static QString PortLabel(const QString& port);

@@ -1,8 +1,10 @@
 #include "app/cli/sendcommand.h"
 
 #include "app/cli/boardrun.h"
+#include "app/cli/checkedsettings.h"
 #include "app/cli/sendsummary.h"
 #include "app/transfer/serialdevice.h"
+#include "app/transfer/settingsfolder.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -78,11 +80,13 @@ int RunSendCommand(const CliArguments& arguments)
     }
     ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
 
+    const TPortSettings settings = CheckedSettings(ConfigPathIn(SettingsFolder()));
     std::vector<std::unique_ptr<BoardRun>> boards;
     if (arguments.ports.isEmpty())
-        boards.push_back(std::make_unique<BoardRun>(arguments, std::nullopt, false, progress, 0));
+        boards.push_back(std::make_unique<BoardRun>(arguments, settings, std::nullopt, false, progress, 0));
     for (qsizetype i = 0; i < arguments.ports.size(); ++i)
-        boards.push_back(std::make_unique<BoardRun>(arguments, arguments.ports[i], several, progress, int(i)));
+        boards.push_back(
+            std::make_unique<BoardRun>(arguments, settings, arguments.ports[i], several, progress, int(i)));
 
     if (!arguments.captureFile.isEmpty()) {
         for (const auto& board : boards) {
