@@ -144,14 +144,15 @@ void BoardRun::finish()
     m_done = true;
     m_linger.stop();
     m_controls.flushPartialLine();
-    if (m_seconds < 0)
-        m_seconds = m_engine.msSinceStart() / 1000.0;
+    m_seconds = seconds();
     if (onDone)
         onDone();
 }
 
 QString BoardRun::result() const
 {
+    if (!m_done)
+        return QStringLiteral("not finished");
     if (m_status == ExitSent)
         return QStringLiteral("ok");
     return m_controls.lastMessage.isEmpty() ? QStringLiteral("failed") : m_controls.lastMessage;

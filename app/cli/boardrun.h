@@ -44,8 +44,9 @@ public:
     QString port() const { return m_port; }
     qint64 sentBytes() const { return m_engine.sentBytes(); }
     int packetCount() const { return m_engine.packetCount(); }
-    double seconds() const { return m_seconds; }
-    // "ok", or what ended it: the engine's message on one line.
+    // From Start to the end of the transfer (to now while it runs).
+    double seconds() const { return m_seconds < 0 ? m_engine.msSinceStart() / 1000.0 : m_seconds; }
+    // "ok", what ended it (the engine's message on one line), or "not finished".
     QString result() const;
 
 private:

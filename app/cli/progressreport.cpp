@@ -72,8 +72,9 @@ void ProgressReport::update(int row, qint64 bytes, int packets)
 
 QString ProgressReport::rowText(const Row& row) const
 {
-    const QString text = m_terminal ? BarText(row.bytes, row.total, row.packets, row.rate(), BarWidth)
-                                    : LineText(row.bytes, row.total, row.packets, row.rate());
+    const bool runs = row.endNs < 0 || row.bytes >= row.total; // a failed transfer has no time left
+    const QString text = m_terminal ? BarText(row.bytes, row.total, row.packets, row.rate(), BarWidth, runs)
+                                    : LineText(row.bytes, row.total, row.packets, row.rate(), runs);
     if (m_rows.size() == 1)
         return text;
     return (row.name + QLatin1Char(':')).leftJustified(m_nameWidth + 2) + text;
@@ -154,7 +155,8 @@ QString ProgressReport::RateText(double bytesPerSecond)
     return QStringLiteral("%1 B/s").arg(bytesPerSecond, 0, 'f', 0);
 }
 
-QString ProgressReport::BarText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, int width)
+QString ProgressReport::BarText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, int width,
+                                bool runs)
 {
     if (total < 0)
         return QStringLiteral("%1 bytes  %2 packets  %3").arg(bytes).arg(packets).arg(RateText(bytesPerSecond));
@@ -166,10 +168,10 @@ QString ProgressReport::BarText(qint64 bytes, qint64 total, int packets, double 
         .arg(bytes)
         .arg(total)
         .arg(packets)
-        .arg(RateText(bytesPerSecond), timeLeft(bytes, total, bytesPerSecond));
+        .arg(RateText(bytesPerSecond), runs ? timeLeft(bytes, total, bytesPerSecond) : QString());
 }
 
-QString ProgressReport::LineText(qint64 bytes, qint64 total, int packets, double bytesPerSecond)
+QString ProgressReport::LineText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, bool runs)
 {
     if (total < 0)
         return QStringLiteral("progress %1 bytes, %2 packets, %3").arg(bytes).arg(packets).arg(RateText(bytesPerSecond));
@@ -178,5 +180,5 @@ QString ProgressReport::LineText(qint64 bytes, qint64 total, int packets, double
         .arg(total)
         .arg(percentOf(bytes, total))
         .arg(packets)
-        .arg(RateText(bytesPerSecond), timeLeft(bytes, total, bytesPerSecond));
+        .arg(RateText(bytesPerSecond), runs ? timeLeft(bytes, total, bytesPerSecond) : QString());
 }

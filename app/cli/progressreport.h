@@ -27,11 +27,13 @@ public:
     // Removes the bars before other text is written to the same terminal.
     void clearLine();
 
-    // "[#####-----]  45%  12345/27000 bytes  120 packets  2.3 KiB/s  6 s left"
-    static QString BarText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, int width);
+    // "[#####-----]  45%  12345/27000 bytes  120 packets  2.3 KiB/s  6 s left";
+    // the time left only while the transfer `runs`.
+    static QString BarText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, int width,
+                           bool runs = true);
     // "progress 12345/27000 bytes (45%), 120 packets, 2.3 KiB/s  6 s left"; with a
     // total below 0 (a stream) the bytes alone: "progress 12345 bytes, ..."
-    static QString LineText(qint64 bytes, qint64 total, int packets, double bytesPerSecond);
+    static QString LineText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, bool runs = true);
     static QString RateText(double bytesPerSecond);
 
 private:

@@ -132,10 +132,8 @@ int RunSendCommand(const CliArguments& arguments)
         board->start();
     if (running > 0)
         QCoreApplication::exec();
-    if (outputStatus)
-        return *outputStatus;
     if (!several)
-        return boards.front()->exitStatus();
+        return outputStatus.value_or(boards.front()->exitStatus());
 
     progress.end();
     QList<SummaryRow> rows;
@@ -149,6 +147,8 @@ int RunSendCommand(const CliArguments& arguments)
         interrupted = interrupted || board->wasInterrupted();
     }
     std::fputs(SummaryTable(rows).toLocal8Bit().constData(), stderr);
+    if (outputStatus)
+        return *outputStatus;
     if (interrupted)
         return ExitInterrupted;
     return firstFailure.value_or(ExitSent);
