@@ -120,9 +120,14 @@ void BoardRun::interrupt()
     if (m_engine.linkState() & TransferEngine::Sending) {
         m_interrupted = true;
         m_engine.Button1Click(); // Stop: "Transmit Interrupt !!!"
-    } else {
-        finish();
+        return;
     }
+    if (!m_status) {
+        // Between the last packet and its end message: nothing was finished.
+        m_interrupted = true;
+        m_status = ExitInterrupted;
+    }
+    finish();
 }
 
 void BoardRun::onTransferEnded(TransferEngine::TransferEnd end)
