@@ -4,11 +4,16 @@
 #include "app/transfer/pacingvalues.h"
 #include "app/transfer/wholenumber.h"
 
-#include <QStringList>
+#include <QCommandLineParser>
 
-const char CliUsage[] =
+#include <limits>
+
+namespace {
+
+const char Synopsis[] =
     "Usage:\n"
-    "  flashupdate-cli send FILE [--port NAME] [--baud N] [--gap MS] [--block N | --lines]\n"
+    "  flashupdate-cli send FILE [--port NAME]... [--baud N] [--gap MS] [--block N | --lines]\n"
+    "                            [--parity P] [--data-bits N] [--stop-bits N] [--flow F]\n"
     "                            [--linger MS] [--wait-for TEXT [--reply-timeout MS]]\n"
     "                            [--capture FILE] [--timestamps]\n"
     "  flashupdate-cli ports\n"
@@ -16,51 +21,161 @@ const char CliUsage[] =
     "\n"
     "send   Sends FILE to the board, one packet per Time Gap: a line at a time (each\n"
     "       line with its line feed, at most 2048 bytes), or with --block a block of\n"
-    "       N bytes at a time (N from 1 to 2048). Options left out come from the\n"
-    "       window's Config.dat (see Settings below); the file is not changed.\n"
-    "         --port NAME   COM1..COM8 (COMn is /dev/ttyS(n-1)), a device name such as\n"
-    "                       ttyUSB0, or a path such as /dev/ttyACM0\n"
-    "         --baud N      line speed; 8 data bits, no parity, one stop bit\n"
-    "         --gap MS      Time Gap between packets in milliseconds (0 is sent as 1)\n"
-    "         --block N     block mode (\"Pause By Data Size\") with Data Size N\n"
-    "         --lines       line mode even when Config.dat selects block mode\n"
-    "         --wait-for TEXT  after each packet, send the next only once the board's\n"
-    "                       answer since that packet contains TEXT (and not before\n"
-    "                       the Time Gap); escapes \\r \\n \\t \\0 \\xHH\n"
-    "         --reply-timeout MS  stop the transfer when the answer has not come\n"
-    "                       within MS milliseconds (default 5000)\n"
-    "         --capture FILE  append every byte the board sends to FILE, raw\n"
-    "         --timestamps  begin each line the board sends with the seconds since\n"
-    "                       the start, as [12.345]\n"
-    "         --linger MS   after the end, keep showing what the board sends until it\n"
-    "                       has been quiet for MS milliseconds (default 300)\n"
-    "       What the board sends goes to standard output as it arrives. Progress goes\n"
-    "       to standard error: a bar when it is a terminal, a line a second otherwise;\n"
-    "       then the end message and the packet count. Ctrl-C stops the transfer.\n"
-    "       FILE may be a pipe, a FIFO or a device; - is standard input.\n"
+    "       N bytes at a time. Options left out come from the window's Config.dat\n"
+    "       (see Settings below); the file is not changed. What the board sends goes\n"
+    "       to standard output as it arrives. Progress goes to standard error: a bar\n"
+    "       when it is a terminal, a line a second otherwise; then the end message\n"
+    "       and the packet count. Ctrl-C stops the transfer. FILE may be a pipe, a\n"
+    "       FIFO or a device; - is standard input.\n"
+    "       Several boards: with --port given more than once, FILE (a regular file)\n"
+    "       goes to every port at once, each at its own pace; one board failing does\n"
+    "       not stop the others. Progress shows a line per port, and at the end a\n"
+    "       table gives each port's bytes, packets, seconds and result. Each line a\n"
+    "       board sends goes to standard output after its port's name (\"ttyUSB0: \"),\n"
+    "       and --capture FILE takes one file per port, the port's name added to the\n"
+    "       name (board.log becomes board-ttyUSB0.log).\n"
     "ports  Lists the serial ports present, with description, vendor:product id and\n"
-    "       serial number when known.\n"
-    "\n"
+    "       serial number when known.\n";
+
+const char Epilogue[] =
     "Settings: Config.dat beside this program when its folder is writable and not\n"
     "  an installed bin/ folder, otherwise $XDG_CONFIG_HOME/flashupdate/Config.dat\n"
     "  (by default ~/.config/flashupdate/Config.dat).\n"
     "\n"
     "Exit status: 0 when the whole file was sent, 1 on a port, file or write error,\n"
     "130 when interrupted, 2 for a mistake on the command line, 3 when the reader\n"
-    "of standard output went away.\n";
+    "of standard output went away. With several ports: 0 only when every board got\n"
+    "the whole file, otherwise the status of the first port in the order given\n"
+    "that failed (130 when Ctrl-C stopped the transfers).\n";
 
-namespace {
+struct OptionSpec {
+    const char* name;
+    const char* valueName; // nullptr: a switch
+    const char* description;
+};
 
-bool takeNumber(const QString& option, const QString& text, int minimum, int maximum,
-                int& value, QString& error)
+const OptionSpec Options[] = {
+    {"port", "NAME",
+     "COM1..COM8 (COMn is /dev/ttyS(n-1)), a device name such as ttyUSB0, or a path "
+     "such as /dev/ttyACM0. Give it more than once to send to several boards at once."},
+    {"baud", "N", "Line speed."},
+    {"gap", "MS", "Time Gap between packets in milliseconds, 0 to 3600000 (0 is sent as 1)."},
+    {"block", "N", "Block mode (\"Pause By Data Size\") with Data Size N, 1 to 2048."},
+    {"lines", nullptr, "Line mode even when Config.dat selects block mode."},
+    {"parity", "P", "Parity: none (default), odd, even, mark or space."},
+    {"data-bits", "N", "Data bits: 5, 6, 7 or 8 (default)."},
+    {"stop-bits", "N", "Stop bits: 1 (default) or 2."},
+    {"flow", "F", "Flow control: none (default), xonxoff or rtscts."},
+    {"wait-for", "TEXT",
+     "After each packet, send the next only once the board's answer since that packet "
+     "contains TEXT (and not before the Time Gap); escapes \\r \\n \\t \\0 \\xHH."},
+    {"reply-timeout", "MS",
+     "Stop the transfer when that answer has not come within MS milliseconds, 1 to 3600000 "
+     "(default 5000)."},
+    {"capture", "FILE", "Append every byte the board sends to FILE, raw."},
+    {"timestamps", nullptr, "Begin each line the board sends with the seconds since the start, as [12.345]."},
+    {"linger", "MS",
+     "After the end, keep showing what the board sends until it has been quiet for MS "
+     "milliseconds, 0 to 600000 (default 300)."},
+    {"version", nullptr, "Show the version."},
+};
+
+void addOptions(QCommandLineParser& parser)
 {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
+                      QStringLiteral("Show this text and the settings file this copy uses.")});
+    for (const OptionSpec& spec : Options) {
+        QCommandLineOption option(QString::fromLatin1(spec.name), QString::fromLatin1(spec.description));
+        if (spec.valueName)
+            option.setValueName(QString::fromLatin1(spec.valueName));
+        parser.addOption(option);
+    }
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("send or ports"));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the file to send"));
+}
+
+// The option's last value (a later one overrides an earlier one).
+QString lastValue(const QCommandLineParser& parser, const char* name)
+{
+    return parser.values(QString::fromLatin1(name)).constLast();
+}
+
+bool takeNumber(const QCommandLineParser& parser, const char* name, int minimum, int maximum,
+                std::optional<int>& value, QString& error)
+{
+    if (!parser.isSet(QString::fromLatin1(name)))
+        return true;
+    const QString text = lastValue(parser, name);
     const std::optional<int> number = ToWholeNumber(text);
     if (!number || *number < minimum || *number > maximum) {
-        error = QStringLiteral("%1 needs a whole number from %2 to %3, not '%4'")
-                    .arg(option).arg(minimum).arg(maximum).arg(text);
+        error = QStringLiteral("--%1 needs a whole number from %2 to %3, not '%4'")
+                    .arg(QLatin1String(name)).arg(minimum).arg(maximum).arg(text);
         return false;
     }
     value = *number;
+    return true;
+}
+
+// One of the words of a line-format option, into `field`.
+template <typename Value>
+bool takeWord(const QCommandLineParser& parser, const char* name, const char* words,
+              std::optional<Value> (*fromName)(const QString&), Value& field, QString& error)
+{
+    if (!parser.isSet(QString::fromLatin1(name)))
+        return true;
+    const QString text = lastValue(parser, name);
+    const std::optional<Value> value = fromName(text);
+    if (!value) {
+        error = QStringLiteral("--%1 takes %2, not '%3'").arg(QLatin1String(name), QLatin1String(words), text);
+        return false;
+    }
+    field = *value;
+    return true;
+}
+
+bool takeSendOptions(const QCommandLineParser& parser, CliArguments& result, QString& error)
+{
+    result.ports = parser.values(QStringLiteral("port"));
+    std::optional<int> number;
+    if (!takeNumber(parser, "baud", 1, std::numeric_limits<int>::max(), number, error))
+        return false;
+    if (number)
+        result.baud = lastValue(parser, "baud").trimmed();
+    if (!takeNumber(parser, "gap", 0, MaxTimeGap, result.gapMs, error)
+        || !takeNumber(parser, "block", 1, MaxDataSize, result.blockSize, error))
+        return false;
+    number.reset();
+    if (!takeNumber(parser, "reply-timeout", 1, MaxReplyTimeoutMs, number, error))
+        return false;
+    result.replyTimeoutMs = number.value_or(result.replyTimeoutMs);
+    number.reset();
+    if (!takeNumber(parser, "linger", 0, MaxLingerMs, number, error))
+        return false;
+    result.lingerMs = number.value_or(result.lingerMs);
+
+    LineFormat& format = result.lineFormat;
+    if (!takeWord(parser, "parity", "none, odd, even, mark or space", ParityFromName, format.parity, error)
+        || !takeWord(parser, "data-bits", "5, 6, 7 or 8", DataBitsFromName, format.dataBits, error)
+        || !takeWord(parser, "stop-bits", "1 or 2", StopBitsFromName, format.stopBits, error)
+        || !takeWord(parser, "flow", "none, xonxoff or rtscts", FlowFromName, format.flow, error))
+        return false;
+
+    if (parser.isSet(QStringLiteral("wait-for"))) {
+        result.waitFor = UnescapeText(lastValue(parser, "wait-for").toLocal8Bit());
+        if (result.waitFor.isEmpty()) {
+            error = QStringLiteral("--wait-for needs a text");
+            return false;
+        }
+    }
+    if (parser.isSet(QStringLiteral("capture")))
+        result.captureFile = lastValue(parser, "capture");
+    result.lines = parser.isSet(QStringLiteral("lines"));
+    result.timestamps = parser.isSet(QStringLiteral("timestamps"));
+    if (result.lines && result.blockSize) {
+        error = QStringLiteral("--lines and --block exclude each other");
+        return false;
+    }
     return true;
 }
 
@@ -69,15 +184,24 @@ bool takeNumber(const QString& option, const QString& text, int minimum, int max
 std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QString& error)
 {
     CliArguments result;
-    if (arguments.isEmpty() || arguments.contains(QStringLiteral("--help"))
-        || arguments.contains(QStringLiteral("-h")) || arguments.first() == QStringLiteral("help"))
+    if (arguments.isEmpty() || arguments.first() == QStringLiteral("help"))
         return result;
-
-    if (arguments == QStringList {QStringLiteral("--version")}) {
+    QCommandLineParser parser;
+    addOptions(parser);
+    const bool parsed = parser.parse(QStringList {QStringLiteral("flashupdate-cli")} + arguments);
+    // --help wins over every mistake around it.
+    if (parser.isSet(QStringLiteral("help")))
+        return result;
+    if (!parsed) {
+        error = parser.errorText();
+        return std::nullopt;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
         result.command = CliArguments::Command::Version;
         return result;
     }
-    const QString command = arguments.first();
+    const QStringList positional = parser.positionalArguments();
+    const QString command = positional.value(0);
     if (command == QStringLiteral("ports")) {
         if (arguments.size() > 1) {
             error = QStringLiteral("ports takes no arguments");
@@ -87,76 +211,33 @@ std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QStr
         return result;
     }
     if (command != QStringLiteral("send")) {
-        error = QStringLiteral("unknown command '%1'").arg(command);
+        error = command.isEmpty() ? QStringLiteral("send or ports is missing")
+                                  : QStringLiteral("unknown command '%1'").arg(command);
         return std::nullopt;
     }
     result.command = CliArguments::Command::Send;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString arg = arguments[i];
-        if (arg == QStringLiteral("--lines")) {
-            result.lines = true;
-            continue;
-        }
-        if (arg == QStringLiteral("--timestamps")) {
-            result.timestamps = true;
-            continue;
-        }
-        if (!arg.startsWith(QStringLiteral("--"))) {
-            if (!result.file.isEmpty()) {
-                error = QStringLiteral("only one file can be sent, '%1' is one too many").arg(arg);
-                return std::nullopt;
-            }
-            result.file = arg;
-            continue;
-        }
-        if (i + 1 >= arguments.size()) {
-            error = QStringLiteral("%1 needs a value").arg(arg);
-            return std::nullopt;
-        }
-        const QString value = arguments[++i];
-        int number = 0;
-        if (arg == QStringLiteral("--capture")) {
-            result.captureFile = value;
-        } else if (arg == QStringLiteral("--port")) {
-            result.port = value;
-        } else if (arg == QStringLiteral("--baud")) {
-            if (!takeNumber(arg, value, 1, std::numeric_limits<int>::max(), number, error))
-                return std::nullopt;
-            result.baud = value.trimmed();
-        } else if (arg == QStringLiteral("--gap")) {
-            if (!takeNumber(arg, value, 0, MaxTimeGap, number, error))
-                return std::nullopt;
-            result.gapMs = number;
-        } else if (arg == QStringLiteral("--block")) {
-            if (!takeNumber(arg, value, 1, MaxDataSize, number, error))
-                return std::nullopt;
-            result.blockSize = number;
-        } else if (arg == QStringLiteral("--wait-for")) {
-            result.waitFor = UnescapeText(value.toLocal8Bit());
-            if (result.waitFor.isEmpty()) {
-                error = QStringLiteral("--wait-for needs a text");
-                return std::nullopt;
-            }
-        } else if (arg == QStringLiteral("--reply-timeout")) {
-            if (!takeNumber(arg, value, 1, MaxReplyTimeoutMs, number, error))
-                return std::nullopt;
-            result.replyTimeoutMs = number;
-        } else if (arg == QStringLiteral("--linger")) {
-            if (!takeNumber(arg, value, 0, 600000, number, error))
-                return std::nullopt;
-            result.lingerMs = number;
-        } else {
-            error = QStringLiteral("unknown option %1").arg(arg);
-            return std::nullopt;
-        }
+    if (positional.size() > 2) {
+        error = QStringLiteral("only one file can be sent, '%1' is one too many").arg(positional[2]);
+        return std::nullopt;
     }
+    result.file = positional.value(1);
     if (result.file.isEmpty()) {
         error = QStringLiteral("send needs the FILE to send");
         return std::nullopt;
     }
-    if (result.lines && result.blockSize) {
-        error = QStringLiteral("--lines and --block exclude each other");
+    if (!takeSendOptions(parser, result, error))
         return std::nullopt;
-    }
     return result;
+}
+
+QString CliUsage()
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    // The parser's own text, from its list of options on: the synopsis above
+    // says more about the commands than its one usage line can.
+    QString options = parser.helpText();
+    options = options.mid(options.indexOf(QStringLiteral("Options:")));
+    options = options.left(options.indexOf(QStringLiteral("\nArguments:")) + 1);
+    return QString::fromLatin1(Synopsis) + QLatin1Char('\n') + options + QString::fromLatin1(Epilogue);
 }

@@ -1,10 +1,12 @@
 #pragma once
-// The command line of flashupdate-cli.
+// The command line of flashupdate-cli, read with QCommandLineParser.
 
+#include "app/transfer/lineformat.h"
 #include "app/transfer/replywait.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -13,11 +15,12 @@ struct CliArguments {
     Command command = Command::Help;
     QString file;
     QByteArray filePath; // the file as the system names it ("-" is standard input)
-    std::optional<QString> port;
+    QStringList ports;   // every --port in order; none: the port in the settings
     std::optional<QString> baud;
     std::optional<int> gapMs;
     std::optional<int> blockSize; // block mode with this Data Size
     bool lines = false;           // line mode even if the settings say blocks
+    LineFormat lineFormat;        // 8N1 without flow control unless chosen
     QByteArray waitFor;           // wait for this answer after each packet (empty: no waiting)
     int replyTimeoutMs = DefaultReplyTimeoutMs;    // how long to wait for it
     QString captureFile;          // every received byte appended here too
@@ -25,8 +28,14 @@ struct CliArguments {
     int lingerMs = 300;           // keep showing received text this long after the end
 };
 
+// The longest --linger: a board that never falls quiet does not keep the
+// sender running longer than this after the end.
+constexpr int MaxLingerMs = 600000;
+
 // Parses the arguments after the program name; on a mistake returns nothing
-// and puts the reason in `error`.
+// and puts the reason, naming the option, in `error`.
 std::optional<CliArguments> ParseCliArguments(const QStringList& arguments, QString& error);
 
-extern const char CliUsage[];
+// The text --help prints: the commands, every option, the settings file and
+// the exit statuses.
+QString CliUsage();

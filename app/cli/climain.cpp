@@ -23,12 +23,13 @@ int main(int argc, char** argv)
     QString error;
     const std::optional<CliArguments> arguments = ParseCliArguments(app.arguments().mid(1), error);
     if (!arguments) {
-        std::fprintf(stderr, "flashupdate-cli: %s\n\n%s", error.toLocal8Bit().constData(), CliUsage);
+        std::fprintf(stderr, "flashupdate-cli: %s\n\n%s", error.toLocal8Bit().constData(),
+                     CliUsage().toLocal8Bit().constData());
         return ExitUsage;
     }
     switch (arguments->command) {
     case CliArguments::Command::Help:
-        std::fputs(CliUsage, stdout);
+        std::fputs(CliUsage().toLocal8Bit().constData(), stdout);
         std::printf("This copy's settings file: %s\n",
                     ConfigPathIn(ChooseSettingsFolder(SettingsPlaceOf(QCoreApplication::applicationDirPath())))
                         .toLocal8Bit()

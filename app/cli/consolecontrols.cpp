@@ -4,9 +4,15 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <unistd.h>
 
-ConsoleControls::ConsoleControls() : m_progress(stderr, ::isatty(STDERR_FILENO) == 1)
+namespace {
+
+// A line the board never ends goes out in pieces of this size.
+constexpr qsizetype LongestHeldLine = 4096;
+
+} // namespace
+
+ConsoleControls::ConsoleControls(ProgressReport& progress, int row) : m_progress(progress), m_row(row)
 {
     m_sinceReceived.start();
 }
@@ -14,19 +20,19 @@ ConsoleControls::ConsoleControls() : m_progress(stderr, ::isatty(STDERR_FILENO) 
 void ConsoleControls::setProgressRange(qint64 maximum)
 {
     HeadlessControls::setProgressRange(maximum);
-    m_progress.start(maximum);
+    m_progress.start(m_row, maximum);
 }
 
 void ConsoleControls::setProgressPosition(qint64 position)
 {
     HeadlessControls::setProgressPosition(position);
-    m_progress.update(position, counter.toInt());
+    m_progress.update(m_row, position, counter.toInt());
 }
 
 void ConsoleControls::setCounterText(const QString& text)
 {
     HeadlessControls::setCounterText(text);
-    m_progress.update(progressPosition, text.toInt());
+    m_progress.update(m_row, progressPosition, text.toInt());
 }
 
 void ConsoleControls::appendReceived(const QByteArray& bytes)
@@ -34,19 +40,41 @@ void ConsoleControls::appendReceived(const QByteArray& bytes)
     m_sinceReceived.restart();
     if (m_outputFailed)
         return;
-    m_progress.clearLine();
     capture.write(bytes);
-    QByteArray out = bytes;
-    if (timestamps) {
-        const QByteArray stamp = TimeStamp(msSinceStart ? msSinceStart() : 0).toLatin1();
-        out.clear();
-        for (const char c : bytes) {
-            if (m_atLineStart)
-                out += stamp;
-            out += c;
-            m_atLineStart = c == '\n';
-        }
+    const QByteArray stamp = timestamps ? TimeStamp(msSinceStart ? msSinceStart() : 0).toLatin1() : QByteArray();
+    QByteArray out;
+    for (const char c : bytes) {
+        if (m_atLineStart)
+            out += linePrefix + stamp;
+        out += c;
+        m_atLineStart = c == '\n';
     }
+    if (linePrefix.isEmpty()) {
+        writeOut(out);
+        return;
+    }
+    m_partialLine += out;
+    const qsizetype lineEnd = m_partialLine.lastIndexOf('\n') + 1;
+    if (lineEnd > 0) {
+        writeOut(m_partialLine.left(lineEnd));
+        m_partialLine.remove(0, lineEnd);
+    }
+    if (m_partialLine.size() >= LongestHeldLine)
+        flushPartialLine();
+}
+
+void ConsoleControls::flushPartialLine()
+{
+    if (m_partialLine.isEmpty() || m_outputFailed)
+        return;
+    writeOut(m_partialLine + '\n');
+    m_partialLine.clear();
+    m_atLineStart = true;
+}
+
+void ConsoleControls::writeOut(const QByteArray& out)
+{
+    m_progress.clearLine();
     errno = 0;
     const bool written = std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout)
             == static_cast<size_t>(out.size())
@@ -68,9 +96,12 @@ void ConsoleControls::listenTo(TransferEngine& engine)
 
 void ConsoleControls::show(const TransferMessage& message)
 {
-    m_progress.finish();
-    const QString line = message.caption.isEmpty() ? message.text
-                                                    : message.caption + QStringLiteral(": ") + message.text;
-    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    m_progress.finish(m_row);
+    m_progress.clearLine();
+    QString text = message.caption.isEmpty() ? message.text : message.caption + QStringLiteral(": ") + message.text;
+    lastMessage = QString(message.text).replace(QLatin1Char('\n'), QStringLiteral(": "));
+    if (!linePrefix.isEmpty())
+        text = QString::fromLocal8Bit(linePrefix) + text.replace(QLatin1Char('\n'), QLatin1Char('\n') + QString::fromLocal8Bit(linePrefix));
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);
 }

@@ -3,6 +3,10 @@
 // standard output as it arrives, messages and progress to standard error.
 // Every write to standard output is checked: when one fails (a full disk, a
 // reader that went away) nothing more is written and the owner is told.
+//
+// With several boards each has its own controls, all on one progress report
+// (a row each), and a line prefix names the port: on standard output only
+// whole lines go out then, so the boards' lines never run into each other.
 
 #include "app/transfer/headlesscontrols.h"
 #include "app/cli/progressreport.h"
@@ -14,7 +18,8 @@
 
 class ConsoleControls : public HeadlessControls {
 public:
-    ConsoleControls();
+    // Progress goes to `progress`, row `row`.
+    ConsoleControls(ProgressReport& progress, int row = 0);
 
     void setProgressRange(qint64 maximum) override;
     void setProgressPosition(qint64 position) override;
@@ -22,9 +27,11 @@ public:
     void appendReceived(const QByteArray& bytes) override;
     // Keeps what `engine` says and writes it to standard error as it comes.
     void listenTo(TransferEngine& engine);
+    // Writes a line that the board began but did not end, with a line feed.
+    void flushPartialLine();
 
-    ProgressReport& progress() { return m_progress; }
-
+    // Begins each line on standard output and standard error ("ttyUSB0: ").
+    QByteArray linePrefix;
     // Each line on standard output begins with the time since Start.
     bool timestamps = false;
     std::function<qint64()> msSinceStart;
@@ -34,12 +41,17 @@ public:
     qint64 quietMs() const { return m_sinceReceived.elapsed(); }
     // Called once, with the errno, when standard output fails.
     std::function<void(int)> onOutputFailed;
+    // What the engine said last (without its caption), its lines joined with ": ".
+    QString lastMessage;
 
 private:
     void show(const TransferMessage& message);
+    void writeOut(const QByteArray& out);
 
-    ProgressReport m_progress;
+    ProgressReport& m_progress;
+    int m_row;
     bool m_atLineStart = true;
+    QByteArray m_partialLine; // with a prefix: the line begun, not yet ended
     QElapsedTimer m_sinceReceived;
     bool m_outputFailed = false;
 };

@@ -24,66 +24,126 @@ QString timeLeft(qint64 bytes, qint64 total, double bytesPerSecond)
 
 } // namespace
 
-ProgressReport::ProgressReport(std::FILE* out, bool terminal) : m_out(out), m_terminal(terminal) {}
-
-void ProgressReport::start(qint64 total)
+ProgressReport::ProgressReport(std::FILE* out, bool terminal, const QStringList& rowNames)
+    : m_out(out), m_terminal(terminal), m_rows(static_cast<size_t>(std::max<qsizetype>(rowNames.size(), 1)))
 {
-    m_total = total;
-    m_bytes = 0;
-    m_packets = 0;
-    m_started = true;
-    m_clock.start();
-    m_lastDrawMs = -1;
+    for (qsizetype i = 0; i < rowNames.size(); ++i) {
+        m_rows[static_cast<size_t>(i)].name = rowNames[i];
+        m_nameWidth = std::max(m_nameWidth, static_cast<int>(rowNames[i].size()));
+    }
 }
 
-void ProgressReport::update(qint64 bytes, int packets)
+double ProgressReport::Row::rate() const
 {
-    if (!m_started)
+    return bytes / std::max((endNs >= 0 ? endNs : clock.nsecsElapsed()) / 1e9, 1e-6);
+}
+
+void ProgressReport::start(int row, qint64 total)
+{
+    Row& r = m_rows.at(static_cast<size_t>(row));
+    r.total = total;
+    r.bytes = 0;
+    r.packets = 0;
+    r.started = true;
+    r.clock.start();
+    r.lastDrawMs = -1;
+    r.endNs = -1;
+}
+
+void ProgressReport::update(int row, qint64 bytes, int packets)
+{
+    Row& r = m_rows.at(static_cast<size_t>(row));
+    if (!r.started)
         return;
-    m_bytes = bytes;
-    m_packets = packets;
-    const qint64 now = m_clock.elapsed();
-    const qint64 every = m_terminal ? BarRedrawMs : LineEveryMs;
-    if (m_lastDrawMs < 0 ? now >= every || m_terminal : now - m_lastDrawMs >= every) {
-        m_lastDrawMs = now;
-        draw();
+    r.bytes = bytes;
+    r.packets = packets;
+    if (m_terminal) {
+        // One redraw of all bars at most every BarRedrawMs, whichever row moved.
+        if (!m_sinceBars.isValid() || m_sinceBars.elapsed() >= BarRedrawMs)
+            drawBars();
+        return;
+    }
+    const qint64 now = r.clock.elapsed();
+    if (r.lastDrawMs < 0 ? now >= LineEveryMs : now - r.lastDrawMs >= LineEveryMs) {
+        r.lastDrawMs = now;
+        drawLine(r);
     }
 }
 
-void ProgressReport::draw()
+QString ProgressReport::rowText(const Row& row) const
 {
-    const double seconds = std::max(m_clock.nsecsElapsed() / 1e9, 1e-6);
-    const double rate = m_bytes / seconds;
-    if (m_terminal) {
-        const QByteArray text = BarText(m_bytes, m_total, m_packets, rate, BarWidth).toLocal8Bit();
-        std::fprintf(m_out, "\r\033[K%s", text.constData());
-        m_barShown = true;
-    } else {
-        std::fprintf(m_out, "%s\n", LineText(m_bytes, m_total, m_packets, rate).toLocal8Bit().constData());
-    }
+    const bool runs = row.endNs < 0 || row.bytes >= row.total; // a failed transfer has no time left
+    const QString text = m_terminal ? BarText(row.bytes, row.total, row.packets, row.rate(), BarWidth, runs)
+                                    : LineText(row.bytes, row.total, row.packets, row.rate(), runs);
+    if (m_rows.size() == 1)
+        return text;
+    return (row.name + QLatin1Char(':')).leftJustified(m_nameWidth + 2) + text;
+}
+
+void ProgressReport::drawLine(Row& row)
+{
+    std::fprintf(m_out, "%s\n", rowText(row).toLocal8Bit().constData());
+    row.drawn = true;
     std::fflush(m_out);
 }
 
-void ProgressReport::finish()
+// The bars as a block of lines, the cursor left at the end of the last: the
+// next draw goes back to the block's first line and writes it over.
+void ProgressReport::drawBars()
 {
-    if (!m_started)
+    QByteArray block = m_barShown ? QByteArray("\r") : QByteArray();
+    if (m_barShown && m_rows.size() > 1)
+        block += "\033[" + QByteArray::number(qsizetype(m_rows.size()) - 1) + 'A';
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        block += (i == 0 && !m_barShown ? "\r\033[K" : "\033[K") + rowText(m_rows[i]).toLocal8Bit();
+        if (i + 1 < m_rows.size())
+            block += '\n';
+    }
+    std::fputs(block.constData(), m_out);
+    std::fflush(m_out);
+    m_barShown = true;
+    m_sinceBars.start();
+}
+
+void ProgressReport::finish(int row)
+{
+    Row& r = m_rows.at(static_cast<size_t>(row));
+    if (!r.started)
         return;
-    if (m_terminal || m_lastDrawMs >= 0)
-        draw();
-    if (m_barShown)
-        std::fputc('\n', m_out);
+    r.endNs = r.clock.nsecsElapsed();
+    if (!m_terminal && r.lastDrawMs >= 0)
+        drawLine(r);
+    r.started = false;
+    if (m_rows.size() > 1 || !m_terminal)
+        return;
+    drawBars();
+    std::fputc('\n', m_out);
     m_barShown = false;
-    m_started = false;
+    std::fflush(m_out);
+}
+
+void ProgressReport::end()
+{
+    if (!m_terminal || m_rows.size() == 1)
+        return;
+    drawBars();
+    std::fputc('\n', m_out);
+    m_barShown = false;
     std::fflush(m_out);
 }
 
 void ProgressReport::clearLine()
 {
-    if (m_barShown) {
-        std::fputs("\r\033[K", m_out);
-        std::fflush(m_out);
-        m_barShown = false;
-    }
+    if (!m_barShown)
+        return;
+    QByteArray clear = "\r";
+    if (m_rows.size() > 1)
+        clear += "\033[" + QByteArray::number(qsizetype(m_rows.size()) - 1) + "A\033[J";
+    else
+        clear += "\033[K";
+    std::fputs(clear.constData(), m_out);
+    std::fflush(m_out);
+    m_barShown = false;
 }
 
 QString ProgressReport::RateText(double bytesPerSecond)
@@ -95,7 +155,8 @@ QString ProgressReport::RateText(double bytesPerSecond)
     return QStringLiteral("%1 B/s").arg(bytesPerSecond, 0, 'f', 0);
 }
 
-QString ProgressReport::BarText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, int width)
+QString ProgressReport::BarText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, int width,
+                                bool runs)
 {
     if (total < 0)
         return QStringLiteral("%1 bytes  %2 packets  %3").arg(bytes).arg(packets).arg(RateText(bytesPerSecond));
@@ -107,10 +168,10 @@ QString ProgressReport::BarText(qint64 bytes, qint64 total, int packets, double 
         .arg(bytes)
         .arg(total)
         .arg(packets)
-        .arg(RateText(bytesPerSecond), timeLeft(bytes, total, bytesPerSecond));
+        .arg(RateText(bytesPerSecond), runs ? timeLeft(bytes, total, bytesPerSecond) : QString());
 }
 
-QString ProgressReport::LineText(qint64 bytes, qint64 total, int packets, double bytesPerSecond)
+QString ProgressReport::LineText(qint64 bytes, qint64 total, int packets, double bytesPerSecond, bool runs)
 {
     if (total < 0)
         return QStringLiteral("progress %1 bytes, %2 packets, %3").arg(bytes).arg(packets).arg(RateText(bytesPerSecond));
@@ -119,5 +180,5 @@ QString ProgressReport::LineText(qint64 bytes, qint64 total, int packets, double
         .arg(total)
         .arg(percentOf(bytes, total))
         .arg(packets)
-        .arg(RateText(bytesPerSecond), timeLeft(bytes, total, bytesPerSecond));
+        .arg(RateText(bytesPerSecond), runs ? timeLeft(bytes, total, bytesPerSecond) : QString());
 }

@@ -1,23 +1,24 @@
 #include "app/cli/sendcommand.h"
 
+#include "app/cli/boardrun.h"
 #include "app/cli/checkedsettings.h"
-#include "app/cli/consolecontrols.h"
+#include "app/cli/sendsummary.h"
+#include "app/transfer/serialdevice.h"
 #include "app/transfer/settingsfolder.h"
-#include "app/transfer/transferengine.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
+#include <vector>
 
 namespace {
-
-constexpr int LingerCheckMs = 10;
 
 int g_interruptPipe[2] = {-1, -1};
 
@@ -39,107 +40,116 @@ void catchInterrupts()
     ::sigaction(SIGTERM, &action, nullptr);
 }
 
-int exitStatusFor(TransferEngine::TransferEnd end, const TransferEngine& engine)
+// Several boards read the file each from its start: only a regular file can
+// be read so; the bytes of a pipe or device would be shared out among them.
+// The same port twice would be refused by its lock halfway through.
+std::optional<QString> severalPortsMistake(const CliArguments& arguments)
 {
-    switch (end) {
-    case TransferEngine::TransferEnd::Finished:
-    case TransferEngine::TransferEnd::NoMoreData:
-        return engine.sentBytes() >= engine.fileSize() ? ExitSent : ExitFailed;
-    case TransferEngine::TransferEnd::Interrupted:
-        return ExitInterrupted;
-    default:
-        return ExitFailed;
+    const QFileInfo file(QString::fromLocal8Bit(arguments.filePath));
+    if (arguments.filePath == "-" || (file.exists() && !file.isFile()))
+        return QStringLiteral("with several ports FILE must be a regular file, which every board reads "
+                              "from its start");
+    QStringList devices;
+    for (const QString& port : arguments.ports) {
+        const QString device = SerialDevice::DevicePathFor(port);
+        const QString canonical = QFileInfo(device).canonicalFilePath();
+        const QString same = canonical.isEmpty() ? device : canonical;
+        if (devices.contains(same))
+            return QStringLiteral("--port %1 is given twice").arg(port);
+        devices << same;
     }
-}
-
-void applyArguments(const CliArguments& arguments, ConsoleControls& controls, TransferEngine& engine)
-{
-    if (arguments.port)
-        controls.typePort(*arguments.port);
-    if (arguments.baud)
-        controls.typeBaud(*arguments.baud);
-    if (arguments.gapMs) {
-        controls.setTimeGapText(QString::number(*arguments.gapMs));
-        engine.Edit1Change();
-    }
-    if (arguments.blockSize) {
-        controls.setPauseByDataSize(true);
-        controls.setDataSizeText(QString::number(*arguments.blockSize));
-        engine.Edit2Change();
-    } else if (arguments.lines) {
-        controls.setPauseByDataSize(false);
-    }
-    controls.sendFile = arguments.file;
-    engine.setReplyWait(arguments.waitFor, arguments.replyTimeoutMs);
-    controls.timestamps = arguments.timestamps;
-    controls.msSinceStart = [&engine] { return engine.msSinceStart(); };
-    controls.sendFileBytes = arguments.filePath;
+    return std::nullopt;
 }
 
 } // namespace
 
 int RunSendCommand(const CliArguments& arguments)
 {
-    ConsoleControls controls;
-    TransferEngine engine(controls);
-    controls.listenTo(engine);
-    // One-off options must not become the window's remembered settings.
-    engine.setSavesSettings(false);
-    engine.ApplySettings(CheckedSettings(ConfigPathIn(SettingsFolder())));
-    applyArguments(arguments, controls, engine);
+    const bool several = arguments.ports.size() > 1;
+    if (several) {
+        if (const std::optional<QString> mistake = severalPortsMistake(arguments)) {
+            std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
+            return ExitUsage;
+        }
+    }
+    QStringList rowNames {QString()};
+    if (several) {
+        rowNames.clear();
+        for (const QString& port : arguments.ports)
+            rowNames << BoardRun::PortLabel(port);
+    }
+    ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
+
+    const TPortSettings settings = CheckedSettings(ConfigPathIn(SettingsFolder()));
+    std::vector<std::unique_ptr<BoardRun>> boards;
+    if (arguments.ports.isEmpty())
+        boards.push_back(std::make_unique<BoardRun>(arguments, settings, std::nullopt, false, progress, 0));
+    for (qsizetype i = 0; i < arguments.ports.size(); ++i)
+        boards.push_back(
+            std::make_unique<BoardRun>(arguments, settings, arguments.ports[i], several, progress, int(i)));
 
     if (!arguments.captureFile.isEmpty()) {
-        if (const TransferError failed = controls.capture.start(arguments.captureFile)) {
-            std::fprintf(stderr, "Can't Open Capture File!\n%s\n", failed.reason.toLocal8Bit().constData());
-            return ExitFailed;
+        for (const auto& board : boards) {
+            const QString path = several ? BoardRun::CaptureFileFor(arguments.captureFile, board->port())
+                                         : arguments.captureFile;
+            if (const std::optional<QString> failed = board->startCapture(path)) {
+                std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
+                return ExitFailed;
+            }
         }
     }
 
-    std::optional<int> status;
-    QTimer linger;
-    QObject::connect(&engine, &TransferEngine::transferEnded, &engine,
-                     [&](TransferEngine::TransferEnd end) {
-                         status = exitStatusFor(end, engine);
-                         std::fprintf(stderr, "packets: %d\n", engine.packetCount());
-                         if (end == TransferEngine::TransferEnd::LinkFailed)
-                             QCoreApplication::exit(*status);
-                         else
-                             linger.start(LingerCheckMs);
-                     });
-    // After the end, keep showing what the board sends until it falls quiet.
-    QObject::connect(&linger, &QTimer::timeout, &engine, [&] {
-        engine.PollReceive();
-        if (controls.quietMs() >= arguments.lingerMs || engine.linkState() == 0)
-            QCoreApplication::exit(status.value_or(ExitFailed));
-    });
+    size_t running = boards.size();
+    for (const auto& board : boards)
+        board->onDone = [&running] {
+            if (--running == 0)
+                QCoreApplication::exit(0);
+        };
 
-    // Standard output failed: what the board sends can no longer be kept, so
+    // Standard output failed: what the boards send can no longer be kept, so
     // the run ends with a status of its own.
     std::optional<int> outputStatus;
-    controls.onOutputFailed = [&](int error) {
-        std::fprintf(stderr, "flashupdate-cli: standard output: %s\n", std::strerror(error));
-        outputStatus = error == EPIPE ? ExitOutputClosed : ExitFailed;
-        QMetaObject::invokeMethod(&engine, [] { QCoreApplication::exit(ExitFailed); }, Qt::QueuedConnection);
-    };
+    for (const auto& board : boards)
+        board->setOnOutputFailed([&outputStatus](int error) {
+            if (outputStatus)
+                return;
+            std::fprintf(stderr, "flashupdate-cli: standard output: %s\n", std::strerror(error));
+            outputStatus = error == EPIPE ? ExitOutputClosed : ExitFailed;
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(ExitFailed); },
+                                      Qt::QueuedConnection);
+        });
 
     catchInterrupts();
     QSocketNotifier interrupts(g_interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(&interrupts, &QSocketNotifier::activated, &engine, [&] {
+    QObject::connect(&interrupts, &QSocketNotifier::activated, &interrupts, [&] {
         char drain[16];
         while (::read(g_interruptPipe[0], drain, sizeof drain) > 0) {}
-        if (engine.linkState() & TransferEngine::Sending)
-            engine.Button1Click(); // Stop: "Transmit Interrupt !!!"
-        else
-            QCoreApplication::exit(status.value_or(ExitInterrupted));
+        for (const auto& board : boards)
+            board->interrupt();
     });
 
-    engine.Button1Click();
-    if (engine.linkState() == 0)
-        return ExitFailed; // the port was not opened; the message said why
-    if (status && !(engine.linkState() & TransferEngine::Sending))
-        return *status; // the file or a number was refused at Start
-    if (const QString warning = engine.wireTimeWarning(); !warning.isEmpty())
-        std::fprintf(stderr, "%s\n", warning.toLocal8Bit().constData());
-    const int exitStatus = QCoreApplication::exec();
-    return outputStatus.value_or(exitStatus);
+    for (const auto& board : boards)
+        board->start();
+    if (running > 0)
+        QCoreApplication::exec();
+    if (!several)
+        return outputStatus.value_or(boards.front()->exitStatus());
+
+    progress.end();
+    QList<SummaryRow> rows;
+    std::optional<int> firstFailure;
+    bool interrupted = false;
+    for (const auto& board : boards) {
+        rows << SummaryRow {BoardRun::PortLabel(board->port()), board->sentBytes(), board->packetCount(),
+                            board->seconds(), board->result()};
+        if (board->exitStatus() != ExitSent && !firstFailure)
+            firstFailure = board->exitStatus();
+        interrupted = interrupted || board->wasInterrupted();
+    }
+    std::fputs(SummaryTable(rows).toLocal8Bit().constData(), stderr);
+    if (outputStatus)
+        return *outputStatus;
+    if (interrupted)
+        return ExitInterrupted;
+    return firstFailure.value_or(ExitSent);
 }

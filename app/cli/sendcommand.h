@@ -1,5 +1,6 @@
 #pragma once
-// The "send" command: one transfer through the transfer engine, without windows.
+// The "send" command: the file to one board, or to several at once, through
+// the transfer engine, without windows.
 
 #include "app/cli/cliarguments.h"
 
@@ -10,5 +11,5 @@ constexpr int ExitUsage = 2;
 constexpr int ExitOutputClosed = 3; // the reader of standard output went away
 constexpr int ExitInterrupted = 130;
 
-// Runs the transfer inside the running QCoreApplication; returns the exit status.
+// Runs the transfers inside the running QCoreApplication; returns the exit status.
 int RunSendCommand(const CliArguments& arguments);

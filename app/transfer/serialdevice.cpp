@@ -1,5 +1,6 @@
 #include "app/transfer/serialdevice.h"
 
+#include "app/transfer/lineformatcheck.h"
 #include "app/transfer/portholder.h"
 
 #include <QRegularExpression>
@@ -59,7 +60,7 @@ QString SerialDevice::DevicePathFor(const QString& portName)
     return QStringLiteral("/dev/") + portName;
 }
 
-TransferError SerialDevice::open(const QString& portName, qint32 baudRate)
+TransferError SerialDevice::open(const QString& portName, qint32 baudRate, const LineFormat& format)
 {
     close();
     m_failure = {};
@@ -79,13 +80,18 @@ TransferError SerialDevice::open(const QString& portName, qint32 baudRate)
         m_port.close();
         return busyOr(TransferError::FromErrno(TransferError::Operation::OpenPort, m_devicePath, lockErrno));
     }
-    const bool lineSet = baudRate > 0 && m_port.setBaudRate(baudRate)
-        && m_port.setDataBits(QSerialPort::Data8) && m_port.setParity(QSerialPort::NoParity)
-        && m_port.setStopBits(QSerialPort::OneStop);
-    if (!lineSet) {
-        const TransferError refused = baudRate > 0
+    const bool lineSet = baudRate > 0 && m_port.setBaudRate(baudRate) && m_port.setDataBits(format.dataBits)
+        && m_port.setParity(format.parity) && m_port.setStopBits(format.stopBits)
+        && m_port.setFlowControl(format.flow);
+    // A format the driver did not take is refused with what it kept: the
+    // board would get another format than the one chosen.
+    const QString notKept = baudRate > 0 ? FormatNotKept(m_port.handle(), format) : QString();
+    if (!lineSet || !notKept.isEmpty()) {
+        TransferError refused = baudRate > 0
             ? portError(TransferError::Operation::SetUpPort, errno)
             : TransferError::FromErrno(TransferError::Operation::SetUpPort, m_devicePath, EINVAL);
+        if (!notKept.isEmpty())
+            refused = {TransferError::Operation::SetUpPort, m_devicePath, notKept, EINVAL};
         m_port.close();
         return refused;
     }
@@ -94,6 +100,7 @@ TransferError SerialDevice::open(const QString& portName, qint32 baudRate)
     m_port.setDataTerminalReady(true);
     m_port.clearError();
     m_failure = {};
+    m_bitsPerCharacter = format.bitsPerCharacter();
     return {};
 }
 
@@ -168,11 +175,12 @@ TransferError SerialDevice::checkStalled()
     m_lastQueued = queued;
     if (queued == 0)
         return {};
-    // The driver's own queue goes out first. A byte takes 10 bits on the line:
-    // a start bit, 8 data bits and a stop bit.
+    // The driver's own queue goes out first. A byte takes a start bit, its
+    // data bits, the parity bit and the stop bits on the line.
     int driverQueued = 0;
     ::ioctl(m_port.handle(), TIOCOUTQ, &driverQueued);
-    const qint64 lineMs = (queued + driverQueued) * 10 * 1000 / std::max<qint32>(m_port.baudRate(), 1);
+    const qint64 lineMs =
+        (queued + driverQueued) * m_bitsPerCharacter * 1000 / std::max<qint32>(m_port.baudRate(), 1);
     const qint64 stillMs = m_sinceProgress.elapsed();
     if (stillMs <= lineMs + WriteGraceMs)
         return {};

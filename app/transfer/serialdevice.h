@@ -1,6 +1,7 @@
 #pragma once
 // A serial port as the transfer engine uses it: opened exclusively in raw mode
-// at 8 data bits, no parity, one stop bit; reads that never wait; writes that
+// in the line format asked for (8 data bits, no parity, one stop bit unless
+// told otherwise); reads that never wait; writes that
 // never wait either (what the driver does not take at once stays queued and
 // goes out from the event loop); and an honest error contract: a failed open,
 // a failed write, a board that stops taking bytes or a device that vanished
@@ -9,6 +10,7 @@
 // the driver, which holds the board back, so a flood costs no memory and
 // loses nothing.
 
+#include "app/transfer/lineformat.h"
 #include "app/transfer/transfererror.h"
 
 #include <QElapsedTimer>
@@ -26,10 +28,11 @@ public:
     // slash lives in /dev, anything else is a path. No length limit.
     static QString DevicePathFor(const QString& portName);
 
-    // Closes what is open, then opens `portName` at `baudRate`. RTS and then DTR
-    // are raised; a device without modem lines (a pseudo-terminal) is fine.
-    // Empty on success; OpenPort or SetUpPort when it failed.
-    TransferError open(const QString& portName, qint32 baudRate);
+    // Closes what is open, then opens `portName` at `baudRate` in `format`.
+    // RTS and then DTR are raised; a device without modem lines (a
+    // pseudo-terminal) is fine. Empty on success; OpenPort or SetUpPort when
+    // it failed.
+    TransferError open(const QString& portName, qint32 baudRate, const LineFormat& format = {});
     void close();
     bool isOpen() const;
 
@@ -70,6 +73,7 @@ private:
 
     QSerialPort m_port;
     QString m_devicePath;
+    int m_bitsPerCharacter = LineFormat {}.bitsPerCharacter();
     TransferError m_failure;
     bool m_writing = false; // inside writeAll()
     qint64 m_lastQueued = 0;   // queuedBytes() when progress was last seen

@@ -59,7 +59,7 @@ uint8_t TransferEngine::OpenPort()
         say(NotAWholeNumberMessage(baudText));
         return 0;
     }
-    const TransferError refused = PortHandle.open(m_controls.portText(), *baud);
+    const TransferError refused = PortHandle.open(m_controls.portText(), *baud, m_lineFormat);
     if (refused.operation == TransferError::Operation::SetUpPort) {
         say(QStringLiteral("COM Port Setting Error!!!"), QStringLiteral("Set Error"), refused);
         return 0;
@@ -157,7 +157,8 @@ QString TransferEngine::wireTimeWarning() const
     if (!(LinkState & Sending))
         return {};
     const qint64 longest = LongestPacket(m_controls.sendFileName(), m_controls.pauseByDataSize(), ChunkLength);
-    return WireTimeWarning(longest, ToWholeNumber(m_controls.baudText()).value_or(0), Timer1.interval());
+    return WireTimeWarning(longest, ToWholeNumber(m_controls.baudText()).value_or(0), Timer1.interval(),
+                           m_lineFormat.bitsPerCharacter());
 }
 
 void TransferEngine::Button3Click()

@@ -15,6 +15,7 @@
 // tick, and a board that stops taking bytes ends the transfer once the queued
 // bytes are overdue at the baud rate. Stop therefore answers at once.
 
+#include "app/transfer/lineformat.h"
 #include "app/transfer/pacedtimer.h"
 #include "app/transfer/replywait.h"
 #include "app/transfer/sendfilereader.h"
@@ -74,6 +75,11 @@ public:
         m_reply.setExpected(text, timeoutMs);
     }
     const ReplyWait& replyWait() const { return m_reply; }
+
+    // The character format the port is opened with from now on (8N1 without
+    // flow control unless set); the wire-time warning counts its bits.
+    void setLineFormat(const LineFormat& format) { m_lineFormat = format; }
+    const LineFormat& lineFormat() const { return m_lineFormat; }
 
     // Settings: read the controls into the record and write the file; push a
     // record into the controls. OpenPort tells the user when the file could
@@ -153,6 +159,7 @@ private:
     int PacketCount = 0;
     std::array<char, SendBufferSize> SendBuffer {};
 
+    LineFormat m_lineFormat;
     ReplyWait m_reply;
     QTimer m_replyTimer;          // the reply timeout of the packet in hand
     QElapsedTimer m_sincePacket;  // since the last packet went out

@@ -41,11 +41,11 @@ qint64 LongestPacket(const QString& path, bool blockMode, int dataSize)
     return std::max(longest, current);
 }
 
-QString WireTimeWarning(qint64 packetBytes, qint64 baud, int gapMs)
+QString WireTimeWarning(qint64 packetBytes, qint64 baud, int gapMs, int bitsPerCharacter)
 {
-    if (baud <= 0 || packetBytes <= 0)
+    if (baud <= 0 || packetBytes <= 0 || bitsPerCharacter <= 0)
         return {};
-    const qint64 wireMs = (packetBytes * 10 * 1000 + baud - 1) / baud;
+    const qint64 wireMs = (packetBytes * bitsPerCharacter * 1000 + baud - 1) / baud;
     if (wireMs <= gapMs)
         return {};
     return QStringLiteral("A packet of %1 bytes takes %2 ms on the wire at %3 baud, longer than the Time Gap "
@@ -54,5 +54,5 @@ QString WireTimeWarning(qint64 packetBytes, qint64 baud, int gapMs)
         .arg(wireMs)
         .arg(baud)
         .arg(gapMs)
-        .arg(baud / 10);
+        .arg(baud / bitsPerCharacter);
 }

@@ -6,6 +6,7 @@
 
 #include "app/transfer/besideconfig.h"
 #include "app/transfer/replywaitfile.h"
+#include "app/window/lineformatnotice.h"
 #include "app/window/waitforreplydialog.h"
 
 #include <QAction>
@@ -236,6 +237,12 @@ void TForm1::Button2Click()
 void TForm1::Button3Click()
 {
     m_engine.Button3Click();
+    // The link now runs at 8N1 whatever these boxes say: said once per Set Port.
+    if (m_engine.linkState() & TransferEngine::PortOpen)
+        if (const QString notice = LineFormatNotice(ui->ComboBox3->currentText(), ui->ComboBox4->currentText(),
+                                                    ui->ComboBox5->currentText());
+            !notice.isEmpty())
+            ui->Memo1->appendLine(notice);
 }
 
 void TForm1::Edit1Change()

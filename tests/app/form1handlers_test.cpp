@@ -179,6 +179,38 @@ TEST_F(Form1Handlers, SetPortWithAnEmptyBaudBoxFailsWithTheConversionMessage)
     EXPECT_FALSE(form->engine().port().isOpen());
 }
 
+// The Parity, Byte Size and Stop Bits boxes are remembered only; Set Port
+// says in the log, once a press, when they name another format than 8N1.
+TEST_F(Form1Handlers, SetPortSaysWhenTheFormatBoxesDifferFromTheLink)
+{
+    create();
+    PtyPair pty;
+    typePort(pty);
+    struct Case {
+        int parity, byteSize, stopBits;
+        const char* said; // nullptr: nothing
+    };
+    const Case cases[] = {
+        {0, 0, 0, nullptr},
+        {1, 1, 2, "The Parity, Byte Size and Stop Bits boxes say \"odd\", \"7\", \"2\", but the link uses no "
+                  "parity, 8 data bits and 1 stop bit; those boxes are only remembered."},
+        {0, 0, 1, "The Parity, Byte Size and Stop Bits boxes say \"no parity\", \"8\", \"1.5\", but the link "
+                  "uses no parity, 8 data bits and 1 stop bit; those boxes are only remembered."},
+    };
+    auto* log = find<LogBox>("Memo1");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.said ? c.said : "8N1");
+        log->clear();
+        combo("ComboBox3")->setCurrentIndex(c.parity);
+        combo("ComboBox4")->setCurrentIndex(c.byteSize);
+        combo("ComboBox5")->setCurrentIndex(c.stopBits);
+        button("Button3")->click();
+        ASSERT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+        EXPECT_EQ(form->engine().lineFormat(), LineFormat {}) << "the link stays at 8N1";
+        EXPECT_EQ(log->toPlainText(), QString::fromUtf8(c.said ? c.said : ""));
+    }
+}
+
 TEST_F(Form1Handlers, TypingDuringATransferRevertsAndStopRestoresTheControls)
 {
     create();

@@ -1,9 +1,11 @@
 // flashupdate-cli against board-sim: exact packets, end messages, exit
-// statuses, a flood on stdout, an unplugged board and Ctrl-C.
+// statuses, a flood on stdout, an unplugged board, Ctrl-C, the line format
+// on a real pseudo-terminal and four boards at once.
 
 #include "app/transfer/portsettings.h"
 #include "tools/board-sim/floodpattern.h"
 #include "tests/tools/boardsimprocess.h"
+#include "tests/support/ptypair.h"
 #include "tests/support/testsupport.h"
 
 #include <QElapsedTimer>
@@ -12,6 +14,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <csignal>
+#include <memory>
+#include <vector>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -241,22 +245,40 @@ TEST_F(FlashUpdateCli, AnUnpluggedBoardEndsWithTheErrorAndStatus1)
     EXPECT_FALSE(run.err.contains("Send Data Finished!"));
 }
 
+// Ctrl-C stops the transfer, or every transfer of several boards, with status 130.
 TEST_F(FlashUpdateCli, CtrlCInterruptsWithStatus130)
 {
-    QTemporaryDir logDir;
-    const QString log = logDir.filePath(QStringLiteral("reads.log"));
-    BoardSimProcess board({QStringLiteral("--log"), log});
-    startCli({QStringLiteral("send"), makeFile("one\ntwo\nthree\nfour\n"), QStringLiteral("--port"), board.device,
-              QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--lines"), QStringLiteral("--gap"),
-              QStringLiteral("1000")});
-    QElapsedTimer waited;
-    waited.start();
-    while (QFile(log).size() == 0 && waited.elapsed() < 20000)
-        ::usleep(2000);
-    ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
-    const CliRun run = finishCli();
-    EXPECT_EQ(run.exitCode, 130);
-    EXPECT_TRUE(run.err.contains("Transmit Interrupt !!!\npackets: ")) << run.err.toStdString();
+    for (const int boardCount : {1, 2}) {
+        SCOPED_TRACE(boardCount);
+        QTemporaryDir logDir;
+        std::vector<std::unique_ptr<BoardSimProcess>> boards;
+        QStringList arguments {QStringLiteral("send"), makeFile("one\ntwo\nthree\nfour\n"),
+                               QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--lines"),
+                               QStringLiteral("--gap"), QStringLiteral("1000")};
+        for (int i = 0; i < boardCount; ++i) {
+            boards.push_back(std::make_unique<BoardSimProcess>(
+                QStringList {QStringLiteral("--log"), logDir.filePath(QStringLiteral("reads%1.log").arg(i))}));
+            arguments += {QStringLiteral("--port"), boards.back()->device};
+        }
+        startCli(arguments);
+        QElapsedTimer waited;
+        waited.start();
+        for (int i = 0; i < boardCount; ++i)
+            while (QFile(logDir.filePath(QStringLiteral("reads%1.log").arg(i))).size() == 0 && waited.elapsed() < 20000)
+                ::usleep(2000);
+        ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+        const CliRun run = finishCli();
+        EXPECT_EQ(run.exitCode, 130);
+        if (boardCount == 1) {
+            EXPECT_TRUE(run.err.contains("Transmit Interrupt !!!\npackets: ")) << run.err.toStdString();
+            continue;
+        }
+        for (const auto& board : boards) {
+            const QByteArray label = board->device.mid(5).toLatin1();
+            EXPECT_TRUE(run.err.contains(label + ": Transmit Interrupt !!!\n")) << run.err.toStdString();
+            EXPECT_TRUE(run.err.contains(label + ' ')) << "a row in the summary";
+        }
+    }
 }
 
 TEST_F(FlashUpdateCli, PortFileAndCommandLineMistakes)
@@ -276,12 +298,81 @@ TEST_F(FlashUpdateCli, PortFileAndCommandLineMistakes)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.out.contains("flashupdate-cli send FILE"));
 
-    for (const QStringList& wrong : {QStringList {QStringLiteral("send")},
-                                     QStringList {QStringLiteral("send"), QStringLiteral("f"), QStringLiteral("--block"), QStringLiteral("0")},
-                                     QStringList {QStringLiteral("send"), QStringLiteral("f"), QStringLiteral("--gap"), QStringLiteral("-1")},
-                                     QStringList {QStringLiteral("flash")}}) {
-        run = runCli(wrong);
-        EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
+    // Each mistake is refused with status 2 and a message that names it.
+    const QString file = makeFile("x\n");
+    struct Wrong {
+        const char* arguments;
+        const char* said;
+    };
+    const Wrong mistakes[] = {
+        {"send", "send needs the FILE to send"},
+        {"flash", "unknown command 'flash'"},
+        {"send F --block 0", "--block needs a whole number from 1 to 2048, not '0'"},
+        {"send F --gap -1", "--gap needs a whole number from 0 to 3600000, not '-1'"},
+        {"send F --linger=600001", "--linger needs a whole number from 0 to 600000, not '600001'"},
+        {"send F --gap", "Missing value after '--gap'."},
+        {"send F --colour blue", "Unknown option 'colour'."},
+        {"send F --parity=zero", "--parity takes none, odd, even, mark or space, not 'zero'"},
+        {"send F --data-bits 9", "--data-bits takes 5, 6, 7 or 8, not '9'"},
+        {"send F --data-bits 4", "--data-bits takes 5, 6, 7 or 8, not '4'"},
+        {"send F --stop-bits 1.5", "--stop-bits takes 1 or 2, not '1.5'"},
+        {"send F --flow hardware", "--flow takes none, xonxoff or rtscts, not 'hardware'"},
+        {"send F --port ttyS0 --port /dev/ttyS0", "--port /dev/ttyS0 is given twice"},
+        {"send - --port ttyS0 --port ttyS1", "with several ports FILE must be a regular file"},
+    };
+    for (const Wrong& wrong : mistakes) {
+        const QStringList arguments = QString::fromLatin1(wrong.arguments).replace(QStringLiteral("F"), file).split(' ');
+        run = runCli(arguments);
+        EXPECT_EQ(run.exitCode, 2) << wrong.arguments;
+        EXPECT_TRUE(run.err.startsWith(QByteArray("flashupdate-cli: ") + wrong.said)) << run.err.toStdString();
+    }
+}
+
+// The line format reaches the port: the pseudo-terminal's settings, read
+// while the sender has it open, are those asked for. A pseudo-terminal keeps
+// 8 data bits and no parity whatever it is asked; a format it does not take
+// is refused with what it kept, never sent in another format.
+TEST_F(FlashUpdateCli, TheLineFormatReachesThePortOrIsRefused)
+{
+    struct Case {
+        const char* arguments;
+        tcflag_t cflag; // CSIZE, PARENB, CSTOPB, CRTSCTS as read back
+        bool xonxoff;
+        const char* refused; // nullptr: sent
+    };
+    const Case cases[] = {
+        {"", CS8, false, nullptr},
+        {"--stop-bits 2 --flow rtscts", CS8 | CSTOPB | CRTSCTS, false, nullptr},
+        {"--data-bits=8 --parity=none --stop-bits=1 --flow=xonxoff", CS8, true, nullptr},
+        {"--parity odd", 0, false, "the device keeps no parity, not odd parity"},
+        {"--data-bits 7 --parity mark",  0, false, "the device keeps 8 data bits, not 7, no parity, not mark parity"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        PtyPair pty;
+        ASSERT_TRUE(pty.isOpen());
+        startCli(QStringList {QStringLiteral("send"), makeFile("one\ntwo\nthree\n"), QStringLiteral("--port"),
+                              pty.path, QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--lines"),
+                              QStringLiteral("--gap"), QStringLiteral("1000"), QStringLiteral("--linger"),
+                              QStringLiteral("0")}
+                 + QString::fromLatin1(c.arguments).split(' ', Qt::SkipEmptyParts));
+        if (c.refused) {
+            const CliRun run = finishCli();
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_EQ(run.err, QByteArray("Set Error: COM Port Setting Error!!!\n") + c.refused + '\n');
+            EXPECT_EQ(pty.readRest(), QByteArray());
+            continue;
+        }
+        // The first line has arrived: the port is open and set up.
+        const QByteArray first = pty.read(4, 20000);
+        termios line {};
+        ASSERT_EQ(::tcgetattr(pty.slave(), &line), 0);
+        ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+        const CliRun run = finishCli();
+        ASSERT_EQ(first, "one\n") << run.err.toStdString();
+        EXPECT_EQ(run.exitCode, 130) << run.err.toStdString();
+        EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), c.cflag);
+        EXPECT_EQ((line.c_iflag & (IXON | IXOFF)) == (IXON | IXOFF), c.xonxoff);
     }
 }
 
@@ -370,4 +461,61 @@ TEST_F(FlashUpdateCli, AnIndexInConfigDatThatNamesNothingIsSaidAndTheDefaultUsed
                                        .arg(ConfigPathIn(dir.path()))
                                        .toLocal8Bit()))
         << run.err.toStdString();
+}
+
+// Four boards from one command, one of which hangs up midway: the other three
+// get every byte, each board's replies come out after its port's name and
+// into its own capture file, and the summary says why the fourth failed.
+TEST_F(FlashUpdateCli, FourBoardsAtOnceAndOneHangsUp)
+{
+    QByteArray file;
+    for (int i = 0; i < 150; ++i)
+        file += "record " + QByteArray::number(i) + '\n';
+    const QStringList replies {QStringLiteral("--reply"), QStringLiteral("OK\\r\\n")};
+    std::vector<std::unique_ptr<BoardSimProcess>> boards;
+    QStringList arguments {QStringLiteral("send"), makeFile(file), QStringLiteral("--baud"),
+                           QStringLiteral("115200"), QStringLiteral("--gap"), QStringLiteral("5"),
+                           QStringLiteral("--linger"), QStringLiteral("500"), QStringLiteral("--capture"),
+                           dir.filePath(QStringLiteral("replies.log"))};
+    for (int i = 0; i < 4; ++i) {
+        QStringList options = replies + QStringList {QStringLiteral("--log"), dir.filePath(QStringLiteral("board%1.log").arg(i))};
+        if (i == 2)
+            options += {QStringLiteral("--hangup-after"), QStringLiteral("400")};
+        boards.push_back(std::make_unique<BoardSimProcess>(options));
+        arguments += {QStringLiteral("--port"), boards.back()->device};
+    }
+    const CliRun run = runCli(arguments);
+    for (const auto& board : boards)
+        board->stop();
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+
+    const QList<QByteArray> table = run.err.mid(run.err.indexOf("port ")).split('\n');
+    ASSERT_GE(table.size(), 5) << run.err.toStdString();
+    EXPECT_TRUE(QString::fromLatin1(table[0]).simplified() == QStringLiteral("port bytes packets seconds result"));
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const QString label = boards[size_t(i)]->device.mid(5); // without /dev/
+        const QStringList row = QString::fromLatin1(table[i + 1]).simplified().split(' ');
+        ASSERT_GE(row.size(), 5) << table[i + 1].toStdString();
+        EXPECT_EQ(row[0], label);
+        const QByteArray got = boardGot(readBoardLog(dir.filePath(QStringLiteral("board%1.log").arg(i))));
+        QFile capture(dir.filePath(QStringLiteral("replies-%1.log").arg(QString(label).replace('/', '-'))));
+        ASSERT_TRUE(capture.open(QIODevice::ReadOnly));
+        const QByteArray captured = capture.readAll();
+        if (i == 2) {
+            EXPECT_EQ(row.mid(4).join(' '), "COM Port Error !!!: Input/output error");
+            EXPECT_LT(got.size(), file.size());
+            EXPECT_EQ(captured, QByteArray("OK\r\n").repeated(captured.size() / 4)); // what came before the hang-up
+            continue;
+        }
+        EXPECT_EQ(row[1], QString::number(file.size()));
+        EXPECT_EQ(row[2], QStringLiteral("150"));
+        EXPECT_EQ(row[4], QStringLiteral("ok"));
+        EXPECT_EQ(got, file);
+        EXPECT_EQ(captured, QByteArray("OK\r\n").repeated(150));
+        EXPECT_EQ(run.out.count(label.toLatin1() + ": OK\r\n"), 150);
+    }
+    // Standard output holds whole lines, each after its port's name.
+    for (const QByteArray& line : run.out.split('\n').mid(0, run.out.count('\n')))
+        EXPECT_TRUE(line.startsWith("pts/") && line.endsWith(": OK\r")) << line.toStdString();
 }

@@ -1,0 +1,164 @@
+#include "app/cli/boardrun.h"
+
+#include "app/cli/sendcommand.h"
+#include "app/transfer/serialdevice.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int LingerCheckMs = 10;
+
+int exitStatusFor(TransferEngine::TransferEnd end, const TransferEngine& engine)
+{
+    switch (end) {
+    case TransferEngine::TransferEnd::Finished:
+    case TransferEngine::TransferEnd::NoMoreData:
+        return engine.sentBytes() >= engine.fileSize() ? ExitSent : ExitFailed;
+    case TransferEngine::TransferEnd::Interrupted:
+        return ExitInterrupted;
+    default:
+        return ExitFailed;
+    }
+}
+
+} // namespace
+
+BoardRun::BoardRun(const CliArguments& arguments, const TPortSettings& settings,
+                   const std::optional<QString>& port, bool named, ProgressReport& progress, int row)
+    : m_named(named), m_lingerMs(arguments.lingerMs), m_controls(progress, row),
+      m_engine(m_controls)
+{
+    m_controls.listenTo(m_engine);
+    // One-off options must not become the window's remembered settings.
+    m_engine.setSavesSettings(false);
+    m_engine.ApplySettings(settings);
+    apply(arguments, port);
+    m_port = m_controls.portText();
+    if (m_named)
+        m_controls.linePrefix = (PortLabel(m_port) + QStringLiteral(": ")).toLocal8Bit();
+
+    QObject::connect(&m_engine, &TransferEngine::transferEnded, &m_engine,
+                     [this](TransferEngine::TransferEnd end) { onTransferEnded(end); });
+    // After the end, keep showing what the board sends until it falls quiet.
+    QObject::connect(&m_linger, &QTimer::timeout, &m_engine, [this] {
+        m_engine.PollReceive();
+        if (m_controls.quietMs() >= m_lingerMs || m_engine.linkState() == 0)
+            finish();
+    });
+}
+
+QString BoardRun::PortLabel(const QString& port)
+{
+    const QString device = SerialDevice::DevicePathFor(port);
+    return device.startsWith(QStringLiteral("/dev/")) ? device.mid(5) : device;
+}
+
+QString BoardRun::CaptureFileFor(const QString& captureFile, const QString& port)
+{
+    const QString label = PortLabel(port).replace(QLatin1Char('/'), QLatin1Char('-'));
+    const QString name = QFileInfo(captureFile).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const qsizetype at = dot > 0 ? captureFile.size() - name.size() + dot : captureFile.size();
+    return captureFile.left(at) + QLatin1Char('-') + label + captureFile.mid(at);
+}
+
+void BoardRun::apply(const CliArguments& arguments, const std::optional<QString>& port)
+{
+    if (port)
+        m_controls.typePort(*port);
+    if (arguments.baud)
+        m_controls.typeBaud(*arguments.baud);
+    if (arguments.gapMs) {
+        m_controls.setTimeGapText(QString::number(*arguments.gapMs));
+        m_engine.Edit1Change();
+    }
+    if (arguments.blockSize) {
+        m_controls.setPauseByDataSize(true);
+        m_controls.setDataSizeText(QString::number(*arguments.blockSize));
+        m_engine.Edit2Change();
+    } else if (arguments.lines) {
+        m_controls.setPauseByDataSize(false);
+    }
+    m_controls.sendFile = arguments.file;
+    m_controls.sendFileBytes = arguments.filePath;
+    m_engine.setLineFormat(arguments.lineFormat);
+    m_engine.setReplyWait(arguments.waitFor, arguments.replyTimeoutMs);
+    m_controls.timestamps = arguments.timestamps;
+    m_controls.msSinceStart = [this] { return m_engine.msSinceStart(); };
+}
+
+std::optional<QString> BoardRun::startCapture(const QString& path)
+{
+    if (const TransferError failed = m_controls.capture.start(path))
+        return QStringLiteral("Can't Open Capture File!\n") + failed.reason;
+    return std::nullopt;
+}
+
+void BoardRun::start()
+{
+    m_engine.Button1Click();
+    if (m_engine.linkState() == 0) {
+        m_status = ExitFailed; // the port was not opened; the message said why
+        finish();
+        return;
+    }
+    if (m_status && !(m_engine.linkState() & TransferEngine::Sending)) {
+        finish(); // the file or a number was refused at Start
+        return;
+    }
+    if (const QString warning = m_engine.wireTimeWarning(); !warning.isEmpty())
+        std::fprintf(stderr, "%s%s\n", m_controls.linePrefix.constData(), warning.toLocal8Bit().constData());
+}
+
+void BoardRun::interrupt()
+{
+    if (m_done)
+        return;
+    if (m_engine.linkState() & TransferEngine::Sending) {
+        m_interrupted = true;
+        m_engine.Button1Click(); // Stop: "Transmit Interrupt !!!"
+        return;
+    }
+    if (!m_status) {
+        // Between the last packet and its end message: nothing was finished.
+        m_interrupted = true;
+        m_status = ExitInterrupted;
+    }
+    finish();
+}
+
+void BoardRun::onTransferEnded(TransferEngine::TransferEnd end)
+{
+    m_status = exitStatusFor(end, m_engine);
+    m_seconds = m_engine.msSinceStart() / 1000.0;
+    if (!m_named)
+        std::fprintf(stderr, "packets: %d\n", m_engine.packetCount());
+    if (end == TransferEngine::TransferEnd::LinkFailed)
+        finish();
+    else
+        m_linger.start(LingerCheckMs);
+}
+
+void BoardRun::finish()
+{
+    if (m_done)
+        return;
+    m_done = true;
+    m_linger.stop();
+    m_controls.flushPartialLine();
+    m_seconds = seconds();
+    if (onDone)
+        onDone();
+}
+
+QString BoardRun::result() const
+{
+    if (!m_done)
+        return QStringLiteral("not finished");
+    if (m_status == ExitSent)
+        return QStringLiteral("ok");
+    return m_controls.lastMessage.isEmpty() ? QStringLiteral("failed") : m_controls.lastMessage;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The character format of the serial line: data bits, parity, stop bits and
+// flow control. The window always uses 8 data bits, no parity, one stop bit
+// and no flow control; the command-line sender can choose others.
+
+#include <QSerialPort>
+#include <QString>
+
+#include <optional>
+
+struct LineFormat {
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+    QSerialPort::FlowControl flow = QSerialPort::NoFlowControl;
+
+    // Bits a character takes on the wire: a start bit, the data bits, the
+    // parity bit (if any) and the stop bits; 10 for 8N1.
+    int bitsPerCharacter() const;
+
+    friend bool operator==(const LineFormat&, const LineFormat&) = default;
+};
+
+// The words the command line takes: none|odd|even|mark|space, 5..8, 1|2,
+// none|xonxoff|rtscts. Nothing for any other text.
+std::optional<QSerialPort::Parity> ParityFromName(const QString& name);
+std::optional<QSerialPort::DataBits> DataBitsFromName(const QString& name);
+std::optional<QSerialPort::StopBits> StopBitsFromName(const QString& name);
+std::optional<QSerialPort::FlowControl> FlowFromName(const QString& name);
