@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -198,11 +199,23 @@ void SerialDevice::onPortError(QSerialPort::SerialPortError error)
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError:
+        if (!m_port.isOpen())
+            break;
         // A device that went away is found by whatever touched it: a failure
         // while writeAll() waits belongs to the write.
-        if (m_port.isOpen())
-            markFailed(error == QSerialPort::WriteError || m_writing ? TransferError::Operation::WritePort
-                                                                     : TransferError::Operation::ReadPort);
+        if (error == QSerialPort::WriteError || m_writing) {
+            markFailed(TransferError::Operation::WritePort);
+            break;
+        }
+        // Qt's read notifier takes an empty read for an error and names it
+        // with whatever errno was left over. A raw line reads empty when the
+        // bytes that woke the notifier were taken first (several ports on one
+        // event loop make that common), so only a line the driver reports
+        // hung up or broken has failed; reading again re-arms the notifier.
+        if (const int broken = lineFailure())
+            markFailed(TransferError::Operation::ReadPort, broken);
+        else
+            m_port.clearError();
         break;
     default:
         // Timeouts of non-waiting reads, modem lines a device does not have and
@@ -211,15 +224,35 @@ void SerialDevice::onPortError(QSerialPort::SerialPortError error)
     }
 }
 
+// The errno of a line the driver reports broken: the line settings cannot be
+// read, or poll() sees a hang-up or an error (a hung-up terminal reads as
+// "Input/output error"). 0 while the line is sound.
+int SerialDevice::lineFailure() const
+{
+    const int fd = m_port.handle();
+    termios line {};
+    if (::tcgetattr(fd, &line) != 0)
+        return errno;
+    pollfd state {fd, POLLIN, 0};
+    if (::poll(&state, 1, 0) < 0)
+        return errno;
+    if (state.revents & POLLNVAL)
+        return EBADF;
+    return state.revents & (POLLHUP | POLLERR) ? EIO : 0;
+}
+
 // Qt reports a hung-up terminal (read returns 0) with a stale errno; asking the
 // driver for the line settings gives the real reason, such as "Input/output error".
-void SerialDevice::markFailed(TransferError::Operation operation)
+// `knownErrno`, when given, is the reason already found.
+void SerialDevice::markFailed(TransferError::Operation operation, int knownErrno)
 {
     if (m_failure)
         return;
     const int errnoAfterCall = errno;
     termios line {};
-    if (m_port.isOpen() && ::tcgetattr(m_port.handle(), &line) != 0)
+    if (knownErrno != 0)
+        m_failure = TransferError::FromErrno(operation, m_devicePath, knownErrno);
+    else if (m_port.isOpen() && ::tcgetattr(m_port.handle(), &line) != 0)
         m_failure = TransferError::FromErrno(operation, m_devicePath, errno);
     else
         m_failure = portError(operation, errnoAfterCall);

@@ -67,7 +67,8 @@ signals:
 
 private:
     void onPortError(QSerialPort::SerialPortError error);
-    void markFailed(TransferError::Operation operation);
+    void markFailed(TransferError::Operation operation, int knownErrno = 0);
+    int lineFailure() const;
     TransferError busyOr(const TransferError& refused) const;
     TransferError portError(TransferError::Operation operation, int errnoAfterCall) const;
 

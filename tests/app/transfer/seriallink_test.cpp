@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSocketNotifier>
 
 #include <cerrno>
 #include <cstring>
@@ -242,4 +243,35 @@ TEST(SerialDeviceWrite, AWriteToAHungUpDeviceFailsWithTheSystemsText)
     EXPECT_EQ(failed.reason, QString::fromLocal8Bit(std::strerror(EIO)));
     EXPECT_TRUE(device.hasFailed());
     EXPECT_TRUE(device.writeAll("more", 4).failed()); // stays failed until opened again
+}
+
+// The port's own read notifier can fire after something else on the event
+// loop has already taken the bytes that woke it (several ports on one loop
+// make this common): the empty read it then makes is no failure of the device.
+TEST(SerialDeviceRead, ANotifierThatFindsItsBytesAlreadyTakenIsNoFailure)
+{
+    PtyPair pty;
+    ::fcntl(pty.slave(), F_SETFL, ::fcntl(pty.slave(), F_GETFL) | O_NONBLOCK);
+    QByteArray takenFirst;
+    QSocketNotifier thief(pty.slave(), QSocketNotifier::Read);
+    QObject::connect(&thief, &QSocketNotifier::activated, [&] {
+        char bytes[64];
+        for (ssize_t n; (n = ::read(pty.slave(), bytes, sizeof bytes)) > 0;)
+            takenFirst.append(bytes, n);
+    });
+    SerialDevice device;
+    ASSERT_FALSE(device.open(pty.path, 115200).failed());
+    for (int round = 0; round < 20 && !device.hasFailed(); ++round) {
+        pty.write("OK");
+        pollfd readable {device.handle(), POLLIN, 0};
+        ASSERT_EQ(::poll(&readable, 1, 5000), 1);
+        QCoreApplication::processEvents();
+        device.readQueued(64);
+    }
+    EXPECT_FALSE(device.hasFailed()) << device.failure().reason.toStdString();
+    EXPECT_FALSE(takenFirst.isEmpty()); // the race was run
+    pty.closeMaster();
+    for (int i = 0; i < 100 && !device.hasFailed(); ++i)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    EXPECT_EQ(device.failure().errorNumber, EIO); // a real hang-up still is one
 }
