@@ -3,6 +3,8 @@
 
 #include "effects/engine/generators.h"
 
+#include "effects/engine/shapecover.h"
+
 #include "platform/arith.h"
 
 #include <algorithm>
@@ -46,19 +48,27 @@ void diagonalWipe(MaskGrid& m, int P, uint8_t v)
     }
 }
 
+namespace {
+
+// Line k of the soft wipe from the top-left corner, its ends k scaled to the grid's aspect.
+void diagonalShape(int W, int H, int k, MaskPen& pen)
+{
+    double rx = 1, ry = 1;
+    if (H < W)
+        ry = double(H) / W;
+    else
+        rx = double(W) / H;
+    pen.line(0, roundInt(k * ry), roundInt(k * rx), 0);
+}
+
+} // namespace
+
 void smoothDiagonal(MaskGrid& m, int P)
 {
     if (P == 0)
         return;
     const int n = MulDiv(P, roundInt(2.5 * diagonalLength(m)), 100);
-    double rx = 1, ry = 1;
-    if (m.H < m.W)
-        ry = double(m.H) / m.W;
-    else
-        rx = double(m.W) / m.H;
-    const GradientBand band(P, n);
-    for (int k = 0; k <= n; ++k)
-        maskLine(m, 0, roundInt(k * ry), roundInt(k * rx), 0, band.level(k));
+    softShapesUpTo(m, diagonalShape, n, GradientBand(P, n).levels(n).data());
 }
 
 void cornerTriangles(MaskGrid& m, int P, uint8_t v)
@@ -99,21 +109,43 @@ void cornerTriangles(MaskGrid& m, int P, uint8_t v)
 
 namespace {
 
-// Shared by the two soft two-corner diagonals: shape i (0 .. 2b, while i < L) with its x and
-// y extents f and g and its level; `draw` puts the shape's two lines.
-template <typename Draw>
-void softCornerShapes(MaskGrid& m, int P, Draw draw)
+// Extents f and g of shape i of the two soft two-corner diagonals, i scaled to the aspect.
+void cornerExtents(int W, int H, int i, int& f, int& g)
+{
+    double tx = 1, ty = 1;
+    if (W >= H)
+        ty = double(H) / W;
+    else
+        tx = double(W) / H;
+    f = roundInt(i * tx);
+    g = roundInt(i * ty);
+}
+
+// Shape i of the soft triangles at the bottom-left and top-right corners.
+void cornersInShape(int W, int H, int i, MaskPen& pen)
+{
+    int f, g;
+    cornerExtents(W, H, i, f, g);
+    pen.line(0, H - 1 - g, f, H - 1);
+    pen.line(W - f, 0, W - 1, g);
+}
+
+// Shape i of the soft band about the anti-diagonal.
+void cornersOutShape(int W, int H, int i, MaskPen& pen)
+{
+    int f, g;
+    cornerExtents(W, H, i, f, g);
+    pen.line(0, H - 1 - g, W - f, 0);
+    pen.line(f, H - 1, W - 1, g);
+}
+
+// Shapes i = 0 .. 2b while i < L, with b from the diagonal and the progress, and the level of a
+// half step per shape.
+void softCornerShapes(MaskGrid& m, int P, MaskShape shape)
 {
     const int b = MulDiv(roundInt(diagonalLength(m)), P, 100);
-    double tx = 1, ty = 1;
-    if (m.W >= m.H)
-        ty = double(m.H) / m.W;
-    else
-        tx = double(m.W) / m.H;
-    const GradientBand band(P, b);
-    const int L = std::max(m.W, m.H);
-    for (int i = 0; i <= 2 * b && i < L; ++i)
-        draw(roundInt(i * tx), roundInt(i * ty), band.halfStepLevel(i));
+    const int n = std::min(2 * b, std::max(m.W, m.H) - 1);
+    softShapesUpTo(m, shape, n, GradientBand(P, b).halfStepLevels(n).data());
 }
 
 } // namespace
@@ -122,11 +154,7 @@ void smoothDiagonalIn(MaskGrid& m, int P)
 {
     if (P == 0)
         return;
-    const int W = m.W, H = m.H;
-    softCornerShapes(m, P, [&](int f, int g, uint8_t v) {
-        maskLine(m, 0, H - 1 - g, f, H - 1, v);
-        maskLine(m, W - f, 0, W - 1, g, v);
-    });
+    softCornerShapes(m, P, cornersInShape);
 }
 
 void diagonalBand(MaskGrid& m, int P, uint8_t v)
@@ -169,11 +197,7 @@ void smoothDiagonalOut(MaskGrid& m, int P)
 {
     if (P == 0)
         return;
-    const int W = m.W, H = m.H;
-    softCornerShapes(m, P, [&](int f, int g, uint8_t v) {
-        maskLine(m, 0, H - 1 - g, W - f, 0, v);
-        maskLine(m, f, H - 1, W - 1, g, v);
-    });
+    softCornerShapes(m, P, cornersOutShape);
 }
 
 } // namespace generators
