@@ -79,7 +79,7 @@ void smoothCrossOut(MaskGrid& m, int P)
     if (P == 0)
         return;
     const int n = half(aspect(m.W, m.H, P, 2.5).extent);
-    softShapesUpTo(m, crossShape, n, GradientBand(P, n).levels(n).data());
+    softShapesUpTo(m, crossShape, GradientBand(P, n).levels(n));
 }
 
 void rectOut(MaskGrid& m, int P, uint8_t v)
@@ -94,7 +94,7 @@ void smoothRectOut(MaskGrid& m, int P)
     if (P == 0)
         return;
     const int n = half(aspect(m.W, m.H, P, 1.6).extent);
-    softShapesUpTo(m, rectShape, n, GradientBand(P, n).levels(n).data());
+    softShapesUpTo(m, rectShape, GradientBand(P, n).levels(n));
 }
 
 } // namespace generators

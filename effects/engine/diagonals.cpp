@@ -68,7 +68,7 @@ void smoothDiagonal(MaskGrid& m, int P)
     if (P == 0)
         return;
     const int n = MulDiv(P, roundInt(2.5 * diagonalLength(m)), 100);
-    softShapesUpTo(m, diagonalShape, n, GradientBand(P, n).levels(n).data());
+    softShapesUpTo(m, diagonalShape, GradientBand(P, n).levels(n));
 }
 
 void cornerTriangles(MaskGrid& m, int P, uint8_t v)
@@ -145,7 +145,7 @@ void softCornerShapes(MaskGrid& m, int P, MaskShape shape)
 {
     const int b = MulDiv(roundInt(diagonalLength(m)), P, 100);
     const int n = std::min(2 * b, std::max(m.W, m.H) - 1);
-    softShapesUpTo(m, shape, n, GradientBand(P, b).halfStepLevels(n).data());
+    softShapesUpTo(m, shape, GradientBand(P, b).halfStepLevels(n));
 }
 
 } // namespace

@@ -42,7 +42,7 @@ void smoothDiamondOut(MaskGrid& m, int P)
     if (P == 0)
         return;
     const int n = half(MulDiv(P, int(RoundHalfEven(2.5 * largerSide(m))), 100));
-    softShapesUpTo(m, diamondShape, n, GradientBand(P, n).levels(n).data());
+    softShapesUpTo(m, diamondShape, GradientBand(P, n).levels(n));
 }
 
 } // namespace generators

@@ -43,11 +43,11 @@ void maskLine(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v)
     walkMaskLine(m.W, m.H, x0, y0, x1, y1, sink);
 }
 
-void drawMaskShapes(MaskGrid& m, MaskShape shape, int lo, int hi, const uint8_t* levels)
+void drawMaskShapes(MaskGrid& m, MaskShape shape, int lo, int hi, const int32_t* levels)
 {
     StorePen pen(m);
     for (int k = lo; k <= hi; ++k) {
-        pen.level = levels[k - lo];
+        pen.level = uint8_t(levels[k - lo]);
         shape(m.W, m.H, k, pen);
     }
 }
@@ -275,17 +275,17 @@ uint8_t GradientBand::halfStepLevel(int k) const
     return clampLevel(2.0 * m_progress - k * m_step / 2);
 }
 
-std::vector<uint8_t> GradientBand::levels(int last) const
+std::vector<int32_t> GradientBand::levels(int last) const
 {
-    std::vector<uint8_t> out(size_t(std::max(last + 1, 0)));
+    std::vector<int32_t> out(size_t(std::max(last + 1, 0)));
     for (int k = 0; k <= last; ++k)
         out[size_t(k)] = level(k);
     return out;
 }
 
-std::vector<uint8_t> GradientBand::halfStepLevels(int last) const
+std::vector<int32_t> GradientBand::halfStepLevels(int last) const
 {
-    std::vector<uint8_t> out(size_t(std::max(last + 1, 0)));
+    std::vector<int32_t> out(size_t(std::max(last + 1, 0)));
     for (int k = 0; k <= last; ++k)
         out[size_t(k)] = halfStepLevel(k);
     return out;

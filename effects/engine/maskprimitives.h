@@ -152,8 +152,8 @@ protected:
 // turn; the shapes depend on the grid size and k only.
 using MaskShape = void (*)(int W, int H, int k, MaskPen& pen);
 
-// Draws shapes lo .. hi of a family onto the mask, shape k with levels[k - lo].
-void drawMaskShapes(MaskGrid& m, MaskShape shape, int lo, int hi, const uint8_t* levels);
+// Draws shapes lo .. hi of a family onto the mask, shape k with levels[k - lo] (0 .. 255).
+void drawMaskShapes(MaskGrid& m, MaskShape shape, int lo, int hi, const int32_t* levels);
 // Draws shapes 0 .. n of a family onto the mask, every one with v.
 void drawMaskShapes(MaskGrid& m, MaskShape shape, int n, uint8_t v);
 
@@ -198,8 +198,8 @@ public:
     // Level with a step of s / 2 per shape (the two-corner soft diagonals).
     uint8_t halfStepLevel(int k) const;
     // level(k), or halfStepLevel(k), for k = 0 .. last.
-    std::vector<uint8_t> levels(int last) const;
-    std::vector<uint8_t> halfStepLevels(int last) const;
+    std::vector<int32_t> levels(int last) const;
+    std::vector<int32_t> halfStepLevels(int last) const;
 
 private:
     int m_progress;

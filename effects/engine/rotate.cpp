@@ -37,7 +37,7 @@ void smoothRotateHand(MaskGrid& m, int P)
     if (P == 0)
         return;
     const int n = MulDiv(2 * (m.W + m.H), P, 100);
-    softShapesUpTo(m, handShape, n, GradientBand(P, n).levels(n).data());
+    softShapesUpTo(m, handShape, GradientBand(P, n).levels(n));
 }
 
 } // namespace generators

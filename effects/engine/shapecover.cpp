@@ -1,5 +1,7 @@
 #include "effects/engine/shapecover.h"
 
+#include "effects/engine/coverpasses.h"
+
 #include "effects/util/rowbands.h"
 
 #include <algorithm>
@@ -97,13 +99,6 @@ void anyCells(uint8_t* __restrict out, const uint16_t* __restrict first, size_t 
         out[i] = uint8_t(v & -uint8_t(first[i] <= high));
 }
 
-void lastCells(uint8_t* __restrict out, const uint16_t* __restrict first, const uint16_t* __restrict last,
-               size_t count, uint16_t high, const uint8_t* __restrict levels)
-{
-    for (size_t i = 0; i < count; ++i)
-        out[i] = uint8_t(levels[std::min(last[i], high)] & -uint8_t(first[i] <= high));
-}
-
 } // namespace
 
 void ShapeCover::anyUpTo(uint8_t* out, int n, uint8_t v) const
@@ -116,7 +111,7 @@ void ShapeCover::anyUpTo(uint8_t* out, int n, uint8_t v) const
     });
 }
 
-void ShapeCover::lastUpTo(uint8_t* out, int n, const uint8_t* levels) const
+void ShapeCover::lastUpTo(uint8_t* out, int n, const int32_t* levels) const
 {
     const uint16_t high = uint16_t(n);
     const uint16_t* first = m_first.data();
@@ -124,13 +119,13 @@ void ShapeCover::lastUpTo(uint8_t* out, int n, const uint8_t* levels) const
     const size_t width = size_t(m_w);
     runInRowBands(m_h, [&](int, int y0, int y1) {
         const size_t from = size_t(y0) * width;
-        lastCells(out + from, first + from, last + from, size_t(y1 - y0) * width, high, levels);
+        coverpass::lastLevels(out + from, first + from, last + from, size_t(y1 - y0) * width, high, levels);
     });
     // Cells whose shapes have gaps: the last run that starts at or before n.
     for (const auto& [cell, runs] : m_runs) {
         for (auto r = runs.rbegin(); r != runs.rend(); ++r) {
             if (r->first <= high) {
-                out[cell] = levels[std::min(r->second, high)];
+                out[cell] = uint8_t(levels[std::min(r->second, high)]);
                 break;
             }
         }
@@ -181,14 +176,15 @@ void shapesUpTo(MaskGrid& m, MaskShape shape, int n, uint8_t v)
         drawMaskShapes(m, shape, n, v);
 }
 
-void softShapesUpTo(MaskGrid& m, MaskShape shape, int n, const uint8_t* levels)
+void softShapesUpTo(MaskGrid& m, MaskShape shape, const std::vector<int32_t>& levels)
 {
+    const int n = int(levels.size()) - 1;
     if (n < 0)
         return;
     if (const ShapeCover* cover = covers().reach(shape, m.W, m.H, n))
-        cover->lastUpTo(m.Bits, n, levels);
+        cover->lastUpTo(m.Bits, n, levels.data());
     else
-        drawMaskShapes(m, shape, 0, n, levels);
+        drawMaskShapes(m, shape, 0, n, levels.data());
 }
 
 } // namespace generators

@@ -28,7 +28,7 @@ public:
     // Cells reached by any shape 0 .. n get v, the others 0.
     void anyUpTo(uint8_t* out, int n, uint8_t v) const;
     // Cells get levels[k] of the last shape k <= n reaching them, the others 0.
-    void lastUpTo(uint8_t* out, int n, const uint8_t* levels) const;
+    void lastUpTo(uint8_t* out, int n, const int32_t* levels) const;
 
     static constexpr uint16_t none = UINT16_MAX;
 
@@ -52,6 +52,6 @@ void releaseShapeCovers();
 namespace generators {
 // Shapes 0 .. n of the family, every one with v: from the record, or drawn when it cannot serve.
 void shapesUpTo(MaskGrid& m, MaskShape shape, int n, uint8_t v);
-// Shapes 0 .. n of the family, shape k with levels[k].
-void softShapesUpTo(MaskGrid& m, MaskShape shape, int n, const uint8_t* levels);
+// Shapes 0 .. n of the family, shape k with levels[k] (n + 1 levels).
+void softShapesUpTo(MaskGrid& m, MaskShape shape, const std::vector<int32_t>& levels);
 } // namespace generators
