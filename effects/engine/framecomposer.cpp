@@ -4,6 +4,7 @@
 #include "effects/engine/luxanimationrec.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/engine/stretchalpharect.h"
+#include "effects/util/rowbands.h"
 
 #include "platform/arith.h"
 
@@ -150,7 +151,12 @@ void Compose(TluxAnimationSlot& slot, int P)
 void copySourceToWork(TluxAnimationSlot& slot)
 {
     TluxBitmap* work = slot.work.get();
-    MoveLongwordFunc(slot.source->Bits, work->Bits, work->Width * work->Height);
+    const int width = work->Width;
+    const TluxColor* from = slot.source->Bits;
+    runInRowBands(work->Height, [&](int, int y0, int y1) {
+        const size_t start = size_t(y0) * size_t(width);
+        MoveLongwordFunc(from + start, work->Bits + start, (y1 - y0) * width);
+    });
 }
 
 void composeFrame(TluxAnimationSlot& slot, int P)
