@@ -3,6 +3,7 @@
 
 #include "effects/engine/generators.h"
 
+#include "effects/engine/linefans.h"
 #include "effects/engine/shapecover.h"
 
 #include "platform/arith.h"
@@ -26,25 +27,24 @@ double diagonalLength(const MaskGrid& m)
 
 } // namespace
 
+// Lines (0, k) -> (l, 0) with l = 0 .. 2a and k = min(l, 2b) when 2b < 2a: the diagonals of the
+// corner triangle up to 2b, then a fan from (0, 2b); otherwise k = 0 .. 2b and l = min(k, 2a):
+// the triangle up to 2a, then lines from the left edge to (2a, 0).
 void diagonalWipe(MaskGrid& m, int P, uint8_t v)
 {
     if (P == 0)
         return;
-    const int a = MulDiv(m.W - 1, P, 100), b = MulDiv(m.H - 1, P, 100);
-    if (2 * b < 2 * a) {
-        int k = 0;
-        for (int l = 0; l <= 2 * a; ++l) {
-            maskLine(m, 0, k, l, 0, v);
-            if (k < 2 * b)
-                ++k;
-        }
+    const int A = 2 * MulDiv(m.W - 1, P, 100), B = 2 * MulDiv(m.H - 1, P, 100);
+    if (B < A) {
+        FanSpans spans(m, true, false, false);
+        spans.triangle(B);
+        spans.fanFromFixed(B, A);
+        spans.paint(m, v);
     } else {
-        int l = 0;
-        for (int k = 0; k <= 2 * b; ++k) {
-            maskLine(m, 0, k, l, 0, v);
-            if (l < 2 * a)
-                ++l;
-        }
+        FanSpans spans(m, false, false, false);
+        spans.triangle(A);
+        spans.fanToFixed(A, B);
+        spans.paint(m, v);
     }
 }
 
@@ -71,40 +71,33 @@ void smoothDiagonal(MaskGrid& m, int P)
     softShapesUpTo(m, diagonalShape, GradientBand(P, n).levels(n));
 }
 
+// Each corner gets the diagonals of a triangle and then a fan of lines with one end fixed: the
+// bottom-left one seen from its corner (rows counted upwards), the top-right one likewise
+// (columns counted leftwards). With i < c the fans run along the columns, else along the rows.
 void cornerTriangles(MaskGrid& m, int P, uint8_t v)
 {
     if (P == 0)
         return;
-    const int W = m.W, H = m.H;
-    const int i = roundInt(double(P) / 100 * (H - 1));
-    const int c = roundInt(double(P) / 100 * (W - 1));
-    if (i < c) {
-        int l = 0;
-        for (int t = 0; t <= c; ++t) {
-            maskLine(m, 0, H - 1 - l, t, H - 1, v);
-            if (l < i)
-                ++l;
-        }
-        int k = 0;
-        for (int t = 0; t <= c; ++t) {
-            maskLine(m, W - 1 - t, 0, W - 1, k, v);
-            if (k < i)
-                ++k;
-        }
-    } else {
-        int l = 0;
-        for (int t = 0; t <= i; ++t) {
-            maskLine(m, 0, H - 1 - t, l, H - 1, v);
-            if (l < c)
-                ++l;
-        }
-        int b = W - 1;
-        for (int t = 0; t <= i; ++t) {
-            maskLine(m, b, 0, W - 1, t, v);
-            if (b > W - 1 - c)
-                --b;
-        }
-    }
+    const int i = roundInt(double(P) / 100 * (m.H - 1));
+    const int c = roundInt(double(P) / 100 * (m.W - 1));
+    const bool alongColumns = i < c;
+    const int across = alongColumns ? i : c, along = alongColumns ? c : i;
+    // Bottom-left: lines (0, H - 1 - k) -> (t, H - 1), drawn from the left edge.
+    FanSpans bottomLeft(m, alongColumns, !alongColumns, alongColumns);
+    bottomLeft.triangle(across);
+    if (alongColumns)
+        bottomLeft.fanFromFixed(across, along);
+    else
+        bottomLeft.fanToFixed(across, along);
+    bottomLeft.paint(m, v);
+    // Top-right: lines (W - 1 - t, 0) -> (W - 1, k), drawn from the top edge.
+    FanSpans topRight(m, alongColumns, alongColumns, !alongColumns);
+    topRight.triangle(across);
+    if (alongColumns)
+        topRight.fanToFixed(across, along);
+    else
+        topRight.fanFromFixed(across, along);
+    topRight.paint(m, v);
 }
 
 namespace {
