@@ -27,6 +27,24 @@ double diagonalLength(const MaskGrid& m)
 
 } // namespace
 
+namespace {
+
+// A corner triangle up to `across`, then the fan of lines up to `along`, drawn from its fixed
+// end or towards it (see FanSpans for the frames).
+void triangleAndFan(MaskGrid& m, bool perColumn, bool mirrorAlong, bool mirrorAcross, bool fromFixed, int across,
+                    int along, uint8_t v)
+{
+    FanSpans spans(m, perColumn, mirrorAlong, mirrorAcross);
+    spans.triangle(across);
+    if (fromFixed)
+        spans.fanFromFixed(across, along);
+    else
+        spans.fanToFixed(across, along);
+    spans.paint(m, v);
+}
+
+} // namespace
+
 // Lines (0, k) -> (l, 0) with l = 0 .. 2a and k = min(l, 2b) when 2b < 2a: the diagonals of the
 // corner triangle up to 2b, then a fan from (0, 2b); otherwise k = 0 .. 2b and l = min(k, 2a):
 // the triangle up to 2a, then lines from the left edge to (2a, 0).
@@ -35,17 +53,27 @@ void diagonalWipe(MaskGrid& m, int P, uint8_t v)
     if (P == 0)
         return;
     const int A = 2 * MulDiv(m.W - 1, P, 100), B = 2 * MulDiv(m.H - 1, P, 100);
-    if (B < A) {
-        FanSpans spans(m, true, false, false);
-        spans.triangle(B);
-        spans.fanFromFixed(B, A);
-        spans.paint(m, v);
-    } else {
-        FanSpans spans(m, false, false, false);
-        spans.triangle(A);
-        spans.fanToFixed(A, B);
-        spans.paint(m, v);
-    }
+    if (B < A)
+        triangleAndFan(m, true, false, false, true, B, A, v);
+    else
+        triangleAndFan(m, false, false, false, false, A, B, v);
+}
+
+// Each corner gets the diagonals of a triangle and then a fan of lines with one end fixed: the
+// bottom-left one seen from its corner (rows counted upwards), the top-right one likewise
+// (columns counted leftwards). With i < c the fans run along the columns, else along the rows.
+void cornerTriangles(MaskGrid& m, int P, uint8_t v)
+{
+    if (P == 0)
+        return;
+    const int i = roundInt(double(P) / 100 * (m.H - 1));
+    const int c = roundInt(double(P) / 100 * (m.W - 1));
+    const bool cols = i < c;
+    const int across = cols ? i : c, along = cols ? c : i;
+    // Bottom-left: lines (0, H - 1 - k) -> (t, H - 1), drawn from the left edge.
+    triangleAndFan(m, cols, !cols, cols, cols, across, along, v);
+    // Top-right: lines (W - 1 - t, 0) -> (W - 1, k), drawn from the top edge.
+    triangleAndFan(m, cols, cols, !cols, !cols, across, along, v);
 }
 
 namespace {
@@ -69,35 +97,6 @@ void smoothDiagonal(MaskGrid& m, int P)
         return;
     const int n = MulDiv(P, roundInt(2.5 * diagonalLength(m)), 100);
     softShapesUpTo(m, diagonalShape, GradientBand(P, n).levels(n));
-}
-
-// Each corner gets the diagonals of a triangle and then a fan of lines with one end fixed: the
-// bottom-left one seen from its corner (rows counted upwards), the top-right one likewise
-// (columns counted leftwards). With i < c the fans run along the columns, else along the rows.
-void cornerTriangles(MaskGrid& m, int P, uint8_t v)
-{
-    if (P == 0)
-        return;
-    const int i = roundInt(double(P) / 100 * (m.H - 1));
-    const int c = roundInt(double(P) / 100 * (m.W - 1));
-    const bool alongColumns = i < c;
-    const int across = alongColumns ? i : c, along = alongColumns ? c : i;
-    // Bottom-left: lines (0, H - 1 - k) -> (t, H - 1), drawn from the left edge.
-    FanSpans bottomLeft(m, alongColumns, !alongColumns, alongColumns);
-    bottomLeft.triangle(across);
-    if (alongColumns)
-        bottomLeft.fanFromFixed(across, along);
-    else
-        bottomLeft.fanToFixed(across, along);
-    bottomLeft.paint(m, v);
-    // Top-right: lines (W - 1 - t, 0) -> (W - 1, k), drawn from the top edge.
-    FanSpans topRight(m, alongColumns, alongColumns, !alongColumns);
-    topRight.triangle(across);
-    if (alongColumns)
-        topRight.fanToFixed(across, along);
-    else
-        topRight.fanFromFixed(across, along);
-    topRight.paint(m, v);
 }
 
 namespace {
