@@ -2,6 +2,7 @@
 
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
+#include "effects/engine/manualeffects.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/engine/stretchalpharect.h"
 #include "effects/util/rowbands.h"
@@ -159,6 +160,43 @@ void copySourceToWork(TluxAnimationSlot& slot)
     });
 }
 
+namespace {
+
+// "Push" moves the old picture before the new one is drawn: the work image takes Source
+// already shifted, in the pass that copies it, instead of a copy and then a move of the whole
+// frame onto itself. Pixels the shifted picture does not reach keep Source's own.
+bool composePush(TluxAnimationSlot& slot, int P)
+{
+    TluxBitmap* work = slot.work.get();
+    if (!slot.effect || slot.effect->Kind != pkManual || slot.effect->manualProc() != pushEffect || work->Empty()
+        || slot.dest->Empty())
+        return false;
+    const ManualPlacement at = manualPlacement(slot.settings->Rotation, work->Width, work->Height, P);
+    const int width = work->Width, height = work->Height;
+    const int x0 = std::clamp(at.shiftX, 0, width), x1 = std::clamp(width + at.shiftX, 0, width);
+    const TluxColor* source = slot.source->Bits;
+    runInRowBands(height, [&](int, int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            TluxColor* out = work->GetScanLine(y);
+            const TluxColor* own = source + size_t(y) * size_t(width);
+            const int from = y - at.shiftY;
+            if (from < 0 || from >= height || x0 >= x1) {
+                MoveLongwordFunc(own, out, width);
+                continue;
+            }
+            const TluxColor* moved = source + size_t(from) * size_t(width);
+            MoveLongwordFunc(own, out, x0);
+            MoveLongwordFunc(moved + (x0 - at.shiftX), out + x0, x1 - x0);
+            MoveLongwordFunc(own + x1, out + x1, width - x1);
+        }
+    });
+    ClearAlphaFunc(slot.dest->Bits, slot.dest->Width * slot.dest->Height, luxTransparent);
+    slideEffect(work, slot.dest, slot.settings, uint8_t(P));
+    return true;
+}
+
+} // namespace
+
 void composeFrame(TluxAnimationSlot& slot, int P)
 {
     const bool bitmapAnimation = IsBitmapAnimation(slot.settings);
@@ -173,6 +211,9 @@ void composeFrame(TluxAnimationSlot& slot, int P)
         luxcompose::onePassFade(slot, true);
         return;
     }
+    settleDestAlpha(slot);
+    if (composePush(slot, P))
+        return;
     copySourceToWork(slot);
     Compose(slot, P);
 }

@@ -343,6 +343,32 @@ TEST_F(Composition, OnePassGivesTheBytesOfTheSeparatePasses)
     initRasterPrimitives();
 }
 
+TEST_F(Composition, PushFramesGiveTheBytesOfTheSeparatePasses)
+{
+    struct Case {
+        TluxRotation rot;
+        int dw, dh;
+    };
+    const Case cases[] = {{krNone, 37, 23}, {krRotate90, 30, 27}, {krRotate180, 41, 19}, {krRotate270, 37, 23}};
+    TluxBitmap oneDest;
+    TluxAnimationSlot oneSlot;
+    for (const Case& c : cases) {
+        randomPicture(source, 37, 23, 7);
+        randomPicture(dest, c.dw, c.dh, 8);
+        randomPicture(oneDest, c.dw, c.dh, 8);
+        configure(settings, QStringLiteral("Push"), 1, 1, c.rot);
+        ASSERT_TRUE(prepareAnimationSlot(slot, &source, &dest, &settings));
+        ASSERT_TRUE(prepareAnimationSlot(oneSlot, &source, &oneDest, &settings));
+        for (int P = 0; P <= 100; P += 9) {
+            copySourceToWork(slot);
+            Compose(slot, P);
+            composeFrame(oneSlot, P);
+            ASSERT_EQ(0, std::memcmp(slot.work->Bits, oneSlot.work->Bits, 37 * 23 * 4)) << int(c.rot) << " P" << P;
+        }
+        ASSERT_EQ(0, std::memcmp(dest.Bits, oneDest.Bits, size_t(c.dw) * c.dh * 4)) << int(c.rot);
+    }
+}
+
 TEST_F(Composition, RowBandsGiveTheBytesOfOneBand)
 {
     struct Case {
