@@ -24,6 +24,15 @@ int tileCountOf(const TluxAnimationSlot& slot)
     return std::max(1, slot.settings->TileCount);
 }
 
+// Pixels of Dest in the key colour become fully transparent, in row bands.
+void clearKeyAlpha(TluxBitmap* dest)
+{
+    const int width = dest->Width;
+    runInRowBands(dest->Height, [&](int, int y0, int y1) {
+        ClearAlphaFunc(dest->GetScanLine(y0), (y1 - y0) * width, luxTransparent);
+    });
+}
+
 void composeFadeLike(TluxAnimationSlot& slot)
 {
     luxcompose::stampDestAlpha(slot);
@@ -110,13 +119,13 @@ void stampDestAlpha(TluxAnimationSlot& slot)
         for (int j = 0; j < T; ++j)
             StretchAlphaRect(dest->Bits, dest->Width, dest->Height, i * tileWidth, j * tileHeight, tileWidth,
                              tileHeight, 0, 0, slot.columns, slot.rows, slot.mask.get());
-    ClearAlphaFunc(dest->Bits, dest->Width * dest->Height, luxTransparent);
+    clearKeyAlpha(dest);
     slot.destAlphaPending = false;
 }
 
 void composeManual(TluxAnimationSlot& slot, int P)
 {
-    ClearAlphaFunc(slot.dest->Bits, slot.dest->Width * slot.dest->Height, luxTransparent);
+    clearKeyAlpha(slot.dest);
     slot.effect->manualProc()(slot.work.get(), slot.dest, slot.settings, uint8_t(P));
 }
 
@@ -190,7 +199,7 @@ bool composePush(TluxAnimationSlot& slot, int P)
             MoveLongwordFunc(own + x1, out + x1, width - x1);
         }
     });
-    ClearAlphaFunc(slot.dest->Bits, slot.dest->Width * slot.dest->Height, luxTransparent);
+    clearKeyAlpha(slot.dest);
     slideEffect(work, slot.dest, slot.settings, uint8_t(P));
     return true;
 }
