@@ -1,5 +1,7 @@
 #include "effects/engine/circlecover.h"
 
+#include "effects/engine/coverpasses.h"
+
 #include "effects/util/rowbands.h"
 
 #include <algorithm>
@@ -96,14 +98,6 @@ void ringCells(uint8_t* __restrict out, const uint16_t* __restrict first, const 
         out[i] = uint8_t(v & -uint8_t((first[i] <= high) & (last[i] >= low)));
 }
 
-// Cells reached by a radius up to high get the level of the largest such radius.
-void softCells(uint8_t* __restrict out, const uint16_t* __restrict first, const uint16_t* __restrict last, size_t n,
-               uint16_t high, const uint8_t* __restrict levels)
-{
-    for (size_t i = 0; i < n; ++i)
-        out[i] = uint8_t(levels[std::min(last[i], high)] & -uint8_t(first[i] <= high));
-}
-
 } // namespace
 
 namespace generators {
@@ -136,17 +130,14 @@ bool coverSoft(MaskGrid& m, int cx, int cy, int P, int n)
     if (!cover.reach(m.W, m.H, cx, cy, n))
         return false;
     const int top = std::min(n, cover.farthest());
-    const GradientBand band(P, n);
-    std::vector<uint8_t> level(size_t(top) + 1);
-    for (int k = 0; k <= top; ++k)
-        level[size_t(k)] = band.level(k);
+    const std::vector<int32_t> level = GradientBand(P, n).levels(top);
     const uint16_t high = uint16_t(top);
     const uint16_t* first = cover.first();
     const uint16_t* last = cover.last();
-    const uint8_t* levels = level.data();
+    const int32_t* levels = level.data();
     runInRowBands(m.H, [&](int, int y0, int y1) {
         const size_t from = size_t(y0) * size_t(m.W), to = size_t(y1) * size_t(m.W);
-        softCells(m.Bits + from, first + from, last + from, to - from, high, levels);
+        coverpass::lastLevels(m.Bits + from, first + from, last + from, to - from, high, levels);
     });
     return true;
 }

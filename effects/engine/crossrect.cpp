@@ -2,6 +2,8 @@
 
 #include "effects/engine/generators.h"
 
+#include "effects/engine/shapecover.h"
+
 #include "platform/arith.h"
 
 namespace generators {
@@ -20,11 +22,43 @@ struct Aspect {
     double fy;
 };
 
-Aspect aspect(const MaskGrid& m, int P, double scale)
+Aspect aspect(int W, int H, int P, double scale)
 {
-    if (m.H < m.W)
-        return {MulDiv(P, roundInt(scale * m.W), 100), 1.0, double(m.H) / m.W};
-    return {MulDiv(P, roundInt(scale * m.H), 100), double(m.W) / m.H, 1.0};
+    if (H < W)
+        return {MulDiv(P, roundInt(scale * W), 100), 1.0, double(H) / W};
+    return {MulDiv(P, roundInt(scale * H), 100), double(W) / H, 1.0};
+}
+
+// Outline k of the soft plus sign: twelve corners about the centre.
+void crossShape(int W, int H, int k, MaskPen& pen)
+{
+    const int cx = half(W), cy = half(H);
+    const Aspect g = aspect(W, H, 0, 1.0);
+    const int t = roundInt(g.fx * k), a = roundInt(g.fy * k);
+    const int t2 = t / 2, e = a / 2;
+    const int corners[12][2] = {
+        {cx - t2, cy + a}, {cx - t2, cy + e}, {cx - t, cy + e},  {cx - t, cy - e},
+        {cx - t2, cy - e}, {cx - t2, cy - a}, {cx + t2, cy - a}, {cx + t2, cy - e},
+        {cx + t, cy - e},  {cx + t, cy + e},  {cx + t2, cy + e}, {cx + t2, cy + a},
+    };
+    for (int i = 0; i < 12; ++i) {
+        const int* from = corners[i];
+        const int* to = corners[(i + 1) % 12];
+        pen.line(from[0], from[1], to[0], to[1]);
+    }
+}
+
+// Outline k of the centred rectangle, its half-extents k scaled to the grid's aspect.
+void rectShape(int W, int H, int k, MaskPen& pen)
+{
+    const int cx = half(W), cy = half(H);
+    const Aspect r = aspect(W, H, 0, 1.0);
+    const int x0 = cx - roundInt(r.fx * k), y0 = cy - roundInt(r.fy * k);
+    const int x1 = cx + roundInt(r.fx * k), y1 = cy + roundInt(r.fy * k);
+    pen.line(x0, y0, x1, y0);
+    pen.line(x1, y0, x1, y1);
+    pen.line(x1, y1, x0, y1);
+    pen.line(x0, y1, x0, y0);
 }
 
 } // namespace
@@ -44,46 +78,23 @@ void smoothCrossOut(MaskGrid& m, int P)
 {
     if (P == 0)
         return;
-    const int cx = half(m.W), cy = half(m.H);
-    const Aspect g = aspect(m, P, 2.5);
-    const int n = half(g.extent);
-    const GradientBand band(P, n);
-    for (int k = 0; k <= n; ++k) {
-        const int t = roundInt(g.fx * k), a = roundInt(g.fy * k);
-        const int t2 = t / 2, e = a / 2;
-        const int corners[12][2] = {
-            {cx - t2, cy + a}, {cx - t2, cy + e}, {cx - t, cy + e},  {cx - t, cy - e},
-            {cx - t2, cy - e}, {cx - t2, cy - a}, {cx + t2, cy - a}, {cx + t2, cy - e},
-            {cx + t, cy - e},  {cx + t, cy + e},  {cx + t2, cy + e}, {cx + t2, cy + a},
-        };
-        maskPolygon(m, corners, 12, band.level(k));
-    }
+    const int n = half(aspect(m.W, m.H, P, 2.5).extent);
+    softShapesUpTo(m, crossShape, GradientBand(P, n).levels(n));
 }
 
 void rectOut(MaskGrid& m, int P, uint8_t v)
 {
     if (P == 0)
         return;
-    const int cx = half(m.W), cy = half(m.H);
-    const Aspect r = aspect(m, P, 1.0);
-    for (int k = 0; k <= half(r.extent); ++k) {
-        const int a = roundInt(r.fx * k), b = roundInt(r.fy * k);
-        maskRectOutline(m, cx - a, cy - b, cx + a, cy + b, v);
-    }
+    shapesUpTo(m, rectShape, half(aspect(m.W, m.H, P, 1.0).extent), v);
 }
 
 void smoothRectOut(MaskGrid& m, int P)
 {
     if (P == 0)
         return;
-    const int cx = half(m.W), cy = half(m.H);
-    const Aspect r = aspect(m, P, 1.6);
-    const int n = half(r.extent);
-    const GradientBand band(P, n);
-    for (int k = 0; k <= n; ++k) {
-        const int a = roundInt(r.fx * k), b = roundInt(r.fy * k);
-        maskRectOutline(m, cx - a, cy - b, cx + a, cy + b, band.level(k));
-    }
+    const int n = half(aspect(m.W, m.H, P, 1.6).extent);
+    softShapesUpTo(m, rectShape, GradientBand(P, n).levels(n));
 }
 
 } // namespace generators

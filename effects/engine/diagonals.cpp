@@ -3,6 +3,9 @@
 
 #include "effects/engine/generators.h"
 
+#include "effects/engine/linefans.h"
+#include "effects/engine/shapecover.h"
+
 #include "platform/arith.h"
 
 #include <algorithm>
@@ -24,96 +27,117 @@ double diagonalLength(const MaskGrid& m)
 
 } // namespace
 
+namespace {
+
+// A corner triangle up to `across`, then the fan of lines up to `along`, drawn from its fixed
+// end or towards it (see FanSpans for the frames).
+void triangleAndFan(MaskGrid& m, bool perColumn, bool mirrorAlong, bool mirrorAcross, bool fromFixed, int across,
+                    int along, uint8_t v)
+{
+    FanSpans spans(m, perColumn, mirrorAlong, mirrorAcross);
+    spans.triangle(across);
+    if (fromFixed)
+        spans.fanFromFixed(across, along);
+    else
+        spans.fanToFixed(across, along);
+    spans.paint(m, v);
+}
+
+} // namespace
+
+// Lines (0, k) -> (l, 0) with l = 0 .. 2a and k = min(l, 2b) when 2b < 2a: the diagonals of the
+// corner triangle up to 2b, then a fan from (0, 2b); otherwise k = 0 .. 2b and l = min(k, 2a):
+// the triangle up to 2a, then lines from the left edge to (2a, 0).
 void diagonalWipe(MaskGrid& m, int P, uint8_t v)
 {
     if (P == 0)
         return;
-    const int a = MulDiv(m.W - 1, P, 100), b = MulDiv(m.H - 1, P, 100);
-    if (2 * b < 2 * a) {
-        int k = 0;
-        for (int l = 0; l <= 2 * a; ++l) {
-            maskLine(m, 0, k, l, 0, v);
-            if (k < 2 * b)
-                ++k;
-        }
-    } else {
-        int l = 0;
-        for (int k = 0; k <= 2 * b; ++k) {
-            maskLine(m, 0, k, l, 0, v);
-            if (l < 2 * a)
-                ++l;
-        }
-    }
+    const int A = 2 * MulDiv(m.W - 1, P, 100), B = 2 * MulDiv(m.H - 1, P, 100);
+    if (B < A)
+        triangleAndFan(m, true, false, false, true, B, A, v);
+    else
+        triangleAndFan(m, false, false, false, false, A, B, v);
 }
+
+// Each corner gets the diagonals of a triangle and then a fan of lines with one end fixed: the
+// bottom-left one seen from its corner (rows counted upwards), the top-right one likewise
+// (columns counted leftwards). With i < c the fans run along the columns, else along the rows.
+void cornerTriangles(MaskGrid& m, int P, uint8_t v)
+{
+    if (P == 0)
+        return;
+    const int i = roundInt(double(P) / 100 * (m.H - 1));
+    const int c = roundInt(double(P) / 100 * (m.W - 1));
+    const bool cols = i < c;
+    const int across = cols ? i : c, along = cols ? c : i;
+    // Bottom-left: lines (0, H - 1 - k) -> (t, H - 1), drawn from the left edge.
+    triangleAndFan(m, cols, !cols, cols, cols, across, along, v);
+    // Top-right: lines (W - 1 - t, 0) -> (W - 1, k), drawn from the top edge.
+    triangleAndFan(m, cols, cols, !cols, !cols, across, along, v);
+}
+
+namespace {
+
+// Line k of the soft wipe from the top-left corner, its ends k scaled to the grid's aspect.
+void diagonalShape(int W, int H, int k, MaskPen& pen)
+{
+    double rx = 1, ry = 1;
+    if (H < W)
+        ry = double(H) / W;
+    else
+        rx = double(W) / H;
+    pen.line(0, roundInt(k * ry), roundInt(k * rx), 0);
+}
+
+} // namespace
 
 void smoothDiagonal(MaskGrid& m, int P)
 {
     if (P == 0)
         return;
     const int n = MulDiv(P, roundInt(2.5 * diagonalLength(m)), 100);
-    double rx = 1, ry = 1;
-    if (m.H < m.W)
-        ry = double(m.H) / m.W;
-    else
-        rx = double(m.W) / m.H;
-    const GradientBand band(P, n);
-    for (int k = 0; k <= n; ++k)
-        maskLine(m, 0, roundInt(k * ry), roundInt(k * rx), 0, band.level(k));
-}
-
-void cornerTriangles(MaskGrid& m, int P, uint8_t v)
-{
-    if (P == 0)
-        return;
-    const int W = m.W, H = m.H;
-    const int i = roundInt(double(P) / 100 * (H - 1));
-    const int c = roundInt(double(P) / 100 * (W - 1));
-    if (i < c) {
-        int l = 0;
-        for (int t = 0; t <= c; ++t) {
-            maskLine(m, 0, H - 1 - l, t, H - 1, v);
-            if (l < i)
-                ++l;
-        }
-        int k = 0;
-        for (int t = 0; t <= c; ++t) {
-            maskLine(m, W - 1 - t, 0, W - 1, k, v);
-            if (k < i)
-                ++k;
-        }
-    } else {
-        int l = 0;
-        for (int t = 0; t <= i; ++t) {
-            maskLine(m, 0, H - 1 - t, l, H - 1, v);
-            if (l < c)
-                ++l;
-        }
-        int b = W - 1;
-        for (int t = 0; t <= i; ++t) {
-            maskLine(m, b, 0, W - 1, t, v);
-            if (b > W - 1 - c)
-                --b;
-        }
-    }
+    softShapesUpTo(m, diagonalShape, GradientBand(P, n).levels(n));
 }
 
 namespace {
 
-// Shared by the two soft two-corner diagonals: shape i (0 .. 2b, while i < L) with its x and
-// y extents f and g and its level; `draw` puts the shape's two lines.
-template <typename Draw>
-void softCornerShapes(MaskGrid& m, int P, Draw draw)
+// Extents f and g of shape i of the two soft two-corner diagonals, i scaled to the aspect.
+void cornerExtents(int W, int H, int i, int& f, int& g)
+{
+    double tx = 1, ty = 1;
+    if (W >= H)
+        ty = double(H) / W;
+    else
+        tx = double(W) / H;
+    f = roundInt(i * tx);
+    g = roundInt(i * ty);
+}
+
+// Shape i of the soft triangles at the bottom-left and top-right corners.
+void cornersInShape(int W, int H, int i, MaskPen& pen)
+{
+    int f, g;
+    cornerExtents(W, H, i, f, g);
+    pen.line(0, H - 1 - g, f, H - 1);
+    pen.line(W - f, 0, W - 1, g);
+}
+
+// Shape i of the soft band about the anti-diagonal.
+void cornersOutShape(int W, int H, int i, MaskPen& pen)
+{
+    int f, g;
+    cornerExtents(W, H, i, f, g);
+    pen.line(0, H - 1 - g, W - f, 0);
+    pen.line(f, H - 1, W - 1, g);
+}
+
+// Shapes i = 0 .. 2b while i < L, with b from the diagonal and the progress, and the level of a
+// half step per shape.
+void softCornerShapes(MaskGrid& m, int P, MaskShape shape)
 {
     const int b = MulDiv(roundInt(diagonalLength(m)), P, 100);
-    double tx = 1, ty = 1;
-    if (m.W >= m.H)
-        ty = double(m.H) / m.W;
-    else
-        tx = double(m.W) / m.H;
-    const GradientBand band(P, b);
-    const int L = std::max(m.W, m.H);
-    for (int i = 0; i <= 2 * b && i < L; ++i)
-        draw(roundInt(i * tx), roundInt(i * ty), band.halfStepLevel(i));
+    const int n = std::min(2 * b, std::max(m.W, m.H) - 1);
+    softShapesUpTo(m, shape, GradientBand(P, b).halfStepLevels(n));
 }
 
 } // namespace
@@ -122,11 +146,7 @@ void smoothDiagonalIn(MaskGrid& m, int P)
 {
     if (P == 0)
         return;
-    const int W = m.W, H = m.H;
-    softCornerShapes(m, P, [&](int f, int g, uint8_t v) {
-        maskLine(m, 0, H - 1 - g, f, H - 1, v);
-        maskLine(m, W - f, 0, W - 1, g, v);
-    });
+    softCornerShapes(m, P, cornersInShape);
 }
 
 void diagonalBand(MaskGrid& m, int P, uint8_t v)
@@ -169,11 +189,7 @@ void smoothDiagonalOut(MaskGrid& m, int P)
 {
     if (P == 0)
         return;
-    const int W = m.W, H = m.H;
-    softCornerShapes(m, P, [&](int f, int g, uint8_t v) {
-        maskLine(m, 0, H - 1 - g, W - f, 0, v);
-        maskLine(m, f, H - 1, W - 1, g, v);
-    });
+    softCornerShapes(m, P, cornersOutShape);
 }
 
 } // namespace generators

@@ -2,6 +2,8 @@
 
 #include "effects/engine/generators.h"
 
+#include "effects/engine/shapecover.h"
+
 #include "platform/arith.h"
 
 namespace generators {
@@ -9,12 +11,16 @@ namespace generators {
 namespace {
 
 // Outline k of the diamond family: half-extents k scaled to the grid's aspect.
-void diamondShape(MaskGrid& m, int k, uint8_t v)
+void diamondShape(int W, int H, int k, MaskPen& pen)
 {
-    const bool wide = m.H < m.W;
-    const int a = int(RoundHalfEven(k * (wide ? 1.0 : double(m.W) / m.H)));
-    const int b = int(RoundHalfEven(k * (wide ? double(m.H) / m.W : 1.0)));
-    maskDiamond(m, half(m.W), half(m.H), a, b, v);
+    const bool wide = H < W;
+    const int a = int(RoundHalfEven(k * (wide ? 1.0 : double(W) / H)));
+    const int b = int(RoundHalfEven(k * (wide ? double(H) / W : 1.0)));
+    const int cx = half(W), cy = half(H);
+    pen.line(cx, cy + b, cx - a, cy);
+    pen.line(cx - a, cy, cx, cy - b);
+    pen.line(cx, cy - b, cx + a, cy);
+    pen.line(cx + a, cy, cx, cy + b);
 }
 
 int largerSide(const MaskGrid& m)
@@ -28,9 +34,7 @@ void diamondOut(MaskGrid& m, int P, uint8_t v)
 {
     if (P == 0)
         return;
-    const int n = MulDiv(P, largerSide(m), 100);
-    for (int k = 0; k <= n; ++k)
-        diamondShape(m, k, v);
+    shapesUpTo(m, diamondShape, MulDiv(P, largerSide(m), 100), v);
 }
 
 void smoothDiamondOut(MaskGrid& m, int P)
@@ -38,9 +42,7 @@ void smoothDiamondOut(MaskGrid& m, int P)
     if (P == 0)
         return;
     const int n = half(MulDiv(P, int(RoundHalfEven(2.5 * largerSide(m))), 100));
-    const GradientBand band(P, n);
-    for (int k = 0; k <= n; ++k)
-        diamondShape(m, k, band.level(k));
+    softShapesUpTo(m, diamondShape, GradientBand(P, n).levels(n));
 }
 
 } // namespace generators

@@ -3,6 +3,7 @@
 #include "effects/engine/builtineffects.h"
 #include "effects/engine/pixelorder.h"
 #include "effects/engine/randomgen.h"
+#include "effects/engine/shapecover.h"
 
 TluxProcList* ProcList = nullptr;
 QStringList* EffectList = nullptr;
@@ -170,4 +171,5 @@ void ShutDownEffectRegistry()
     delete ProcList;
     ProcList = nullptr;
     releasePixelOrderCache();
+    releaseShapeCovers();
 }

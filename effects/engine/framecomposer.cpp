@@ -2,8 +2,10 @@
 
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
+#include "effects/engine/manualeffects.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/engine/stretchalpharect.h"
+#include "effects/util/rowbands.h"
 
 #include "platform/arith.h"
 
@@ -20,6 +22,15 @@ int resolutionOf(const TluxAnimationSlot& slot)
 int tileCountOf(const TluxAnimationSlot& slot)
 {
     return std::max(1, slot.settings->TileCount);
+}
+
+// Pixels of Dest in the key colour become fully transparent, in row bands.
+void clearKeyAlpha(TluxBitmap* dest)
+{
+    const int width = dest->Width;
+    runInRowBands(dest->Height, [&](int, int y0, int y1) {
+        ClearAlphaFunc(dest->GetScanLine(y0), (y1 - y0) * width, luxTransparent);
+    });
 }
 
 void composeFadeLike(TluxAnimationSlot& slot)
@@ -108,13 +119,13 @@ void stampDestAlpha(TluxAnimationSlot& slot)
         for (int j = 0; j < T; ++j)
             StretchAlphaRect(dest->Bits, dest->Width, dest->Height, i * tileWidth, j * tileHeight, tileWidth,
                              tileHeight, 0, 0, slot.columns, slot.rows, slot.mask.get());
-    ClearAlphaFunc(dest->Bits, dest->Width * dest->Height, luxTransparent);
+    clearKeyAlpha(dest);
     slot.destAlphaPending = false;
 }
 
 void composeManual(TluxAnimationSlot& slot, int P)
 {
-    ClearAlphaFunc(slot.dest->Bits, slot.dest->Width * slot.dest->Height, luxTransparent);
+    clearKeyAlpha(slot.dest);
     slot.effect->manualProc()(slot.work.get(), slot.dest, slot.settings, uint8_t(P));
 }
 
@@ -150,8 +161,50 @@ void Compose(TluxAnimationSlot& slot, int P)
 void copySourceToWork(TluxAnimationSlot& slot)
 {
     TluxBitmap* work = slot.work.get();
-    MoveLongwordFunc(slot.source->Bits, work->Bits, work->Width * work->Height);
+    const int width = work->Width;
+    const TluxColor* from = slot.source->Bits;
+    runInRowBands(work->Height, [&](int, int y0, int y1) {
+        const size_t start = size_t(y0) * size_t(width);
+        MoveLongwordFunc(from + start, work->Bits + start, (y1 - y0) * width);
+    });
 }
+
+namespace {
+
+// "Push" moves the old picture before the new one is drawn: the work image takes Source
+// already shifted, in the pass that copies it, instead of a copy and then a move of the whole
+// frame onto itself. Pixels the shifted picture does not reach keep Source's own.
+bool composePush(TluxAnimationSlot& slot, int P)
+{
+    TluxBitmap* work = slot.work.get();
+    if (!slot.effect || slot.effect->Kind != pkManual || slot.effect->manualProc() != pushEffect || work->Empty()
+        || slot.dest->Empty())
+        return false;
+    const ManualPlacement at = manualPlacement(slot.settings->Rotation, work->Width, work->Height, P);
+    const int width = work->Width, height = work->Height;
+    const int x0 = std::clamp(at.shiftX, 0, width), x1 = std::clamp(width + at.shiftX, 0, width);
+    const TluxColor* source = slot.source->Bits;
+    runInRowBands(height, [&](int, int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            TluxColor* out = work->GetScanLine(y);
+            const TluxColor* own = source + size_t(y) * size_t(width);
+            const int from = y - at.shiftY;
+            if (from < 0 || from >= height || x0 >= x1) {
+                MoveLongwordFunc(own, out, width);
+                continue;
+            }
+            const TluxColor* moved = source + size_t(from) * size_t(width);
+            MoveLongwordFunc(own, out, x0);
+            MoveLongwordFunc(moved + (x0 - at.shiftX), out + x0, x1 - x0);
+            MoveLongwordFunc(own + x1, out + x1, width - x1);
+        }
+    });
+    clearKeyAlpha(slot.dest);
+    slideEffect(work, slot.dest, slot.settings, uint8_t(P));
+    return true;
+}
+
+} // namespace
 
 void composeFrame(TluxAnimationSlot& slot, int P)
 {
@@ -167,6 +220,9 @@ void composeFrame(TluxAnimationSlot& slot, int P)
         luxcompose::onePassFade(slot, true);
         return;
     }
+    settleDestAlpha(slot);
+    if (composePush(slot, P))
+        return;
     copySourceToWork(slot);
     Compose(slot, P);
 }

@@ -8,131 +8,56 @@
 
 namespace {
 
-int64_t floorDiv(int64_t a, int64_t b) // b > 0
-{
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
+// Stores v at every cell of a line. Every value is a local copy: byte stores could otherwise
+// alias the grid's fields and force reloads on every cell.
+struct StoreSink {
+    uint8_t* bits;
+    uint8_t v;
+    void point(size_t i) { bits[i] = v; }
+    void run(size_t i, size_t count) { std::memset(bits + i, v, count); }
+};
 
-int64_t ceilDiv(int64_t a, int64_t b) // b > 0
+class StorePen final : public MaskPen
 {
-    return -floorDiv(-a, b);
-}
-
-// Index range [lo, hi] of j for which base + dir * j lies in [0, size).
-void clipAxis(int64_t base, int dir, int64_t size, int64_t& lo, int64_t& hi)
-{
-    if (dir > 0) {
-        lo = std::max(lo, -base);
-        hi = std::min(hi, size - 1 - base);
-    } else if (dir < 0) {
-        lo = std::max(lo, base - (size - 1));
-        hi = std::min(hi, base);
-    } else if (base < 0 || base >= size) {
-        hi = lo - 1;
+public:
+    explicit StorePen(MaskGrid& m)
+        : m_grid(m)
+    {
     }
-}
+    void line(int x0, int y0, int x1, int y1) override
+    {
+        StoreSink sink{m_grid.Bits, level};
+        walkMaskLine(m_grid.W, m_grid.H, x0, y0, x1, y1, sink);
+    }
+    uint8_t level = 0;
+
+private:
+    MaskGrid& m_grid;
+};
 
 } // namespace
 
-// Point j (0 .. n) of the line lies at major offset j and minor offset
-// m(j) = ((j + 1) * a - 1) div n, a being the minor extent: the start point is plotted, the
-// first step moves neither axis (each accumulator reaches at most n, which is not > n), and
-// every later step moves the major axis while the minor one moves when its sum passes a
-// multiple of n. The clipped range of j is computed directly; inside it the minor offset is
-// advanced with a remainder.
 void maskLine(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v)
 {
-    const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
-    const int64_t adx = std::llabs(dx), ady = std::llabs(dy);
-    const int64_t n = std::max(adx, ady);
-    if (n == 0) {
-        m.plot(x0, y0, v);
-        return;
-    }
-    if (dy == 0) { // horizontal
-        int64_t lo = std::min<int64_t>(x0, x1), hi = std::max<int64_t>(x0, x1);
-        if (y0 < 0 || y0 >= m.H)
-            return;
-        lo = std::max<int64_t>(lo, 0);
-        hi = std::min<int64_t>(hi, m.W - 1);
-        if (lo <= hi)
-            std::memset(m.row(y0) + lo, v, size_t(hi - lo + 1));
-        return;
-    }
-    if (dx == 0) { // vertical
-        int64_t lo = std::min<int64_t>(y0, y1), hi = std::max<int64_t>(y0, y1);
-        if (x0 < 0 || x0 >= m.W)
-            return;
-        lo = std::max<int64_t>(lo, 0);
-        hi = std::min<int64_t>(hi, m.H - 1);
-        uint8_t* const bits = m.Bits;
-        const int64_t width = m.W;
-        for (int64_t y = lo; y <= hi; ++y)
-            bits[y * width + x0] = v;
-        return;
-    }
+    StoreSink sink{m.Bits, v};
+    walkMaskLine(m.W, m.H, x0, y0, x1, y1, sink);
+}
 
-    const bool xMajor = adx >= ady;
-    const int64_t a = xMajor ? ady : adx; // minor extent, 1 .. n
-    const int majorDir = xMajor ? (dx > 0 ? 1 : -1) : (dy > 0 ? 1 : -1);
-    const int minorDir = xMajor ? (dy > 0 ? 1 : -1) : (dx > 0 ? 1 : -1);
-    const int64_t majorBase = xMajor ? x0 : y0, minorBase = xMajor ? y0 : x0;
-    const int64_t majorSize = xMajor ? m.W : m.H, minorSize = xMajor ? m.H : m.W;
-
-    int64_t lo = 0, hi = n;
-    clipAxis(majorBase, majorDir, majorSize, lo, hi);
-    // Minor offsets t that keep the minor coordinate inside the grid.
-    int64_t tLo = 0, tHi = a;
-    clipAxis(minorBase, minorDir, minorSize, tLo, tHi);
-    if (tLo > tHi || lo > hi)
-        return;
-    // m(j) >= tLo  <=>  j >= ceil((tLo * n + 1) / a) - 1;  m(j) <= tHi  <=>  j <= (tHi + 1) * n / a - 1.
-    lo = std::max(lo, ceilDiv(tLo * n + 1, a) - 1);
-    hi = std::min(hi, floorDiv((tHi + 1) * n, a) - 1);
-    if (lo > hi)
-        return;
-
-    int64_t num = (lo + 1) * a - 1;
-    int64_t t = num / n, rem = num % n;
-    const int64_t majorStride = xMajor ? 1 : m.W, minorStride = xMajor ? m.W : 1;
-    const int64_t stepMajor = majorDir * majorStride, stepMinor = minorDir * minorStride;
-    const int64_t major = majorBase + majorDir * lo, minor = minorBase + minorDir * t;
-    int64_t index = xMajor ? minor * m.W + major : major * m.W + minor;
-    uint8_t* const bits = m.Bits; // a local copy: byte stores could alias m's fields
-    for (int64_t j = lo; j <= hi; ++j) {
-        bits[index] = v;
-        index += stepMajor;
-        rem += a;
-        if (rem >= n) { // predicted well: the minor steps come in long regular runs
-            rem -= n;
-            index += stepMinor;
-        }
+void drawMaskShapes(MaskGrid& m, MaskShape shape, int lo, int hi, const int32_t* levels)
+{
+    StorePen pen(m);
+    for (int k = lo; k <= hi; ++k) {
+        pen.level = uint8_t(levels[k - lo]);
+        shape(m.W, m.H, k, pen);
     }
 }
 
-void maskPolygon(MaskGrid& m, const int (*corners)[2], int count, uint8_t v)
+void drawMaskShapes(MaskGrid& m, MaskShape shape, int n, uint8_t v)
 {
-    for (int i = 0; i < count; ++i) {
-        const int* a = corners[i];
-        const int* b = corners[(i + 1) % count];
-        maskLine(m, a[0], a[1], b[0], b[1], v);
-    }
-}
-
-void maskRectOutline(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v)
-{
-    maskLine(m, x0, y0, x1, y0, v);
-    maskLine(m, x1, y0, x1, y1, v);
-    maskLine(m, x1, y1, x0, y1, v);
-    maskLine(m, x0, y1, x0, y0, v);
-}
-
-void maskDiamond(MaskGrid& m, int cx, int cy, int a, int b, uint8_t v)
-{
-    maskLine(m, cx, cy + b, cx - a, cy, v);
-    maskLine(m, cx - a, cy, cx, cy - b, v);
-    maskLine(m, cx, cy - b, cx + a, cy, v);
-    maskLine(m, cx + a, cy, cx, cy + b, v);
+    StorePen pen(m);
+    pen.level = v;
+    for (int k = 0; k <= n; ++k)
+        shape(m.W, m.H, k, pen);
 }
 
 void maskFillRect(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v)
@@ -348,6 +273,22 @@ uint8_t GradientBand::halfStepLevel(int k) const
     if (m_progress == 100)
         return 255;
     return clampLevel(2.0 * m_progress - k * m_step / 2);
+}
+
+std::vector<int32_t> GradientBand::levels(int last) const
+{
+    std::vector<int32_t> out(size_t(std::max(last + 1, 0)));
+    for (int k = 0; k <= last; ++k)
+        out[size_t(k)] = level(k);
+    return out;
+}
+
+std::vector<int32_t> GradientBand::halfStepLevels(int last) const
+{
+    std::vector<int32_t> out(size_t(std::max(last + 1, 0)));
+    for (int k = 0; k <= last; ++k)
+        out[size_t(k)] = halfStepLevel(k);
+    return out;
 }
 
 int fadeLevel(int progress)

@@ -1,8 +1,11 @@
 #pragma once
 // Drawing primitives shared by the mask generators. Every primitive clips to the grid.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 // A W x H byte mask, row-major, row 0 at the top.
 struct MaskGrid {
@@ -26,14 +29,133 @@ struct MaskGrid {
 // strictly. Points outside the grid are skipped.
 void maskLine(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v);
 
-// Closed outline through the given corners (the last one joins the first).
-void maskPolygon(MaskGrid& m, const int (*corners)[2], int count, uint8_t v);
+namespace maskdetail {
 
-// Rectangle outline through the corners (x0, y0) and (x1, y1).
-void maskRectOutline(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v);
+inline int64_t floorDiv(int64_t a, int64_t b) // b > 0
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
 
-// Diamond outline about (cx, cy) with half-extents a (x) and b (y).
-void maskDiamond(MaskGrid& m, int cx, int cy, int a, int b, uint8_t v);
+inline int64_t ceilDiv(int64_t a, int64_t b) // b > 0
+{
+    return -floorDiv(-a, b);
+}
+
+// Index range [lo, hi] of j for which base + dir * j lies in [0, size).
+inline void clipAxis(int64_t base, int dir, int64_t size, int64_t& lo, int64_t& hi)
+{
+    if (dir > 0) {
+        lo = std::max(lo, -base);
+        hi = std::min(hi, size - 1 - base);
+    } else if (dir < 0) {
+        lo = std::max(lo, base - (size - 1));
+        hi = std::min(hi, base);
+    } else if (base < 0 || base >= size) {
+        hi = lo - 1;
+    }
+}
+
+} // namespace maskdetail
+
+// The cells of the mask line inside a W x H grid, as row-major indices: sink.point(index) for
+// each cell, or sink.run(index, count) for count cells of one row from index rightwards.
+//
+// Point j (0 .. n) of the line lies at major offset j and minor offset
+// m(j) = ((j + 1) * a - 1) div n, a being the minor extent: the start point is plotted, the
+// first step moves neither axis (each accumulator reaches at most n, which is not > n), and
+// every later step moves the major axis while the minor one moves when its sum passes a
+// multiple of n. The clipped range of j is computed directly; inside it the minor offset is
+// advanced with a remainder.
+template <typename Sink>
+void walkMaskLine(int width, int height, int x0, int y0, int x1, int y1, Sink& sink)
+{
+    using namespace maskdetail;
+    const int64_t W = width, H = height;
+    const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
+    const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const int64_t n = std::max(adx, ady);
+    if (n == 0) {
+        if (unsigned(x0) < unsigned(W) && unsigned(y0) < unsigned(H))
+            sink.point(size_t(y0) * size_t(W) + size_t(x0));
+        return;
+    }
+    if (dy == 0) { // horizontal
+        int64_t lo = std::min<int64_t>(x0, x1), hi = std::max<int64_t>(x0, x1);
+        if (y0 < 0 || y0 >= H)
+            return;
+        lo = std::max<int64_t>(lo, 0);
+        hi = std::min<int64_t>(hi, W - 1);
+        if (lo <= hi)
+            sink.run(size_t(y0) * size_t(W) + size_t(lo), size_t(hi - lo + 1));
+        return;
+    }
+    if (dx == 0) { // vertical
+        int64_t lo = std::min<int64_t>(y0, y1), hi = std::max<int64_t>(y0, y1);
+        if (x0 < 0 || x0 >= W)
+            return;
+        lo = std::max<int64_t>(lo, 0);
+        hi = std::min<int64_t>(hi, H - 1);
+        for (int64_t y = lo; y <= hi; ++y)
+            sink.point(size_t(y * W + x0));
+        return;
+    }
+
+    const bool xMajor = adx >= ady;
+    const int64_t a = xMajor ? ady : adx; // minor extent, 1 .. n
+    const int majorDir = xMajor ? (dx > 0 ? 1 : -1) : (dy > 0 ? 1 : -1);
+    const int minorDir = xMajor ? (dy > 0 ? 1 : -1) : (dx > 0 ? 1 : -1);
+    const int64_t majorBase = xMajor ? x0 : y0, minorBase = xMajor ? y0 : x0;
+    const int64_t majorSize = xMajor ? W : H, minorSize = xMajor ? H : W;
+
+    int64_t lo = 0, hi = n;
+    clipAxis(majorBase, majorDir, majorSize, lo, hi);
+    // Minor offsets t that keep the minor coordinate inside the grid.
+    int64_t tLo = 0, tHi = a;
+    clipAxis(minorBase, minorDir, minorSize, tLo, tHi);
+    if (tLo > tHi || lo > hi)
+        return;
+    // m(j) >= tLo  <=>  j >= ceil((tLo * n + 1) / a) - 1;  m(j) <= tHi  <=>  j <= (tHi + 1) * n / a - 1.
+    lo = std::max(lo, ceilDiv(tLo * n + 1, a) - 1);
+    hi = std::min(hi, floorDiv((tHi + 1) * n, a) - 1);
+    if (lo > hi)
+        return;
+
+    const int64_t num = (lo + 1) * a - 1;
+    int64_t rem = num % n;
+    const int64_t t = num / n;
+    const int64_t majorStride = xMajor ? 1 : W, minorStride = xMajor ? W : 1;
+    const int64_t stepMajor = majorDir * majorStride, stepMinor = minorDir * minorStride;
+    const int64_t major = majorBase + majorDir * lo, minor = minorBase + minorDir * t;
+    int64_t index = xMajor ? minor * W + major : major * W + minor;
+    for (int64_t j = lo; j <= hi; ++j) {
+        sink.point(size_t(index));
+        index += stepMajor;
+        rem += a;
+        if (rem >= n) { // predicted well: the minor steps come in long regular runs
+            rem -= n;
+            index += stepMinor;
+        }
+    }
+}
+
+// What the shapes of a generator family draw with: mask lines, each cell of a line at most once.
+class MaskPen
+{
+public:
+    virtual void line(int x0, int y0, int x1, int y1) = 0;
+
+protected:
+    ~MaskPen() = default;
+};
+
+// Shape k of a family on a W x H grid, drawn with the pen. A family draws shapes 0, 1, ... n in
+// turn; the shapes depend on the grid size and k only.
+using MaskShape = void (*)(int W, int H, int k, MaskPen& pen);
+
+// Draws shapes lo .. hi of a family onto the mask, shape k with levels[k - lo] (0 .. 255).
+void drawMaskShapes(MaskGrid& m, MaskShape shape, int lo, int hi, const int32_t* levels);
+// Draws shapes 0 .. n of a family onto the mask, every one with v.
+void drawMaskShapes(MaskGrid& m, MaskShape shape, int n, uint8_t v);
 
 // Filled rectangle with inclusive corners, clipped.
 void maskFillRect(MaskGrid& m, int x0, int y0, int x1, int y1, uint8_t v);
@@ -75,6 +197,9 @@ public:
     uint8_t level(int k) const;
     // Level with a step of s / 2 per shape (the two-corner soft diagonals).
     uint8_t halfStepLevel(int k) const;
+    // level(k), or halfStepLevel(k), for k = 0 .. last.
+    std::vector<int32_t> levels(int last) const;
+    std::vector<int32_t> halfStepLevels(int last) const;
 
 private:
     int m_progress;

@@ -3,37 +3,41 @@
 
 #include "effects/engine/generators.h"
 
+#include "effects/engine/shapecover.h"
+
 #include "platform/arith.h"
 
 namespace generators {
 
+namespace {
+
+// Hand i: to (W - 1, H - i) on the right edge while i < H, then to (W + H - i, 0) on the top.
+void handShape(int W, int H, int i, MaskPen& pen)
+{
+    if (i < H)
+        pen.line(0, H - 1, W - 1, H - i);
+    else
+        pen.line(0, H - 1, W + H - i, 0);
+}
+
+} // namespace
+
+// Hands 0 .. c: the right edge from the bottom, then the top edge from (W + H - c, 0) to
+// (W, 0). With one value the order does not matter, and those top-edge tips are the tips of
+// hands H .. c of the soft sweep: the same set of lines as hands 0 .. c.
 void rotateHand(MaskGrid& m, int P, uint8_t v)
 {
     if (P == 0)
         return;
-    const int W = m.W, H = m.H;
-    const int c = MulDiv(W + H, P, 100);
-    for (int i = 0; i <= c; ++i) {
-        if (i < H)
-            maskLine(m, 0, H - 1, W - 1, H - i, v);
-        else
-            maskLine(m, 0, H - 1, W + i - c, 0, v);
-    }
+    shapesUpTo(m, handShape, MulDiv(m.W + m.H, P, 100), v);
 }
 
 void smoothRotateHand(MaskGrid& m, int P)
 {
     if (P == 0)
         return;
-    const int W = m.W, H = m.H;
-    const int n = MulDiv(2 * (W + H), P, 100);
-    const GradientBand band(P, n);
-    for (int i = 0; i <= n; ++i) {
-        if (i < H)
-            maskLine(m, 0, H - 1, W - 1, H - i, band.level(i));
-        else
-            maskLine(m, 0, H - 1, W + H - i, 0, band.level(i));
-    }
+    const int n = MulDiv(2 * (m.W + m.H), P, 100);
+    softShapesUpTo(m, handShape, GradientBand(P, n).levels(n));
 }
 
 } // namespace generators

@@ -4,6 +4,7 @@
 #include "effects/engine/framecomposer.h"
 
 #include "effects/util/cpufeatures.h"
+#include "effects/util/rowbands.h"
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
 #include "effects/bitmap/luxbitmap.h"
@@ -64,7 +65,8 @@ void blendSeen(const TluxColor* in, TluxColor* out, int n, uint8_t w)
 }
 
 // One tile of the frame: its origin (gx, gy), the part of Dest its cells move (source left to
-// right, top to bottom, inclusive) and the grid.
+// right, top to bottom, inclusive) and the grid; and the rows of the work image (from bandTop
+// up to bandEnd) that this pass writes.
 struct SlideTile {
     TluxBitmap* work;
     const TluxBitmap* dest;
@@ -72,6 +74,7 @@ struct SlideTile {
     int c, r, R;
     int gx, gy;
     int srcLeft, srcRight, srcTop, srcBottom;
+    int bandTop, bandEnd;
 };
 
 template <TluxRotation Rotation>
@@ -82,7 +85,10 @@ void composeTile(const SlideTile& t)
     const TluxCell* cells = t.cells;
     const int c = t.c, r = t.r, R = t.R, gx = t.gx, gy = t.gy;
     const int srcLeft = t.srcLeft, srcRight = t.srcRight, srcTop = t.srcTop, srcBottom = t.srcBottom;
-    for (int j = 0; j < r; ++j) {
+    // Cell row j writes pixel rows gy + j * R .. gy + (j + 1) * R: only those that reach the band.
+    const int firstRow = std::max(0, t.bandTop), lastRow = std::min(work->Height, t.bandEnd) - 1;
+    const int jFrom = std::max(0, (firstRow - gy) / R - 1), jTo = std::min(r - 1, (lastRow - gy) / R);
+    for (int j = jFrom; j <= jTo; ++j) {
         for (int i = 0; i < c;) {
             const CellRef cell = cellAt<Rotation>(cells, c, r, i, j);
             const uint8_t w = cell.record->Alpha;
@@ -108,8 +114,8 @@ void composeTile(const SlideTile& t)
             const int dy = gy + (cell.sy - j) * R;
             const int pxFrom = std::max({i * R, -gx, srcLeft - dx});
             const int pxTo = std::min({(last + 1) * R, work->Width - 1 - gx, srcRight - dx});
-            const int pyFrom = std::max({j * R, -gy, srcTop - dy});
-            const int pyTo = std::min({(j + 1) * R, work->Height - 1 - gy, srcBottom - dy});
+            const int pyFrom = std::max({j * R, firstRow - gy, srcTop - dy});
+            const int pyTo = std::min({(j + 1) * R, lastRow - gy, srcBottom - dy});
             for (int py = pyFrom; py <= pyTo && pxFrom <= pxTo; ++py) {
                 TluxColor* out = work->GetScanLine(gy + py) + (gx + pxFrom);
                 const TluxColor* in = dest->GetScanLine(dy + py) + (dx + pxFrom);
@@ -143,22 +149,28 @@ void composeSlide(TluxAnimationSlot& slot, int P)
     const int T = std::max(1, slot.settings->TileCount);
     const int tw = work->Width / T, th = work->Height / T;
 
-    for (int h = 0; h < T; ++h) {
-        for (int o = 0; o < T; ++o) {
-            const int gx = (tw + 1) * h, gy = (th + 1) * o;
-            // Source pixels come from the tile: its origin to the next tile's origin, inclusive,
-            // and from Dest.
-            const int srcLeft = std::max(gx, 0), srcRight = std::min(gx + tw + 1, dest->Width - 1);
-            const int srcTop = std::max(gy, 0), srcBottom = std::min(gy + th + 1, dest->Height - 1);
-            const SlideTile tile{work, dest, cells, c, r, R, gx, gy, srcLeft, srcRight, srcTop, srcBottom};
-            switch (rotation) {
-            case krRotate90: composeTile<krRotate90>(tile); break;
-            case krRotate180: composeTile<krRotate180>(tile); break;
-            case krRotate270: composeTile<krRotate270>(tile); break;
-            case krNone: composeTile<krNone>(tile); break;
+    // Each band writes only its own rows, and meets the cells and tiles in the order of the
+    // whole frame, so a pixel that several cells reach gets the same last write.
+    runInRowBands(work->Height, [&](int, int bandTop, int bandEnd) {
+        const PackedStateReset bandReset;
+        for (int h = 0; h < T; ++h) {
+            for (int o = 0; o < T; ++o) {
+                const int gx = (tw + 1) * h, gy = (th + 1) * o;
+                // Source pixels come from the tile: its origin to the next tile's origin,
+                // inclusive, and from Dest.
+                const int srcLeft = std::max(gx, 0), srcRight = std::min(gx + tw + 1, dest->Width - 1);
+                const int srcTop = std::max(gy, 0), srcBottom = std::min(gy + th + 1, dest->Height - 1);
+                const SlideTile tile{work, dest,     cells,  c,         r,       R,      gx, gy,
+                                     srcLeft, srcRight, srcTop, srcBottom, bandTop, bandEnd};
+                switch (rotation) {
+                case krRotate90: composeTile<krRotate90>(tile); break;
+                case krRotate180: composeTile<krRotate180>(tile); break;
+                case krRotate270: composeTile<krRotate270>(tile); break;
+                case krNone: composeTile<krNone>(tile); break;
+                }
             }
         }
-    }
+    });
 }
 
 } // namespace luxcompose

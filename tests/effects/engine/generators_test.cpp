@@ -104,13 +104,20 @@ TEST(FadeGenerators, OneCellGridsAndOddProgressStayInsideTheGrid)
 
 TEST(FadeGenerators, EveryProgressIsRepeatable)
 {
-    for (const BuiltinEffect& e : fadeEffects())
-        for (int p : {13, 50, 88}) {
+    // The same mask whatever ran before: another seed, a higher progress, another grid size.
+    const int progress[] = {13, 50, 88};
+    for (const BuiltinEffect& e : fadeEffects()) {
+        std::vector<std::vector<uint8_t>> first;
+        for (int p : progress) {
             RandSeed = 1;
-            const auto a = fadeMask(fadeOf(e), 47, 33, p);
-            RandSeed = 999;
-            EXPECT_EQ(fadeMask(fadeOf(e), 47, 33, p), a) << e.Name << " P=" << p;
+            first.push_back(fadeMask(fadeOf(e), 47, 33, p));
         }
+        for (int i = 2; i >= 0; --i) {
+            RandSeed = 999;
+            fadeMask(fadeOf(e), 33, 47, 100);
+            EXPECT_EQ(fadeMask(fadeOf(e), 47, 33, progress[i]), first[size_t(i)]) << e.Name << " P=" << progress[i];
+        }
+    }
 }
 
 TEST(FadeGenerators, InVariantsAreTheirOutGeneratorTurnedAround)
