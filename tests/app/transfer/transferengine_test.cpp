@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -333,6 +334,7 @@ TEST_F(TransferEngineTest, AnOpenThatBlocksHoldsUpNeitherTheEventLoopNorStop)
     ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
     controls.sendFile = QFile::decodeName(fifo);
     engine.Button3Click();
+    ASSERT_EQ(engine.linkState(), TransferEngine::PortOpen);
     const int before = openDescriptors();
 
     engine.Button1Click();
@@ -349,13 +351,18 @@ TEST_F(TransferEngineTest, AnOpenThatBlocksHoldsUpNeitherTheEventLoopNorStop)
     EXPECT_FALSE(engine.isOpeningSendFile());
     EXPECT_EQ(controls.startCaption, "Start");
 
-    // A writer lets the abandoned open return: what it opened is closed.
+    // A writer lets the abandoned open return: what it opened is closed, which
+    // the writer sees as the FIFO's last reader going away.
     int writer = ::open(fifo.constData(), O_WRONLY);
     ASSERT_GE(writer, 0);
+    pollfd readerGone {writer, 0, 0};
     QElapsedTimer waited;
     waited.start();
-    while (openDescriptors() != before + 1 && waited.elapsed() < 10000)
-        luxtest::processEventsFor(5);
+    while (!(readerGone.revents & POLLERR) && waited.elapsed() < 10000) {
+        luxtest::processEventsFor(1);
+        ::poll(&readerGone, 1, 0);
+    }
+    EXPECT_TRUE(readerGone.revents & POLLERR);
     EXPECT_EQ(openDescriptors(), before + 1);
     ::close(writer);
     EXPECT_EQ(ends.size(), 1);
@@ -365,6 +372,7 @@ TEST_F(TransferEngineTest, AnOpenThatBlocksHoldsUpNeitherTheEventLoopNorStop)
     writer = ::open(fifo.constData(), O_WRONLY);
     ASSERT_EQ(::write(writer, "A\n", 2), 2);
     ::close(writer);
+    ASSERT_TRUE(waitForSendFile());
     EXPECT_EQ(packetsOf(run()), QList<QByteArray> {"A\n"});
     EXPECT_EQ(controls.messages.last().text, "no data any more!");
     EXPECT_EQ(openDescriptors(), before);
