@@ -42,6 +42,12 @@ BoardRun::BoardRun(const CliArguments& arguments, const TPortSettings& settings,
 
     QObject::connect(&m_engine, &TransferEngine::transferEnded, &m_engine,
                      [this](TransferEngine::TransferEnd end) { onTransferEnded(end); });
+    // Said once the file is open: the file opens while the event loop runs,
+    // so Ctrl-C is taken during a slow open.
+    QObject::connect(&m_engine, &TransferEngine::transferStarted, &m_engine, [this] {
+        if (const QString warning = m_engine.wireTimeWarning(); !warning.isEmpty())
+            std::fprintf(stderr, "%s%s\n", m_controls.linePrefix.constData(), warning.toLocal8Bit().constData());
+    });
     // After the end, keep showing what the board sends until it falls quiet.
     QObject::connect(&m_linger, &QTimer::timeout, &m_engine, [this] {
         m_engine.PollReceive();
@@ -105,12 +111,8 @@ void BoardRun::start()
         finish();
         return;
     }
-    if (m_status && !(m_engine.linkState() & TransferEngine::Sending)) {
-        finish(); // the file or a number was refused at Start
-        return;
-    }
-    if (const QString warning = m_engine.wireTimeWarning(); !warning.isEmpty())
-        std::fprintf(stderr, "%s%s\n", m_controls.linePrefix.constData(), warning.toLocal8Bit().constData());
+    if (m_status && !(m_engine.linkState() & TransferEngine::Sending))
+        finish(); // a number was refused at Start, or standard input could not be taken
 }
 
 void BoardRun::interrupt()
@@ -136,7 +138,7 @@ void BoardRun::onTransferEnded(TransferEngine::TransferEnd end)
     m_seconds = m_engine.msSinceStart() / 1000.0;
     if (!m_named)
         std::fprintf(stderr, "packets: %d\n", m_engine.packetCount());
-    if (end == TransferEngine::TransferEnd::LinkFailed)
+    if (end == TransferEngine::TransferEnd::LinkFailed || end == TransferEngine::TransferEnd::CannotOpenFile)
         finish();
     else
         m_linger.start(LingerCheckMs);

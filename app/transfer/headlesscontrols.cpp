@@ -7,7 +7,7 @@ int HeadlessControls::itemIndex(SettingsList list) const
 
 void HeadlessControls::setItemIndex(SettingsList list, int index)
 {
-    const QStringList items = ListItems(list);
+    const QStringList& items = ListItems(list);
     if (index < 0 || index >= items.size())
         index = -1;
     indexes[static_cast<size_t>(list)] = index;

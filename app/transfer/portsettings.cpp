@@ -75,35 +75,42 @@ QString ConfigPathIn(const QString& executableDir)
     return QDir(executableDir).filePath(QStringLiteral("Config.dat"));
 }
 
-QStringList ListItems(SettingsList list)
+namespace {
+
+QStringList baudRates()
 {
+    QStringList rates;
+    for (int k = 0, baud = 300; k < 8; ++k, baud *= 2)
+        rates << QString::number(baud);
+    rates << QStringLiteral("43000") << QStringLiteral("56000") << QStringLiteral("57600")
+          << QStringLiteral("115200") << QStringLiteral("128000") << QStringLiteral("153600")
+          << QStringLiteral("230400") << QStringLiteral("250000") << QStringLiteral("256000")
+          << QStringLiteral("460800") << QStringLiteral("500000") << QStringLiteral("576000")
+          << QStringLiteral("921600");
+    return rates;
+}
+
+} // namespace
+
+// Built once: every load, save and box change looks items up here.
+const QStringList& ListItems(SettingsList list)
+{
+    static const QStringList ports {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
+                                    QStringLiteral("COM4"), QStringLiteral("COM5"), QStringLiteral("COM6"),
+                                    QStringLiteral("COM7"), QStringLiteral("COM8")};
+    static const QStringList rates = baudRates();
+    static const QStringList parities {QStringLiteral("no parity"), QStringLiteral("odd"), QStringLiteral("even"),
+                                       QStringLiteral("mark"), QStringLiteral("space")};
+    static const QStringList byteSizes {QStringLiteral("8"), QStringLiteral("7"), QStringLiteral("6")};
+    static const QStringList stopBits {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")};
     switch (list) {
-    case SettingsList::Port: {
-        QStringList ports;
-        for (int n = 1; n <= 8; ++n)
-            ports << QStringLiteral("COM%1").arg(n);
-        return ports;
+    case SettingsList::Port: return ports;
+    case SettingsList::Baud: return rates;
+    case SettingsList::Parity: return parities;
+    case SettingsList::ByteSize: return byteSizes;
+    case SettingsList::StopBits: break;
     }
-    case SettingsList::Baud: {
-        QStringList rates;
-        for (int k = 0, baud = 300; k < 8; ++k, baud *= 2)
-            rates << QString::number(baud);
-        rates << QStringLiteral("43000") << QStringLiteral("56000") << QStringLiteral("57600")
-              << QStringLiteral("115200") << QStringLiteral("128000") << QStringLiteral("153600")
-              << QStringLiteral("230400") << QStringLiteral("250000") << QStringLiteral("256000")
-              << QStringLiteral("460800") << QStringLiteral("500000") << QStringLiteral("576000")
-              << QStringLiteral("921600");
-        return rates;
-    }
-    case SettingsList::Parity:
-        return {QStringLiteral("no parity"), QStringLiteral("odd"), QStringLiteral("even"),
-                QStringLiteral("mark"), QStringLiteral("space")};
-    case SettingsList::ByteSize:
-        return {QStringLiteral("8"), QStringLiteral("7"), QStringLiteral("6")};
-    case SettingsList::StopBits:
-        return {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")};
-    }
-    return {};
+    return stopBits;
 }
 
 int ItemIndexFor(SettingsList list, uint8_t stored)

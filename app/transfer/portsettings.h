@@ -57,7 +57,7 @@ enum class SettingsList { Port, Baud, Parity, ByteSize, StopBits };
 
 // Items of each list, in order: COM1..COM8; 300..38400 doubling, then the 13
 // fixed rates (the ninth item is 43000); the parity, byte-size and stop-bit names.
-QStringList ListItems(SettingsList list);
+const QStringList& ListItems(SettingsList list);
 
 // The stored index as an item index: the unsigned byte when it names an item,
 // otherwise -1 (nothing selected, empty text).

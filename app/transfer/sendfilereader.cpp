@@ -36,25 +36,19 @@ void SendFileReader::close()
 
 TransferError SendFileReader::open(const QByteArray& path)
 {
+    return adopt(OpenSendFile(path));
+}
+
+TransferError SendFileReader::adopt(OpenedSendFile file)
+{
     close();
-    const QString name = QFile::decodeName(path);
-    // O_NONBLOCK keeps a FIFO without a writer from holding up the open; it
-    // is cleared at once, as reads only happen when poll() allows them.
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return TransferError::FromErrno(TransferError::Operation::OpenFile, name, errno);
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        return TransferError::FromErrno(TransferError::Operation::OpenFile, name, error);
-    }
-    m_fd = fd;
-    m_path = path;
-    m_opened = status;
-    m_regular = S_ISREG(status.st_mode);
-    m_size = m_regular ? status.st_size : UnknownSize;
+    if (file.error)
+        return file.error;
+    m_path = file.path;
+    m_opened = file.status;
+    m_fd = file.release();
+    m_regular = S_ISREG(m_opened.st_mode);
+    m_size = m_regular ? m_opened.st_size : UnknownSize;
     m_readTotal = 0;
     m_ended = false;
     m_failure = {};

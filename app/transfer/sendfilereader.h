@@ -11,6 +11,7 @@
 // or replaced while it is sent ends in a failure, not in a quiet end of data;
 // a read error is a failure of its own, never taken for the end of the file.
 
+#include "app/transfer/sendfileopener.h"
 #include "app/transfer/transfererror.h"
 
 #include <QByteArray>
@@ -30,6 +31,8 @@ public:
     // Opens `path` (bytes as the system names it), closing what was open.
     // Empty on success. A folder is refused.
     TransferError open(const QByteArray& path);
+    // Takes a file opened elsewhere (see SendFileOpener); its error when the open failed.
+    TransferError adopt(OpenedSendFile file);
     // Takes a duplicate of an open descriptor (standard input), read as a stream.
     TransferError openDescriptor(int descriptor, const QByteArray& name);
     void close();

@@ -4,6 +4,8 @@
 #include "app/transfer/wholenumber.h"
 #include "app/transfer/wiretime.h"
 
+#include <algorithm>
+
 TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
     : QObject(parent), m_controls(controls)
 {
@@ -21,6 +23,7 @@ TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
     m_sinceStart.start();
     m_replyTimer.setSingleShot(true);
     connect(&m_replyTimer, &QTimer::timeout, this, &TransferEngine::onReplyTimeout);
+    connect(&m_opener, &SendFileOpener::opened, this, &TransferEngine::onSendFileOpened);
     Timer1.start();
 }
 
@@ -49,7 +52,7 @@ void TransferEngine::say(const QString& text, const QString& caption, const Tran
 uint8_t TransferEngine::OpenPort()
 {
     // Whatever happens, the result clears Sending: the send file goes too.
-    SendFile.close();
+    closeSendFile();
     stopWaiting();
     PortHandle.close();
 
@@ -103,7 +106,7 @@ void TransferEngine::failLink(const QString& headline, const TransferError& erro
     const TransferError failure = error; // `error` may live in the port, which is closed now
     PortHandle.close();
     LinkState = 0;
-    SendFile.close();
+    closeSendFile();
     stopWaiting();
     showSendingControls(false);
     say(headline, QStringLiteral("Comm Error"), failure);
@@ -145,7 +148,7 @@ void TransferEngine::onReplyTimeout()
         return;
     const QString detail = m_reply.timeoutText();
     LinkState &= ~Sending;
-    SendFile.close();
+    closeSendFile();
     stopWaiting();
     showSendingControls(false);
     say(QStringLiteral("No Reply From Board !!!\n") + detail);
@@ -154,9 +157,9 @@ void TransferEngine::onReplyTimeout()
 
 QString TransferEngine::wireTimeWarning() const
 {
-    if (!(LinkState & Sending))
+    if (!(LinkState & Sending) || m_opener.busy())
         return {};
-    const qint64 longest = LongestPacket(m_controls.sendFileName(), m_controls.pauseByDataSize(), ChunkLength);
+    const qint64 longest = m_controls.pauseByDataSize() ? std::clamp(ChunkLength, 0, MaxDataSize) : m_longestLine;
     return WireTimeWarning(longest, ToWholeNumber(m_controls.baudText()).value_or(0), Timer1.interval(),
                            m_lineFormat.bitsPerCharacter());
 }
@@ -235,26 +238,56 @@ void TransferEngine::StartTransfer()
     Timer1.setInterval(std::max(*gap, 1));
 
     const QByteArray path = m_controls.sendFilePath();
-    // "-" is standard input, as command-line tools take it.
-    const TransferError notOpened = path == "-" ? SendFile.openDescriptor(0, path) : SendFile.open(path);
+    closeSendFile();
+    m_longestLine = 0;
+    if (path == "-") {
+        // "-" is standard input, as command-line tools take it: already open.
+        beginSending(SendFile.openDescriptor(0, path));
+        return;
+    }
+    // The file opens on a thread of its own; meanwhile the transfer shows as
+    // running, so that Stop can end it, and the board's bytes are still shown.
+    showSendingControls(true);
+    Timer1.start();
+    m_opener.start(path, m_openWaitsForWriter);
+}
+
+void TransferEngine::onSendFileOpened()
+{
+    OpenedSendFile file = m_opener.take();
+    m_longestLine = file.longestLine;
+    beginSending(SendFile.adopt(std::move(file)));
+}
+
+void TransferEngine::beginSending(const TransferError& notOpened)
+{
     if (!notOpened) {
         m_controls.setProgressPosition(0);
         m_controls.setProgressRange(SendFile.size());
         showSendingControls(true);
         Timer1.start();
+        emit transferStarted();
     } else {
         LinkState &= ~Sending;
+        showSendingControls(false);
         say(QStringLiteral("Can't Open Send File!"), QString(), notOpened);
         Timer1.start();
         emit transferEnded(TransferEnd::CannotOpenFile);
     }
 }
 
+// An open still under way is abandoned: its file is closed when it comes.
+void TransferEngine::closeSendFile()
+{
+    m_opener.abandon();
+    SendFile.close();
+}
+
 void TransferEngine::StopTransfer()
 {
     LinkState &= ~Sending;
     m_finishPending = false;
-    SendFile.close();
+    closeSendFile();
     stopWaiting();
     showSendingControls(false);
     say(QStringLiteral("Transmit Interrupt !!!"));
@@ -311,6 +344,8 @@ void TransferEngine::Timer1Timer()
         endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
         return;
     }
+    if (m_opener.busy())
+        return; // the send file is still being opened
     if (!(LinkState & Sending)) {
         SetIdleControls();
         return;
@@ -375,7 +410,7 @@ void TransferEngine::failFile()
     const QString headline = failure.operation == TransferError::Operation::FileChanged
         ? QStringLiteral("Send File Changed !!!")
         : QStringLiteral("Send File Read Error !!!");
-    SendFile.close();
+    closeSendFile();
     say(headline, QString(), failure); // the reason goes on a second line
     emit transferEnded(TransferEnd::FileFailed);
 }
@@ -383,7 +418,7 @@ void TransferEngine::failFile()
 // The state is already idle; the controls follow on the next tick.
 void TransferEngine::endTransfer(TransferEnd end, const QString& message)
 {
-    SendFile.close();
+    closeSendFile();
     stopWaiting();
     say(message);
     emit transferEnded(end);

@@ -13,11 +13,16 @@
 // Nothing here waits: a tick sends the next packet only once the driver has
 // taken the last one, a stream that has nothing yet is asked again on the next
 // tick, and a board that stops taking bytes ends the transfer once the queued
-// bytes are overdue at the baud rate. Stop therefore answers at once.
+// bytes are overdue at the baud rate. Stop therefore answers at once. The send
+// file is opened on a thread of its own at Start, so an open that takes long
+// (a slow network share, a device that waits in open) holds up nothing: the
+// transfer shows as running, Stop ends it at once, and it begins sending when
+// the file is open.
 
 #include "app/transfer/lineformat.h"
 #include "app/transfer/pacedtimer.h"
 #include "app/transfer/replywait.h"
+#include "app/transfer/sendfileopener.h"
 #include "app/transfer/sendfilereader.h"
 #include "app/transfer/serialdevice.h"
 #include "app/transfer/settingsbinding.h"
@@ -66,6 +71,10 @@ public:
     void Initialise(const QString& configPath);
     // Whether a successful port open rewrites the settings file (default true).
     void setSavesSettings(bool saves) { m_settings.setSavesSettings(saves); }
+    // Whether opening a FIFO waits for its writer (default false: it opens at
+    // once). Tests turn it on to get an open that really blocks, as one on a
+    // slow network share or a device that waits in open does.
+    void setOpenWaitsForWriter(bool waits) { m_openWaitsForWriter = waits; }
 
     // Waiting for the board: after each packet the next goes only once the
     // board's answer since contains `text` (and not before the Time Gap); no
@@ -119,6 +128,8 @@ public:
     qint64 fileSize() const { return SendFile.size(); }
     int packetCount() const { return PacketCount; }
     bool isSendFileOpen() const { return SendFile.isOpen(); }
+    // Start was pressed and the send file is still being opened.
+    bool isOpeningSendFile() const { return m_opener.busy(); }
     const TPortSettings& settings() const { return m_settings.settings(); }
     QString configPath() const { return m_settings.configPath(); }
     const PacedTimer& timer1() const { return Timer1; }
@@ -130,6 +141,8 @@ signals:
     void message(const TransferMessage& message);
     // Emitted after the end message of a transfer.
     void transferEnded(TransferEngine::TransferEnd end);
+    // The send file is open and the first packet is due (wireTimeWarning() is known now).
+    void transferStarted();
 
 private:
     void say(const QString& text, const QString& caption = QString(), const TransferError& error = {},
@@ -144,6 +157,9 @@ private:
     void onReplyTimeout();
     SendFileReader::Status readPacket();
     void failFile();
+    void closeSendFile();
+    void onSendFileOpened();
+    void beginSending(const TransferError& notOpened);
 
     TransferControls& m_controls;
     TransferState m_state;
@@ -155,6 +171,9 @@ private:
     SerialDevice PortHandle;
 
     SendFileReader SendFile;
+    SendFileOpener m_opener;
+    bool m_openWaitsForWriter = false;
+    qint64 m_longestLine = 0; // of the file in hand, for the wire-time warning
     qint64 SentBytes = 0;
     int PacketCount = 0;
     std::array<char, SendBufferSize> SendBuffer {};

@@ -60,6 +60,11 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
         show(message.text, message.caption.isEmpty() ? ApplicationTitle() : message.caption);
     });
     m_controls.msSinceStart = [this] { return m_engine.msSinceStart(); };
+    // Said once per Start, in the log, once the file is open.
+    connect(&m_engine, &TransferEngine::transferStarted, this, [this] {
+        if (const QString warning = m_engine.wireTimeWarning(); !warning.isEmpty())
+            ui->Memo1->appendLine(warning);
+    });
 
     ui->setupUi(this);
     // A fixed single border: the user cannot resize; only the size guard grows it.
@@ -208,12 +213,7 @@ void TForm1::CheckBox1Click()
 
 void TForm1::Button1Click()
 {
-    const bool wasSending = m_engine.linkState() & TransferEngine::Sending;
     m_engine.Button1Click();
-    // Said once per Start, in the log.
-    if (!wasSending)
-        if (const QString warning = m_engine.wireTimeWarning(); !warning.isEmpty())
-            ui->Memo1->appendLine(warning);
 }
 
 void TForm1::Button2Click()

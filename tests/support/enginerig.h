@@ -9,8 +9,11 @@
 #include "tests/support/ptypair.h"
 #include "tests/support/testsupport.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QTemporaryDir>
+#include <QThread>
 
 class EngineRig {
 public:
@@ -25,6 +28,19 @@ public:
     QString makeFile(const QByteArray& bytes)
     {
         return luxtest::writeFile(dir.filePath(QStringLiteral("send%1.bin").arg(++m_files)), bytes);
+    }
+
+    // Hands the engine the send file Start began to open (or its refusal),
+    // without running the timers: ticks stay the test's own. False on a timeout.
+    bool waitForSendFile(int timeoutMs = 10000)
+    {
+        const QDeadlineTimer deadline(timeoutMs);
+        while (engine.isOpeningSendFile() && !deadline.hasExpired()) {
+            QCoreApplication::sendPostedEvents();
+            if (engine.isOpeningSendFile())
+                QThread::msleep(1);
+        }
+        return !engine.isOpeningSendFile();
     }
 
     QTemporaryDir dir;

@@ -33,7 +33,7 @@ public:
         if (dataSize)
             controls.dataSize = QString::number(*dataSize);
         engine.Button1Click();
-        return engine.linkState() == (TransferEngine::PortOpen | TransferEngine::Sending);
+        return waitForSendFile() && engine.linkState() == (TransferEngine::PortOpen | TransferEngine::Sending);
     }
 
     // One tick, timed; queued signals (the port's failure) run after it.

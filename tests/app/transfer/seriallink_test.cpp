@@ -132,6 +132,7 @@ TEST_F(SerialLink, AFailedOpenSaysWhatFailedWhereAndWhy)
         }
         engine.OpenPort();
         engine.Button1Click();
+        waitForSendFile();
         ::flock(pty.slave(), LOCK_UN);
         ASSERT_FALSE(controls.messages.isEmpty()) << c.what;
         const TransferError& error = controls.messages.last().error;
@@ -151,6 +152,7 @@ TEST_F(SerialLink, AFailedOpenSaysWhatFailedWhereAndWhy)
 TEST_F(SerialLink, ABaudTextThatIsNotANumberClosesThePortAndSaysSo)
 {
     engine.Button1Click(); // opens, then starts: no file
+    waitForSendFile();
     ASSERT_EQ(engine.linkState() & TransferEngine::PortOpen, TransferEngine::PortOpen);
     controls.messages.clear();
     controls.typeBaud(QString());

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,10 +41,12 @@ protected:
         if (dataSize)
             controls.dataSize = QString::number(*dataSize);
         engine.Button1Click();
+        waitForSendFile();
     }
 
     Tick tick()
     {
+        waitForSendFile();
         const int packets = engine.packetCount();
         const qsizetype messages = controls.messages.size();
         engine.Timer1Timer();
@@ -205,6 +208,7 @@ TEST_F(TransferEngineTest, AFileThatCannotBeOpenedStartsNothing)
     for (const QString& name : {dir.filePath(QStringLiteral("missing")), dir.path()}) {
         controls.sendFile = name;
         engine.Button1Click();
+        ASSERT_TRUE(waitForSendFile());
         EXPECT_TRUE(controls.messages.last().text.startsWith("Can't Open Send File!\n"));
         EXPECT_EQ(engine.linkState(), TransferEngine::PortOpen);
         EXPECT_TRUE(engine.timer1().isActive());
@@ -296,6 +300,7 @@ TEST_F(TransferEngineTest, AFifoIsSentInOrderAsItsBytesCome)
         controls.pauseChecked = c.dataSize.has_value();
         controls.dataSize = QString::number(c.dataSize.value_or(512));
         engine.Button1Click();
+        ASSERT_TRUE(waitForSendFile());
         ASSERT_EQ(engine.linkState(), TransferEngine::PortOpen | TransferEngine::Sending);
         EXPECT_EQ(controls.progressMaximum, -1); // no made-up total
         int writer = -1;
@@ -316,6 +321,61 @@ TEST_F(TransferEngineTest, AFifoIsSentInOrderAsItsBytesCome)
         EXPECT_EQ(controls.progressPosition, written);
         EXPECT_FALSE(engine.linkState() & TransferEngine::Sending);
     }
+}
+
+// An open that blocks (a FIFO opened to wait for its writer, as a file on a
+// slow network share or a device that waits in open would) holds up neither
+// the event loop nor Stop. The file it opens after Stop is closed; after a
+// new Start the file it opens is sent.
+TEST_F(TransferEngineTest, AnOpenThatBlocksHoldsUpNeitherTheEventLoopNorStop)
+{
+    engine.setOpenWaitsForWriter(true);
+    const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("slow")));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    controls.sendFile = QFile::decodeName(fifo);
+    engine.Button3Click();
+    ASSERT_EQ(engine.linkState(), TransferEngine::PortOpen);
+    const int before = openDescriptors();
+
+    engine.Button1Click();
+    EXPECT_TRUE(engine.isOpeningSendFile());
+    EXPECT_EQ(controls.startCaption, "Stop");
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, [&] {
+        engine.Button1Click(); // Stop, from the running event loop
+        loop.quit();
+    });
+    loop.exec();
+    EXPECT_EQ(controls.messages.last().text, "Transmit Interrupt !!!");
+    EXPECT_EQ(ends.last(), TransferEngine::TransferEnd::Interrupted);
+    EXPECT_FALSE(engine.isOpeningSendFile());
+    EXPECT_EQ(controls.startCaption, "Start");
+
+    // A writer lets the abandoned open return: what it opened is closed, which
+    // the writer sees as the FIFO's last reader going away.
+    int writer = ::open(fifo.constData(), O_WRONLY);
+    ASSERT_GE(writer, 0);
+    pollfd readerGone {writer, 0, 0};
+    QElapsedTimer waited;
+    waited.start();
+    while (!(readerGone.revents & POLLERR) && waited.elapsed() < 10000) {
+        luxtest::processEventsFor(1);
+        ::poll(&readerGone, 1, 0);
+    }
+    EXPECT_TRUE(readerGone.revents & POLLERR);
+    EXPECT_EQ(openDescriptors(), before + 1);
+    ::close(writer);
+    EXPECT_EQ(ends.size(), 1);
+
+    engine.Button1Click();
+    ASSERT_TRUE(engine.isOpeningSendFile());
+    writer = ::open(fifo.constData(), O_WRONLY);
+    ASSERT_EQ(::write(writer, "A\n", 2), 2);
+    ::close(writer);
+    ASSERT_TRUE(waitForSendFile());
+    EXPECT_EQ(packetsOf(run()), QList<QByteArray> {"A\n"});
+    EXPECT_EQ(controls.messages.last().text, "no data any more!");
+    EXPECT_EQ(openDescriptors(), before);
 }
 
 TEST_F(TransferEngineTest, AFileThatChangesOrFailsToReadEndsInItsOwnFailure)
