@@ -68,8 +68,11 @@ inline __m128i packedRow4(__m128i s, __m128i t)
     const Channels f = split(s), b = split(t);
     __m128i a = alphaLanes(f.ga);
     a = _mm_sub_epi16(a, _mm_cmpeq_epi16(a, _mm_set1_epi16(255)));
-    const __m128i rb = _mm_add_epi16(_mm_slli_epi16(b.rb, 8), _mm_mullo_epi16(_mm_sub_epi16(f.rb, b.rb), a));
-    const __m128i ga = _mm_add_epi16(_mm_slli_epi16(b.ga, 8), _mm_mullo_epi16(_mm_sub_epi16(f.ga, b.ga), a));
+    // B << 8 straight from T: the shift drops the other channel's byte, the
+    // mask keeps the high byte in place.
+    const __m128i rb = _mm_add_epi16(_mm_slli_epi16(t, 8), _mm_mullo_epi16(_mm_sub_epi16(f.rb, b.rb), a));
+    const __m128i ga = _mm_add_epi16(_mm_andnot_si128(_mm_set1_epi32(0x00FF00FF), t),
+                                     _mm_mullo_epi16(_mm_sub_epi16(f.ga, b.ga), a));
     return join(rb, ga);
 }
 
@@ -127,16 +130,15 @@ inline __m128i blend4(__m128i s, __m128i t)
 template <bool Packed>
 inline int blendRuns(const TluxColor* S, TluxColor* T, int n)
 {
-    const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000));
-    const __m128i colourMask = _mm_set1_epi32(0x00FFFFFF);
-    const __m128i ones = _mm_set1_epi32(-1);
+    // The alpha bytes' lanes of a byte-wise movemask.
+    constexpr int alphaBits = 0x8888;
     int i = 0;
     for (; i + 16 <= n; i += 16) {
         prefetch(S + i);
         prefetch(T + i);
         const __m128i s0 = load(S + i), s1 = load(S + i + 4), s2 = load(S + i + 8), s3 = load(S + i + 12);
         const __m128i all = _mm_and_si128(_mm_and_si128(s0, s1), _mm_and_si128(s2, s3));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_or_si128(all, colourMask), ones)) == 0xFFFF) {
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(all, _mm_set1_epi32(-1))) & alphaBits) == alphaBits) {
             store(T + i, s0);
             store(T + i + 4, s1);
             store(T + i + 8, s2);
@@ -144,7 +146,7 @@ inline int blendRuns(const TluxColor* S, TluxColor* T, int n)
             continue;
         }
         const __m128i any = _mm_or_si128(_mm_or_si128(s0, s1), _mm_or_si128(s2, s3));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(any, alphaMask), _mm_setzero_si128())) == 0xFFFF)
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) & alphaBits) == alphaBits)
             continue;
         store(T + i, blend4<Packed>(s0, load(T + i)));
         store(T + i + 4, blend4<Packed>(s1, load(T + i + 4)));

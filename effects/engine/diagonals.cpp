@@ -4,6 +4,7 @@
 #include "effects/engine/generators.h"
 
 #include "effects/engine/linefans.h"
+#include "effects/engine/linerows.h"
 #include "effects/engine/shapecover.h"
 
 #include "platform/arith.h"
@@ -149,6 +150,7 @@ void smoothDiagonalIn(MaskGrid& m, int P)
     softCornerShapes(m, P, cornersInShape);
 }
 
+// Two families of lines with both ends moving, each painted as one run per row.
 void diagonalBand(MaskGrid& m, int P, uint8_t v)
 {
     if (P == 0)
@@ -156,33 +158,20 @@ void diagonalBand(MaskGrid& m, int P, uint8_t v)
     const int W = m.W, H = m.H;
     const int i = roundInt(double(P) / 100 * (H - 1));
     const int j = roundInt(double(P) / 100 * (W - 1));
+    std::vector<MaskSegment> first, second;
     if (i < j) {
-        int l = 0;
-        for (int t = 0; t <= j; ++t) {
-            maskLine(m, 0, l, W - 1 - t, H - 1, v);
-            if (l < i)
-                ++l;
-        }
-        int k = 0;
-        for (int t = 0; t <= j; ++t) {
-            maskLine(m, t, 0, W, H - k, v);
-            if (k < i)
-                ++k;
-        }
+        for (int t = 0, l = 0; t <= j; ++t, l = std::min(l + 1, i))
+            first.push_back({0, l, W - 1 - t, H - 1});
+        for (int t = 0, k = 0; t <= j; ++t, k = std::min(k + 1, i))
+            second.push_back({t, 0, W, H - k});
     } else {
-        int l = 0;
-        for (int t = 0; t <= i; ++t) {
-            maskLine(m, l, 0, W - 1, H - 1 - t, v);
-            if (l < j)
-                ++l;
-        }
-        int k = 0;
-        for (int t = 0; t <= i; ++t) {
-            maskLine(m, 0, t, W - 1 - k, H - 1, v);
-            if (k < j)
-                ++k;
-        }
+        for (int t = 0, l = 0; t <= i; ++t, l = std::min(l + 1, j))
+            first.push_back({l, 0, W - 1, H - 1 - t});
+        for (int t = 0, k = 0; t <= i; ++t, k = std::min(k + 1, j))
+            second.push_back({0, t, W - 1 - k, H - 1});
     }
+    paintLineFamily(m, first, v);
+    paintLineFamily(m, second, v);
 }
 
 void smoothDiagonalOut(MaskGrid& m, int P)

@@ -1,3 +1,4 @@
+#include "effects/engine/linerows.h"
 #include "effects/engine/maskprimitives.h"
 #include "platform/arith.h"
 
@@ -181,4 +182,25 @@ TEST(GradientBand, StartsAtTwiceTheProgressAndEndsAtZero)
     EXPECT_EQ(GradientBand(25, 0).level(0), 128); // n = 0: step 2P
     // Halves of the rounded value go to the even neighbour: 2P - k * s = 2.5 -> 2.
     EXPECT_EQ(GradientBand(5, 4).level(3), 5); // MulDiv(2, 255, 100)
+}
+
+// One line painted as a family: its cells row by row (the first and last line of every row are
+// the line itself) must be the mask line's, wherever it lies, degenerate ones included.
+TEST(LineRows, ALinePaintedInRowsCoversTheMaskLinesCells)
+{
+    std::mt19937 rng(11);
+    const int sizes[][2] = {{1, 1}, {13, 7}, {7, 13}, {40, 3}, {3, 40}};
+    for (const auto& s : sizes) {
+        const int W = s[0], H = s[1];
+        std::uniform_int_distribution<int> cx(-W - 3, 2 * W + 3), cy(-H - 3, 2 * H + 3);
+        for (int i = 0; i < 3000; ++i) {
+            const int x0 = cx(rng), y0 = cy(rng);
+            const int x1 = i % 3 == 0 ? x0 : cx(rng), y1 = i % 3 == 1 ? y0 : cy(rng);
+            std::vector<uint8_t> got(size_t(W) * H, 0), want(size_t(W) * H, 0);
+            MaskGrid g{got.data(), W, H}, w{want.data(), W, H};
+            paintLineFamily(g, {{x0, y0, x1, y1}}, 200);
+            maskLine(w, x0, y0, x1, y1, 200);
+            ASSERT_EQ(got, want) << W << "x" << H << " line " << x0 << "," << y0 << " -> " << x1 << "," << y1;
+        }
+    }
 }
