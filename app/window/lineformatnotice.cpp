@@ -17,7 +17,9 @@ QString LineFormatNotice(const QString& parity, const QString& byteSize, const Q
     if (!differs(parity, SettingsList::Parity) && !differs(byteSize, SettingsList::ByteSize)
         && !differs(stopBits, SettingsList::StopBits))
         return {};
-    return QStringLiteral("The Parity, Byte Size and Stop Bits boxes say \"%1\", \"%2\", \"%3\", but the link "
-                          "uses no parity, 8 data bits and 1 stop bit; those boxes are only remembered.")
+    // Three short lines: the log box does not wrap, and one long line was cut off at its edge.
+    return QStringLiteral("The link uses no parity, 8 data bits, 1 stop bit:\n"
+                          "Parity \"%1\", Byte Size \"%2\", Stop Bits \"%3\"\n"
+                          "are only remembered.")
         .arg(parity, byteSize, stopBits);
 }

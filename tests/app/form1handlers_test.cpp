@@ -192,10 +192,10 @@ TEST_F(Form1Handlers, SetPortSaysWhenTheFormatBoxesDifferFromTheLink)
     };
     const Case cases[] = {
         {0, 0, 0, nullptr},
-        {1, 1, 2, "The Parity, Byte Size and Stop Bits boxes say \"odd\", \"7\", \"2\", but the link uses no "
-                  "parity, 8 data bits and 1 stop bit; those boxes are only remembered."},
-        {0, 0, 1, "The Parity, Byte Size and Stop Bits boxes say \"no parity\", \"8\", \"1.5\", but the link "
-                  "uses no parity, 8 data bits and 1 stop bit; those boxes are only remembered."},
+        {1, 1, 2, "The link uses no parity, 8 data bits, 1 stop bit:\n"
+                  "Parity \"odd\", Byte Size \"7\", Stop Bits \"2\"\nare only remembered."},
+        {0, 0, 1, "The link uses no parity, 8 data bits, 1 stop bit:\n"
+                  "Parity \"no parity\", Byte Size \"8\", Stop Bits \"1.5\"\nare only remembered."},
     };
     auto* log = find<LogBox>("Memo1");
     for (const Case& c : cases) {
