@@ -48,13 +48,13 @@ const char Epilogue[] =
     "the whole file, otherwise the status of the first port in the order given\n"
     "that failed (130 when Ctrl-C stopped the transfers).\n";
 
-struct OptionSpec {
+struct KnownOption {
     const char* name;
     const char* valueName; // nullptr: a switch
     const char* description;
 };
 
-const OptionSpec Options[] = {
+const KnownOption Options[] = {
     {"port", "NAME",
      "COM1..COM8 (COMn is /dev/ttyS(n-1)), a device name such as ttyUSB0, or a path "
      "such as /dev/ttyACM0. Give it more than once to send to several boards at once."},
@@ -85,10 +85,10 @@ void addOptions(QCommandLineParser& parser)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
                       QStringLiteral("Show this text and the settings file this copy uses.")});
-    for (const OptionSpec& spec : Options) {
-        QCommandLineOption option(QString::fromLatin1(spec.name), QString::fromLatin1(spec.description));
-        if (spec.valueName)
-            option.setValueName(QString::fromLatin1(spec.valueName));
+    for (const KnownOption& known : Options) {
+        QCommandLineOption option(QString::fromLatin1(known.name), QString::fromLatin1(known.description));
+        if (known.valueName)
+            option.setValueName(QString::fromLatin1(known.valueName));
         parser.addOption(option);
     }
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("send or ports"));

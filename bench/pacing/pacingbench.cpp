@@ -12,6 +12,7 @@
 
 #include "app/transfer/headlesscontrols.h"
 #include "app/transfer/transferengine.h"
+#include "bench/common/coremain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -174,9 +175,5 @@ BENCHMARK(BlockRate)->Iterations(1)->UseManualTime()->Unit(benchmark::kMilliseco
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return luxbench::runCoreBenchmarks(argc, argv);
 }

@@ -14,6 +14,7 @@
 
 #include "app/transfer/headlesscontrols.h"
 #include "app/transfer/transferengine.h"
+#include "bench/common/coremain.h"
 #include "tests/support/ptypair.h"
 
 #include <benchmark/benchmark.h>
@@ -183,9 +184,5 @@ BENCHMARK(StopWhileTheFileOpens)->Iterations(1)->UseManualTime()->Unit(benchmark
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return luxbench::runCoreBenchmarks(argc, argv);
 }
