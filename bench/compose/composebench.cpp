@@ -154,9 +154,10 @@ void registerFrameSteps()
             ->Iterations(8);
 }
 
-// A real 400 ms transition, played by ExecuteAnimation in the event loop: the frames drawn (one
-// per engine tick while it runs) against the ticks due in the time it took (one per 20 ms). Fewer
-// frames than ticks means ticks passed without a frame.
+// A real 400 ms transition, played as ExecuteAnimation plays it, in the event loop: the frames
+// drawn (one per engine tick while it runs) against the ticks due while the engine's timer ran
+// (one per 20 ms), and the set-up before the timer starts (the slot's pictures and mask laid
+// out) on its own. Fewer frames than ticks means ticks passed without a frame.
 void BM_Transition400ms(benchmark::State& state, const char* effect)
 {
     const int width = int(state.range(0)), height = int(state.range(1));
@@ -168,20 +169,26 @@ void BM_Transition400ms(benchmark::State& state, const char* effect)
     StartAnimationEngine();
     int ticks = 0;
     QObject::connect(EngineTimer, &QTimer::timeout, [&] { ++ticks; });
-    double frames = 0, ms = 0, worstMissing = 0;
+    double frames = 0, ms = 0, setupMs = 0, worstMissing = 0;
     for (auto _ : state) {
         ticks = 0;
         QElapsedTimer clock;
         clock.start();
-        ExecuteAnimation(&canvas, 0, 0, &p.source, &p.dest, &p.settings);
-        const double elapsed = double(clock.nsecsElapsed()) / 1e6;
-        ms += elapsed;
+        const int index = StartMultiAnimation(&canvas, 0, 0, &p.source, &p.dest, &p.settings, -1);
+        const double setup = double(clock.nsecsElapsed()) / 1e6;
+        while (IsAnimating(index) && EngineTimer->isActive())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        const double running = double(clock.nsecsElapsed()) / 1e6 - setup;
+        setupMs += setup;
+        ms += running;
         frames += ticks; // each tick drew one frame while the animation ran
-        worstMissing = std::max(worstMissing, std::floor(elapsed / luxEngineInterval) - ticks);
+        worstMissing = std::max(worstMissing, std::floor(running / luxEngineInterval) - ticks);
     }
-    state.counters["frames"] = frames / double(state.iterations());
-    state.counters["ticks_due"] = ms / double(state.iterations()) / luxEngineInterval;
-    state.counters["ms"] = ms / double(state.iterations());
+    const double n = double(state.iterations());
+    state.counters["frames"] = frames / n;
+    state.counters["ticks_due"] = ms / n / luxEngineInterval;
+    state.counters["ms"] = ms / n;
+    state.counters["setup_ms"] = setupMs / n;
     state.counters["missed_ticks_worst"] = std::max(0.0, worstMissing);
     ShutDownAnimationEngine();
 }

@@ -11,11 +11,13 @@
 
 #include "effects/bitmap/columngather.h"
 #include "effects/bitmap/luxbitmap.h"
+#include "effects/util/rowbands.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace luxraster {
@@ -128,17 +130,37 @@ void sample(const TargetRows& target, const TRect& dst, const TRect& clip, const
 }
 
 // Equal sizes: cw x ch pixels from (sx, sy) of the source to the clip's corner.
+// Whether the memory spans of the target's and the source's rows meet.
+bool blocksMeet(const TargetRows& target, const TRect& clip, const SourceView& source, int sy)
+{
+    const auto span = [](const TluxColor* a, const TluxColor* b, int w) {
+        return std::pair{std::min(a, b), std::max(a, b) + w};
+    };
+    const int h = clip.Height(), w = clip.Width();
+    const auto [t0, t1] = span(target.row(clip.Top), target.row(clip.Bottom - 1), target.width);
+    const auto [s0, s1] = span(source.row(sy), source.row(sy + h - 1), std::max(w, source.width));
+    return t0 < s1 && s0 < t1;
+}
+
+// Rows are independent, so a large block (a frame drawn onto the screen) is copied in row bands
+// on the engine's pool, unless target and source share memory and the order of rows matters.
 void copyBlock(const TargetRows& target, const TRect& clip, const SourceView& source, int sx, int sy, Mode mode)
 {
     const int cw = clip.Width();
-    for (int y = clip.Top; y < clip.Bottom; ++y) {
-        const TluxColor* in = source.row(sy + y - clip.Top) + sx;
-        TluxColor* out = target.row(y) + clip.Left;
-        if (mode == Mode::Opaque)
-            MoveLongwordFunc(in, out, cw);
-        else
-            lineFor(mode)(in, out, cw);
-    }
+    const auto copyRows = [&](int, int begin, int end) {
+        for (int y = clip.Top + begin; y < clip.Top + end; ++y) {
+            const TluxColor* in = source.row(sy + y - clip.Top) + sx;
+            TluxColor* out = target.row(y) + clip.Left;
+            if (mode == Mode::Opaque)
+                MoveLongwordFunc(in, out, cw);
+            else
+                lineFor(mode)(in, out, cw);
+        }
+    };
+    if (blocksMeet(target, clip, source, sy))
+        copyRows(0, 0, clip.Height());
+    else
+        runInRowBands(clip.Height(), copyRows);
 }
 
 BltProc bltFor(Mode mode)

@@ -2,16 +2,31 @@
 // The order in which the pixel effects' random draws first reach each cell of a grid.
 //
 // The pixel effects restart the shared generator from Seed = N (the cell count) on every call
-// and draw Random(N) until k distinct cells have come up. The sequence depends on N only, so
-// the order of first appearance is computed once per N, extended as larger k are asked for,
-// and reused: a frame then costs one pass over the grid instead of a coupon-collector run.
+// and draw Random(N) until k distinct cells have come up, with k = Round(N * P / 100). The
+// sequence depends on N only, so the order of first appearance is computed once per N, extended
+// as larger k are asked for, and reused. Each cell keeps one byte: the least progress at which it
+// is chosen, so a frame is one byte-wide pass over the grid instead of a coupon-collector run.
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <thread>
 #include <vector>
+
+// Held while a frame is drawn. The order being drawn ahead on its thread stops at its next
+// block of draws and waits until no frame holds: the frame has the processor to itself (two
+// cores here are often two threads of one core), and may read and extend that order in place.
+// The pixel generators hold one themselves.
+class PixelOrderFrameHold
+{
+public:
+    PixelOrderFrameHold();
+    ~PixelOrderFrameHold();
+    PixelOrderFrameHold(const PixelOrderFrameHold&) = delete;
+    PixelOrderFrameHold& operator=(const PixelOrderFrameHold&) = delete;
+};
 
 class PixelOrder
 {
@@ -21,44 +36,48 @@ public:
     PixelOrder(const PixelOrder&) = delete;
     PixelOrder& operator=(const PixelOrder&) = delete;
 
-    // Draws the whole order of grid size n on a thread of its own, started when a transition is
+    // Starts drawing the whole order of grid size n on a thread of its own when a transition is
     // set up: the last cells cost most of the draws (each new one takes about n / remaining
-    // draws), and the frames near the end then take them ready instead of stalling. Until it is
-    // done the frames extend their own copy as far as the cheap part goes.
+    // draws). The thread draws between frames; a frame that needs more than it has drawn goes on
+    // from where it stopped.
     void prepareAhead(uint32_t n);
 
-    // Makes the first k distinct cells of grid size n known (k <= n) and returns the rank of
-    // every cell: its position in the order of first appearance, or notReached.
-    const uint32_t* ranks(uint32_t n, uint32_t k);
+    struct Chosen {
+        const uint8_t* steps; // per cell: the least progress 1 .. 100 choosing it, or notReached
+        uint32_t seed;        // the generator's state after the draw that found the last cell
+    };
 
-    // The generator's state right after the draw that found the k-th distinct cell (k >= 1,
-    // k already known), n for k = 0.
-    uint32_t seedAfter(uint32_t k) const { return k == 0 ? m_n : m_seedAfter[k - 1]; }
+    // The cells chosen at progress P (0 .. 100, more counts as 100) of grid size n: a cell is
+    // chosen exactly when its step <= P. Seed is n when no cell is chosen. Call it under a
+    // PixelOrderFrameHold and read the steps before the hold ends.
+    Chosen choose(uint32_t n, int P);
+
+    // The number of cells chosen at progress P: Round(n * P / 100), halves to even, at most n.
+    static uint32_t chosenAt(uint32_t n, int P);
 
     void release();
 
-    static constexpr uint32_t notReached = UINT32_MAX;
+    static constexpr uint8_t notReached = 0xFF;
 
 private:
+    struct Ahead;
+
     void reset(uint32_t n);
-    void extend(uint32_t k);
+    void extend(uint32_t k, Ahead* yieldingJob);
+    Chosen chosen(int P) const;
     void adoptAhead();
     void stopAhead();
 
-    struct Ahead {
-        uint32_t n = 0;
-        std::unique_ptr<PixelOrder> order;
-        std::atomic<bool> done{false};
-        std::thread thread;
-    };
     std::unique_ptr<Ahead> m_ahead;
 
     uint32_t m_n = 0;
-    uint32_t m_seed = 0; // state of the scan
+    uint32_t m_seed = 0;  // state of the scan
     uint32_t m_found = 0; // distinct cells known so far
-    std::vector<uint32_t> m_rank;
+    int m_level = 0;      // the least P whose chosen count is above m_found (101: none)
+    std::vector<uint8_t> m_step;
     std::vector<uint64_t> m_seen; // one bit per cell
-    std::vector<uint32_t> m_seedAfter;
+    std::array<uint32_t, 101> m_chosen{};
+    std::array<uint32_t, 101> m_seedAt{};
 };
 
 PixelOrder& pixelOrder();

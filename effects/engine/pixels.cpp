@@ -15,27 +15,26 @@ namespace generators {
 
 namespace {
 
-// The first k distinct cells of the sequence for this grid; leaves the shared generator where
-// drawing them one by one would have left it. Returns their ranks (rank < k: chosen).
-const uint32_t* chooseCells(const MaskGrid& m, uint64_t k)
+// Leaves the shared generator where drawing the cells chosen at P one by one would have left it,
+// and returns each cell's step: chosen at P when step <= P. Call it under a frame hold.
+const uint8_t* chooseCells(const MaskGrid& m, int P)
 {
-    const uint32_t n = uint32_t(m.size());
-    const uint32_t count = uint32_t(std::min<uint64_t>(k, n));
-    PixelOrder& order = pixelOrder();
-    const uint32_t* rank = order.ranks(n, count);
-    RandSeed = order.seedAfter(count);
-    return rank;
+    const PixelOrder::Chosen chosen = pixelOrder().choose(uint32_t(m.size()), P);
+    RandSeed = chosen.seed;
+    return chosen.steps;
 }
 
+// A select instead of a condition: about half the cells are chosen in no particular pattern, so
+// a branch here would mispredict half the time.
 void chosenCellsAt(MaskGrid& m, int P, uint8_t v)
 {
-    const uint64_t k = uint64_t(RoundHalfEven(double(m.size()) * P / 100));
-    const uint32_t* __restrict rank = chooseCells(m, k);
-    const uint32_t chosen = uint32_t(std::min<uint64_t>(k, m.size()));
+    const PixelOrderFrameHold hold; // the order stays put while it is read
+    const uint8_t* __restrict step = chooseCells(m, P);
+    const uint8_t level = uint8_t(std::min(P, 100));
     uint8_t* __restrict bits = m.Bits;
     const size_t count = m.size();
     for (size_t c = 0; c < count; ++c)
-        bits[c] = uint8_t(v & -uint8_t(rank[c] < chosen));
+        bits[c] = uint8_t(v & -uint8_t(step[c] <= level));
 }
 
 } // namespace
@@ -64,8 +63,8 @@ void pixelLine(MaskGrid& m, int P)
         RandSeed = uint32_t(m.size());
         return;
     }
-    const uint64_t k = uint64_t(RoundHalfEven(double(P) * double(m.size()) / 100));
-    const uint32_t* rank = chooseCells(m, k);
+    const PixelOrderFrameHold hold; // the order stays put while it is read
+    const uint8_t* step = chooseCells(m, P);
     // Columns 0 .. Round(P / 100 * (2W - 1)) ramp down from twice the progress level.
     const int last = std::min<int64_t>(m.W - 1, RoundHalfEven(double(P) / 100 * (2.0 * m.W - 1)));
     std::vector<uint8_t> level(size_t(std::max(last + 1, 0)));
@@ -73,15 +72,13 @@ void pixelLine(MaskGrid& m, int P)
         const double ramp = double(std::max<int64_t>(0, RoundHalfEven(2.0 * P - i * (m.W * 0.1 / P))));
         level[size_t(i)] = uint8_t(std::min<int64_t>(255, RoundHalfEven(ramp / 100 * 255)));
     }
-    // Local, non-aliasing pointers and a mask instead of a condition: about half the cells are
-    // chosen in no particular pattern, so a branch here would mispredict half the time.
-    const uint32_t chosen = uint32_t(std::min<uint64_t>(k, m.size()));
+    const uint8_t reached = uint8_t(std::min(P, 100));
     const uint8_t* __restrict levels = level.data();
     for (int y = 0; y < m.H; ++y) {
         uint8_t* __restrict row = m.row(y);
-        const uint32_t* __restrict rowRank = rank + size_t(y) * size_t(m.W);
+        const uint8_t* __restrict rowStep = step + size_t(y) * size_t(m.W);
         for (int i = 0; i <= last; ++i)
-            row[i] = uint8_t(levels[i] & -uint8_t(rowRank[i] < chosen));
+            row[i] = uint8_t(levels[i] & -uint8_t(rowStep[i] <= reached));
     }
 }
 

@@ -119,6 +119,10 @@ std::unique_ptr<RowBandPool> pool;
 // Below this many rows a band's hand-over costs more than it saves.
 constexpr int minimumRows = 64;
 
+// The pool serves one caller at a time: a thread that asks while another's rows are in the
+// pool (a picture drawn on a worker thread during a frame) runs its own rows itself.
+std::atomic<bool> poolTaken{false};
+
 } // namespace
 
 void startRowBands(int threads)
@@ -143,7 +147,7 @@ int rowBandThreads()
 
 void runInRowBands(int rows, const std::function<void(int, int, int)>& body)
 {
-    if (!pool || insideBand || rows < minimumRows) {
+    if (!pool || insideBand || rows < minimumRows || poolTaken.exchange(true, std::memory_order_acquire)) {
         body(0, 0, rows);
         return;
     }
@@ -152,7 +156,9 @@ void runInRowBands(int rows, const std::function<void(int, int, int)>& body)
         pool->run(rows, body);
     } catch (...) {
         insideBand = false;
+        poolTaken.store(false, std::memory_order_release);
         throw;
     }
     insideBand = false;
+    poolTaken.store(false, std::memory_order_release);
 }

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 using namespace composetest;
 
@@ -369,13 +371,45 @@ TEST_F(Composition, RowBandsGiveTheBytesOfOneBand)
                 composeFrame(slot, P);
                 startRowBands(3); // three bands of uneven height
                 composeFrame(banded, P);
+                // The frame drawn onto a screen image, in bands too.
+                QImage screen(c.w, c.h, QImage::Format_ARGB32);
+                screen.fill(0);
+                {
+                    DeviceContext dc(&screen);
+                    TCanvas canvas(&dc);
+                    banded.work->Draw(&canvas, 0, 0);
+                }
                 stopRowBands();
                 ASSERT_EQ(0, std::memcmp(slot.work->Bits, banded.work->Bits, size_t(c.w) * c.h * 4))
                     << effect.toStdString() << " " << c.w << "x" << c.h << " P" << P;
+                ASSERT_EQ(0, std::memcmp(slot.work->Bits, screen.constBits(), size_t(c.w) * c.h * 4))
+                    << effect.toStdString() << " drawn, P" << P;
             }
             settleDestAlpha(slot);
             settleDestAlpha(banded);
             ASSERT_EQ(0, std::memcmp(dest.Bits, bandedDest.Bits, size_t(c.w) * c.h * 4)) << effect.toStdString();
         }
     }
+}
+
+TEST(RowBands, ServeOneCallerAtATimeAndEveryRowOnce)
+{
+    // Two threads ask for bands at once: each gets every one of its rows exactly once, whether
+    // the pool or the caller itself runs them.
+    startRowBands(3);
+    std::vector<std::atomic<int>> seen[2] = {std::vector<std::atomic<int>>(997), std::vector<std::atomic<int>>(997)};
+    const auto ask = [&](int who) {
+        for (int round = 0; round < 3000; ++round)
+            runInRowBands(997, [&](int, int begin, int end) {
+                for (int y = begin; y < end; ++y)
+                    seen[who][size_t(y)].fetch_add(1);
+            });
+    };
+    std::thread other(ask, 1);
+    ask(0);
+    other.join();
+    stopRowBands();
+    for (const auto& rows : seen)
+        for (const std::atomic<int>& count : rows)
+            ASSERT_EQ(count.load(), 3000);
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <string>
 
 using namespace enginetest;
@@ -160,17 +161,25 @@ TEST(FadeGenerators, FadeAndFixedLevelsUseTheirOwnRounding)
 
 TEST(PixelFamily, ChosenCellsGrowAsNestedSetsAndMatchDrawingOneByOne)
 {
-    // Also with the order drawn ahead on its own thread, as a transition's set-up starts it.
-    for (const bool ahead : {false, true})
+    // Also with the order drawn ahead on its own thread, as a transition's set-up starts it, and
+    // with a frame holding from the start, so that the frames draw on the thread's order in place
+    // until half way and the thread then finishes it.
+    enum Ahead { none, running, heldFirst };
+    for (const Ahead ahead : {none, running, heldFirst})
     for (const char* name : {"Pixel", "Pixel fade", "Pixel line"})
-        for (const auto& s : {std::pair{13, 7}, std::pair{40, 30}, std::pair{1, 1}, std::pair{330, 3}}) {
+        for (const auto& s : {std::pair{13, 7}, std::pair{40, 30}, std::pair{1, 1}, std::pair{330, 3}, std::pair{300, 200}}) {
             const int W = s.first, H = s.second, N = W * H;
-            if (ahead) {
+            std::optional<PixelOrderFrameHold> hold;
+            if (ahead != none) {
                 releasePixelOrderCache();
+                if (ahead == heldFirst)
+                    hold.emplace();
                 pixelOrder().prepareAhead(uint32_t(N));
             }
             std::vector<uint8_t> previous(size_t(N), 0);
             for (int p = 0; p <= 100; p += 5) {
+                if (p == 50)
+                    hold.reset();
                 const auto mask = fadeMask(fadeOf(effect(name)), W, H, p);
                 const uint32_t seedAfter = RandSeed;
                 // Reference: restart from Seed = N and draw until k distinct cells came up.
