@@ -241,6 +241,24 @@ void blt(TluxBitmap* target, const TRect& targetRect, const TluxBitmap* source, 
     const bool same = target->Bits == source->Bits;
     const bool upward = same && sy < r.Top;
     const bool rowOverlap = same && sy == r.Top && sx != r.Left && std::abs(sx - r.Left) < w;
+    const TluxColor* sourceEnd = source->GetPixelPtr(sx, sy + h - 1) + w;
+    const TluxColor* targetEnd = target->GetPixelPtr(r.Left, r.Top + h - 1) + w;
+    const bool apart = sourceEnd <= target->GetPixelPtr(r.Left, r.Top) || targetEnd <= source->GetPixelPtr(sx, sy);
+    if (apart) {
+        // Memory apart: rows are independent, so a large block goes in row bands on the pool.
+        const LineProc line = mode == Mode::Opaque ? nullptr : lineFor(mode);
+        runInRowBands(h, [&](int, int begin, int end) {
+            for (int j = begin; j < end; ++j) {
+                const TluxColor* in = source->GetPixelPtr(sx, sy + j);
+                TluxColor* out = target->GetPixelPtr(r.Left, r.Top + j);
+                if (line)
+                    line(in, out, w);
+                else
+                    MoveLongwordFunc(in, out, w);
+            }
+        });
+        return;
+    }
     TArrayOfluxColor scratch;
     if (rowOverlap && mode != Mode::Opaque)
         scratch.resize(size_t(w));
