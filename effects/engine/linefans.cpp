@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 FanSpans::FanSpans(const MaskGrid& m, bool perColumn, bool mirrorAlong, bool mirrorAcross)
     : m_along(perColumn ? m.W : m.H)
@@ -80,13 +81,77 @@ void FanSpans::fanToFixed(int B, int A)
 
 namespace {
 
-// Cells of row y that the runs of two sets reach, across the columns x0 .. x1 - 1.
-void columnRuns(uint8_t* __restrict row, const int32_t* __restrict low0, const int32_t* __restrict high0,
-                const int32_t* __restrict low1, const int32_t* __restrict high1, int x0, int x1, int32_t y, uint8_t v)
+// The column runs of one set, seen row by row. The tops of a triangle's or a fan's runs each
+// move one way (or stay) from column to column, and so do their bottoms, with no column left
+// out between the first and the last run (mirroring and clipping keep that): the columns whose
+// run holds a row are then one range. Its ends only move one way as the rows go down, so they
+// are followed with a cursor each.
+class RowRanges
 {
-    for (int x = x0; x < x1; ++x) {
-        const bool hit = ((low0[x] <= y) & (y <= high0[x])) | ((low1[x] <= y) & (y <= high1[x]));
-        row[x] |= uint8_t(v & -uint8_t(hit));
+public:
+    RowRanges(const int32_t* low, const int32_t* high, int n)
+        : m_low(low)
+        , m_high(high)
+    {
+        while (m_first < n && low[m_first] > high[m_first])
+            ++m_first;
+        m_last = n - 1;
+        while (m_last >= m_first && low[m_last] > high[m_last])
+            --m_last;
+        if (m_first <= m_last) {
+            m_lowRises = low[m_last] >= low[m_first];
+            m_highRises = high[m_last] >= high[m_first];
+        }
+        m_lowCut = m_lowRises ? m_first : m_last + 1;
+        m_highCut = m_highRises ? m_first : m_last + 1;
+    }
+
+    // The columns from .. to whose run holds row y (from > to when none), for y = 0, 1, ... in turn.
+    void next(int32_t y, int& from, int& to)
+    {
+        from = m_first;
+        to = m_last;
+        // Tops at or above y: columns first .. cut - 1 when the tops move down the columns,
+        // cut .. last when they move up.
+        if (m_lowRises) {
+            while (m_lowCut <= m_last && m_low[m_lowCut] <= y)
+                ++m_lowCut;
+            to = m_lowCut - 1;
+        } else {
+            while (m_lowCut > m_first && m_low[m_lowCut - 1] <= y)
+                --m_lowCut;
+            from = m_lowCut;
+        }
+        // Bottoms at or below y: columns cut .. last when the bottoms move down, first .. cut - 1
+        // when they move up.
+        if (m_highRises) {
+            while (m_highCut <= m_last && m_high[m_highCut] < y)
+                ++m_highCut;
+            from = std::max(from, m_highCut);
+        } else {
+            while (m_highCut > m_first && m_high[m_highCut - 1] < y)
+                --m_highCut;
+            to = std::min(to, m_highCut - 1);
+        }
+    }
+
+private:
+    const int32_t* m_low;
+    const int32_t* m_high;
+    int m_first = 0, m_last = -1;
+    bool m_lowRises = false, m_highRises = false;
+    int m_lowCut, m_highCut;
+};
+
+// Sets cells lo .. hi of a row for each of the ranges, merging those that touch.
+void fillRanges(uint8_t* row, std::pair<int, int>* ranges, size_t count, uint8_t v)
+{
+    std::sort(ranges, ranges + count);
+    for (size_t k = 0; k < count;) {
+        int lo = ranges[k].first, hi = ranges[k].second;
+        for (++k; k < count && ranges[k].first <= hi + 1; ++k)
+            hi = std::max(hi, ranges[k].second);
+        std::memset(row + lo, v, size_t(hi - lo + 1));
     }
 }
 
@@ -104,24 +169,19 @@ void FanSpans::paint(MaskGrid& m, uint8_t v) const
         }
         return;
     }
-    // Two sets a pass (a set with itself when one is left), over the rows and columns they reach.
-    for (size_t s = 0; s < m_low.size(); s += 2) {
-        const size_t t = std::min(s + 1, m_low.size() - 1);
-        const int32_t* low0 = m_low[s].data();
-        const int32_t* high0 = m_high[s].data();
-        const int32_t* low1 = m_low[t].data();
-        const int32_t* high1 = m_high[t].data();
-        int32_t top = INT32_MAX, bottom = INT32_MIN;
-        int x0 = m.W, x1 = 0;
-        for (int x = 0; x < m.W; ++x) {
-            if (low0[x] > high0[x] && low1[x] > high1[x])
-                continue;
-            x0 = std::min(x0, x);
-            x1 = x + 1;
-            top = std::min({top, low0[x], low1[x]});
-            bottom = std::max({bottom, high0[x], high1[x]});
+    // Each set reaches a row in one range of columns: each row is written once, in runs.
+    std::vector<RowRanges> sets;
+    for (size_t s = 0; s < m_low.size(); ++s)
+        sets.emplace_back(m_low[s].data(), m_high[s].data(), m.W);
+    std::vector<std::pair<int, int>> ranges(sets.size());
+    for (int y = 0; y < m.H; ++y) {
+        size_t count = 0;
+        for (RowRanges& r : sets) {
+            int from, to;
+            r.next(y, from, to);
+            if (from <= to)
+                ranges[count++] = {from, to};
         }
-        for (int y = std::max(top, 0); y <= bottom && y < m.H; ++y)
-            columnRuns(m.row(y), low0, high0, low1, high1, x0, x1, y, v);
+        fillRanges(m.row(y), ranges.data(), count, v);
     }
 }

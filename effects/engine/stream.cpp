@@ -6,6 +6,7 @@
 #include "effects/engine/randomgen.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace generators {
@@ -33,13 +34,21 @@ void stream(MaskGrid& m, int P)
     // even the highest head has reached the bottom.
     const int steps = MulDiv(H + 79, P, 100) + 1;
     std::vector<int32_t> lastRow(static_cast<size_t>(W));
-    for (int x = 0; x < W; ++x)
-        lastRow[size_t(x)] = std::min(H - 1, steps - 1 + head[size_t(x)]);
-    for (int y = 0; y < H; ++y) {
+    int32_t full = H - 1, reach = -1; // rows every column reaches, and the lowest any reaches
+    for (int x = 0; x < W; ++x) {
+        const int32_t lowest = std::min(H - 1, steps - 1 + head[size_t(x)]);
+        lastRow[size_t(x)] = lowest;
+        full = std::min(full, lowest);
+        reach = std::max(reach, lowest);
+    }
+    // The heads lie within 80 rows of each other, so only that band is decided cell by cell.
+    if (full >= 0)
+        std::memset(m.Bits, 255, size_t(W) * size_t(full + 1));
+    const int32_t* last = lastRow.data();
+    for (int y = std::max(full + 1, 0); y <= reach; ++y) {
         uint8_t* row = m.row(y);
         for (int x = 0; x < W; ++x)
-            if (y <= lastRow[size_t(x)])
-                row[x] = 255;
+            row[x] |= uint8_t(-int32_t(y <= last[x]));
     }
 }
 
