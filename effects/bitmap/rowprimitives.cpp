@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace luxraster {
 
 // (F_c * a + B_c * (255 - a)) >> 8 for red, green and blue; alpha 255. The weights sum to 255
@@ -96,10 +100,30 @@ void fillAlphaRect(TluxColor* P, int stride, int /*height*/, int l, int t, int r
         fillAlpha(P + std::ptrdiff_t(y) * stride + l, r - l + 1, a);
 }
 
+// Pictures hold few key-colour pixels, so the row is mostly only read: sixteen pixels (a cache
+// line) are compared at a time and written only where one of them matches.
 void clearAlpha(TluxColor* T, int n, TluxColor c)
 {
     const TluxColor key = c & 0x00FFFFFF;
-    for (int i = 0; i < n; ++i)
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i keys = _mm_set1_epi32(int(key));
+    const auto matches = [&](int at) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(T + at));
+        return _mm_cmpeq_epi32(_mm_and_si128(p, colour), keys);
+    };
+    for (; i + 16 <= n; i += 16) {
+        const __m128i any = _mm_or_si128(_mm_or_si128(matches(i), matches(i + 4)),
+                                         _mm_or_si128(matches(i + 8), matches(i + 12)));
+        if (_mm_movemask_epi8(any) == 0)
+            continue;
+        for (int j = i; j < i + 16; ++j)
+            if ((T[j] & 0x00FFFFFF) == key)
+                T[j] &= 0x00FFFFFF;
+    }
+#endif
+    for (; i < n; ++i)
         if ((T[i] & 0x00FFFFFF) == key)
             T[i] &= 0x00FFFFFF;
 }

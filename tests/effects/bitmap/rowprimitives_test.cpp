@@ -176,6 +176,13 @@ TEST(RowPrimitives, FillsAndMovesStayInsideTheirRows)
     EXPECT_EQ(c[0], 0x00010203u);
     EXPECT_EQ(c[1], 0x00010203u);
     EXPECT_EQ(c[2], 0xFF010204u);
+    // Key pixels scattered over runs of sixteen and the tail; the others keep their alpha.
+    TluxColor row[37];
+    for (int i = 0; i < 37; ++i)
+        row[i] = (i % 5 == 0 || i == 31) ? 0x7F010203u : 0xFF010200u + TluxColor(i % 3 + 4);
+    ClearAlphaFunc(row, 37, 0x00010203);
+    for (int i = 0; i < 37; ++i)
+        ASSERT_EQ(row[i], (i % 5 == 0 || i == 31) ? 0x00010203u : 0xFF010200u + TluxColor(i % 3 + 4)) << i;
 }
 
 TEST(RowPrimitives, RectangleFillsCoverInclusiveEdgesOnly)
