@@ -1,0 +1,91 @@
+#include "effects/engine/cellruns.h"
+
+#include <algorithm>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace cellruns {
+
+namespace {
+
+constexpr int64_t kLowest = std::numeric_limits<int16_t>::min();
+constexpr int64_t kHighest = std::numeric_limits<int16_t>::max();
+
+#if defined(__SSE2__)
+// Eight records are 48 bytes, three vectors of eight 16-bit lanes: the template holds the
+// first eight records of the run, and each step adds 8 to its SourceX lanes. The caller
+// passes only cells whose sources fit in 16 bits, so the lanes never wrap in a stored step.
+void fillInRange(TluxCell* row, int n, int firstSourceX, int16_t sourceY)
+{
+    // Records up to the first one on a 16-byte boundary are written one by one, so that
+    // the stores are aligned (48-byte steps keep it).
+    int head = 0;
+    while (head < n && head < 8 && (reinterpret_cast<uintptr_t>(row + head) & 15) != 0)
+        ++head;
+    if (head == 8)
+        head = 0;
+    for (int x = 0; x < head; ++x)
+        row[x] = TluxCell{255, 0, int16_t(firstSourceX + x), sourceY};
+    row += head;
+    n -= head;
+    firstSourceX += head;
+    const int steps = n / 8;
+    if (steps > 0) {
+        TluxCell lanes[8], advance[8];
+        for (int k = 0; k < 8; ++k) {
+            lanes[k] = TluxCell{255, 0, int16_t(firstSourceX + k), sourceY};
+            advance[k] = TluxCell{0, 0, 8, 0};
+        }
+        const auto* l = reinterpret_cast<const __m128i*>(lanes);
+        const auto* a = reinterpret_cast<const __m128i*>(advance);
+        __m128i v0 = _mm_loadu_si128(l), v1 = _mm_loadu_si128(l + 1), v2 = _mm_loadu_si128(l + 2);
+        const __m128i a0 = _mm_loadu_si128(a), a1 = _mm_loadu_si128(a + 1), a2 = _mm_loadu_si128(a + 2);
+        auto* out = reinterpret_cast<__m128i*>(row);
+        for (int s = 0; s < steps; ++s, out += 3) {
+            _mm_store_si128(out, v0);
+            _mm_store_si128(out + 1, v1);
+            _mm_store_si128(out + 2, v2);
+            v0 = _mm_add_epi16(v0, a0);
+            v1 = _mm_add_epi16(v1, a1);
+            v2 = _mm_add_epi16(v2, a2);
+        }
+    }
+    for (int x = steps * 8; x < n; ++x)
+        row[x] = TluxCell{255, 0, int16_t(firstSourceX + x), sourceY};
+}
+#endif
+
+} // namespace
+
+int16_t cellCoordinate(int64_t v)
+{
+    return int16_t(std::clamp(v, kLowest, kHighest));
+}
+
+void fillMovedRunScalar(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY)
+{
+    const int16_t y = cellCoordinate(sourceY);
+    for (int x = 0; x < n; ++x)
+        row[x] = TluxCell{255, 0, cellCoordinate(firstSourceX + x), y};
+}
+
+void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY)
+{
+#if defined(__SSE2__)
+    if (n <= 0)
+        return;
+    // Cells from .. to - 1 have sources inside the 16-bit range.
+    const int from = int(std::clamp<int64_t>(kLowest - firstSourceX, 0, n));
+    const int to = int(std::clamp<int64_t>(kHighest - firstSourceX + 1, from, n));
+    fillMovedRunScalar(row, from, firstSourceX, sourceY);
+    fillInRange(row + from, to - from, int(firstSourceX + from), cellCoordinate(sourceY));
+    fillMovedRunScalar(row + to, n - to, firstSourceX + to, sourceY);
+#else
+    fillMovedRunScalar(row, n, firstSourceX, sourceY);
+#endif
+}
+
+} // namespace cellruns

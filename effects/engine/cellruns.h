@@ -1,0 +1,23 @@
+#pragma once
+// Rows of slide cell records that show a run of the new picture's cells, all moved by one vector:
+// the records the built-in slide procedures write.
+
+#include "effects/engine/effecttypes.h"
+
+#include <cstdint>
+
+namespace cellruns {
+
+// A cell coordinate in the record's 16 bits: a source far outside the grid stays outside it
+// instead of wrapping.
+int16_t cellCoordinate(int64_t v);
+
+// Fills row[0 .. n - 1] with opaque records whose source cells are (firstSourceX + x, sourceY),
+// each coordinate clamped by cellCoordinate. The part whose sources fit in 16 bits is written
+// several records per vector store; only the cells beyond the 16-bit range take the clamp.
+void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY);
+
+// The same, one clamped record at a time.
+void fillMovedRunScalar(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY);
+
+} // namespace cellruns
