@@ -56,7 +56,52 @@ void fillInRange(TluxCell* row, int n, int firstSourceX, int16_t sourceY)
     for (int x = steps * 8; x < n; ++x)
         row[x] = TluxCell{255, 0, int16_t(firstSourceX + x), sourceY};
 }
+
+// The three vectors of eight records in memory order from `at`, compared with the records
+// {255, any, first + k, sourceY}, k = 0 .. 7: true when all eight match.
+inline bool blockMatches(const TluxCell* at, __m128i e0, __m128i e1, __m128i e2, __m128i keep0, __m128i keep1,
+                         __m128i keep2)
+{
+    const auto* p = reinterpret_cast<const __m128i*>(at);
+    const __m128i m0 = _mm_cmpeq_epi16(_mm_and_si128(_mm_loadu_si128(p), keep0), e0);
+    const __m128i m1 = _mm_cmpeq_epi16(_mm_and_si128(_mm_loadu_si128(p + 1), keep1), e1);
+    const __m128i m2 = _mm_cmpeq_epi16(_mm_and_si128(_mm_loadu_si128(p + 2), keep2), e2);
+    return _mm_movemask_epi8(_mm_and_si128(_mm_and_si128(m0, m1), m2)) == 0xFFFF;
+}
+
+struct RunTemplate {
+    __m128i e[3], step[3], keep[3];
+
+    // Records first, first + 1, ... in memory order; step adds `stride` to every SourceX lane.
+    RunTemplate(int first, int sourceY, int stride)
+    {
+        TluxCell lanes[8], advance[8], mask[8];
+        for (int k = 0; k < 8; ++k) {
+            lanes[k] = TluxCell{255, 0, int16_t(first + k), int16_t(sourceY)};
+            advance[k] = TluxCell{0, 0, int16_t(stride), 0};
+            mask[k] = TluxCell{255, 0, -1, -1}; // Reserved is never read
+        }
+        const auto* l = reinterpret_cast<const __m128i*>(lanes);
+        const auto* a = reinterpret_cast<const __m128i*>(advance);
+        const auto* m = reinterpret_cast<const __m128i*>(mask);
+        for (int v = 0; v < 3; ++v) {
+            e[v] = _mm_loadu_si128(l + v);
+            step[v] = _mm_loadu_si128(a + v);
+            keep[v] = _mm_loadu_si128(m + v);
+        }
+    }
+    void advance()
+    {
+        for (int v = 0; v < 3; ++v)
+            e[v] = _mm_add_epi16(e[v], step[v]);
+    }
+};
 #endif
+
+inline bool continues(const TluxCell& c, int sourceX, int sourceY)
+{
+    return c.Alpha == 255 && c.SourceX == sourceX && c.SourceY == sourceY;
+}
 
 } // namespace
 
@@ -86,6 +131,36 @@ void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY)
 #else
     fillMovedRunScalar(row, n, firstSourceX, sourceY);
 #endif
+}
+
+int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY)
+{
+    // No 16-bit SourceX names a cell beyond 32767: the run ends there.
+    n = int(std::min<int64_t>(n, kHighest + 1 - int64_t(firstSourceX)));
+    int k = 0;
+#if defined(__SSE2__)
+    RunTemplate t(firstSourceX, sourceY, 8);
+    for (; k + 8 <= n && blockMatches(row + k, t.e[0], t.e[1], t.e[2], t.keep[0], t.keep[1], t.keep[2]); k += 8)
+        t.advance();
+#endif
+    while (k < n && continues(row[k], firstSourceX + k, sourceY))
+        ++k;
+    return k;
+}
+
+int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY)
+{
+    n = int(std::min<int64_t>(n, int64_t(firstSourceX) - kLowest + 1));
+    int k = 0;
+#if defined(__SSE2__)
+    // A block is the eight records row[-k - 7] .. row[-k], in memory order.
+    RunTemplate t(firstSourceX - 7, sourceY, -8);
+    for (; k + 8 <= n && blockMatches(row - k - 7, t.e[0], t.e[1], t.e[2], t.keep[0], t.keep[1], t.keep[2]); k += 8)
+        t.advance();
+#endif
+    while (k < n && continues(row[-k], firstSourceX - k, sourceY))
+        ++k;
+    return k;
 }
 
 } // namespace cellruns

@@ -20,4 +20,11 @@ void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY);
 // The same, one clamped record at a time.
 void fillMovedRunScalar(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY);
 
+// How many records from row[0] on continue one run: opaque (Alpha 255) and naming the source
+// cells (firstSourceX + k, sourceY) for k = 0, 1, ...; at most n. Reserved is not looked at.
+int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY);
+
+// The same run read backwards from row[0]: row[-k] names (firstSourceX - k, sourceY).
+int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY);
+
 } // namespace cellruns

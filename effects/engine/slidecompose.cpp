@@ -5,12 +5,19 @@
 
 #include "effects/util/cpufeatures.h"
 #include "effects/util/rowbands.h"
+#include "effects/engine/builtineffects.h"
+#include "effects/engine/cellruns.h"
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
 #include "effects/bitmap/luxbitmap.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -26,29 +33,115 @@ struct CellRef {
 };
 
 // The record that belongs at cell (i, j) of the picture, and the source cell it names, both
-// turned back from the generator's frame into the picture's.
+// turned back from the generator's frame into the picture's. `line` is what Lines gives for
+// row j: the generator's row that holds picture row j without rotation and turned by 180
+// degrees (read backwards then), the whole grid for the quarter turns (read down a column).
 template <TluxRotation Rotation>
-inline CellRef cellAt(const TluxCell* cells, int c, int r, int i, int j)
+inline CellRef cellAt(const TluxCell* line, int c, int r, int i, int j)
 {
     if constexpr (Rotation == krRotate90) {
-        const TluxCell* rec = cells + (j + size_t(r) * (c - 1 - i));
+        const TluxCell* rec = line + (j + size_t(r) * (c - 1 - i));
         return {rec, c - 1 - rec->SourceY, rec->SourceX};
     } else if constexpr (Rotation == krRotate180) {
-        const TluxCell* rec = cells + ((c - 1 - i) + size_t(c) * (r - 1 - j));
+        const TluxCell* rec = line + (c - 1 - i);
         return {rec, c - 1 - rec->SourceX, r - 1 - rec->SourceY};
     } else if constexpr (Rotation == krRotate270) {
-        const TluxCell* rec = cells + ((r - 1 - j) + size_t(r) * i);
+        const TluxCell* rec = line + ((r - 1 - j) + size_t(r) * i);
         return {rec, rec->SourceY, r - 1 - rec->SourceX};
     } else {
-        const TluxCell* rec = cells + (i + size_t(c) * j);
+        const TluxCell* rec = line + i;
         return {rec, rec->SourceX, rec->SourceY};
     }
 }
 
+// The generator's rows of picture rows: krNone keeps rows in place, krRotate180 turns row j
+// into row r - 1 - j.
+template <TluxRotation Rotation>
+constexpr int generatorRow(int r, int j)
+{
+    return Rotation == krRotate180 ? r - 1 - j : j;
+}
+
+// Picture rows read from the whole grid the slide procedure filled.
+template <TluxRotation Rotation>
+struct GridLines {
+    const TluxCell* cells;
+    int c, r;
+
+    const TluxCell* operator()(int j) const
+    {
+        if constexpr (Rotation == krRotate90 || Rotation == krRotate270)
+            return cells;
+        else
+            return cells + size_t(c) * size_t(generatorRow<Rotation>(r, j));
+    }
+};
+
+// Picture rows made one at a time by the effect's row form into a buffer of one row, cleared
+// as the grid would be: the same records as the grid, without the grid. Rows keep rows only
+// without rotation or turned by 180 degrees.
+template <TluxRotation Rotation>
+struct GeneratedLines {
+    static_assert(Rotation == krNone || Rotation == krRotate180);
+    SlideRowProc rowForm;
+    TluxCell* buffer; // c records
+    int c, r;
+    uint8_t P;
+    int made = -1; // the generator row the buffer holds
+
+    const TluxCell* operator()(int j)
+    {
+        const int y = generatorRow<Rotation>(r, j);
+        if (y != made) {
+            std::memset(static_cast<void*>(buffer), 0, size_t(c) * sizeof(TluxCell));
+            rowForm(buffer, c, r, y, P);
+            made = y;
+        }
+        return buffer;
+    }
+};
+
+// How many cells from (i, j) on, at most to the row's end, are opaque and move by the vector of
+// cell (i, j), which is opaque: the records lie side by side in the generator's row (forwards,
+// or backwards when turned by 180 degrees), or down a column of the grid for the quarter turns.
+template <TluxRotation Rotation>
+int runFrom(const TluxCell* line, int c, int r, int i, int j, const CellRef& cell)
+{
+    if constexpr (Rotation == krNone) {
+        return cellruns::runLength(cell.record, c - i, cell.record->SourceX, cell.record->SourceY);
+    } else if constexpr (Rotation == krRotate180) {
+        return cellruns::runLengthBackwards(cell.record, c - i, cell.record->SourceX, cell.record->SourceY);
+    } else {
+        int last = i;
+        while (last + 1 < c) {
+            const CellRef next = cellAt<Rotation>(line, c, r, last + 1, j);
+            if (next.record->Alpha != 255 || next.sx - (last + 1) != cell.sx - i || next.sy != cell.sy)
+                break;
+            ++last;
+        }
+        return last - i + 1;
+    }
+}
+
 // The pixels of a moved cell that have alpha: copied as they are (slides show key-colour pixels).
+// out = alpha(s) != 0 ? s : out
 void copySeen(const TluxColor* in, TluxColor* out, int n)
 {
-    for (int x = 0; x < n; ++x) {
+    int x = 0;
+#if defined(__SSE2__)
+    // Four pixels a step: lanes whose alpha byte is zero keep the old pixel.
+    const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
+    for (; x + 4 <= n; x += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
+        const __m128i hidden = _mm_cmpeq_epi32(_mm_and_si128(s, alpha), _mm_setzero_si128());
+        __m128i* to = reinterpret_cast<__m128i*>(out + x);
+        if (_mm_movemask_epi8(hidden) == 0)
+            _mm_storeu_si128(to, s);
+        else
+            _mm_storeu_si128(to, _mm_or_si128(_mm_and_si128(hidden, _mm_loadu_si128(to)), _mm_andnot_si128(hidden, s)));
+    }
+#endif
+    for (; x < n; ++x) {
         const TluxColor s = in[x];
         out[x] = (s >> 24) != 0 ? s : out[x];
     }
@@ -70,27 +163,26 @@ void blendSeen(const TluxColor* in, TluxColor* out, int n, uint8_t w)
 struct SlideTile {
     TluxBitmap* work;
     const TluxBitmap* dest;
-    const TluxCell* cells;
     int c, r, R;
     int gx, gy;
     int srcLeft, srcRight, srcTop, srcBottom;
     int bandTop, bandEnd;
 };
 
-template <TluxRotation Rotation>
-void composeTile(const SlideTile& t)
+template <TluxRotation Rotation, typename Lines>
+void composeTile(const SlideTile& t, Lines& lines)
 {
     TluxBitmap* work = t.work;
     const TluxBitmap* dest = t.dest;
-    const TluxCell* cells = t.cells;
     const int c = t.c, r = t.r, R = t.R, gx = t.gx, gy = t.gy;
     const int srcLeft = t.srcLeft, srcRight = t.srcRight, srcTop = t.srcTop, srcBottom = t.srcBottom;
     // Cell row j writes pixel rows gy + j * R .. gy + (j + 1) * R: only those that reach the band.
     const int firstRow = std::max(0, t.bandTop), lastRow = std::min(work->Height, t.bandEnd) - 1;
     const int jFrom = std::max(0, (firstRow - gy) / R - 1), jTo = std::min(r - 1, (lastRow - gy) / R);
     for (int j = jFrom; j <= jTo; ++j) {
+        const TluxCell* line = lines(j);
         for (int i = 0; i < c;) {
-            const CellRef cell = cellAt<Rotation>(cells, c, r, i, j);
+            const CellRef cell = cellAt<Rotation>(line, c, r, i, j);
             const uint8_t w = cell.record->Alpha;
             if (w == 0) {
                 ++i;
@@ -100,14 +192,8 @@ void composeTile(const SlideTile& t)
             // same source pixel to every pixel they share, so the run is copied at once:
             // the pixels it covers get exactly the bytes of the cells one by one.
             int last = i;
-            if (w == 255) {
-                while (last + 1 < c) {
-                    const CellRef next = cellAt<Rotation>(cells, c, r, last + 1, j);
-                    if (next.record->Alpha != 255 || next.sx - (last + 1) != cell.sx - i || next.sy != cell.sy)
-                        break;
-                    ++last;
-                }
-            }
+            if (w == 255)
+                last = i - 1 + runFrom<Rotation>(line, c, r, i, j, cell);
             // Cell pixels px = i*R .. (last+1)*R inclusive (neighbours share borders),
             // cut so that target and source both stay inside their bounds.
             const int dx = gx + (cell.sx - i) * R; // source x = dx + px
@@ -129,6 +215,48 @@ void composeTile(const SlideTile& t)
     }
 }
 
+// The tiles of one band of rows, in the frame's order, with the picture rows Lines gives.
+template <TluxRotation Rotation, typename Lines>
+void composeBand(const TluxAnimationSlot& slot, Lines& lines, int bandTop, int bandEnd)
+{
+    TluxBitmap* work = slot.work.get();
+    const TluxBitmap* dest = slot.dest;
+    const int R = std::max(1, slot.settings->Resolution);
+    const int T = std::max(1, slot.settings->TileCount);
+    const int tw = work->Width / T, th = work->Height / T;
+    for (int h = 0; h < T; ++h) {
+        for (int o = 0; o < T; ++o) {
+            const int gx = (tw + 1) * h, gy = (th + 1) * o;
+            // Source pixels come from the tile: its origin to the next tile's origin,
+            // inclusive, and from Dest.
+            const int srcLeft = std::max(gx, 0), srcRight = std::min(gx + tw + 1, dest->Width - 1);
+            const int srcTop = std::max(gy, 0), srcBottom = std::min(gy + th + 1, dest->Height - 1);
+            const SlideTile tile{work,   dest,     slot.columns, slot.rows, R,       gx,     gy,
+                                 srcLeft, srcRight, srcTop,       srcBottom, bandTop, bandEnd};
+            composeTile<Rotation>(tile, lines);
+        }
+    }
+}
+
+// The band's picture rows from the slide procedure's whole grid.
+template <TluxRotation Rotation>
+void composeBandFromGrid(const TluxAnimationSlot& slot, int bandTop, int bandEnd)
+{
+    GridLines<Rotation> lines{slot.cells.get(), slot.columns, slot.rows};
+    composeBand<Rotation>(slot, lines, bandTop, bandEnd);
+}
+
+// The band's picture rows made by the row form as they are needed. A cell row that reaches two
+// bands is made in both.
+template <TluxRotation Rotation>
+void composeBandFromRows(const TluxAnimationSlot& slot, SlideRowProc rowForm, int P, int bandTop, int bandEnd)
+{
+    thread_local std::vector<TluxCell> buffer;
+    buffer.resize(size_t(slot.columns));
+    GeneratedLines<Rotation> lines{rowForm, buffer.data(), slot.columns, slot.rows, uint8_t(P)};
+    composeBand<Rotation>(slot, lines, bandTop, bandEnd);
+}
+
 } // namespace
 
 namespace luxcompose {
@@ -139,36 +267,34 @@ void composeSlide(TluxAnimationSlot& slot, int P)
     const int c = slot.columns, r = slot.rows;
     const TluxRotation rotation = slot.settings->Rotation;
     const bool turned = rotation == krRotate90 || rotation == krRotate270;
-    TluxCell* cells = slot.cells.get();
-    std::memset(static_cast<void*>(cells), 0, size_t(c) * size_t(r) * sizeof(TluxCell));
-    slot.effect->slideProc()(cells, turned ? r : c, turned ? c : r, uint8_t(P));
-
-    TluxBitmap* work = slot.work.get();
-    const TluxBitmap* dest = slot.dest;
-    const int R = std::max(1, slot.settings->Resolution);
-    const int T = std::max(1, slot.settings->TileCount);
-    const int tw = work->Width / T, th = work->Height / T;
+    // The built-in slides make each cell row where it is composed; users' procedures, and the
+    // quarter turns (whose picture rows are the grid's columns), fill the whole grid first.
+    const SlideRowProc rowForm = turned ? nullptr : slideRowForm(slot.effect->Proc);
+    if (!rowForm) {
+        TluxCell* cells = slot.cells.get();
+        std::memset(static_cast<void*>(cells), 0, size_t(c) * size_t(r) * sizeof(TluxCell));
+        slot.effect->slideProc()(cells, turned ? r : c, turned ? c : r, uint8_t(P));
+    }
 
     // Each band writes only its own rows, and meets the cells and tiles in the order of the
     // whole frame, so a pixel that several cells reach gets the same last write.
-    runInRowBands(work->Height, [&](int, int bandTop, int bandEnd) {
+    runInRowBands(slot.work->Height, [&](int, int bandTop, int bandEnd) {
         const PackedStateReset bandReset;
-        for (int h = 0; h < T; ++h) {
-            for (int o = 0; o < T; ++o) {
-                const int gx = (tw + 1) * h, gy = (th + 1) * o;
-                // Source pixels come from the tile: its origin to the next tile's origin,
-                // inclusive, and from Dest.
-                const int srcLeft = std::max(gx, 0), srcRight = std::min(gx + tw + 1, dest->Width - 1);
-                const int srcTop = std::max(gy, 0), srcBottom = std::min(gy + th + 1, dest->Height - 1);
-                const SlideTile tile{work, dest,     cells,  c,         r,       R,      gx, gy,
-                                     srcLeft, srcRight, srcTop, srcBottom, bandTop, bandEnd};
-                switch (rotation) {
-                case krRotate90: composeTile<krRotate90>(tile); break;
-                case krRotate180: composeTile<krRotate180>(tile); break;
-                case krRotate270: composeTile<krRotate270>(tile); break;
-                case krNone: composeTile<krNone>(tile); break;
-                }
-            }
+        switch (rotation) {
+        case krRotate90: composeBandFromGrid<krRotate90>(slot, bandTop, bandEnd); break;
+        case krRotate270: composeBandFromGrid<krRotate270>(slot, bandTop, bandEnd); break;
+        case krRotate180:
+            if (rowForm)
+                composeBandFromRows<krRotate180>(slot, rowForm, P, bandTop, bandEnd);
+            else
+                composeBandFromGrid<krRotate180>(slot, bandTop, bandEnd);
+            break;
+        case krNone:
+            if (rowForm)
+                composeBandFromRows<krNone>(slot, rowForm, P, bandTop, bandEnd);
+            else
+                composeBandFromGrid<krNone>(slot, bandTop, bandEnd);
+            break;
         }
     });
 }
