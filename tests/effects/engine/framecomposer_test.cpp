@@ -242,8 +242,12 @@ TEST_F(Composition, SlideFramesMatchTheCellByCellRule)
         TluxRotation rot;
         int dw, dh;
     };
-    const Case cases[] = {{1, 1, krNone, 37, 23}, {1, 1, krRotate90, 41, 20}, {2, 1, krRotate180, 37, 23},
-                          {3, 2, krRotate270, 30, 27}, {1, 3, krNone, 37, 23}};
+    // Interlace and Corner make their cell rows one at a time without rotation and turned by
+    // 180 degrees: rows shared by Resolution pixel rows and by the tiles, odd sizes.
+    const Case cases[] = {{1, 1, krNone, 37, 23},     {1, 1, krRotate90, 41, 20},  {2, 1, krRotate180, 37, 23},
+                          {3, 2, krRotate270, 30, 27}, {1, 3, krNone, 37, 23},     {3, 1, krNone, 37, 23},
+                          {1, 2, krNone, 41, 20},      {3, 2, krNone, 30, 27},     {1, 1, krRotate180, 41, 20},
+                          {3, 1, krRotate180, 37, 23}, {1, 2, krRotate180, 37, 23}, {3, 2, krRotate180, 30, 27}};
     for (const QString& effect : effects)
         for (const Case& c : cases) {
             randomPicture(source, 37, 23, 5);
@@ -252,7 +256,7 @@ TEST_F(Composition, SlideFramesMatchTheCellByCellRule)
                 dest.Bits[i] &= 0x00FFFFFFu; // see-through pixels are never moved
             configure(settings, effect, c.R, c.T, c.rot);
             ASSERT_TRUE(prepareAnimationSlot(slot, &source, &dest, &settings));
-            for (int P : {1, 30, 50, 77, 100}) {
+            for (int P : {1, 13, 30, 50, 77, 99, 100}) {
                 copySourceToWork(slot);
                 Compose(slot, P);
                 const std::vector<TluxColor> want = slideModel(source, dest, settings, slot.columns, slot.rows, P);

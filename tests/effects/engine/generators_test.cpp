@@ -1,5 +1,6 @@
 #include "tests/effects/engine/enginetestsupport.h"
 #include "platform/arith.h"
+#include "effects/engine/cellruns.h"
 #include "effects/engine/maskprimitives.h"
 #include "effects/engine/pixelorder.h"
 #include "effects/engine/randomgen.h"
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 using namespace enginetest;
 
@@ -283,4 +285,60 @@ TEST(SlideGenerators, RowsAndCornerMoveByTheProgress)
     for (const char* name : {"Interlace", "Corner"})
         for (const TluxCell& c : slideCells(slideOf(effect(name)), 9, 5, 0))
             EXPECT_EQ(c.Alpha, 0);
+}
+
+// The row filler's vector stores against the record-by-record clamped fill, at every alignment
+// and on runs that reach past either end of the 16-bit range; and the run search on those rows,
+// also where a wrapped 16-bit coordinate would look like the next cell.
+TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
+{
+    struct Case {
+        int n;
+        int64_t firstX, y;
+    };
+    const Case cases[] = {{0, 0, 0},           {1, -3, 2},           {7, 5, 5},          {8, 0, 0},
+                          {61, -30, 40000},    {1921, -1920, 7},     {50, 32740, 1},     {50, 32760, -1},
+                          {50, -32790, -40000}, {40, -32768, 0},     {3000, -40000, 3},  {70000, -33000, 0},
+                          {20, 32767, 0},      {20, int64_t(1) << 40, 9}};
+    std::vector<TluxCell> fast(70016), slow(70016);
+    for (const Case& c : cases)
+        for (int offset = 0; offset < 8; ++offset) {
+            std::fill(fast.begin(), fast.end(), TluxCell{7, 7, 7, 7});
+            std::fill(slow.begin(), slow.end(), TluxCell{7, 7, 7, 7});
+            cellruns::fillMovedRun(fast.data() + offset, c.n, c.firstX, c.y);
+            cellruns::fillMovedRunScalar(slow.data() + offset, c.n, c.firstX, c.y);
+            ASSERT_EQ(0, std::memcmp(fast.data(), slow.data(), fast.size() * sizeof(TluxCell)))
+                << c.n << " from " << c.firstX << " offset " << offset;
+            if (c.n == 0)
+                continue;
+            // Searched from each of a few cells, forwards and backwards, against counting record by record.
+            const TluxCell* row = fast.data() + offset;
+            for (int at : {0, c.n / 3, c.n - 1}) {
+                const TluxCell& first = row[at];
+                int forwards = 0, backwards = 0;
+                while (at + forwards < c.n && row[at + forwards].SourceX == first.SourceX + forwards &&
+                       row[at + forwards].SourceY == first.SourceY)
+                    ++forwards;
+                while (backwards <= at && row[at - backwards].SourceX == first.SourceX - backwards &&
+                       row[at - backwards].SourceY == first.SourceY)
+                    ++backwards;
+                ASSERT_EQ(cellruns::runLength(row + at, c.n - at, first.SourceX, first.SourceY), forwards)
+                    << c.n << " from " << c.firstX << " at " << at;
+                ASSERT_EQ(cellruns::runLengthBackwards(row + at, at + 1, first.SourceX, first.SourceY), backwards)
+                    << c.n << " from " << c.firstX << " at " << at;
+                if (forwards > 20) { // a record that is not opaque ends the run, Reserved does not
+                    TluxCell* mutableRow = fast.data() + offset;
+                    mutableRow[at + 11].Reserved = 99;
+                    mutableRow[at + 13].Alpha = 254;
+                    EXPECT_EQ(cellruns::runLength(row + at, c.n - at, first.SourceX, first.SourceY), 13);
+                    mutableRow[at + 13].Alpha = 255;
+                }
+            }
+        }
+    // Sources that wrap around 16 bits are not the next cell.
+    std::vector<TluxCell> wrapped(40);
+    for (int k = 0; k < 40; ++k)
+        wrapped[size_t(k)] = TluxCell{255, 0, int16_t(32758 + k), 3};
+    EXPECT_EQ(cellruns::runLength(wrapped.data(), 40, 32758, 3), 10);
+    EXPECT_EQ(cellruns::runLengthBackwards(wrapped.data() + 39, 40, -32739, 3), 30);
 }
