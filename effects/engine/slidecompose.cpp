@@ -261,7 +261,7 @@ void composeBandFromRows(const TluxAnimationSlot& slot, SlideRowProc rowForm, in
 
 namespace luxcompose {
 
-void composeSlide(TluxAnimationSlot& slot, int P)
+void composeSlide(TluxAnimationSlot& slot, int P, bool copySource)
 {
     const PackedStateReset reset;
     const int c = slot.columns, r = slot.rows;
@@ -277,9 +277,15 @@ void composeSlide(TluxAnimationSlot& slot, int P)
     }
 
     // Each band writes only its own rows, and meets the cells and tiles in the order of the
-    // whole frame, so a pixel that several cells reach gets the same last write.
-    runInRowBands(slot.work->Height, [&](int, int bandTop, int bandEnd) {
+    // whole frame, so a pixel that several cells reach gets the same last write. A band that
+    // copies Source first finds its rows still in the cache when the cells move over them.
+    TluxBitmap* work = slot.work.get();
+    runInRowBands(work->Height, [&](int, int bandTop, int bandEnd) {
         const PackedStateReset bandReset;
+        if (copySource) {
+            const size_t start = size_t(bandTop) * size_t(work->Width);
+            MoveLongwordFunc(slot.source->Bits + start, work->Bits + start, (bandEnd - bandTop) * work->Width);
+        }
         switch (rotation) {
         case krRotate90: composeBandFromGrid<krRotate90>(slot, bandTop, bandEnd); break;
         case krRotate270: composeBandFromGrid<krRotate270>(slot, bandTop, bandEnd); break;
