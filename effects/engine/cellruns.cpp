@@ -1,11 +1,11 @@
 #include "effects/engine/cellruns.h"
 
+#include "effects/bitmap/rasterdispatch.h"
+
 #include <algorithm>
 #include <limits>
 
-#if defined(__SSE2__)
 #include <emmintrin.h>
-#endif
 
 namespace cellruns {
 
@@ -14,7 +14,6 @@ namespace {
 constexpr int64_t kLowest = std::numeric_limits<int16_t>::min();
 constexpr int64_t kHighest = std::numeric_limits<int16_t>::max();
 
-#if defined(__SSE2__)
 // Eight records are 48 bytes, three vectors of eight 16-bit lanes: the template holds the
 // first eight records of the run, and each step adds 8 to its SourceX lanes. The caller
 // passes only cells whose sources fit in 16 bits, so the lanes never wrap in a stored step.
@@ -96,7 +95,6 @@ struct RunTemplate {
             e[v] = _mm_add_epi16(e[v], step[v]);
     }
 };
-#endif
 
 inline bool continues(const TluxCell& c, int sourceX, int sourceY)
 {
@@ -117,50 +115,71 @@ void fillMovedRunScalar(TluxCell* row, int n, int64_t firstSourceX, int64_t sour
         row[x] = TluxCell{255, 0, cellCoordinate(firstSourceX + x), y};
 }
 
-void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY)
+void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY, SimdLevel level)
 {
-#if defined(__SSE2__)
     if (n <= 0)
         return;
+    if (level == SimdLevel::Scalar) {
+        fillMovedRunScalar(row, n, firstSourceX, sourceY);
+        return;
+    }
     // Cells from .. to - 1 have sources inside the 16-bit range.
     const int from = int(std::clamp<int64_t>(kLowest - firstSourceX, 0, n));
     const int to = int(std::clamp<int64_t>(kHighest - firstSourceX + 1, from, n));
     fillMovedRunScalar(row, from, firstSourceX, sourceY);
-    fillInRange(row + from, to - from, int(firstSourceX + from), cellCoordinate(sourceY));
+    const int16_t y = cellCoordinate(sourceY);
+    const int wide = level == SimdLevel::Avx2 ? avx2::fillInRange(row + from, to - from, int(firstSourceX + from), y) : 0;
+    fillInRange(row + from + wide, to - from - wide, int(firstSourceX + from + wide), y);
     fillMovedRunScalar(row + to, n - to, firstSourceX + to, sourceY);
-#else
-    fillMovedRunScalar(row, n, firstSourceX, sourceY);
-#endif
 }
 
-int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY)
+int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY, SimdLevel level)
 {
-    // No 16-bit SourceX names a cell beyond 32767: the run ends there.
-    n = int(std::min<int64_t>(n, kHighest + 1 - int64_t(firstSourceX)));
     int k = 0;
-#if defined(__SSE2__)
-    RunTemplate t(firstSourceX, sourceY, 8);
-    for (; k + 8 <= n && blockMatches(row + k, t.e[0], t.e[1], t.e[2], t.keep[0], t.keep[1], t.keep[2]); k += 8)
-        t.advance();
-#endif
+    if (level != SimdLevel::Scalar) {
+        // No 16-bit SourceX names a cell beyond 32767: the vector steps stop there.
+        const int inRange = int(std::min<int64_t>(n, kHighest + 1 - int64_t(firstSourceX)));
+        if (level == SimdLevel::Avx2)
+            k = avx2::runLength(row, inRange, firstSourceX, sourceY);
+        RunTemplate t(firstSourceX + k, sourceY, 8);
+        for (; k + 8 <= inRange && blockMatches(row + k, t.e[0], t.e[1], t.e[2], t.keep[0], t.keep[1], t.keep[2]); k += 8)
+            t.advance();
+    }
     while (k < n && continues(row[k], firstSourceX + k, sourceY))
         ++k;
     return k;
 }
 
-int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY)
+int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY, SimdLevel level)
 {
-    n = int(std::min<int64_t>(n, int64_t(firstSourceX) - kLowest + 1));
     int k = 0;
-#if defined(__SSE2__)
-    // A block is the eight records row[-k - 7] .. row[-k], in memory order.
-    RunTemplate t(firstSourceX - 7, sourceY, -8);
-    for (; k + 8 <= n && blockMatches(row - k - 7, t.e[0], t.e[1], t.e[2], t.keep[0], t.keep[1], t.keep[2]); k += 8)
-        t.advance();
-#endif
+    if (level != SimdLevel::Scalar) {
+        const int inRange = int(std::min<int64_t>(n, int64_t(firstSourceX) - kLowest + 1));
+        if (level == SimdLevel::Avx2)
+            k = avx2::runLengthBackwards(row, inRange, firstSourceX, sourceY);
+        // A block is the eight records row[-k - 7] .. row[-k], in memory order.
+        RunTemplate t(firstSourceX - k - 7, sourceY, -8);
+        for (; k + 8 <= inRange && blockMatches(row - k - 7, t.e[0], t.e[1], t.e[2], t.keep[0], t.keep[1], t.keep[2]); k += 8)
+            t.advance();
+    }
     while (k < n && continues(row[-k], firstSourceX - k, sourceY))
         ++k;
     return k;
+}
+
+void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY)
+{
+    fillMovedRun(row, n, firstSourceX, sourceY, rasterDispatch().level);
+}
+
+int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY)
+{
+    return runLength(row, n, firstSourceX, sourceY, rasterDispatch().level);
+}
+
+int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY)
+{
+    return runLengthBackwards(row, n, firstSourceX, sourceY, rasterDispatch().level);
 }
 
 } // namespace cellruns

@@ -3,6 +3,7 @@
 // the records the built-in slide procedures write.
 
 #include "effects/engine/effecttypes.h"
+#include "effects/bitmap/rasterprimitives.h"
 
 #include <cstdint>
 
@@ -27,4 +28,21 @@ int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY);
 // The same run read backwards from row[0]: row[-k] names (firstSourceX - k, sourceY).
 int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY);
 
+// The three above with the vector steps of one instruction set (Scalar: record by record), so
+// that they can be compared; the ones above take the widest the processor runs.
+void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY, SimdLevel level);
+int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY, SimdLevel level);
+int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY, SimdLevel level);
+
 } // namespace cellruns
+
+// Sixteen records per step, where the processor has AVX2; the callers above finish what these
+// leave. All sources they meet must fit in 16 bits (the callers cut the rows so).
+namespace cellruns::avx2 {
+// Writes row[0 ..] up to a multiple of sixteen records after a 32-byte boundary; returns how
+// many records it wrote (0 when the row is too short).
+int fillInRange(TluxCell* row, int n, int firstSourceX, int16_t sourceY);
+// The run's length in whole blocks of sixteen matching records.
+int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY);
+int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY);
+} // namespace cellruns::avx2

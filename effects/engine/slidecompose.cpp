@@ -9,15 +9,12 @@
 #include "effects/engine/cellruns.h"
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
+#include "effects/engine/seenpixels.h"
 #include "effects/bitmap/luxbitmap.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -123,30 +120,6 @@ int runFrom(const TluxCell* line, int c, int r, int i, int j, const CellRef& cel
     }
 }
 
-// The pixels of a moved cell that have alpha: copied as they are (slides show key-colour pixels).
-// out = alpha(s) != 0 ? s : out
-void copySeen(const TluxColor* in, TluxColor* out, int n)
-{
-    int x = 0;
-#if defined(__SSE2__)
-    // Four pixels a step: lanes whose alpha byte is zero keep the old pixel.
-    const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
-    for (; x + 4 <= n; x += 4) {
-        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
-        const __m128i hidden = _mm_cmpeq_epi32(_mm_and_si128(s, alpha), _mm_setzero_si128());
-        __m128i* to = reinterpret_cast<__m128i*>(out + x);
-        if (_mm_movemask_epi8(hidden) == 0)
-            _mm_storeu_si128(to, s);
-        else
-            _mm_storeu_si128(to, _mm_or_si128(_mm_and_si128(hidden, _mm_loadu_si128(to)), _mm_andnot_si128(hidden, s)));
-    }
-#endif
-    for (; x < n; ++x) {
-        const TluxColor s = in[x];
-        out[x] = (s >> 24) != 0 ? s : out[x];
-    }
-}
-
 // The same, laid over the old pixels with the cell's alpha w.
 void blendSeen(const TluxColor* in, TluxColor* out, int n, uint8_t w)
 {
@@ -206,7 +179,7 @@ void composeTile(const SlideTile& t, Lines& lines)
                 TluxColor* out = work->GetScanLine(gy + py) + (gx + pxFrom);
                 const TluxColor* in = dest->GetScanLine(dy + py) + (dx + pxFrom);
                 if (w == 255)
-                    copySeen(in, out, pxTo - pxFrom + 1);
+                    seenpixels::copySeen(in, out, pxTo - pxFrom + 1);
                 else
                     blendSeen(in, out, pxTo - pxFrom + 1, w);
             }

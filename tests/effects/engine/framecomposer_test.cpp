@@ -4,6 +4,7 @@
 #include "tests/effects/engine/composetestsupport.h"
 #include "effects/engine/framecomposer.h"
 #include "effects/engine/manualeffects.h"
+#include "effects/engine/seenpixels.h"
 #include "effects/engine/stretchalpharect.h"
 #include "effects/util/rowbands.h"
 
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <random>
 #include <thread>
 
 using namespace composetest;
@@ -264,6 +266,28 @@ TEST_F(Composition, SlideFramesMatchTheCellByCellRule)
                     << effect.toStdString() << " R" << c.R << " T" << c.T << " rot" << int(c.rot) << " P" << P;
             }
         }
+}
+
+// A moved run's pixels are copied where they have alpha, in every instruction set alike.
+TEST(SlidePixels, VectorCopiesOfSeenPixelsEqualThePixelByPixelCopy)
+{
+    std::vector<SimdLevel> levels{SimdLevel::Sse2};
+    if (bestSimdLevel() == SimdLevel::Avx2)
+        levels.push_back(SimdLevel::Avx2);
+    std::mt19937 rng(9);
+    std::vector<TluxColor> in(140), old(140);
+    for (TluxColor& p : in)
+        p = rng() & (rng() % 3 == 0 ? 0x00FFFFFFu : 0xFFFFFFFFu); // a third without alpha
+    for (TluxColor& p : old)
+        p = rng();
+    for (const SimdLevel level : levels)
+        for (int n : {0, 1, 3, 4, 7, 8, 9, 17, 31, 100, 137})
+            for (int offset : {0, 1, 3}) {
+                std::vector<TluxColor> want = old, got = old;
+                seenpixels::copySeen(in.data() + offset, want.data() + 2, n, SimdLevel::Scalar);
+                seenpixels::copySeen(in.data() + offset, got.data() + 2, n, level);
+                ASSERT_EQ(got, want) << int(level) << " n " << n << " offset " << offset;
+            }
 }
 
 TEST_F(Composition, ManualKindClearsKeyPixelsSoTheOldPictureShows)

@@ -287,9 +287,10 @@ TEST(SlideGenerators, RowsAndCornerMoveByTheProgress)
             EXPECT_EQ(c.Alpha, 0);
 }
 
-// The row filler's vector stores against the record-by-record clamped fill, at every alignment
-// and on runs that reach past either end of the 16-bit range; and the run search on those rows,
-// also where a wrapped 16-bit coordinate would look like the next cell.
+// The row filler's vector steps (SSE2 and AVX2) against the record-by-record clamped fill, at
+// every alignment and on runs that reach past either end of the 16-bit range; and the run
+// search on those rows against counting record by record, also where a wrapped 16-bit
+// coordinate would look like the next cell.
 TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
 {
     struct Case {
@@ -300,45 +301,44 @@ TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
                           {61, -30, 40000},    {1921, -1920, 7},     {50, 32740, 1},     {50, 32760, -1},
                           {50, -32790, -40000}, {40, -32768, 0},     {3000, -40000, 3},  {70000, -33000, 0},
                           {20, 32767, 0},      {20, int64_t(1) << 40, 9}};
-    std::vector<TluxCell> fast(70016), slow(70016);
-    for (const Case& c : cases)
-        for (int offset = 0; offset < 8; ++offset) {
-            std::fill(fast.begin(), fast.end(), TluxCell{7, 7, 7, 7});
-            std::fill(slow.begin(), slow.end(), TluxCell{7, 7, 7, 7});
-            cellruns::fillMovedRun(fast.data() + offset, c.n, c.firstX, c.y);
-            cellruns::fillMovedRunScalar(slow.data() + offset, c.n, c.firstX, c.y);
-            ASSERT_EQ(0, std::memcmp(fast.data(), slow.data(), fast.size() * sizeof(TluxCell)))
-                << c.n << " from " << c.firstX << " offset " << offset;
-            if (c.n == 0)
-                continue;
-            // Searched from each of a few cells, forwards and backwards, against counting record by record.
-            const TluxCell* row = fast.data() + offset;
-            for (int at : {0, c.n / 3, c.n - 1}) {
-                const TluxCell& first = row[at];
-                int forwards = 0, backwards = 0;
-                while (at + forwards < c.n && row[at + forwards].SourceX == first.SourceX + forwards &&
-                       row[at + forwards].SourceY == first.SourceY)
-                    ++forwards;
-                while (backwards <= at && row[at - backwards].SourceX == first.SourceX - backwards &&
-                       row[at - backwards].SourceY == first.SourceY)
-                    ++backwards;
-                ASSERT_EQ(cellruns::runLength(row + at, c.n - at, first.SourceX, first.SourceY), forwards)
-                    << c.n << " from " << c.firstX << " at " << at;
-                ASSERT_EQ(cellruns::runLengthBackwards(row + at, at + 1, first.SourceX, first.SourceY), backwards)
-                    << c.n << " from " << c.firstX << " at " << at;
-                if (forwards > 20) { // a record that is not opaque ends the run, Reserved does not
-                    TluxCell* mutableRow = fast.data() + offset;
-                    mutableRow[at + 11].Reserved = 99;
-                    mutableRow[at + 13].Alpha = 254;
-                    EXPECT_EQ(cellruns::runLength(row + at, c.n - at, first.SourceX, first.SourceY), 13);
-                    mutableRow[at + 13].Alpha = 255;
+    std::vector<SimdLevel> levels{SimdLevel::Sse2};
+    if (bestSimdLevel() == SimdLevel::Avx2)
+        levels.push_back(SimdLevel::Avx2);
+    std::vector<TluxCell> fast(70032), slow(70032);
+    for (const SimdLevel level : levels)
+        for (const Case& c : cases)
+            for (int offset = 0; offset < 16; offset += (c.n > 5000 ? 5 : 1)) {
+                std::fill(fast.begin(), fast.end(), TluxCell{7, 7, 7, 7});
+                std::fill(slow.begin(), slow.end(), TluxCell{7, 7, 7, 7});
+                cellruns::fillMovedRun(fast.data() + offset, c.n, c.firstX, c.y, level);
+                cellruns::fillMovedRunScalar(slow.data() + offset, c.n, c.firstX, c.y);
+                ASSERT_EQ(0, std::memcmp(fast.data(), slow.data(), fast.size() * sizeof(TluxCell)))
+                    << int(level) << ": " << c.n << " from " << c.firstX << " offset " << offset;
+                if (c.n == 0)
+                    continue;
+                // Searched from a few cells, forwards and backwards, with a record that breaks the run
+                // in the middle of a vector step (Reserved set elsewhere changes nothing).
+                TluxCell* row = fast.data() + offset;
+                row[c.n / 2].Reserved = 99;
+                if (c.n > 40)
+                    row[c.n - 21].Alpha = 254;
+                for (int at : {0, c.n / 3, c.n - 1}) {
+                    const int x = row[at].SourceX, y = row[at].SourceY;
+                    ASSERT_EQ(cellruns::runLength(row + at, c.n - at, x, y, level),
+                              cellruns::runLength(row + at, c.n - at, x, y, SimdLevel::Scalar))
+                        << int(level) << ": " << c.n << " from " << c.firstX << " at " << at;
+                    ASSERT_EQ(cellruns::runLengthBackwards(row + at, at + 1, x, y, level),
+                              cellruns::runLengthBackwards(row + at, at + 1, x, y, SimdLevel::Scalar))
+                        << int(level) << ": " << c.n << " from " << c.firstX << " at " << at;
                 }
             }
-        }
     // Sources that wrap around 16 bits are not the next cell.
     std::vector<TluxCell> wrapped(40);
     for (int k = 0; k < 40; ++k)
         wrapped[size_t(k)] = TluxCell{255, 0, int16_t(32758 + k), 3};
-    EXPECT_EQ(cellruns::runLength(wrapped.data(), 40, 32758, 3), 10);
-    EXPECT_EQ(cellruns::runLengthBackwards(wrapped.data() + 39, 40, -32739, 3), 30);
+    levels.push_back(SimdLevel::Scalar);
+    for (const SimdLevel level : levels) {
+        EXPECT_EQ(cellruns::runLength(wrapped.data(), 40, 32758, 3, level), 10);
+        EXPECT_EQ(cellruns::runLengthBackwards(wrapped.data() + 39, 40, -32739, 3, level), 30);
+    }
 }
