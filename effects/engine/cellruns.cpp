@@ -96,6 +96,19 @@ struct RunTemplate {
     }
 };
 
+// Whether the eight records from `at` all have Alpha 0.
+inline bool blockClear(const TluxCell* at)
+{
+    static const TluxCell alphaOnly[8] = {{255, 0, 0, 0}, {255, 0, 0, 0}, {255, 0, 0, 0}, {255, 0, 0, 0},
+                                          {255, 0, 0, 0}, {255, 0, 0, 0}, {255, 0, 0, 0}, {255, 0, 0, 0}};
+    const auto* m = reinterpret_cast<const __m128i*>(alphaOnly);
+    const auto* p = reinterpret_cast<const __m128i*>(at);
+    const __m128i seen = _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_loadu_si128(p), _mm_loadu_si128(m)),
+                                                   _mm_and_si128(_mm_loadu_si128(p + 1), _mm_loadu_si128(m + 1))),
+                                      _mm_and_si128(_mm_loadu_si128(p + 2), _mm_loadu_si128(m + 2)));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(seen, _mm_setzero_si128())) == 0xFFFF;
+}
+
 inline bool continues(const TluxCell& c, int sourceX, int sourceY)
 {
     return c.Alpha == 255 && c.SourceX == sourceX && c.SourceY == sourceY;
@@ -163,6 +176,26 @@ int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY
             t.advance();
     }
     while (k < n && continues(row[-k], firstSourceX - k, sourceY))
+        ++k;
+    return k;
+}
+
+int clearLength(const TluxCell* row, int n)
+{
+    int k = 0;
+    while (k + 8 <= n && blockClear(row + k))
+        k += 8;
+    while (k < n && row[k].Alpha == 0)
+        ++k;
+    return k;
+}
+
+int clearLengthBackwards(const TluxCell* row, int n)
+{
+    int k = 0;
+    while (k + 8 <= n && blockClear(row - k - 7))
+        k += 8;
+    while (k < n && row[-k].Alpha == 0)
         ++k;
     return k;
 }

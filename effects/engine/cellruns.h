@@ -28,6 +28,10 @@ int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY);
 // The same run read backwards from row[0]: row[-k] names (firstSourceX - k, sourceY).
 int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY);
 
+// How many records from row[0] on (backwards: row[0], row[-1], ...) have Alpha 0; at most n.
+int clearLength(const TluxCell* row, int n);
+int clearLengthBackwards(const TluxCell* row, int n);
+
 // The three above with the vector steps of one instruction set (Scalar: record by record), so
 // that they can be compared; the ones above take the widest the processor runs.
 void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY, SimdLevel level);

@@ -120,6 +120,19 @@ int runFrom(const TluxCell* line, int c, int r, int i, int j, const CellRef& cel
     }
 }
 
+// How many cells from (i, j) on, at most n, have alpha 0, like cell (i, j); one for the quarter
+// turns, whose rows are not side by side.
+template <TluxRotation Rotation>
+int clearFrom(const CellRef& cell, int n)
+{
+    if constexpr (Rotation == krNone)
+        return cellruns::clearLength(cell.record, n);
+    else if constexpr (Rotation == krRotate180)
+        return cellruns::clearLengthBackwards(cell.record, n);
+    else
+        return 1;
+}
+
 // The same, laid over the old pixels with the cell's alpha w.
 void blendSeen(const TluxColor* in, TluxColor* out, int n, uint8_t w)
 {
@@ -158,7 +171,7 @@ void composeTile(const SlideTile& t, Lines& lines)
             const CellRef cell = cellAt<Rotation>(line, c, r, i, j);
             const uint8_t w = cell.record->Alpha;
             if (w == 0) {
-                ++i;
+                i += clearFrom<Rotation>(cell, c - i);
                 continue;
             }
             // Opaque cells that follow it in the row and move by the same vector write the

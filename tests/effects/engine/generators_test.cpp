@@ -332,6 +332,19 @@ TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
                         << int(level) << ": " << c.n << " from " << c.firstX << " at " << at;
                 }
             }
+    // Runs of see-through records (other fields set) end at the first record with alpha.
+    std::vector<TluxCell> gaps(100, TluxCell{0, 5, 6, 7});
+    for (int at : {0, 1, 9, 16, 17, 40, 99})
+        gaps[size_t(at)].Alpha = 1;
+    for (int from = 0; from < 100; ++from) {
+        int forwards = 0, backwards = 0;
+        while (from + forwards < 100 && gaps[size_t(from + forwards)].Alpha == 0)
+            ++forwards;
+        while (backwards <= from && gaps[size_t(from - backwards)].Alpha == 0)
+            ++backwards;
+        ASSERT_EQ(cellruns::clearLength(gaps.data() + from, 100 - from), forwards) << from;
+        ASSERT_EQ(cellruns::clearLengthBackwards(gaps.data() + from, from + 1), backwards) << from;
+    }
     // Sources that wrap around 16 bits are not the next cell.
     std::vector<TluxCell> wrapped(40);
     for (int k = 0; k < 40; ++k)
