@@ -243,6 +243,20 @@ void composeBandFromRows(const TluxAnimationSlot& slot, SlideRowProc rowForm, in
     composeBand<Rotation>(slot, lines, bandTop, bandEnd);
 }
 
+// One band from the row form where there is one (it is null for the quarter turns), else from
+// the grid.
+template <TluxRotation Rotation>
+void composeSlideBand(const TluxAnimationSlot& slot, SlideRowProc rowForm, int P, int bandTop, int bandEnd)
+{
+    if constexpr (Rotation == krNone || Rotation == krRotate180) {
+        if (rowForm) {
+            composeBandFromRows<Rotation>(slot, rowForm, P, bandTop, bandEnd);
+            return;
+        }
+    }
+    composeBandFromGrid<Rotation>(slot, bandTop, bandEnd);
+}
+
 } // namespace
 
 namespace luxcompose {
@@ -273,20 +287,10 @@ void composeSlide(TluxAnimationSlot& slot, int P, bool copySource)
             MoveLongwordFunc(slot.source->Bits + start, work->Bits + start, (bandEnd - bandTop) * work->Width);
         }
         switch (rotation) {
-        case krRotate90: composeBandFromGrid<krRotate90>(slot, bandTop, bandEnd); break;
-        case krRotate270: composeBandFromGrid<krRotate270>(slot, bandTop, bandEnd); break;
-        case krRotate180:
-            if (rowForm)
-                composeBandFromRows<krRotate180>(slot, rowForm, P, bandTop, bandEnd);
-            else
-                composeBandFromGrid<krRotate180>(slot, bandTop, bandEnd);
-            break;
-        case krNone:
-            if (rowForm)
-                composeBandFromRows<krNone>(slot, rowForm, P, bandTop, bandEnd);
-            else
-                composeBandFromGrid<krNone>(slot, bandTop, bandEnd);
-            break;
+        case krRotate90: composeSlideBand<krRotate90>(slot, rowForm, P, bandTop, bandEnd); break;
+        case krRotate180: composeSlideBand<krRotate180>(slot, rowForm, P, bandTop, bandEnd); break;
+        case krRotate270: composeSlideBand<krRotate270>(slot, rowForm, P, bandTop, bandEnd); break;
+        case krNone: composeSlideBand<krNone>(slot, rowForm, P, bandTop, bandEnd); break;
         }
     });
 }
