@@ -133,7 +133,7 @@ int clearFrom(const CellRef& cell, int n)
         return 1;
 }
 
-// The same, laid over the old pixels with the cell's alpha w.
+// The pixels of a moved cell that have alpha, laid over the old pixels with the cell's alpha w.
 void blendSeen(const TluxColor* in, TluxColor* out, int n, uint8_t w)
 {
     for (int x = 0; x < n; ++x) {
