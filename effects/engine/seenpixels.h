@@ -13,9 +13,15 @@ void copySeen(const TluxColor* in, TluxColor* out, int n);
 // takes the widest the processor runs.
 void copySeen(const TluxColor* in, TluxColor* out, int n, SimdLevel level);
 
+// The bytes of copySeen(first, out, n) and then copySeen(second, out, n), in one pass:
+// out[x] = alpha(second[x]) != 0 ? second[x] : alpha(first[x]) != 0 ? first[x] : out[x].
+void copySeenTwice(const TluxColor* first, const TluxColor* second, TluxColor* out, int n);
+void copySeenTwice(const TluxColor* first, const TluxColor* second, TluxColor* out, int n, SimdLevel level);
+
 namespace avx2 {
 // The same for the first n - n % 8 pixels, where the processor has AVX2.
 void copySeen(const TluxColor* in, TluxColor* out, int n);
+void copySeenTwice(const TluxColor* first, const TluxColor* second, TluxColor* out, int n);
 }
 
 } // namespace seenpixels

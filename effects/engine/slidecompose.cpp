@@ -144,61 +144,126 @@ void blendSeen(const TluxColor* in, TluxColor* out, int n, uint8_t w)
 }
 
 // One tile of the frame: its origin (gx, gy), the part of Dest its cells move (source left to
-// right, top to bottom, inclusive) and the grid; and the rows of the work image (from bandTop
-// up to bandEnd) that this pass writes.
+// right, top to bottom, inclusive) and the grid; and the rows of the work image (firstRow to
+// lastRow) that this pass writes.
 struct SlideTile {
     TluxBitmap* work;
     const TluxBitmap* dest;
     int c, r, R;
     int gx, gy;
     int srcLeft, srcRight, srcTop, srcBottom;
-    int bandTop, bandEnd;
+    int firstRow, lastRow; // of the work image, inclusive
 };
+
+// A run of cells of one cell row moved by one vector, cut to the pixels it may write: tile
+// pixels px = pxFrom .. pxTo, py = pyFrom .. pyTo (inclusive) take the source pixels
+// (dx + px, dy + py), copied at w = 255 and blended by w otherwise.
+struct MovedRun {
+    int pxFrom, pxTo, pyFrom, pyTo;
+    int dx, dy;
+    uint8_t w;
+
+    bool reaches(int py) const { return pyFrom <= py && py <= pyTo; }
+};
+
+// The runs of cell row j that write pixels, in the row's order.
+template <TluxRotation Rotation>
+void collectRuns(const SlideTile& t, const TluxCell* line, int j, std::vector<MovedRun>& runs)
+{
+    const int c = t.c, r = t.r, R = t.R, gx = t.gx, gy = t.gy;
+    runs.clear();
+    for (int i = 0; i < c;) {
+        const CellRef cell = cellAt<Rotation>(line, c, r, i, j);
+        const uint8_t w = cell.record->Alpha;
+        if (w == 0) {
+            i += clearFrom<Rotation>(cell, c - i);
+            continue;
+        }
+        // Opaque cells that follow it in the row and move by the same vector write the
+        // same source pixel to every pixel they share, so the run is copied at once:
+        // the pixels it covers get exactly the bytes of the cells one by one.
+        int last = i;
+        if (w == 255)
+            last = i - 1 + runFrom<Rotation>(line, c, r, i, j, cell);
+        // Cell pixels px = i*R .. (last+1)*R inclusive (neighbours share borders),
+        // cut so that target and source both stay inside their bounds.
+        MovedRun m;
+        m.dx = gx + (cell.sx - i) * R; // source x = dx + px
+        m.dy = gy + (cell.sy - j) * R;
+        m.w = w;
+        m.pxFrom = std::max({i * R, -gx, t.srcLeft - m.dx});
+        m.pxTo = std::min({(last + 1) * R, t.work->Width - 1 - gx, t.srcRight - m.dx});
+        m.pyFrom = std::max({j * R, t.firstRow - gy, t.srcTop - m.dy});
+        m.pyTo = std::min({(j + 1) * R, t.lastRow - gy, t.srcBottom - m.dy});
+        if (m.pxFrom <= m.pxTo && m.pyFrom <= m.pyTo)
+            runs.push_back(m);
+        i = last + 1;
+    }
+}
+
+// Tile pixel row py as run m writes it.
+void writeRow(const SlideTile& t, const MovedRun& m, int py)
+{
+    if (!m.reaches(py))
+        return;
+    TluxColor* out = t.work->GetScanLine(t.gy + py) + (t.gx + m.pxFrom);
+    const TluxColor* in = t.dest->GetScanLine(m.dy + py) + (m.dx + m.pxFrom);
+    if (m.w == 255)
+        seenpixels::copySeen(in, out, m.pxTo - m.pxFrom + 1);
+    else
+        blendSeen(in, out, m.pxTo - m.pxFrom + 1, m.w);
+}
+
+// Tile pixel row py as the copied run a and then the copied run b write it, in one pass over
+// the pixels both reach.
+void writeRowTwice(const SlideTile& t, const MovedRun& a, const MovedRun& b, int py)
+{
+    TluxColor* out = t.work->GetScanLine(t.gy + py) + t.gx;
+    const TluxColor* inA = t.dest->GetScanLine(a.dy + py) + a.dx;
+    const TluxColor* inB = t.dest->GetScanLine(b.dy + py) + b.dx;
+    const auto copy = [&](const TluxColor* in, int from, int to) {
+        if (from <= to)
+            seenpixels::copySeen(in + from, out + from, to - from + 1);
+    };
+    const int bothFrom = std::max(a.pxFrom, b.pxFrom), bothTo = std::min(a.pxTo, b.pxTo);
+    copy(inA, a.pxFrom, std::min(a.pxTo, b.pxFrom - 1));
+    copy(inA, std::max(a.pxFrom, b.pxTo + 1), a.pxTo);
+    copy(inB, b.pxFrom, std::min(b.pxTo, a.pxFrom - 1));
+    copy(inB, std::max(b.pxFrom, a.pxTo + 1), b.pxTo);
+    if (bothFrom <= bothTo)
+        seenpixels::copySeenTwice(inA + bothFrom, inB + bothFrom, out + bothFrom, bothTo - bothFrom + 1);
+}
 
 template <TluxRotation Rotation, typename Lines>
 void composeTile(const SlideTile& t, Lines& lines)
 {
-    TluxBitmap* work = t.work;
-    const TluxBitmap* dest = t.dest;
-    const int c = t.c, r = t.r, R = t.R, gx = t.gx, gy = t.gy;
-    const int srcLeft = t.srcLeft, srcRight = t.srcRight, srcTop = t.srcTop, srcBottom = t.srcBottom;
+    const int r = t.r, R = t.R, gy = t.gy;
     // Cell row j writes pixel rows gy + j * R .. gy + (j + 1) * R: only those that reach the band.
-    const int firstRow = std::max(0, t.bandTop), lastRow = std::min(work->Height, t.bandEnd) - 1;
-    const int jFrom = std::max(0, (firstRow - gy) / R - 1), jTo = std::min(r - 1, (lastRow - gy) / R);
+    const int jFrom = std::max(0, (t.firstRow - gy) / R - 1), jTo = std::min(r - 1, (t.lastRow - gy) / R);
+    // Pixel row j * R is the bottom border of cell row j - 1 and the top of cell row j: it is
+    // written when both rows' runs are known, the earlier row's first, and in one pass when
+    // each row has one copied run there. The other pixel rows see one cell row only.
+    thread_local std::vector<MovedRun> above, runs;
+    above.clear();
     for (int j = jFrom; j <= jTo; ++j) {
-        const TluxCell* line = lines(j);
-        for (int i = 0; i < c;) {
-            const CellRef cell = cellAt<Rotation>(line, c, r, i, j);
-            const uint8_t w = cell.record->Alpha;
-            if (w == 0) {
-                i += clearFrom<Rotation>(cell, c - i);
-                continue;
-            }
-            // Opaque cells that follow it in the row and move by the same vector write the
-            // same source pixel to every pixel they share, so the run is copied at once:
-            // the pixels it covers get exactly the bytes of the cells one by one.
-            int last = i;
-            if (w == 255)
-                last = i - 1 + runFrom<Rotation>(line, c, r, i, j, cell);
-            // Cell pixels px = i*R .. (last+1)*R inclusive (neighbours share borders),
-            // cut so that target and source both stay inside their bounds.
-            const int dx = gx + (cell.sx - i) * R; // source x = dx + px
-            const int dy = gy + (cell.sy - j) * R;
-            const int pxFrom = std::max({i * R, -gx, srcLeft - dx});
-            const int pxTo = std::min({(last + 1) * R, work->Width - 1 - gx, srcRight - dx});
-            const int pyFrom = std::max({j * R, firstRow - gy, srcTop - dy});
-            const int pyTo = std::min({(j + 1) * R, lastRow - gy, srcBottom - dy});
-            for (int py = pyFrom; py <= pyTo && pxFrom <= pxTo; ++py) {
-                TluxColor* out = work->GetScanLine(gy + py) + (gx + pxFrom);
-                const TluxColor* in = dest->GetScanLine(dy + py) + (dx + pxFrom);
-                if (w == 255)
-                    seenpixels::copySeen(in, out, pxTo - pxFrom + 1);
-                else
-                    blendSeen(in, out, pxTo - pxFrom + 1, w);
-            }
-            i = last + 1;
+        collectRuns<Rotation>(t, lines(j), j, runs);
+        const int border = j * R;
+        if (above.size() == 1 && runs.size() == 1 && above[0].w == 255 && runs[0].w == 255 && above[0].reaches(border)
+            && runs[0].reaches(border)) {
+            writeRowTwice(t, above[0], runs[0], border);
+        } else {
+            for (const MovedRun& m : above)
+                writeRow(t, m, border);
+            for (const MovedRun& m : runs)
+                writeRow(t, m, border);
         }
+        for (int py = border + 1; py < border + R; ++py)
+            for (const MovedRun& m : runs)
+                writeRow(t, m, py);
+        std::swap(above, runs);
     }
+    for (const MovedRun& m : above)
+        writeRow(t, m, (jTo + 1) * R);
 }
 
 // The tiles of one band of rows, in the frame's order, with the picture rows Lines gives.
@@ -217,8 +282,9 @@ void composeBand(const TluxAnimationSlot& slot, Lines& lines, int bandTop, int b
             // inclusive, and from Dest.
             const int srcLeft = std::max(gx, 0), srcRight = std::min(gx + tw + 1, dest->Width - 1);
             const int srcTop = std::max(gy, 0), srcBottom = std::min(gy + th + 1, dest->Height - 1);
-            const SlideTile tile{work,   dest,     slot.columns, slot.rows, R,       gx,     gy,
-                                 srcLeft, srcRight, srcTop,       srcBottom, bandTop, bandEnd};
+            const int firstRow = std::max(0, bandTop), lastRow = std::min(work->Height, bandEnd) - 1;
+            const SlideTile tile{work,   dest,     slot.columns, slot.rows, R,        gx,     gy,
+                                 srcLeft, srcRight, srcTop,       srcBottom, firstRow, lastRow};
             composeTile<Rotation>(tile, lines);
         }
     }

@@ -268,18 +268,21 @@ TEST_F(Composition, SlideFramesMatchTheCellByCellRule)
         }
 }
 
-// A moved run's pixels are copied where they have alpha, in every instruction set alike.
+// A moved run's pixels are copied where they have alpha, in every instruction set alike; also
+// two runs over one row in one pass.
 TEST(SlidePixels, VectorCopiesOfSeenPixelsEqualThePixelByPixelCopy)
 {
     std::vector<SimdLevel> levels{SimdLevel::Sse2};
     if (bestSimdLevel() == SimdLevel::Avx2)
         levels.push_back(SimdLevel::Avx2);
     std::mt19937 rng(9);
-    std::vector<TluxColor> in(140), old(140);
+    std::vector<TluxColor> in(141), old(141);
     for (TluxColor& p : in)
         p = rng() & (rng() % 3 == 0 ? 0x00FFFFFFu : 0xFFFFFFFFu); // a third without alpha
     for (TluxColor& p : old)
         p = rng();
+    // The pair: a second row over a first, as two copies one after the other.
+    const TluxColor* second = in.data() + 1;
     for (const SimdLevel level : levels)
         for (int n : {0, 1, 3, 4, 7, 8, 9, 17, 31, 100, 137})
             for (int offset : {0, 1, 3}) {
@@ -287,6 +290,10 @@ TEST(SlidePixels, VectorCopiesOfSeenPixelsEqualThePixelByPixelCopy)
                 seenpixels::copySeen(in.data() + offset, want.data() + 2, n, SimdLevel::Scalar);
                 seenpixels::copySeen(in.data() + offset, got.data() + 2, n, level);
                 ASSERT_EQ(got, want) << int(level) << " n " << n << " offset " << offset;
+                seenpixels::copySeen(second, want.data() + 2, n, SimdLevel::Scalar);
+                got = old;
+                seenpixels::copySeenTwice(in.data() + offset, second, got.data() + 2, n, level);
+                ASSERT_EQ(got, want) << "twice " << int(level) << " n " << n << " offset " << offset;
             }
 }
 
