@@ -20,7 +20,8 @@ constexpr int64_t kHighest = std::numeric_limits<int16_t>::max();
 void fillInRange(TluxCell* row, int n, int firstSourceX, int16_t sourceY)
 {
     // Records up to the first one on a 16-byte boundary are written one by one, so that
-    // the stores are aligned (48-byte steps keep it).
+    // the stores fall on boundaries (48-byte steps keep it); a row at an odd address has
+    // none, and its stores simply go unaligned.
     int head = 0;
     while (head < n && head < 8 && (reinterpret_cast<uintptr_t>(row + head) & 15) != 0)
         ++head;
@@ -44,9 +45,9 @@ void fillInRange(TluxCell* row, int n, int firstSourceX, int16_t sourceY)
         const __m128i a0 = _mm_loadu_si128(a), a1 = _mm_loadu_si128(a + 1), a2 = _mm_loadu_si128(a + 2);
         auto* out = reinterpret_cast<__m128i*>(row);
         for (int s = 0; s < steps; ++s, out += 3) {
-            _mm_store_si128(out, v0);
-            _mm_store_si128(out + 1, v1);
-            _mm_store_si128(out + 2, v2);
+            _mm_storeu_si128(out, v0);
+            _mm_storeu_si128(out + 1, v1);
+            _mm_storeu_si128(out + 2, v2);
             v0 = _mm_add_epi16(v0, a0);
             v1 = _mm_add_epi16(v1, a1);
             v2 = _mm_add_epi16(v2, a2);

@@ -288,7 +288,7 @@ TEST(SlideGenerators, RowsAndCornerMoveByTheProgress)
 }
 
 // The row filler's vector steps (SSE2 and AVX2) against the record-by-record clamped fill, at
-// every alignment and on runs that reach past either end of the 16-bit range; and the run
+// every alignment (odd addresses too) and on runs that reach past either end of the 16-bit range; and the run
 // search on those rows against counting record by record, also where a wrapped 16-bit
 // coordinate would look like the next cell.
 TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
@@ -332,6 +332,14 @@ TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
                         << int(level) << ": " << c.n << " from " << c.firstX << " at " << at;
                 }
             }
+    // A row at an odd address: the records are packed, so a caller may pass one.
+    std::vector<unsigned char> bytes(100 * sizeof(TluxCell) + 1);
+    auto* odd = reinterpret_cast<TluxCell*>(bytes.data() + 1);
+    cellruns::fillMovedRunScalar(slow.data(), 100, -5, 1);
+    for (const SimdLevel level : levels) {
+        cellruns::fillMovedRun(odd, 100, -5, 1, level);
+        ASSERT_EQ(0, std::memcmp(odd, slow.data(), 100 * sizeof(TluxCell))) << int(level);
+    }
     // Runs of see-through records (other fields set) end at the first record with alpha.
     std::vector<TluxCell> gaps(100, TluxCell{0, 5, 6, 7});
     for (int at : {0, 1, 9, 16, 17, 40, 99})
