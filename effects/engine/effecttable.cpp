@@ -21,12 +21,22 @@ void fade(uint8_t* Mask, int W, int H, uint8_t Progress)
     Generate(m, Progress);
 }
 
-template <void (*Generate)(TluxCell*, int, int, int)>
+// A slide procedure is its row form run over the grid's rows, top to bottom.
+template <void (*Fill)(TluxCell*, int, int, int, int)>
+void slideRow(TluxCell* Row, int W, int H, int Y, uint8_t Progress)
+{
+    if (!Row || W <= 0 || H <= 0 || Y < 0 || Y >= H)
+        return;
+    Fill(Row, W, H, Y, Progress);
+}
+
+template <void (*Fill)(TluxCell*, int, int, int, int)>
 void slide(TluxCell* Cells, int W, int H, uint8_t Progress)
 {
     if (!Cells || W <= 0 || H <= 0)
         return;
-    Generate(Cells, W, H, Progress);
+    for (int y = 0; y < H; ++y)
+        Fill(Cells + size_t(y) * size_t(W), W, H, y, Progress);
 }
 
 // The fixed-value families in their two flavours: 255 ("Slide...") or V ("Fade...").
@@ -107,8 +117,8 @@ const BuiltinEffect table[] = {
     FADE("RotateSmooth", smoothRotateHand),
     FADE("Stream", stream),
     FADE("Plasma", plasma),
-    SLIDE("Interlace", interlace),
-    SLIDE("Corner", corner),
+    SLIDE("Interlace", interlaceRow),
+    SLIDE("Corner", cornerRow),
     MANUAL("Slide", slideEffect),
     MANUAL("Push", pushEffect),
 };
@@ -130,6 +140,17 @@ void RegisterBuiltinEffects()
 {
     for (const BuiltinEffect& e : table)
         RegisterProc(QString::fromLatin1(e.Name), e.Kind, e.Proc);
+}
+
+SlideRowProc slideRowForm(TluxProc Proc)
+{
+    if (!Proc)
+        return nullptr;
+    if (Proc == toProc(&slide<interlaceRow>))
+        return &slideRow<interlaceRow>;
+    if (Proc == toProc(&slide<cornerRow>))
+        return &slideRow<cornerRow>;
+    return nullptr;
 }
 
 bool drawsRandomCells(TluxProc Proc)

@@ -226,6 +226,10 @@ void composeFrame(TluxAnimationSlot& slot, int P)
     settleDestAlpha(slot);
     if (composePush(slot, P))
         return;
+    if (!bitmapAnimation && slot.effect && slot.effect->Proc && slot.effect->Kind == pkSlide) {
+        luxcompose::composeSlide(slot, P, true);
+        return;
+    }
     copySourceToWork(slot);
     Compose(slot, P);
 }

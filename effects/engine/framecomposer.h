@@ -34,7 +34,9 @@ void buildFadeMask(TluxAnimationSlot& slot, int P);
 void buildBitmapMask(TluxAnimationSlot& slot, int P);
 // Stamps the mask, tiled, into Dest's alpha and clears the alpha of key-colour pixels.
 void stampDestAlpha(TluxAnimationSlot& slot);
-void composeSlide(TluxAnimationSlot& slot, int P);
+// The slide kind; with copySource each band of rows first copies Source onto the work image, as
+// copySourceToWork would.
+void composeSlide(TluxAnimationSlot& slot, int P, bool copySource = false);
 void composeManual(TluxAnimationSlot& slot, int P);
 // True when the one-pass fade composition gives the same bytes as the slots the library
 // installed (a caller who replaced a blend, clear-alpha or stretch slot gets the plain passes).

@@ -57,8 +57,9 @@ void stream(MaskGrid& m, int P);
 // Plasma pattern thresholded by progress.
 void plasma(MaskGrid& m, int P);
 
-// Slide procedures.
-void interlace(TluxCell* cells, int W, int H, int P);
-void corner(TluxCell* cells, int W, int H, int P);
+// Slide procedures, by rows: each fills row y (W records, zeroed by the caller) of the W x H
+// grid of cell records for progress P.
+void interlaceRow(TluxCell* row, int W, int H, int y, int P);
+void cornerRow(TluxCell* row, int W, int H, int y, int P);
 
 } // namespace generators

@@ -4,6 +4,7 @@
 #include "tests/effects/engine/composetestsupport.h"
 #include "effects/engine/framecomposer.h"
 #include "effects/engine/manualeffects.h"
+#include "effects/engine/seenpixels.h"
 #include "effects/engine/stretchalpharect.h"
 #include "effects/util/rowbands.h"
 
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <random>
 #include <thread>
 
 using namespace composetest;
@@ -242,8 +244,12 @@ TEST_F(Composition, SlideFramesMatchTheCellByCellRule)
         TluxRotation rot;
         int dw, dh;
     };
-    const Case cases[] = {{1, 1, krNone, 37, 23}, {1, 1, krRotate90, 41, 20}, {2, 1, krRotate180, 37, 23},
-                          {3, 2, krRotate270, 30, 27}, {1, 3, krNone, 37, 23}};
+    // Interlace and Corner make their cell rows one at a time without rotation and turned by
+    // 180 degrees: rows shared by Resolution pixel rows and by the tiles, odd sizes.
+    const Case cases[] = {{1, 1, krNone, 37, 23},     {1, 1, krRotate90, 41, 20},  {2, 1, krRotate180, 37, 23},
+                          {3, 2, krRotate270, 30, 27}, {1, 3, krNone, 37, 23},     {3, 1, krNone, 37, 23},
+                          {1, 2, krNone, 41, 20},      {3, 2, krNone, 30, 27},     {1, 1, krRotate180, 41, 20},
+                          {3, 1, krRotate180, 37, 23}, {1, 2, krRotate180, 37, 23}, {3, 2, krRotate180, 30, 27}};
     for (const QString& effect : effects)
         for (const Case& c : cases) {
             randomPicture(source, 37, 23, 5);
@@ -252,7 +258,7 @@ TEST_F(Composition, SlideFramesMatchTheCellByCellRule)
                 dest.Bits[i] &= 0x00FFFFFFu; // see-through pixels are never moved
             configure(settings, effect, c.R, c.T, c.rot);
             ASSERT_TRUE(prepareAnimationSlot(slot, &source, &dest, &settings));
-            for (int P : {1, 30, 50, 77, 100}) {
+            for (int P : {1, 13, 30, 50, 77, 99, 100}) {
                 copySourceToWork(slot);
                 Compose(slot, P);
                 const std::vector<TluxColor> want = slideModel(source, dest, settings, slot.columns, slot.rows, P);
@@ -260,6 +266,35 @@ TEST_F(Composition, SlideFramesMatchTheCellByCellRule)
                     << effect.toStdString() << " R" << c.R << " T" << c.T << " rot" << int(c.rot) << " P" << P;
             }
         }
+}
+
+// A moved run's pixels are copied where they have alpha, in every instruction set alike; also
+// two runs over one row in one pass.
+TEST(SlidePixels, VectorCopiesOfSeenPixelsEqualThePixelByPixelCopy)
+{
+    std::vector<SimdLevel> levels{SimdLevel::Sse2};
+    if (bestSimdLevel() == SimdLevel::Avx2)
+        levels.push_back(SimdLevel::Avx2);
+    std::mt19937 rng(9);
+    std::vector<TluxColor> in(141), old(141);
+    for (TluxColor& p : in)
+        p = rng() & (rng() % 3 == 0 ? 0x00FFFFFFu : 0xFFFFFFFFu); // a third without alpha
+    for (TluxColor& p : old)
+        p = rng();
+    // The pair: a second row over a first, as two copies one after the other.
+    const TluxColor* second = in.data() + 1;
+    for (const SimdLevel level : levels)
+        for (int n : {0, 1, 3, 4, 7, 8, 9, 17, 31, 100, 137})
+            for (int offset : {0, 1, 3}) {
+                std::vector<TluxColor> want = old, got = old;
+                seenpixels::copySeen(in.data() + offset, want.data() + 2, n, SimdLevel::Scalar);
+                seenpixels::copySeen(in.data() + offset, got.data() + 2, n, level);
+                ASSERT_EQ(got, want) << int(level) << " n " << n << " offset " << offset;
+                seenpixels::copySeen(second, want.data() + 2, n, SimdLevel::Scalar);
+                got = old;
+                seenpixels::copySeenTwice(in.data() + offset, second, got.data() + 2, n, level);
+                ASSERT_EQ(got, want) << "twice " << int(level) << " n " << n << " offset " << offset;
+            }
 }
 
 TEST_F(Composition, ManualKindClearsKeyPixelsSoTheOldPictureShows)
@@ -296,7 +331,8 @@ TEST_F(Composition, PicturesOfDifferentSizesStayInsideBothBitmaps)
     }
 }
 
-// The frame the engine draws (one pass for the fade kinds, the shifted copy for "Push").
+// The frame the engine draws (one pass for the fade kinds, the shifted copy for "Push", the copy
+// of Source band by band for the slide kind).
 TEST_F(Composition, FramesGiveTheBytesOfTheSeparatePasses)
 {
     ASSERT_TRUE(luxcompose::onePassAvailable());
@@ -314,7 +350,9 @@ TEST_F(Composition, FramesGiveTheBytesOfTheSeparatePasses)
     for (const TluxProcItem* item : registeredEffects())
         if (item->Kind == pkFade)
             effects << item->Name;
-    effects << QStringLiteral("Push");
+    const QStringList copyFirst{QStringLiteral("Push"), QStringLiteral("Interlace"), QStringLiteral("Corner"),
+                                QStringLiteral("TestMixedRuns")};
+    effects << copyFirst;
     TluxBitmap oneDest;
     TluxAnimationSlot oneSlot;
     // Every blend and instruction set the raster slots can hold.
@@ -335,7 +373,7 @@ TEST_F(Composition, FramesGiveTheBytesOfTheSeparatePasses)
                 copySourceToWork(slot);
                 Compose(slot, P);
                 composeFrame(oneSlot, P);
-                ASSERT_TRUE(oneSlot.destAlphaPending || effect == QStringLiteral("Push")) << "the one-pass path ran";
+                ASSERT_TRUE(oneSlot.destAlphaPending || copyFirst.contains(effect)) << "the one-pass path ran";
                 ASSERT_EQ(0, std::memcmp(slot.work->Bits, oneSlot.work->Bits, 37 * 23 * 4))
                     << int(kind) << "/" << int(level) << " " << effect.toStdString() << " R" << c.R << " T" << c.T << " rot" << int(c.rot) << " P" << P;
             }

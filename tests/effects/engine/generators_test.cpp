@@ -1,5 +1,6 @@
 #include "tests/effects/engine/enginetestsupport.h"
 #include "platform/arith.h"
+#include "effects/engine/cellruns.h"
 #include "effects/engine/maskprimitives.h"
 #include "effects/engine/pixelorder.h"
 #include "effects/engine/randomgen.h"
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 using namespace enginetest;
 
@@ -283,4 +285,81 @@ TEST(SlideGenerators, RowsAndCornerMoveByTheProgress)
     for (const char* name : {"Interlace", "Corner"})
         for (const TluxCell& c : slideCells(slideOf(effect(name)), 9, 5, 0))
             EXPECT_EQ(c.Alpha, 0);
+}
+
+// The row filler's vector steps (SSE2 and AVX2) against the record-by-record clamped fill, at
+// every alignment (odd addresses too) and on runs that reach past either end of the 16-bit range; and the run
+// search on those rows against counting record by record, also where a wrapped 16-bit
+// coordinate would look like the next cell.
+TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
+{
+    struct Case {
+        int n;
+        int64_t firstX, y;
+    };
+    const Case cases[] = {{0, 0, 0},           {1, -3, 2},           {7, 5, 5},          {8, 0, 0},
+                          {61, -30, 40000},    {1921, -1920, 7},     {50, 32740, 1},     {50, 32760, -1},
+                          {50, -32790, -40000}, {40, -32768, 0},     {3000, -40000, 3},  {70000, -33000, 0},
+                          {20, 32767, 0},      {20, int64_t(1) << 40, 9}};
+    std::vector<SimdLevel> levels{SimdLevel::Sse2};
+    if (bestSimdLevel() == SimdLevel::Avx2)
+        levels.push_back(SimdLevel::Avx2);
+    std::vector<TluxCell> fast(70032), slow(70032);
+    for (const SimdLevel level : levels)
+        for (const Case& c : cases)
+            for (int offset = 0; offset < 16; offset += (c.n > 5000 ? 5 : 1)) {
+                std::fill(fast.begin(), fast.end(), TluxCell{7, 7, 7, 7});
+                std::fill(slow.begin(), slow.end(), TluxCell{7, 7, 7, 7});
+                cellruns::fillMovedRun(fast.data() + offset, c.n, c.firstX, c.y, level);
+                cellruns::fillMovedRunScalar(slow.data() + offset, c.n, c.firstX, c.y);
+                ASSERT_EQ(0, std::memcmp(fast.data(), slow.data(), fast.size() * sizeof(TluxCell)))
+                    << int(level) << ": " << c.n << " from " << c.firstX << " offset " << offset;
+                if (c.n == 0)
+                    continue;
+                // Searched from a few cells, forwards and backwards, with a record that breaks the run
+                // in the middle of a vector step (Reserved set elsewhere changes nothing).
+                TluxCell* row = fast.data() + offset;
+                row[c.n / 2].Reserved = 99;
+                if (c.n > 40)
+                    row[c.n - 21].Alpha = 254;
+                for (int at : {0, c.n / 3, c.n - 1}) {
+                    const int x = row[at].SourceX, y = row[at].SourceY;
+                    ASSERT_EQ(cellruns::runLength(row + at, c.n - at, x, y, level),
+                              cellruns::runLength(row + at, c.n - at, x, y, SimdLevel::Scalar))
+                        << int(level) << ": " << c.n << " from " << c.firstX << " at " << at;
+                    ASSERT_EQ(cellruns::runLengthBackwards(row + at, at + 1, x, y, level),
+                              cellruns::runLengthBackwards(row + at, at + 1, x, y, SimdLevel::Scalar))
+                        << int(level) << ": " << c.n << " from " << c.firstX << " at " << at;
+                }
+            }
+    // A row at an odd address: the records are packed, so a caller may pass one.
+    std::vector<unsigned char> bytes(100 * sizeof(TluxCell) + 1);
+    auto* odd = reinterpret_cast<TluxCell*>(bytes.data() + 1);
+    cellruns::fillMovedRunScalar(slow.data(), 100, -5, 1);
+    for (const SimdLevel level : levels) {
+        cellruns::fillMovedRun(odd, 100, -5, 1, level);
+        ASSERT_EQ(0, std::memcmp(odd, slow.data(), 100 * sizeof(TluxCell))) << int(level);
+    }
+    // Runs of see-through records (other fields set) end at the first record with alpha.
+    std::vector<TluxCell> gaps(100, TluxCell{0, 5, 6, 7});
+    for (int at : {0, 1, 9, 16, 17, 40, 99})
+        gaps[size_t(at)].Alpha = 1;
+    for (int from = 0; from < 100; ++from) {
+        int forwards = 0, backwards = 0;
+        while (from + forwards < 100 && gaps[size_t(from + forwards)].Alpha == 0)
+            ++forwards;
+        while (backwards <= from && gaps[size_t(from - backwards)].Alpha == 0)
+            ++backwards;
+        ASSERT_EQ(cellruns::clearLength(gaps.data() + from, 100 - from), forwards) << from;
+        ASSERT_EQ(cellruns::clearLengthBackwards(gaps.data() + from, from + 1), backwards) << from;
+    }
+    // Sources that wrap around 16 bits are not the next cell.
+    std::vector<TluxCell> wrapped(40);
+    for (int k = 0; k < 40; ++k)
+        wrapped[size_t(k)] = TluxCell{255, 0, int16_t(32758 + k), 3};
+    levels.push_back(SimdLevel::Scalar);
+    for (const SimdLevel level : levels) {
+        EXPECT_EQ(cellruns::runLength(wrapped.data(), 40, 32758, 3, level), 10);
+        EXPECT_EQ(cellruns::runLengthBackwards(wrapped.data() + 39, 40, -32739, 3, level), 30);
+    }
 }

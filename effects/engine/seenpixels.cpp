@@ -1,0 +1,80 @@
+#include "effects/engine/seenpixels.h"
+
+#include "effects/bitmap/rasterdispatch.h"
+
+#include <emmintrin.h>
+
+namespace seenpixels {
+
+namespace {
+
+// All ones in the lanes whose pixel has no alpha.
+inline __m128i hiddenLanes(__m128i px)
+{
+    return _mm_cmpeq_epi32(_mm_and_si128(px, _mm_set1_epi32(int(0xFF000000u))), _mm_setzero_si128());
+}
+
+inline __m128i select(__m128i mask, __m128i ifSet, __m128i ifClear)
+{
+    return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, ifClear));
+}
+
+inline TluxColor seenOr(TluxColor s, TluxColor old)
+{
+    return (s >> 24) != 0 ? s : old;
+}
+
+} // namespace
+
+void copySeen(const TluxColor* in, TluxColor* out, int n, SimdLevel level)
+{
+    int x = 0;
+    if (level == SimdLevel::Avx2) {
+        x = n - n % 8;
+        avx2::copySeen(in, out, x);
+    }
+    // Four pixels a step: lanes whose alpha byte is zero keep the old pixel.
+    for (; level != SimdLevel::Scalar && x + 4 <= n; x += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
+        const __m128i hidden = hiddenLanes(s);
+        __m128i* to = reinterpret_cast<__m128i*>(out + x);
+        _mm_storeu_si128(to, _mm_movemask_epi8(hidden) == 0 ? s : select(hidden, _mm_loadu_si128(to), s));
+    }
+    for (; x < n; ++x)
+        out[x] = seenOr(in[x], out[x]);
+}
+
+void copySeenTwice(const TluxColor* first, const TluxColor* second, TluxColor* out, int n, SimdLevel level)
+{
+    int x = 0;
+    if (level == SimdLevel::Avx2) {
+        x = n - n % 8;
+        avx2::copySeenTwice(first, second, out, x);
+    }
+    for (; level != SimdLevel::Scalar && x + 4 <= n; x += 4) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + x));
+        const __m128i hiddenB = hiddenLanes(b);
+        __m128i* to = reinterpret_cast<__m128i*>(out + x);
+        if (_mm_movemask_epi8(hiddenB) == 0) {
+            _mm_storeu_si128(to, b);
+            continue;
+        }
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + x));
+        const __m128i underB = select(hiddenLanes(a), _mm_loadu_si128(to), a);
+        _mm_storeu_si128(to, select(hiddenB, underB, b));
+    }
+    for (; x < n; ++x)
+        out[x] = seenOr(second[x], seenOr(first[x], out[x]));
+}
+
+void copySeen(const TluxColor* in, TluxColor* out, int n)
+{
+    copySeen(in, out, n, rasterDispatch().level);
+}
+
+void copySeenTwice(const TluxColor* first, const TluxColor* second, TluxColor* out, int n)
+{
+    copySeenTwice(first, second, out, n, rasterDispatch().level);
+}
+
+} // namespace seenpixels
