@@ -24,7 +24,7 @@ QString programPath()
     return QStringLiteral(LUX_BINARY_DIR "/tools/lux-preview/lux-preview");
 }
 
-int preview(const QStringList& args, QByteArray* out = nullptr)
+int preview(const QStringList& args, QByteArray* out = nullptr, QByteArray* err = nullptr)
 {
     QProcess p;
     p.start(programPath(), args);
@@ -32,6 +32,8 @@ int preview(const QStringList& args, QByteArray* out = nullptr)
         return -1;
     if (out)
         *out = p.readAllStandardOutput();
+    if (err)
+        *err = p.readAllStandardError();
     return p.exitCode();
 }
 
@@ -84,9 +86,12 @@ protected:
 
 TEST_F(TransitionPreview, FrameAtTheEndShowsTheNewPictureWhereItIsNotSeeThrough)
 {
+    QByteArray err;
     ASSERT_EQ(preview({"frame", "--from", path("a.png"), "--to", path("b.png"), "--effect", "Fade", "--progress",
-                       "100", "-o", path("f.png")}),
+                       "100", "-o", path("f.png")},
+                      nullptr, &err),
               0);
+    EXPECT_FALSE(err.contains("not defined")) << err.toStdString(); // no warning about options it lacks
     const QImage f(path("f.png"));
     ASSERT_EQ(f.size(), QSize(12, 8)); // the frame follows the old picture's size
     EXPECT_EQ(f.pixel(0, 0) & 0xFFFFFF, 0x0A0AC8u);

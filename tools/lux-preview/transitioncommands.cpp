@@ -76,7 +76,8 @@ QString loadTransition(const QCommandLineParser& line, Transition& t, int& statu
             return QStringLiteral("--tiles must be a whole number");
         t.settings.SetTileCount(value);
     }
-    if (line.isSet(QStringLiteral("time"))) {
+    // Only "play" has --time: asking the parser of "frame" about it would warn on every run.
+    if (line.optionNames().contains(QStringLiteral("time"))) {
         if (!parseInt(line.value(QStringLiteral("time")), value))
             return QStringLiteral("--time must be a whole number of milliseconds");
         t.settings.SetTime(value);
