@@ -8,8 +8,10 @@
 // that value as soon as any shape up to n reaches it. For one family and grid size the first
 // and last shape reaching each cell are recorded once, in step with the n the frames ask for,
 // and a frame is then one pass over the grid. The few cells reached by shapes that are not
-// consecutive keep the list of their runs of shapes.
+// consecutive are flagged in their record word (see coverpasses.h) and keep the list of their
+// runs of shapes.
 
+#include "effects/engine/coverpasses.h"
 #include "effects/engine/maskprimitives.h"
 
 #include <cstdint>
@@ -30,7 +32,7 @@ public:
     // Cells get levels[k] of the last shape k <= n reaching them, the others 0.
     void lastUpTo(uint8_t* out, int n, const int32_t* levels) const;
 
-    static constexpr uint16_t none = UINT16_MAX;
+    static constexpr uint16_t none = coverpass::none;
 
 private:
     class RecordPen;
@@ -41,9 +43,8 @@ private:
     MaskShape m_shape = nullptr;
     int m_w = 0, m_h = 0;
     int m_known = -1; // shapes 0 .. m_known recorded
-    std::vector<uint16_t> m_first, m_last;
-    std::vector<uint8_t> m_broken;            // 1 where the shapes reaching a cell are not consecutive
-    std::unordered_map<uint32_t, Runs> m_runs; // those cells' runs of shapes, in order
+    std::vector<uint32_t> m_cells;             // one record word per cell
+    std::unordered_map<uint32_t, Runs> m_runs; // the broken cells' runs of shapes, in order
 };
 
 // Frees the records kept for the last families drawn.
