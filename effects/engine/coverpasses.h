@@ -24,15 +24,17 @@ constexpr uint16_t lastOf(uint32_t cell) { return uint16_t(cell >> 16); }
 constexpr uint32_t cellWord(uint16_t first, uint16_t last) { return first | uint32_t(last) << 16; }
 
 // out[i] = v where a shape in low .. high reaches cell i (its first shape is at most high and
-// its last at least low), else 0.
+// its last at least low), else 0. Both passes run sixteen cells a step where the processor has
+// AVX2.
 void reachedLevel(uint8_t* out, const uint32_t* cells, size_t count, uint16_t low, uint16_t high, uint8_t v);
 
 // out[i] = levels[min(last, high)] where the first shape of cell i is at most high, else 0; the
-// levels (0 .. 255) are 32-bit for the vector gather, which runs where the processor has AVX2.
+// levels (0 .. 255) are 32-bit for the vector gather.
 void lastLevels(uint8_t* out, const uint32_t* cells, size_t count, uint16_t high, const int32_t* levels);
 
 namespace avx2 {
 // The same over the first count - count % 16 cells.
+void reachedLevel(uint8_t* out, const uint32_t* cells, size_t count, uint16_t low, uint16_t high, uint8_t v);
 void lastLevels(uint8_t* out, const uint32_t* cells, size_t count, uint16_t high, const int32_t* levels);
 } // namespace avx2
 
