@@ -74,7 +74,9 @@ void ShapeCover::reset(MaskShape shape, int W, int H)
 
 bool ShapeCover::reach(MaskShape shape, int W, int H, int n)
 {
-    if (!serves(shape, W, H))
+    if (fresh(W, H))
+        m_shape = shape;
+    else if (!serves(shape, W, H))
         reset(shape, W, H);
     // Shapes at none and beyond have no room in the record word.
     if (m_cells.size() != size_t(W) * size_t(H) || n >= int(none))
@@ -130,10 +132,18 @@ struct Covers {
     {
         int use = records[size_t(newest)].serves(shape, W, H) ? newest : 1 - newest;
         if (!records[size_t(use)].serves(shape, W, H))
-            use = 1 - newest; // replace the older one
+            use = records[size_t(newest)].fresh(W, H) ? newest : 1 - newest; // else replace the older one
         newest = use;
         ShapeCover& cover = records[size_t(use)];
         return cover.reach(shape, W, H, n) ? &cover : nullptr;
+    }
+
+    void layOut(int W, int H)
+    {
+        if (records[0].gridIs(W, H) || records[1].gridIs(W, H))
+            return;
+        newest = 1 - newest; // replace the older one
+        records[size_t(newest)].layOut(W, H);
     }
 };
 
@@ -144,6 +154,11 @@ Covers& covers()
 }
 
 } // namespace
+
+void layOutShapeCover(int W, int H)
+{
+    covers().layOut(W, H);
+}
 
 void releaseShapeCovers()
 {

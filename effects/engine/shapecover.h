@@ -25,7 +25,7 @@ public:
     // Makes shapes 0 .. n of the family on a W x H grid known. False when the record cannot
     // serve it (more shapes or cells than it holds); the caller draws.
     bool reach(MaskShape shape, int W, int H, int n);
-    bool serves(MaskShape shape, int W, int H) const { return shape == m_shape && W == m_w && H == m_h; }
+    bool serves(MaskShape shape, int W, int H) const { return shape == m_shape && gridIs(W, H); }
 
     // Cells reached by any shape 0 .. n get v, the others 0.
     void anyUpTo(uint8_t* out, int n, uint8_t v) const;
@@ -33,6 +33,12 @@ public:
     void lastUpTo(uint8_t* out, int n, const int32_t* levels) const;
 
     static constexpr uint16_t none = coverpass::none;
+
+    // Cells as no shape reaches them, for a W x H grid and no family yet: the first family that
+    // reaches into it takes it as it is.
+    void layOut(int W, int H) { reset(nullptr, W, H); }
+    bool fresh(int W, int H) const { return !m_shape && gridIs(W, H) && m_known < 0; }
+    bool gridIs(int W, int H) const { return W == m_w && H == m_h; }
 
 private:
     class RecordPen;
@@ -46,6 +52,13 @@ private:
     std::vector<uint32_t> m_cells;             // one record word per cell
     std::unordered_map<uint32_t, Runs> m_runs; // the broken cells' runs of shapes, in order
 };
+
+// Lays out a record for a W x H grid (its cells as no shape reaches them) ahead of the first
+// frame, which would otherwise meet the allocation and its page faults: the transition's set-up
+// calls it for the families that use the record. The first family drawn on that grid takes it.
+// Records already kept for that grid stay as they are: a transition played again finds its
+// record whole.
+void layOutShapeCover(int W, int H);
 
 // Frees the records kept for the last families drawn.
 void releaseShapeCovers();

@@ -216,7 +216,8 @@ TEST(PixelFamily, ChosenCellsGrowAsNestedSetsAndMatchDrawingOneByOne)
 // The shape record against drawing the shapes, at the largest shape indices its cell word
 // holds: on a row of four cells, cell 0 is reached by the first and the last shape only (its
 // runs kept beside the word), cell 1 by the last eight shapes, cell 2 by the last shape only,
-// cell 3 by none. Shape none is beyond the word and left to the drawing.
+// cell 3 by none. Shape none is beyond the word and left to the drawing. The record is laid out
+// ahead, as a transition's set-up does, and taken by the family.
 TEST(ShapeRecord, LargestShapeIndicesGiveTheDrawnMask)
 {
     constexpr int top = ShapeCover::none - 1;
@@ -229,6 +230,7 @@ TEST(ShapeRecord, LargestShapeIndicesGiveTheDrawnMask)
     for (size_t k = 0; k < levels.size(); ++k)
         levels[k] = int32_t(k % 251 + 1);
     ShapeCover cover;
+    cover.layOut(4, 1);
     for (const int n : {0, 1, top - 8, top - 7, top - 1, top}) {
         SCOPED_TRACE(n);
         ASSERT_TRUE(cover.reach(shape, 4, 1, n));
