@@ -5,7 +5,9 @@
 
 #include "effects/engine/animationengine.h"
 #include "effects/engine/builtineffects.h"
+#include "effects/engine/circlecover.h"
 #include "effects/engine/pixelorder.h"
+#include "effects/engine/shapecover.h"
 #include "effects/util/rowbands.h"
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/framecomposer.h"
@@ -111,16 +113,20 @@ void BM_FrameStep(benchmark::State& state, const char* effect)
     stopRowBands();
 }
 
-// The frames of a pixel-family transition as the engine meets them, one every 20 ms after the
-// set-up (which starts drawing the cells' order on a thread of its own): the first frame, the
-// frame that reaches P = 100 and the costliest, against the median frame.
-void BM_PixelFrames(benchmark::State& state, const char* effect)
+// The frames of a transition as the engine meets them, one every 20 ms after the set-up, with
+// the progress rising from 5 to 100: the first frame, the frame that reaches P = 100 and the
+// costliest, against the median frame. The caches that a family fills as the progress grows
+// (the pixel family's order, which the set-up starts drawing on a thread of its own, and the
+// shape and circle records) start empty in each run.
+void BM_ProgressionFrames(benchmark::State& state, const char* effect)
 {
     const int width = int(state.range(0)), height = int(state.range(1));
     Pictures p(effect, width, height);
     std::vector<double> ms;
     for (auto _ : state) {
         releasePixelOrderCache();
+        releaseShapeCovers();
+        releaseCircleCover();
         prepareAnimationSlot(p.slot, &p.source, &p.dest, &p.settings);
         ms.clear();
         for (int P = 5; P <= 100; P += 5) {
@@ -140,8 +146,9 @@ void BM_PixelFrames(benchmark::State& state, const char* effect)
 
 void registerFrameSteps()
 {
-    for (const char* pixel : {"Pixel", "Pixel fade", "Pixel line"})
-        benchmark::RegisterBenchmark((std::string("BM_PixelFrames/") + pixel).c_str(), BM_PixelFrames, pixel)
+    for (const char* effect : {"Pixel", "Pixel fade", "Pixel line", "RotateSmooth", "CircleSmooth", "DiamondSlideOut"})
+        benchmark::RegisterBenchmark((std::string("BM_ProgressionFrames/") + effect).c_str(), BM_ProgressionFrames,
+                                     effect)
             ->Args({1920, 1080})
             ->Args({3840, 2160})
             ->Unit(benchmark::kMillisecond)

@@ -1,6 +1,7 @@
 #include "effects/engine/animationslot.h"
 #include "effects/engine/builtineffects.h"
 #include "effects/engine/pixelorder.h"
+#include "effects/engine/shapecover.h"
 
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
@@ -116,6 +117,11 @@ bool prepareAnimationSlot(TluxAnimationSlot& slot, TluxBitmap* Source, TluxBitma
             buildGreyLevelMap(slot);
         else if (drawsRandomCells(slot.effect->Proc))
             pixelOrder().prepareAhead(uint32_t(n));
+        else if (drawsShapeRecord(slot.effect->Proc)) {
+            // The generator draws a grid of rows x columns under a quarter turn.
+            const bool turned = Settings->Rotation == krRotate90 || Settings->Rotation == krRotate270;
+            layOutShapeCover(turned ? slot.rows : slot.columns, turned ? slot.columns : slot.rows);
+        }
     } catch (...) {
         releaseAnimationSlot(slot);
         throw;

@@ -27,6 +27,10 @@ using SlideRowProc = void (*)(TluxCell* Row, int W, int H, int Y, uint8_t Progre
 // Null for every other procedure, slide procedures registered by users included.
 SlideRowProc slideRowForm(TluxProc Proc);
 
+// True for the families whose masks come from the shape record (see shapecover.h): the soft
+// diagonals, the cross and rectangles, the diamonds and the rotating hand.
+bool drawsShapeRecord(TluxProc Proc);
+
 // True for the pixel family: its frames share one random order of the grid's cells, costly to
 // draw to its end (see pixelorder.h).
 bool drawsRandomCells(TluxProc Proc);

@@ -19,27 +19,26 @@ void CircleCover::reset(int W, int H, int cx, int cy)
     // nothing lands.
     m_farthest = int(std::ceil(std::sqrt(dx * dx + dy * dy))) + 2;
     m_usable = m_farthest < int(none) - 1;
-    m_first.assign(m_usable ? size_t(W) * size_t(H) : 0, none);
-    m_last.assign(m_usable ? size_t(W) * size_t(H) : 0, 0);
+    m_cells.assign(m_usable ? size_t(W) * size_t(H) : 0, coverpass::unreached);
 }
 
 // The steps of the midpoint circle of radius r, each cell as maskCircle writes it.
 void CircleCover::add(int r)
 {
     const int64_t W = m_w, H = m_h, cx = m_cx, cy = m_cy;
-    uint16_t* const first = m_first.data();
-    uint16_t* const last = m_last.data();
+    uint32_t* const cells = m_cells.data();
     const uint16_t k = uint16_t(r);
     bool usable = true;
     auto mark = [&](int64_t x, int64_t y) {
         if (uint64_t(x) >= uint64_t(W) || uint64_t(y) >= uint64_t(H))
             return;
-        const size_t i = size_t(y * W + x);
-        if (first[i] == none) {
-            first[i] = last[i] = k;
-        } else if (last[i] + 1 == k) {
-            last[i] = k;
-        } else if (last[i] != k) {
+        uint32_t& cell = cells[size_t(y * W + x)];
+        const uint16_t first = coverpass::firstOf(cell), last = coverpass::lastOf(cell);
+        if (first == none) {
+            cell = coverpass::cellWord(k, k);
+        } else if (last + 1 == k) {
+            cell = coverpass::cellWord(first, k);
+        } else if (last != k) {
             usable = false; // reached again after a radius that missed it
         }
     };
@@ -66,7 +65,7 @@ void CircleCover::add(int r)
 
 bool CircleCover::reach(int W, int H, int cx, int cy, int r)
 {
-    if (W != m_w || H != m_h || cx != m_cx || cy != m_cy || m_first.size() != size_t(W) * size_t(H))
+    if (W != m_w || H != m_h || cx != m_cx || cy != m_cy || m_cells.size() != size_t(W) * size_t(H))
         reset(W, H, cx, cy);
     if (!m_usable)
         return false;
@@ -88,18 +87,6 @@ void releaseCircleCover()
     circleCover() = CircleCover{};
 }
 
-namespace {
-
-// Cells reached by a radius in low .. high get v, the others 0.
-void ringCells(uint8_t* __restrict out, const uint16_t* __restrict first, const uint16_t* __restrict last, size_t n,
-               uint16_t low, uint16_t high, uint8_t v)
-{
-    for (size_t i = 0; i < n; ++i)
-        out[i] = uint8_t(v & -uint8_t((first[i] <= high) & (last[i] >= low)));
-}
-
-} // namespace
-
 namespace generators {
 
 bool coverRing(MaskGrid& m, int cx, int cy, int lo, int hi, uint8_t v)
@@ -113,11 +100,10 @@ bool coverRing(MaskGrid& m, int cx, int cy, int lo, int hi, uint8_t v)
     if (lo > top)
         return true;
     const uint16_t low = uint16_t(std::max(lo, 0)), high = uint16_t(top);
-    const uint16_t* first = cover.first();
-    const uint16_t* last = cover.last();
+    const uint32_t* cells = cover.cells();
     runInRowBands(m.H, [&](int, int y0, int y1) {
         const size_t from = size_t(y0) * size_t(m.W), to = size_t(y1) * size_t(m.W);
-        ringCells(m.Bits + from, first + from, last + from, to - from, low, high, v);
+        coverpass::reachedLevel(m.Bits + from, cells + from, to - from, low, high, v);
     });
     return true;
 }
@@ -132,12 +118,11 @@ bool coverSoft(MaskGrid& m, int cx, int cy, int P, int n)
     const int top = std::min(n, cover.farthest());
     const std::vector<int32_t> level = GradientBand(P, n).levels(top);
     const uint16_t high = uint16_t(top);
-    const uint16_t* first = cover.first();
-    const uint16_t* last = cover.last();
+    const uint32_t* cells = cover.cells();
     const int32_t* levels = level.data();
     runInRowBands(m.H, [&](int, int y0, int y1) {
         const size_t from = size_t(y0) * size_t(m.W), to = size_t(y1) * size_t(m.W);
-        coverpass::lastLevels(m.Bits + from, first + from, last + from, to - from, high, levels);
+        coverpass::lastLevels(m.Bits + from, cells + from, to - from, high, levels);
     });
     return true;
 }

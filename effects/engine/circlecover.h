@@ -8,6 +8,7 @@
 // cell is reached by radii that are not consecutive, the record cannot stand for the drawing and
 // says so; the generators then draw their circles.
 
+#include "effects/engine/coverpasses.h"
 #include "effects/engine/maskprimitives.h"
 
 #include <cstdint>
@@ -20,13 +21,13 @@ public:
     // centre cannot be served (see above); the caller draws.
     bool reach(int W, int H, int cx, int cy, int r);
 
-    // After reach: each cell's first and last radius among those known (none: first > last).
-    const uint16_t* first() const { return m_first.data(); }
-    const uint16_t* last() const { return m_last.data(); }
+    // After reach: each cell's record word (see coverpasses.h), its first and last radius among
+    // those known (first none where none reaches it).
+    const uint32_t* cells() const { return m_cells.data(); }
     // Radii beyond this reach no cell.
     int farthest() const { return m_farthest; }
 
-    static constexpr uint16_t none = UINT16_MAX;
+    static constexpr uint16_t none = coverpass::none;
 
 private:
     void reset(int W, int H, int cx, int cy);
@@ -36,7 +37,7 @@ private:
     int m_known = -1; // circles 0 .. m_known recorded
     int m_farthest = 0;
     bool m_usable = false;
-    std::vector<uint16_t> m_first, m_last;
+    std::vector<uint32_t> m_cells;
 };
 
 // The shared record (one grid and centre at a time: a transition uses one).

@@ -8,24 +8,32 @@ namespace coverpass {
 
 namespace {
 
-void lastLevelsScalar(uint8_t* __restrict out, const uint16_t* __restrict first, const uint16_t* __restrict last,
-                      size_t count, uint16_t high, const int32_t* __restrict levels)
+// The vector pass over whole steps of sixteen cells where the processor has AVX2, then the
+// cell-by-cell pass over the rest from the cell it returns.
+template <typename Vector>
+size_t vectorSteps(size_t count, Vector vector)
 {
-    for (size_t i = 0; i < count; ++i)
-        out[i] = uint8_t(levels[std::min(last[i], high)] & -int32_t(first[i] <= high));
+    if (rasterDispatch().level != SimdLevel::Avx2)
+        return 0;
+    const size_t done = count - count % 16;
+    vector(done);
+    return done;
 }
 
 } // namespace
 
-void lastLevels(uint8_t* out, const uint16_t* first, const uint16_t* last, size_t count, uint16_t high,
-                const int32_t* levels)
+void reachedLevel(uint8_t* __restrict out, const uint32_t* __restrict cells, size_t count, uint16_t low, uint16_t high, uint8_t v)
 {
-    size_t done = 0;
-    if (rasterDispatch().level == SimdLevel::Avx2) {
-        done = count - count % 16;
-        avx2::lastLevels(out, first, last, done, high, levels);
-    }
-    lastLevelsScalar(out + done, first + done, last + done, count - done, high, levels);
+    const size_t done = vectorSteps(count, [&](size_t n) { avx2::reachedLevel(out, cells, n, low, high, v); });
+    for (size_t i = done; i < count; ++i)
+        out[i] = uint8_t(v & -uint8_t((firstOf(cells[i]) <= high) & (lastOf(cells[i]) >= low)));
+}
+
+void lastLevels(uint8_t* __restrict out, const uint32_t* __restrict cells, size_t count, uint16_t high, const int32_t* levels)
+{
+    const size_t done = vectorSteps(count, [&](size_t n) { avx2::lastLevels(out, cells, n, high, levels); });
+    for (size_t i = done; i < count; ++i)
+        out[i] = uint8_t(levels[std::min(lastOf(cells[i]), high)] & -int32_t(firstOf(cells[i]) <= high));
 }
 
 } // namespace coverpass

@@ -7,6 +7,9 @@
 #include "effects/engine/generators.h"
 #include "effects/engine/manualeffects.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 using namespace generators;
@@ -151,6 +154,33 @@ SlideRowProc slideRowForm(TluxProc Proc)
     if (Proc == toProc(&slide<cornerRow>))
         return &slideRow<cornerRow>;
     return nullptr;
+}
+
+bool drawsShapeRecord(TluxProc Proc)
+{
+    static const TluxProc procs[] = {
+        toProc(&fade<smoothDiagonal>),
+        toProc(&fade<smoothDiagonalIn>),
+        toProc(&fade<smoothDiagonalOut>),
+        toProc(&fade<smoothCrossOut>),
+        toProc(&fade<in<InKind::Smooth, smoothCrossOut>>),
+        toProc(&fade<in<InKind::Smooth, smoothRectOut>>),
+        toProc(&fade<smoothRectOut>),
+        toProc(&fade<solid<rectOut>>),
+        toProc(&fade<in<InKind::Slide, solid<rectOut>>>),
+        toProc(&fade<faded<rectOut>>),
+        toProc(&fade<in<InKind::Fade, faded<rectOut>>>),
+        toProc(&fade<in<InKind::Slide, solid<diamondOut>>>),
+        toProc(&fade<in<InKind::Fade, faded<diamondOut>>>),
+        toProc(&fade<in<InKind::Smooth, smoothDiamondOut>>),
+        toProc(&fade<solid<diamondOut>>),
+        toProc(&fade<faded<diamondOut>>),
+        toProc(&fade<smoothDiamondOut>),
+        toProc(&fade<solid<rotateHand>>),
+        toProc(&fade<faded<rotateHand>>),
+        toProc(&fade<smoothRotateHand>),
+    };
+    return Proc && std::find(std::begin(procs), std::end(procs), Proc) != std::end(procs);
 }
 
 bool drawsRandomCells(TluxProc Proc)

@@ -20,33 +20,33 @@ class ShapeCover::RecordPen final : public MaskPen
 public:
     explicit RecordPen(ShapeCover& cover)
         : m_cover(cover)
-        , m_first(cover.m_first.data())
-        , m_last(cover.m_last.data())
-        , m_broken(cover.m_broken.data())
+        , m_cells(cover.m_cells.data())
     {
     }
     void line(int x0, int y0, int x1, int y1) override { walkMaskLine(m_cover.m_w, m_cover.m_h, x0, y0, x1, y1, *this); }
 
     void point(size_t i)
     {
-        uint16_t& last = m_last[i];
+        uint32_t& cell = m_cells[i];
+        const uint16_t last = coverpass::lastOf(cell);
         if (last == k)
             return;
-        if (m_first[i] == none) {
-            m_first[i] = last = k;
+        const uint16_t first = coverpass::firstOf(cell);
+        if (first == none) {
+            cell = coverpass::cellWord(k, k);
             return;
         }
-        if (m_broken[i]) {
+        if (cell & coverpass::brokenBit) {
             Runs& runs = m_cover.m_runs[uint32_t(i)];
             if (runs.back().second + 1 == k)
                 runs.back().second = k;
             else
                 runs.emplace_back(k, k);
         } else if (last + 1 != k) { // reached again after a shape that missed it
-            m_broken[i] = 1;
-            m_cover.m_runs[uint32_t(i)] = Runs{{m_first[i], last}, {k, k}};
+            cell |= coverpass::brokenBit;
+            m_cover.m_runs[uint32_t(i)] = Runs{{first, last}, {k, k}};
         }
-        last = k;
+        cell = (cell & 0xFFFF) | uint32_t(k) << 16;
     }
     void run(size_t i, size_t count)
     {
@@ -58,9 +58,7 @@ public:
 
 private:
     ShapeCover& m_cover;
-    uint16_t* m_first;
-    uint16_t* m_last;
-    uint8_t* m_broken;
+    uint32_t* m_cells;
 };
 
 void ShapeCover::reset(MaskShape shape, int W, int H)
@@ -70,18 +68,18 @@ void ShapeCover::reset(MaskShape shape, int W, int H)
     m_h = H;
     m_known = -1;
     const size_t cells = size_t(W) * size_t(H);
-    const bool usable = cells <= maxCells;
-    m_first.assign(usable ? cells : 0, none);
-    m_last.assign(usable ? cells : 0, none);
-    m_broken.assign(usable ? cells : 0, 0);
+    m_cells.assign(cells <= maxCells ? cells : 0, coverpass::unreached);
     m_runs.clear();
 }
 
 bool ShapeCover::reach(MaskShape shape, int W, int H, int n)
 {
-    if (!serves(shape, W, H))
+    if (fresh(W, H))
+        m_shape = shape;
+    else if (!serves(shape, W, H))
         reset(shape, W, H);
-    if (m_first.size() != size_t(W) * size_t(H) || n >= int(none))
+    // Shapes at none and beyond have no room in the record word.
+    if (m_cells.size() != size_t(W) * size_t(H) || n >= int(none))
         return false;
     RecordPen pen(*this);
     while (m_known < n) {
@@ -91,35 +89,25 @@ bool ShapeCover::reach(MaskShape shape, int W, int H, int n)
     return true;
 }
 
-namespace {
-
-void anyCells(uint8_t* __restrict out, const uint16_t* __restrict first, size_t count, uint16_t high, uint8_t v)
-{
-    for (size_t i = 0; i < count; ++i)
-        out[i] = uint8_t(v & -uint8_t(first[i] <= high));
-}
-
-} // namespace
-
 void ShapeCover::anyUpTo(uint8_t* out, int n, uint8_t v) const
 {
     const uint16_t high = uint16_t(n);
-    const uint16_t* first = m_first.data();
+    const uint32_t* cells = m_cells.data();
     const size_t width = size_t(m_w);
     runInRowBands(m_h, [&](int, int y0, int y1) {
-        anyCells(out + size_t(y0) * width, first + size_t(y0) * width, size_t(y1 - y0) * width, high, v);
+        const size_t from = size_t(y0) * width;
+        coverpass::reachedLevel(out + from, cells + from, size_t(y1 - y0) * width, 0, high, v);
     });
 }
 
 void ShapeCover::lastUpTo(uint8_t* out, int n, const int32_t* levels) const
 {
     const uint16_t high = uint16_t(n);
-    const uint16_t* first = m_first.data();
-    const uint16_t* last = m_last.data();
+    const uint32_t* cells = m_cells.data();
     const size_t width = size_t(m_w);
     runInRowBands(m_h, [&](int, int y0, int y1) {
         const size_t from = size_t(y0) * width;
-        coverpass::lastLevels(out + from, first + from, last + from, size_t(y1 - y0) * width, high, levels);
+        coverpass::lastLevels(out + from, cells + from, size_t(y1 - y0) * width, high, levels);
     });
     // Cells whose shapes have gaps: the last run that starts at or before n.
     for (const auto& [cell, runs] : m_runs) {
@@ -144,10 +132,18 @@ struct Covers {
     {
         int use = records[size_t(newest)].serves(shape, W, H) ? newest : 1 - newest;
         if (!records[size_t(use)].serves(shape, W, H))
-            use = 1 - newest; // replace the older one
+            use = records[size_t(newest)].fresh(W, H) ? newest : 1 - newest; // else replace the older one
         newest = use;
         ShapeCover& cover = records[size_t(use)];
         return cover.reach(shape, W, H, n) ? &cover : nullptr;
+    }
+
+    void layOut(int W, int H)
+    {
+        if (records[0].gridIs(W, H) || records[1].gridIs(W, H))
+            return;
+        newest = 1 - newest; // replace the older one
+        records[size_t(newest)].layOut(W, H);
     }
 };
 
@@ -158,6 +154,11 @@ Covers& covers()
 }
 
 } // namespace
+
+void layOutShapeCover(int W, int H)
+{
+    covers().layOut(W, H);
+}
 
 void releaseShapeCovers()
 {

@@ -8,8 +8,10 @@
 // that value as soon as any shape up to n reaches it. For one family and grid size the first
 // and last shape reaching each cell are recorded once, in step with the n the frames ask for,
 // and a frame is then one pass over the grid. The few cells reached by shapes that are not
-// consecutive keep the list of their runs of shapes.
+// consecutive are flagged in their record word (see coverpasses.h) and keep the list of their
+// runs of shapes.
 
+#include "effects/engine/coverpasses.h"
 #include "effects/engine/maskprimitives.h"
 
 #include <cstdint>
@@ -23,14 +25,20 @@ public:
     // Makes shapes 0 .. n of the family on a W x H grid known. False when the record cannot
     // serve it (more shapes or cells than it holds); the caller draws.
     bool reach(MaskShape shape, int W, int H, int n);
-    bool serves(MaskShape shape, int W, int H) const { return shape == m_shape && W == m_w && H == m_h; }
+    bool serves(MaskShape shape, int W, int H) const { return shape == m_shape && gridIs(W, H); }
 
     // Cells reached by any shape 0 .. n get v, the others 0.
     void anyUpTo(uint8_t* out, int n, uint8_t v) const;
     // Cells get levels[k] of the last shape k <= n reaching them, the others 0.
     void lastUpTo(uint8_t* out, int n, const int32_t* levels) const;
 
-    static constexpr uint16_t none = UINT16_MAX;
+    static constexpr uint16_t none = coverpass::none;
+
+    // Cells as no shape reaches them, for a W x H grid and no family yet: the first family that
+    // reaches into it takes it as it is.
+    void layOut(int W, int H) { reset(nullptr, W, H); }
+    bool fresh(int W, int H) const { return !m_shape && gridIs(W, H) && m_known < 0; }
+    bool gridIs(int W, int H) const { return W == m_w && H == m_h; }
 
 private:
     class RecordPen;
@@ -41,10 +49,16 @@ private:
     MaskShape m_shape = nullptr;
     int m_w = 0, m_h = 0;
     int m_known = -1; // shapes 0 .. m_known recorded
-    std::vector<uint16_t> m_first, m_last;
-    std::vector<uint8_t> m_broken;            // 1 where the shapes reaching a cell are not consecutive
-    std::unordered_map<uint32_t, Runs> m_runs; // those cells' runs of shapes, in order
+    std::vector<uint32_t> m_cells;             // one record word per cell
+    std::unordered_map<uint32_t, Runs> m_runs; // the broken cells' runs of shapes, in order
 };
+
+// Lays out a record for a W x H grid (its cells as no shape reaches them) ahead of the first
+// frame, which would otherwise meet the allocation and its page faults: the transition's set-up
+// calls it for the families that use the record. The first family drawn on that grid takes it.
+// Records already kept for that grid stay as they are: a transition played again finds its
+// record whole.
+void layOutShapeCover(int W, int H);
 
 // Frees the records kept for the last families drawn.
 void releaseShapeCovers();

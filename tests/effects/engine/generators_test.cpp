@@ -4,6 +4,7 @@
 #include "effects/engine/maskprimitives.h"
 #include "effects/engine/pixelorder.h"
 #include "effects/engine/randomgen.h"
+#include "effects/engine/shapecover.h"
 
 #include <gtest/gtest.h>
 
@@ -210,6 +211,40 @@ TEST(PixelFamily, ChosenCellsGrowAsNestedSetsAndMatchDrawingOneByOne)
                 previous = mask;
             }
         }
+}
+
+// The shape record against drawing the shapes, at the largest shape indices its cell word
+// holds: on a row of four cells, cell 0 is reached by the first and the last shape only (its
+// runs kept beside the word), cell 1 by the last eight shapes, cell 2 by the last shape only,
+// cell 3 by none. Shape none is beyond the word and left to the drawing. The record is laid out
+// ahead, as a transition's set-up does, and taken by the family.
+TEST(ShapeRecord, LargestShapeIndicesGiveTheDrawnMask)
+{
+    constexpr int top = ShapeCover::none - 1;
+    const MaskShape shape = [](int, int, int k, MaskPen& pen) {
+        for (int x : {k == 0 || k == top ? 0 : -1, k >= top - 7 ? 1 : -1, k == top ? 2 : -1})
+            if (x >= 0)
+                pen.line(x, 0, x, 0);
+    };
+    std::vector<int32_t> levels(size_t(top) + 1);
+    for (size_t k = 0; k < levels.size(); ++k)
+        levels[k] = int32_t(k % 251 + 1);
+    ShapeCover cover;
+    cover.layOut(4, 1);
+    for (const int n : {0, 1, top - 8, top - 7, top - 1, top}) {
+        SCOPED_TRACE(n);
+        ASSERT_TRUE(cover.reach(shape, 4, 1, n));
+        std::vector<uint8_t> recorded(4), drawn(4);
+        MaskGrid grid{drawn.data(), 4, 1};
+        cover.lastUpTo(recorded.data(), n, levels.data());
+        drawMaskShapes(grid, shape, 0, n, levels.data());
+        EXPECT_EQ(recorded, drawn);
+        std::fill(drawn.begin(), drawn.end(), 0);
+        cover.anyUpTo(recorded.data(), n, 200);
+        drawMaskShapes(grid, shape, n, 200);
+        EXPECT_EQ(recorded, drawn);
+    }
+    EXPECT_FALSE(cover.reach(shape, 4, 1, top + 1));
 }
 
 TEST(Stream, MatchesTheStepByStepColumns)
