@@ -8,28 +8,7 @@ namespace pixeldraws::avx2 {
 
 namespace {
 
-constexpr uint32_t lcgMul = 134775813u;
-
-// s -> a s + c applied j + 1 times (j = 0 .. 15), and the step of 16 draws.
-struct Powers {
-    uint32_t mul[16];
-    uint32_t add[16];
-};
-
-constexpr Powers powers()
-{
-    Powers p{};
-    uint32_t m = lcgMul, a = 1u;
-    for (int j = 0; j < 16; ++j) {
-        p.mul[j] = m;
-        p.add[j] = a;
-        m *= lcgMul;
-        a = a * lcgMul + 1u;
-    }
-    return p;
-}
-
-constexpr Powers lanePowers = powers();
+constexpr LanePowers<16> powers16 = lanePowers<16>();
 
 // The high 32 bits of each lane times n: Random(n) of eight states.
 LUX_AVX2 inline __m256i scaled(__m256i s, __m256i n)
@@ -46,14 +25,14 @@ LUX_AVX2 inline __m256i scaled(__m256i s, __m256i n)
 LUX_AVX2 void drawBlock(uint32_t seed, uint32_t n, uint32_t* states, uint32_t* cells, int count)
 {
     const __m256i s0 = _mm256_set1_epi32(int(seed));
-    const __m256i mulLo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanePowers.mul));
-    const __m256i mulHi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanePowers.mul + 8));
-    const __m256i addLo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanePowers.add));
-    const __m256i addHi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanePowers.add + 8));
+    const __m256i mulLo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(powers16.mul));
+    const __m256i mulHi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(powers16.mul + 8));
+    const __m256i addLo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(powers16.add));
+    const __m256i addHi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(powers16.add + 8));
     __m256i lo = _mm256_add_epi32(_mm256_mullo_epi32(s0, mulLo), addLo);
     __m256i hi = _mm256_add_epi32(_mm256_mullo_epi32(s0, mulHi), addHi);
-    const __m256i step = _mm256_set1_epi32(int(lanePowers.mul[15]));
-    const __m256i stepAdd = _mm256_set1_epi32(int(lanePowers.add[15]));
+    const __m256i step = _mm256_set1_epi32(int(powers16.mul[15]));
+    const __m256i stepAdd = _mm256_set1_epi32(int(powers16.add[15]));
     const __m256i range = _mm256_set1_epi64x(int64_t(n));
     for (int i = 0; i < count; i += 16) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(states + i), lo);

@@ -12,31 +12,8 @@
 
 namespace {
 
-constexpr uint32_t lcgMul = 134775813u;
 constexpr int lanes = 8;
-
-// The step s -> a s + c applied j + 1 times, for j = 0 .. lanes - 1: the lanes of a block start
-// from one state without a chain of dependent multiplications, and each then moves on by
-// `lanes` steps.
-struct LanePowers {
-    uint32_t mul[lanes];
-    uint32_t add[lanes];
-};
-
-constexpr LanePowers lanePowers()
-{
-    LanePowers p{};
-    uint32_t m = lcgMul, a = 1u;
-    for (int j = 0; j < lanes; ++j) {
-        p.mul[j] = m;
-        p.add[j] = a;
-        m *= lcgMul;
-        a = a * lcgMul + 1u;
-    }
-    return p;
-}
-
-constexpr LanePowers powers = lanePowers();
+constexpr pixeldraws::LanePowers<lanes> powers = pixeldraws::lanePowers<lanes>();
 
 // The frames being held, under one lock with every drawing thread's parked and done flags.
 struct FrameHolds {
