@@ -26,7 +26,7 @@ void reachedLevel(uint8_t* __restrict out, const uint32_t* __restrict cells, siz
 {
     const size_t done = vectorSteps(count, [&](size_t n) { avx2::reachedLevel(out, cells, n, low, high, v); });
     for (size_t i = done; i < count; ++i)
-        out[i] = uint8_t(v & -uint8_t((firstOf(cells[i]) <= high) & (lastOf(cells[i]) >= low)));
+        out[i] = uint8_t(v & -uint8_t(int(firstOf(cells[i]) <= high) & int(lastOf(cells[i]) >= low)));
 }
 
 void lastLevels(uint8_t* __restrict out, const uint32_t* __restrict cells, size_t count, uint16_t high, const int32_t* levels)
