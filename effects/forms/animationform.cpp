@@ -1,10 +1,24 @@
 #include "effects/forms/animationform.h"
 
 #include "effects/bitmap/luxbitmap.h"
+#include "effects/util/guithread.h"
 
+#include <QTimer>
 #include <QWidget>
 
-TluxAnimationForm::TluxAnimationForm(QObject* AOwner) : QObject(AOwner) {}
+TluxAnimationForm::TluxAnimationForm(QObject* AOwner) : QObject(AOwner)
+{
+    // Made in code, nobody may call Loaded(): the component then loads itself.
+    // A stream reader calls it before either of these comes.
+    auto* owner = qobject_cast<QWidget*>(AOwner);
+    if (!owner || QThread::currentThread() != thread())
+        return;
+    owner->installEventFilter(this); // the first Show, should it come first (eventFilter)
+    QTimer::singleShot(0, this, [this] {
+        if (!m_loaded)
+            Loaded();
+    });
+}
 
 TluxAnimationForm::~TluxAnimationForm()
 {
@@ -42,10 +56,22 @@ void TluxAnimationForm::AdjustSizeByMask()
 
 void TluxAnimationForm::Loaded()
 {
+    if (!onGuiThread("TluxAnimationForm::Loaded"))
+        return;
+    m_loaded = true;
     AdjustSizeByMask();
     QWidget* form = ownerForm();
-    if (!form)
+    if (!form) {
+        auto* owner = qobject_cast<QWidget*>(parent());
+        if (owner) {
+            owner->removeEventFilter(this);
+            qWarning("TluxAnimationForm \"%s\": its owner %s \"%s\" is not a window; the component animates "
+                     "the top-level window it belongs to directly, so nothing will play",
+                     qUtf8Printable(objectName()), owner->metaObject()->className(),
+                     qUtf8Printable(owner->objectName()));
+        }
         return;
+    }
 
     m_maskRegion = CreateRegionFromPicture(m_mask, form->width(), form->height(), m_maskColor, m_maskMode);
     if (m_maskRegion) {
