@@ -8,6 +8,7 @@
 #include "platform/canvas.h"
 
 #include <QDeadlineTimer>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -86,6 +87,30 @@ TEST(ComponentWarnings, AComponentOnAChildWidgetWarns)
     QCoreApplication::processEvents();
     EXPECT_FALSE(component->IsHooked());
     EXPECT_EQ(log.count("\"panel\" is not a window"), 1) << log.warnings().join('|').toStdString();
+}
+
+// A form that deletes itself on close plays its hide transition first, then goes.
+TEST(ComponentWarnings, AFormDeletedOnCloseGoesAfterItsHideTransition)
+{
+    if (!freezetest::haveScreen())
+        GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    startTransitions();
+    auto* form = freezetest::makeWindow(Qt::yellow, QRect(700, 80, 160, 120));
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    auto* component = new TluxAnimationForm(form);
+    auto* hide = new TluxAnimation(form);
+    hide->Effect = fadeEffect;
+    hide->SetTime(200);
+    int played = 0;
+    hide->OnFinish = [&](QObject*) { ++played; };
+    component->SetHideAnimation(hide);
+    component->Loaded();
+    ASSERT_TRUE(freezetest::showAndWait(form, QRect(700, 80, 160, 120), Qt::yellow));
+    QPointer<QWidget> alive = form;
+    form->close();
+    EXPECT_TRUE(alive) << "still there while its transition plays";
+    EXPECT_TRUE(freezetest::waitUntil([&] { return alive.isNull(); }, 8000));
+    EXPECT_EQ(played, 1);
 }
 
 } // namespace
