@@ -1,6 +1,7 @@
 #include "effects/forms/animationform.h"
 
 #include "effects/bitmap/luxbitmap.h"
+#include "effects/forms/luxstartup.h"
 #include "effects/util/guithread.h"
 
 #include <QTimer>
@@ -59,6 +60,7 @@ void TluxAnimationForm::Loaded()
     if (!onGuiThread("TluxAnimationForm::Loaded"))
         return;
     m_loaded = true;
+    luxStartOnFirstUse(); // the screen grabs of a showing need the platform helpers
     AdjustSizeByMask();
     QWidget* form = ownerForm();
     if (!form) {
