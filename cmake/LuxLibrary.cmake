@@ -23,7 +23,10 @@ set_target_properties(lux_transitions PROPERTIES
   VERSION ${PROJECT_VERSION}
   SOVERSION ${PROJECT_VERSION_MAJOR}
   LINK_DEPENDS ${_map})
-target_link_options(lux_transitions PRIVATE "LINKER:--version-script=${_map}" "LINKER:--no-undefined")
+# The library's own calls stay its own (-Bsymbolic-functions): a program with a
+# function of the same name (its own IntersectRect) does not replace them.
+target_link_options(lux_transitions PRIVATE "LINKER:--version-script=${_map}" "LINKER:--no-undefined"
+  "LINKER:-Bsymbolic-functions")
 target_link_libraries(lux_transitions PUBLIC Qt6::Widgets PRIVATE Qt6::Gui X11::X11)
 # <lux/transitions.h> from include, the classic headers ("effects/forms/luxanimation.h") from include/lux.
 target_include_directories(lux_transitions INTERFACE

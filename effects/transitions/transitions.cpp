@@ -11,7 +11,9 @@
 #include "effects/util/guithread.h"
 
 #include <QPointer>
+#include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -49,6 +51,36 @@ bool usable(QWidget* window, const char* who)
 }
 
 Transition* transitionOf(QWidget* window, const char* who);
+
+// A window the program has not placed is placed by the window manager once it
+// is mapped, after the screen under it was copied for the transition; and Qt
+// places a dialog without saying so to the manager. Such a window is placed
+// here instead, where Qt would put it: centred over its parent's window, or on
+// its screen. A window placed this way keeps its frame's corner there, as the
+// transition expects.
+void placeIfUnplaced(QWidget* window)
+{
+    if (window->testAttribute(Qt::WA_Moved))
+        return;
+    if (!window->testAttribute(Qt::WA_Resized))
+        window->adjustSize();
+    QRect area;
+    if (QWidget* parent = window->parentWidget())
+        area = parent->window()->frameGeometry();
+    else if (QScreen* screen = window->screen())
+        area = screen->availableGeometry();
+    if (area.isEmpty())
+        return;
+    const QPoint corner = area.center() - QPoint(window->width() / 2, window->height() / 2);
+    // The form component made the native window already: a move() now would
+    // place the client area there and the frame around it, but the frame's
+    // corner is what the transition takes the position for.
+    if (QWindow* native = window->windowHandle())
+        native->setFramePosition(corner);
+    else
+        window->move(corner);
+    window->setAttribute(Qt::WA_Moved);
+}
 
 } // namespace
 
@@ -177,6 +209,7 @@ bool Transition::Private::start(bool show, const QString& effect, std::chrono::m
         if (form->GetShowAnimation() != animation)
             ownShow = form->GetShowAnimation();
         form->SetShowAnimation(animation);
+        placeIfUnplaced(window);
         window->show();
     } else {
         hiding = true;

@@ -22,7 +22,7 @@ std::unique_ptr<TluxBitmap> picture(TluxColor colour)
 {
     auto bmp = std::make_unique<TluxBitmap>();
     bmp->SetSize(9, 7);
-    bmp->Fill(colour);
+    bmp->Clear(colour);
     return bmp;
 }
 
