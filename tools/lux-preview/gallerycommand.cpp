@@ -70,6 +70,10 @@ struct Pictures {
 // One frame of the effect at P, composed as `lux-preview frame` composes it.
 QImage frameAt(Pictures& pictures, const QString& effect, int P)
 {
+    // A frame leaves the mask in the pictures' alpha; each starts from opaque pictures, as a
+    // transition's own pictures do.
+    pictures.source.SetAlpha(255);
+    pictures.dest.SetAlpha(255);
     TluxAnimationRec settings;
     settings.Effect = effect;
     TluxAnimationSlot slot;
@@ -126,11 +130,12 @@ QImage contactSheet(const QList<std::pair<QString, QImage>>& middles)
         const int x = gap + (i % columns) * w, y = gap + (i / columns) * h;
         p.drawImage(x, y, middles[i].second.scaled(cell, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         QFont font = p.font();
-        font.setPixelSize(11);
-        font.setBold(false);
+        font.setPixelSize(10);
         p.setFont(font);
         p.setPen(QColor(30, 30, 30));
-        p.drawText(QRect(x, y + cell.height(), cell.width(), labelHeight), Qt::AlignCenter, middles[i].first);
+        // Names longer than the picture reach into the gap beside it.
+        p.drawText(QRect(x - gap / 2, y + cell.height(), cell.width() + gap, labelHeight), Qt::AlignCenter,
+                   middles[i].first);
     }
     return sheet;
 }
