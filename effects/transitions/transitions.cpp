@@ -13,7 +13,6 @@
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
-#include <QWindow>
 
 #include <algorithm>
 
@@ -56,8 +55,8 @@ Transition* transitionOf(QWidget* window, const char* who);
 // is mapped, after the screen under it was copied for the transition; and Qt
 // places a dialog without saying so to the manager. Such a window is placed
 // here instead, where Qt would put it: centred over its parent's window, or on
-// its screen. A window placed this way keeps its frame's corner there, as the
-// transition expects.
+// its screen. Placed before its native window exists, the window keeps its
+// frame's corner there, which is where the transition expects it.
 void placeIfUnplaced(QWidget* window)
 {
     if (window->testAttribute(Qt::WA_Moved))
@@ -69,17 +68,8 @@ void placeIfUnplaced(QWidget* window)
         area = parent->window()->frameGeometry();
     else if (QScreen* screen = window->screen())
         area = screen->availableGeometry();
-    if (area.isEmpty())
-        return;
-    const QPoint corner = area.center() - QPoint(window->width() / 2, window->height() / 2);
-    // The form component made the native window already: a move() now would
-    // place the client area there and the frame around it, but the frame's
-    // corner is what the transition takes the position for.
-    if (QWindow* native = window->windowHandle())
-        native->setFramePosition(corner);
-    else
-        window->move(corner);
-    window->setAttribute(Qt::WA_Moved);
+    if (!area.isEmpty())
+        window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
 } // namespace
@@ -139,6 +129,9 @@ Transition* Transition::of(QWidget* window)
         return nullptr;
     if (auto* t = window->findChild<Transition*>(QString(), Qt::FindDirectChildrenOnly))
         return t;
+    // The form component makes the native window: the window is placed first.
+    if (!window->isVisible())
+        placeIfUnplaced(window);
     return new Transition(window);
 }
 

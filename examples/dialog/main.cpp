@@ -48,6 +48,7 @@ int main(int argc, char** argv)
     QObject::connect(transition, &lux::Transition::finished, [&] {
         if (++step == 1) {
             std::printf("shown: %s\n", dialog.isVisible() ? "visible" : "NOT visible");
+            std::fprintf(stderr, "the dialog's frame lies at %d, %d\n", dialog.frameGeometry().x(), dialog.frameGeometry().y());
             if (!dialog.isVisible() || !lux::animateHide(&dialog, "SlideDown", 300ms))
                 app.exit(1);
         } else {
