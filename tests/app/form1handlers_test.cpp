@@ -90,7 +90,7 @@ TEST_F(Form1Handlers, ConfigValuesAreNormalisedThroughTheBoxes)
     settings.TimeGap = 75;
     settings.PauseByDataSize = 1;
     settings.BaudIndex = 11; // 115200
-    WriteSettingsFile(configPath(), settings);
+    ASSERT_TRUE(WriteSettingsFile(configPath(), settings));
     create();
     EXPECT_EQ(edit("Edit2")->text(), "2048");
     EXPECT_EQ(edit("Edit1")->text(), "75");
