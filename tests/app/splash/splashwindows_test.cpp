@@ -453,7 +453,9 @@ TEST_F(SplashWindow, StaysAboveTheMainWindowMappedAfterIt)
     auto* animation = splash->findChild<TluxAnimation*>(QStringLiteral("luxAnimation1"));
     ASSERT_TRUE(waitUntil([&] { return !animation->IsControlFrozen(splash); }, 30000));
     const QImage picture = splash->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    // Seen over the main window for the rest of its time.
+    // Seen over the main window once a compositor's fade has settled, and
+    // for the rest of its time.
+    EXPECT_TRUE(waitUntil([&] { return luxtest::differingPixels(screenAt(place), picture) == 0; }, 3000));
     for (int look = 0; look < 8; ++look) {
         luxtest::processEventsFor(100);
         EXPECT_EQ(luxtest::differingPixels(screenAt(place), picture), 0) << "look " << look;
