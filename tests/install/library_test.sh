@@ -46,6 +46,14 @@ for name in 'lux::animateShow' 'lux::Transition::staticMetaObject' 'TluxAnimatio
 done
 ! grep -qE ' (composeFrame|prepareAnimationSlot|startRowBands)\(' <<<"$exports" || fail "internal functions exported"
 
+# The Debian packages scripts/package makes of it: the library, and the rest for programmers.
+cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 || fail "cpack: $(cat "$work/cpack.log")"
+runtime=$(ls "$work"/deb/liblux-transitions1_*.deb) && dev=$(ls "$work"/deb/liblux-transitions-dev_*.deb) \
+  || fail "packages: $(ls "$work/deb")"
+dpkg-deb -c "$runtime" | grep -q 'liblux-transitions\.so\.1\.' || fail "the library package lacks the library"
+dpkg-deb -c "$dev" | grep -q 'include/lux/transitions\.h' || fail "the -dev package lacks the headers"
+[[ "$(dpkg-deb -f "$dev" Depends)" == *liblux-transitions1* ]] || fail "the -dev package does not depend on the library"
+
 # pkg-config, for a build without CMake.
 export PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig
 flags=$(pkg-config --cflags --libs lux-transitions) || fail "pkg-config"
