@@ -2,9 +2,7 @@
 // Small helpers shared by the tests.
 
 #include <QImage>
-#include <QMutex>
 #include <QString>
-#include <QStringList>
 
 namespace luxtest {
 
@@ -26,24 +24,5 @@ void processEventsFor(int ms);
 
 // Number of pixels where the two images differ (images of different size differ everywhere).
 qint64 differingPixels(const QImage& a, const QImage& b);
-
-// The warnings Qt's message handler receives while the object lives (from any
-// thread), instead of printing them.
-class WarningLog {
-public:
-    WarningLog();
-    ~WarningLog();
-    WarningLog(const WarningLog&) = delete;
-    WarningLog& operator=(const WarningLog&) = delete;
-    QStringList warnings() const;
-    // How many warnings contain `text`.
-    int count(const QString& text) const;
-
-private:
-    mutable QMutex m_mutex;
-    QStringList m_warnings;
-    QtMessageHandler m_previous;
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message);
-};
 
 } // namespace luxtest

@@ -6,6 +6,7 @@
 #include "effects/forms/animationform.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "platform/canvas.h"
+#include "tests/support/warninglog.h"
 
 #include <QDeadlineTimer>
 #include <QPointer>

@@ -3,7 +3,7 @@
 
 #include <lux/transitions.h>
 
-#include "tests/support/testsupport.h"
+#include "tests/support/warninglog.h"
 
 #include <QDialog>
 #include <QGuiApplication>
