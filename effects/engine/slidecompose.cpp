@@ -6,7 +6,7 @@
 #include "effects/util/cpufeatures.h"
 #include "effects/util/rowbands.h"
 #include "effects/engine/builtineffects.h"
-#include "effects/engine/cellruns.h"
+#include "effects/masks/cellruns.h"
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
 #include "effects/engine/seenpixels.h"
