@@ -1,6 +1,6 @@
 #include "effects/masks/cellruns.h"
 
-#include "effects/bitmap/rasterdispatch.h"
+#include "effects/bitmap/dispatch.h"
 
 #include <algorithm>
 #include <limits>
@@ -129,11 +129,15 @@ void fillMovedRunScalar(TluxCell* row, int n, int64_t firstSourceX, int64_t sour
         row[x] = TluxCell{255, 0, cellCoordinate(firstSourceX + x), y};
 }
 
-void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY, SimdLevel level)
+namespace {
+
+// The rows with the vector steps of one level (Scalar: record by record).
+template <SimdLevel Level>
+void fillMovedRunAt(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY)
 {
     if (n <= 0)
         return;
-    if (level == SimdLevel::Scalar) {
+    if constexpr (Level == SimdLevel::Scalar) {
         fillMovedRunScalar(row, n, firstSourceX, sourceY);
         return;
     }
@@ -142,18 +146,19 @@ void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY, S
     const int to = int(std::clamp<int64_t>(kHighest - firstSourceX + 1, from, n));
     fillMovedRunScalar(row, from, firstSourceX, sourceY);
     const int16_t y = cellCoordinate(sourceY);
-    const int wide = level == SimdLevel::Avx2 ? avx2::fillInRange(row + from, to - from, int(firstSourceX + from), y) : 0;
+    const int wide = Level == SimdLevel::Avx2 ? avx2::fillInRange(row + from, to - from, int(firstSourceX + from), y) : 0;
     fillInRange(row + from + wide, to - from - wide, int(firstSourceX + from + wide), y);
     fillMovedRunScalar(row + to, n - to, firstSourceX + to, sourceY);
 }
 
-int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY, SimdLevel level)
+template <SimdLevel Level>
+int runLengthAt(const TluxCell* row, int n, int firstSourceX, int sourceY)
 {
     int k = 0;
-    if (level != SimdLevel::Scalar) {
+    if constexpr (Level != SimdLevel::Scalar) {
         // No 16-bit SourceX names a cell beyond 32767: the vector steps stop there.
         const int inRange = int(std::min<int64_t>(n, kHighest + 1 - int64_t(firstSourceX)));
-        if (level == SimdLevel::Avx2)
+        if constexpr (Level == SimdLevel::Avx2)
             k = avx2::runLength(row, inRange, firstSourceX, sourceY);
         RunTemplate t(firstSourceX + k, sourceY, 8);
         for (; k + 8 <= inRange && blockMatches(row + k, t.e[0], t.e[1], t.e[2], t.keep[0], t.keep[1], t.keep[2]); k += 8)
@@ -164,12 +169,13 @@ int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY, SimdLev
     return k;
 }
 
-int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY, SimdLevel level)
+template <SimdLevel Level>
+int runLengthBackwardsAt(const TluxCell* row, int n, int firstSourceX, int sourceY)
 {
     int k = 0;
-    if (level != SimdLevel::Scalar) {
+    if constexpr (Level != SimdLevel::Scalar) {
         const int inRange = int(std::min<int64_t>(n, int64_t(firstSourceX) - kLowest + 1));
-        if (level == SimdLevel::Avx2)
+        if constexpr (Level == SimdLevel::Avx2)
             k = avx2::runLengthBackwards(row, inRange, firstSourceX, sourceY);
         // A block is the eight records row[-k - 7] .. row[-k], in memory order.
         RunTemplate t(firstSourceX - k - 7, sourceY, -8);
@@ -180,6 +186,19 @@ int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY
         ++k;
     return k;
 }
+
+template <SimdLevel Level>
+void fillRuns(LuxDispatch& d)
+{
+    d.fillMovedRun = fillMovedRunAt<Level>;
+    d.runLength = runLengthAt<Level>;
+    d.runLengthBackwards = runLengthBackwardsAt<Level>;
+}
+
+[[maybe_unused]] const bool filled =
+    addDispatchFill({fillRuns<SimdLevel::Scalar>, fillRuns<SimdLevel::Sse2>, fillRuns<SimdLevel::Avx2>});
+
+} // namespace
 
 int clearLength(const TluxCell* row, int n)
 {
@@ -203,17 +222,17 @@ int clearLengthBackwards(const TluxCell* row, int n)
 
 void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY)
 {
-    fillMovedRun(row, n, firstSourceX, sourceY, rasterDispatch().level);
+    luxDispatch().fillMovedRun(row, n, firstSourceX, sourceY);
 }
 
 int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY)
 {
-    return runLength(row, n, firstSourceX, sourceY, rasterDispatch().level);
+    return luxDispatch().runLength(row, n, firstSourceX, sourceY);
 }
 
 int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY)
 {
-    return runLengthBackwards(row, n, firstSourceX, sourceY, rasterDispatch().level);
+    return luxDispatch().runLengthBackwards(row, n, firstSourceX, sourceY);
 }
 
 } // namespace cellruns

@@ -3,7 +3,6 @@
 // the records the built-in slide procedures write.
 
 #include "effects/masks/cellrecord.h"
-#include "effects/bitmap/rasterprimitives.h"
 
 #include <cstdint>
 
@@ -32,11 +31,6 @@ int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY
 int clearLength(const TluxCell* row, int n);
 int clearLengthBackwards(const TluxCell* row, int n);
 
-// The three above with the vector steps of one instruction set (Scalar: record by record), so
-// that they can be compared; the ones above take the widest the processor runs.
-void fillMovedRun(TluxCell* row, int n, int64_t firstSourceX, int64_t sourceY, SimdLevel level);
-int runLength(const TluxCell* row, int n, int firstSourceX, int sourceY, SimdLevel level);
-int runLengthBackwards(const TluxCell* row, int n, int firstSourceX, int sourceY, SimdLevel level);
 
 } // namespace cellruns
 

@@ -3,12 +3,11 @@
 // wrap in a step that is stored or compared.
 
 #include "effects/masks/cellruns.h"
+#include "effects/util/simdtarget.h"
 
 #include <immintrin.h>
 
 #include <cstdint>
-
-#define LUX_AVX2 __attribute__((target("avx2")))
 
 namespace cellruns::avx2 {
 

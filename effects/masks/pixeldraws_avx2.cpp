@@ -1,8 +1,7 @@
 #include "effects/masks/pixeldraws.h"
+#include "effects/util/simdtarget.h"
 
 #include <immintrin.h>
-
-#define LUX_AVX2 __attribute__((target("avx2")))
 
 namespace pixeldraws::avx2 {
 

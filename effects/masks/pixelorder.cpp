@@ -2,7 +2,7 @@
 
 #include "platform/arith.h"
 #include "effects/masks/pixeldraws.h"
-#include "effects/util/cpufeatures.h"
+#include "effects/bitmap/dispatch.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -14,6 +14,42 @@ namespace {
 
 constexpr int lanes = 8;
 constexpr pixeldraws::LanePowers<lanes> powers = pixeldraws::lanePowers<lanes>();
+
+// The generator's draws of a block in eight independent lanes, each moving on by eight steps.
+void drawBlockPlain(uint32_t seed, uint32_t n, uint32_t* states, uint32_t* cells, int count)
+{
+    uint32_t lane[lanes];
+    for (int j = 0; j < lanes; ++j)
+        lane[j] = seed * powers.mul[j] + powers.add[j];
+    for (int i = 0; i < count; i += lanes)
+        for (int j = 0; j < lanes; ++j) {
+            states[i + j] = lane[j];
+            cells[i + j] = uint32_t((uint64_t(lane[j]) * n) >> 32);
+            lane[j] = lane[j] * powers.mul[lanes - 1] + powers.add[lanes - 1];
+        }
+}
+
+int firstUnseenPlain(const uint32_t* cells, int from, int count, const uint64_t* seen)
+{
+    for (int i = from; i < count; ++i)
+        if ((seen[cells[i] >> 6] & (uint64_t(1) << (cells[i] & 63))) == 0)
+            return i;
+    return count;
+}
+
+void fillScalar(LuxDispatch& d)
+{
+    d.drawBlock = drawBlockPlain;
+    d.firstUnseen = firstUnseenPlain;
+}
+
+void fillAvx2(LuxDispatch& d)
+{
+    d.drawBlock = pixeldraws::avx2::drawBlock;
+    d.firstUnseen = pixeldraws::avx2::firstUnseen;
+}
+
+[[maybe_unused]] const bool filled = addDispatchFill({.scalar = fillScalar, .avx2 = fillAvx2});
 
 // The frames being held, under one lock with every drawing thread's parked and done flags.
 struct FrameHolds {
@@ -109,7 +145,8 @@ void PixelOrder::extend(uint32_t k, Ahead* yieldingJob)
     uint32_t nextCount = level <= 100 ? m_chosen[size_t(level)] : UINT32_MAX;
     uint32_t states[block];
     uint32_t cells[block];
-    const bool wide = ProcessorFeatures().avx2;
+    const auto drawBlock = luxDispatch().drawBlock;
+    const auto firstUnseen = luxDispatch().firstUnseen;
     const FrameHolds& holds = frameHolds();
     while (found < k) {
         if (yieldingJob && (holds.held.load(std::memory_order_relaxed) ||
@@ -126,24 +163,13 @@ void PixelOrder::extend(uint32_t k, Ahead* yieldingJob)
             nextCount = level <= 100 ? m_chosen[size_t(level)] : UINT32_MAX;
             continue;
         }
-        if (wide) {
-            pixeldraws::avx2::drawBlock(seed, uint32_t(n), states, cells, block);
-        } else {
-            uint32_t lane[lanes];
-            for (int j = 0; j < lanes; ++j)
-                lane[j] = seed * powers.mul[j] + powers.add[j];
-            for (int i = 0; i < block; i += lanes)
-                for (int j = 0; j < lanes; ++j) {
-                    states[i + j] = lane[j];
-                    cells[i + j] = uint32_t((uint64_t(lane[j]) * n) >> 32);
-                    lane[j] = lane[j] * powers.mul[lanes - 1] + powers.add[lanes - 1];
-                }
-        }
+        drawBlock(seed, uint32_t(n), states, cells, block);
         seed = states[block - 1];
-        // Once most cells are seen, most draws meet a seen cell: those are skipped eight at a time.
-        const bool skipSeen = wide && uint64_t(found) * 2 > n;
+        // Once most cells are seen, most draws meet a seen cell: those are skipped (eight at a
+        // time with AVX2). A seen cell's draw changes nothing, so skipping it keeps the result.
+        const bool skipSeen = uint64_t(found) * 2 > n;
         for (int i = 0; i < block; ++i) {
-            if (skipSeen && (i = pixeldraws::avx2::firstUnseen(cells, i, block, seen)) == block)
+            if (skipSeen && (i = firstUnseen(cells, i, block, seen)) == block)
                 break;
             // No branch on whether the cell is new: early on that is a coin toss. A seen cell
             // keeps its step, which is at most the current level; a new one holds notReached.

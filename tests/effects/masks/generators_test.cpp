@@ -1,4 +1,5 @@
 #include "tests/effects/engine/enginetestsupport.h"
+#include "effects/bitmap/dispatch.h"
 #include "platform/arith.h"
 #include "effects/masks/cellruns.h"
 #include "effects/masks/maskprimitives.h"
@@ -326,6 +327,14 @@ TEST(SlideGenerators, RowsAndCornerMoveByTheProgress)
 // every alignment (odd addresses too) and on runs that reach past either end of the 16-bit range; and the run
 // search on those rows against counting record by record, also where a wrapped 16-bit
 // coordinate would look like the next cell.
+// Runs f with the dispatch table at one level.
+template <typename F>
+auto atLevel(SimdLevel level, F f)
+{
+    EXPECT_TRUE(rebuildDispatch(level));
+    return f();
+}
+
 TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
 {
     struct Case {
@@ -345,7 +354,7 @@ TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
             for (int offset = 0; offset < 16; offset += (c.n > 5000 ? 5 : 1)) {
                 std::fill(fast.begin(), fast.end(), TluxCell{7, 7, 7, 7});
                 std::fill(slow.begin(), slow.end(), TluxCell{7, 7, 7, 7});
-                cellruns::fillMovedRun(fast.data() + offset, c.n, c.firstX, c.y, level);
+                atLevel(level, [&] { cellruns::fillMovedRun(fast.data() + offset, c.n, c.firstX, c.y); });
                 cellruns::fillMovedRunScalar(slow.data() + offset, c.n, c.firstX, c.y);
                 ASSERT_EQ(0, std::memcmp(fast.data(), slow.data(), fast.size() * sizeof(TluxCell)))
                     << int(level) << ": " << c.n << " from " << c.firstX << " offset " << offset;
@@ -359,11 +368,11 @@ TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
                     row[c.n - 21].Alpha = 254;
                 for (int at : {0, c.n / 3, c.n - 1}) {
                     const int x = row[at].SourceX, y = row[at].SourceY;
-                    ASSERT_EQ(cellruns::runLength(row + at, c.n - at, x, y, level),
-                              cellruns::runLength(row + at, c.n - at, x, y, SimdLevel::Scalar))
+                    ASSERT_EQ(atLevel(level, [&] { return cellruns::runLength(row + at, c.n - at, x, y); }),
+                              atLevel(SimdLevel::Scalar, [&] { return cellruns::runLength(row + at, c.n - at, x, y); }))
                         << int(level) << ": " << c.n << " from " << c.firstX << " at " << at;
-                    ASSERT_EQ(cellruns::runLengthBackwards(row + at, at + 1, x, y, level),
-                              cellruns::runLengthBackwards(row + at, at + 1, x, y, SimdLevel::Scalar))
+                    ASSERT_EQ(atLevel(level, [&] { return cellruns::runLengthBackwards(row + at, at + 1, x, y); }),
+                              atLevel(SimdLevel::Scalar, [&] { return cellruns::runLengthBackwards(row + at, at + 1, x, y); }))
                         << int(level) << ": " << c.n << " from " << c.firstX << " at " << at;
                 }
             }
@@ -372,7 +381,7 @@ TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
     auto* odd = reinterpret_cast<TluxCell*>(bytes.data() + 1);
     cellruns::fillMovedRunScalar(slow.data(), 100, -5, 1);
     for (const SimdLevel level : levels) {
-        cellruns::fillMovedRun(odd, 100, -5, 1, level);
+        atLevel(level, [&] { cellruns::fillMovedRun(odd, 100, -5, 1); });
         ASSERT_EQ(0, std::memcmp(odd, slow.data(), 100 * sizeof(TluxCell))) << int(level);
     }
     // Runs of see-through records (other fields set) end at the first record with alpha.
@@ -394,7 +403,8 @@ TEST(SlideGenerators, VectorRowsEqualTheClampedFillAndRunsEndWhereTheRecordsDo)
         wrapped[size_t(k)] = TluxCell{255, 0, int16_t(32758 + k), 3};
     levels.push_back(SimdLevel::Scalar);
     for (const SimdLevel level : levels) {
-        EXPECT_EQ(cellruns::runLength(wrapped.data(), 40, 32758, 3, level), 10);
-        EXPECT_EQ(cellruns::runLengthBackwards(wrapped.data() + 39, 40, -32739, 3, level), 30);
+        EXPECT_EQ(atLevel(level, [&] { return cellruns::runLength(wrapped.data(), 40, 32758, 3); }), 10);
+        EXPECT_EQ(atLevel(level, [&] { return cellruns::runLengthBackwards(wrapped.data() + 39, 40, -32739, 3); }), 30);
     }
+    rebuildDispatch(bestSimdLevel());
 }
