@@ -66,13 +66,6 @@ void in(MaskGrid& m, int P)
     invertedVariant(m, P, Kind, Out);
 }
 
-// The families whose masks come from the shape record (see shapecover.h): the soft diagonals,
-// the cross and rectangles, the diamonds and the rotating hand lay it out for their grid.
-void layOutShapes(int W, int H)
-{
-    layOutShapeCover(W, H);
-}
-
 // The pixel family's frames share one random order of the grid's cells, costly to draw to its
 // end (see pixelorder.h): it is drawn ahead for the grid.
 void drawCellOrder(int W, int H)
@@ -81,7 +74,9 @@ void drawCellOrder(int W, int H)
 }
 
 #define FADE(name, generator) {name, pkFade, toProc(&fade<generator>)}
-#define SHAPES(name, generator) {name, pkFade, toProc(&fade<generator>), &layOutShapes, &releaseShapeCovers}
+// The families whose masks come from the shape record (see shapecover.h): the soft diagonals,
+// the cross and rectangles, the diamonds and the rotating hand lay it out for their grid.
+#define SHAPES(name, generator) {name, pkFade, toProc(&fade<generator>), &layOutShapeCover, &releaseShapeCovers}
 #define CELLS(name, generator) {name, pkFade, toProc(&fade<generator>), &drawCellOrder, &releasePixelOrderCache}
 #define SLIDE(name, generator) {name, pkSlide, toProc(&slide<generator>), nullptr, nullptr, &slideRow<generator>}
 #define MANUAL(name, procedure) {name, pkManual, toProc(&procedure)}
