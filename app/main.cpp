@@ -4,6 +4,7 @@
 #include "effects/forms/luxstartup.h"
 #include "app/window/messagebox.h"
 #include "app/window/startup.h"
+#include "app/transfer/endsignals.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -31,6 +32,9 @@ int main(int argc, char** argv)
 
         const ToolWindows windows = CreateToolWindows(std::move(setup));
         windows.Form1->show();
+        // A kill or a closed terminal ends the program as Quit does: the
+        // port is closed and its lock file removed.
+        CatchEndSignals(&app, [] { QApplication::quit(); });
         return QApplication::exec();
     } catch (const std::exception& failure) {
         ShowModalMessage(QString::fromLocal8Bit(failure.what()), QString());

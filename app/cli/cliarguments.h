@@ -25,7 +25,9 @@ struct CliArguments {
     int replyTimeoutMs = DefaultReplyTimeoutMs;    // how long to wait for it
     QString captureFile;          // every received byte appended here too
     bool timestamps = false;      // received lines prefixed with the time since Start
-    int lingerMs = 300;           // keep showing received text this long after the end
+    int lingerMs = 300;           // keep showing received text until quiet this long, at most this long after the end
+    bool raw = false;
+    bool standardInputClosed = false; // the program started without a standard input             // received bytes to a terminal unescaped
 };
 
 // The longest --linger: a board that never falls quiet does not keep the

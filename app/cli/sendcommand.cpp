@@ -2,13 +2,12 @@
 
 #include "app/cli/boardrun.h"
 #include "app/cli/checkedsettings.h"
+#include "app/cli/sendchecks.h"
 #include "app/cli/sendsummary.h"
-#include "app/transfer/serialdevice.h"
+#include "app/transfer/endsignals.h"
 #include "app/transfer/settingsfolder.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QSocketNotifier>
 
 #include <cerrno>
 #include <csignal>
@@ -20,57 +19,39 @@
 
 namespace {
 
-int g_interruptPipe[2] = {-1, -1};
-
-void onInterrupt(int)
+int refuse(const QString& mistake)
 {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(g_interruptPipe[1], &byte, 1);
-}
-
-// Ctrl-C (and a polite kill) arrive on a pipe, so the event loop handles them
-// between ticks like a press on Stop.
-void catchInterrupts()
-{
-    if (::pipe2(g_interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-}
-
-// Several boards read the file each from its start: only a regular file can
-// be read so; the bytes of a pipe or device would be shared out among them.
-// The same port twice would be refused by its lock halfway through.
-std::optional<QString> severalPortsMistake(const CliArguments& arguments)
-{
-    const QFileInfo file(QString::fromLocal8Bit(arguments.filePath));
-    if (arguments.filePath == "-" || (file.exists() && !file.isFile()))
-        return QStringLiteral("with several ports FILE must be a regular file, which every board reads "
-                              "from its start");
-    QStringList devices;
-    for (const QString& port : arguments.ports) {
-        const QString device = SerialDevice::DevicePathFor(port);
-        const QString canonical = QFileInfo(device).canonicalFilePath();
-        const QString same = canonical.isEmpty() ? device : canonical;
-        if (devices.contains(same))
-            return QStringLiteral("--port %1 is given twice").arg(port);
-        devices << same;
-    }
-    return std::nullopt;
+    std::fprintf(stderr, "flashupdate-cli: %s\n", mistake.toLocal8Bit().constData());
+    return ExitUsage;
 }
 
 } // namespace
 
 int RunSendCommand(const CliArguments& arguments)
 {
+    if (arguments.filePath == "-" && arguments.standardInputClosed)
+        return refuse(QStringLiteral("FILE is - but standard input is closed"));
     const bool several = arguments.ports.size() > 1;
     if (several) {
-        if (const std::optional<QString> mistake = severalPortsMistake(arguments)) {
-            std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
-            return ExitUsage;
-        }
+        if (const std::optional<QString> mistake = SeveralPortsMistake(arguments))
+            return refuse(*mistake);
+    }
+    const QString configPath = ConfigPathIn(SettingsFolder());
+    const TPortSettings settings = CheckedSettings(configPath);
+    QStringList ports = arguments.ports;
+    if (ports.isEmpty()) {
+        QString error;
+        const std::optional<QString> remembered = RememberedPort(settings, configPath, error);
+        if (!remembered)
+            return refuse(error);
+        ports << *remembered;
+    }
+    QStringList capturePaths;
+    if (!arguments.captureFile.isEmpty()) {
+        for (const QString& port : ports)
+            capturePaths << (several ? BoardRun::CaptureFileFor(arguments.captureFile, port) : arguments.captureFile);
+        if (const std::optional<QString> mistake = CaptureMistake(arguments, ports, capturePaths))
+            return refuse(*mistake);
     }
     QStringList rowNames {QString()};
     if (several) {
@@ -80,22 +61,14 @@ int RunSendCommand(const CliArguments& arguments)
     }
     ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
 
-    const TPortSettings settings = CheckedSettings(ConfigPathIn(SettingsFolder()));
     std::vector<std::unique_ptr<BoardRun>> boards;
-    if (arguments.ports.isEmpty())
-        boards.push_back(std::make_unique<BoardRun>(arguments, settings, std::nullopt, false, progress, 0));
-    for (qsizetype i = 0; i < arguments.ports.size(); ++i)
-        boards.push_back(
-            std::make_unique<BoardRun>(arguments, settings, arguments.ports[i], several, progress, int(i)));
+    for (qsizetype i = 0; i < ports.size(); ++i)
+        boards.push_back(std::make_unique<BoardRun>(arguments, settings, ports[i], several, progress, int(i)));
 
-    if (!arguments.captureFile.isEmpty()) {
-        for (const auto& board : boards) {
-            const QString path = several ? BoardRun::CaptureFileFor(arguments.captureFile, board->port())
-                                         : arguments.captureFile;
-            if (const std::optional<QString> failed = board->startCapture(path)) {
-                std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
-                return ExitFailed;
-            }
+    for (qsizetype i = 0; i < capturePaths.size(); ++i) {
+        if (const std::optional<QString> failed = boards[size_t(i)]->startCapture(capturePaths[i])) {
+            std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
+            return ExitFailed;
         }
     }
 
@@ -119,11 +92,10 @@ int RunSendCommand(const CliArguments& arguments)
                                       Qt::QueuedConnection);
         });
 
-    catchInterrupts();
-    QSocketNotifier interrupts(g_interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(&interrupts, &QSocketNotifier::activated, &interrupts, [&] {
-        char drain[16];
-        while (::read(g_interruptPipe[0], drain, sizeof drain) > 0) {}
+    // Ctrl-C, a polite kill and a closed terminal stop the boards like Stop;
+    // the ports close (their lock files go) before the program ends.
+    QObject signalContext;
+    CatchEndSignals(&signalContext, [&boards] {
         for (const auto& board : boards)
             board->interrupt();
     });

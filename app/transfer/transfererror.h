@@ -17,6 +17,7 @@ struct TransferError {
         ReadFile,  // reading the send file failed
         FileChanged, // the send file was cut short, grew, was modified or replaced while sent
         SaveSettings, // "Config.dat" could not be written
+        WriteCapture, // the capture file did not take the board's bytes
     };
 
     Operation operation = Operation::None;

@@ -60,6 +60,13 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
         show(message.text, message.caption.isEmpty() ? ApplicationTitle() : message.caption);
     });
     m_controls.msSinceStart = [this] { return m_engine.msSinceStart(); };
+    // A capture file that fails is closed: the item is no longer ticked and
+    // the log says why, while the transfer goes on.
+    m_controls.onCaptureFailed = [this](const TransferError& failed) {
+        if (QAction* item = PopupMenu1 ? PopupMenu1->findChild<QAction*>(QStringLiteral("CaptureToFile1")) : nullptr)
+            item->setChecked(false);
+        ui->Memo1->appendLine(QStringLiteral("Capture to File stopped: %1: %2").arg(failed.target, failed.reason));
+    };
     // Said once per Start, in the log, once the file is open.
     connect(&m_engine, &TransferEngine::transferStarted, this, [this] {
         if (const QString warning = m_engine.wireTimeWarning(); !warning.isEmpty())

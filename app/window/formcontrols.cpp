@@ -153,6 +153,8 @@ void FormControls::setCounterText(const QString& text)
 
 void FormControls::appendReceived(const QByteArray& bytes)
 {
-    capture.write(bytes);
+    const TransferError notCaptured = capture.write(bytes);
     m_ui.Memo1->appendLine(FormatReceived(bytes, format, msSinceStart ? msSinceStart() : 0, true));
+    if (notCaptured && onCaptureFailed)
+        onCaptureFailed(notCaptured);
 }

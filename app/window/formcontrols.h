@@ -51,6 +51,8 @@ public:
     ReceivedFormat format;
     std::function<qint64()> msSinceStart;
     ReceiveCapture capture;
+    // The capture file failed and was closed.
+    std::function<void(const TransferError&)> onCaptureFailed;
 
 private:
     QComboBox* comboFor(SettingsList list) const;

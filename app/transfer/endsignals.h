@@ -1,0 +1,13 @@
+#pragma once
+// SIGINT, SIGTERM and SIGHUP (Ctrl-C, a polite kill, a closed terminal)
+// turned into a call on the event loop: the program then ends as it would on
+// Stop or Quit, so open ports are closed and their lock files removed instead
+// of being left behind for the next user.
+
+#include <QObject>
+
+#include <functional>
+
+// From now on each of those signals calls `onSignal` on `context`'s thread,
+// between events. Called again, the newest function is the one called.
+void CatchEndSignals(QObject* context, std::function<void()> onSignal);
