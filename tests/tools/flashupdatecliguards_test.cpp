@@ -27,7 +27,7 @@
 
 namespace {
 
-struct Run {
+struct ShellRun {
     int exitCode = -1; // -1: did not end within the time
     QByteArray out;
     QByteArray err;
@@ -45,7 +45,7 @@ protected:
         ASSERT_TRUE(QFile::copy(builtProgram("app/flashupdate-cli"), program));
     }
 
-    Run runShell(const QString& script, const QStringList& boards, const QString& workDir = {}, int timeoutMs = 30000)
+    ShellRun runShell(const QString& script, const QStringList& boards, const QString& workDir = {}, int timeoutMs = 30000)
     {
         QProcess shell;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -128,7 +128,7 @@ TEST_F(CliGuards, TheFileGoesToThePortMeantOrNowhere)
         const QString log = dir.filePath(QStringLiteral("board.log"));
         QFile::remove(log);
         BoardSimProcess board({QStringLiteral("--log"), log});
-        const Run run = runShell(QString::fromLatin1(c.sideFiles) + QStringLiteral("\nexec ") + QString::fromLatin1(c.command),
+        const ShellRun run = runShell(QString::fromLatin1(c.sideFiles) + QStringLiteral("\nexec ") + QString::fromLatin1(c.command),
                                  {board.device}, {}, 20000);
         board.stop();
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
@@ -172,7 +172,7 @@ TEST_F(CliGuards, MistakesAreRefusedBeforeAnythingIsSent)
         QFile::remove(log);
         BoardSimProcess board({QStringLiteral("--log"), log});
         BoardSimProcess second({});
-        const Run run = runShell(QString::fromLatin1(c.script), {board.device, second.device}, {}, 20000);
+        const ShellRun run = runShell(QString::fromLatin1(c.script), {board.device, second.device}, {}, 20000);
         board.stop();
         EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
@@ -326,8 +326,9 @@ TEST_F(CliGuards, LockFilesDoNotOutliveTheirProcess)
         }
         ASSERT_TRUE(process.waitForFinished(20000));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        if (c.signal == 0)
+        if (c.signal == 0) {
             EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        }
         EXPECT_FALSE(QFile::exists(lock));
         QFile::remove(lock);
     }
@@ -338,7 +339,7 @@ TEST_F(CliGuards, LockFilesDoNotOutliveTheirProcess)
 TEST_F(CliGuards, ACaptureThatFailsEndsTheTransfer)
 {
     BoardSimProcess board({QStringLiteral("--reply"), QStringLiteral("OK\\r\\n")});
-    const Run run = runShell(QStringLiteral("exec \"$CLI\" send \"$F\" --port \"$B\" --gap 200 --capture /dev/full"),
+    const ShellRun run = runShell(QStringLiteral("exec \"$CLI\" send \"$F\" --port \"$B\" --gap 200 --capture /dev/full"),
                              {board.device});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("Capture File Write Error !!!\n/dev/full: No space left on device\n"))
@@ -382,8 +383,9 @@ TEST_F(CliGuards, XoffPausesTheSending)
         const QByteArray err = cli.readAllStandardError();
         EXPECT_EQ(cli.exitCode(), c.exitCode) << err.toStdString();
         EXPECT_TRUE(err.contains(c.said)) << err.toStdString();
-        if (c.exitCode == 0)
+        if (c.exitCode == 0) {
             EXPECT_EQ(got, lines);
+        }
     }
 }
 
@@ -395,7 +397,7 @@ TEST_F(CliGuards, ThePortIsDrainedBeforeItsSettingsArePutBack)
         GTEST_SKIP() << "strace is not installed";
     BoardSimProcess board({});
     const QString trace = dir.filePath(QStringLiteral("trace.txt"));
-    const Run run = runShell(QStringLiteral("exec strace -f -qq -e trace=openat,write,ioctl -o \"$D/trace.txt\" "
+    const ShellRun run = runShell(QStringLiteral("exec strace -f -qq -e trace=openat,write,ioctl -o \"$D/trace.txt\" "
                                             "\"$CLI\" send \"$F\" --port \"$B\" --gap 1 --linger 0"),
                              {board.device});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
