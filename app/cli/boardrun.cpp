@@ -1,6 +1,6 @@
 #include "app/cli/boardrun.h"
 
-#include "app/cli/sendcommand.h"
+#include "app/cli/exitstatus.h"
 #include "app/transfer/serialdevice.h"
 
 #include <QFileInfo>
@@ -52,15 +52,16 @@ BoardRun::BoardRun(const CliArguments& arguments, const TPortSettings& settings,
     // A capture that fails ends this board's transfer: what the board sends
     // could no longer be kept. Queued, as the bytes arrive inside the engine.
     m_controls.onCaptureFailed = [this](const TransferError& failed) {
-        m_captureFailure = QStringLiteral("Capture File Write Error !!!\n%1: %2").arg(failed.target, failed.reason);
+        m_captureFailure = HeadlineText(Headline::CaptureNotWritten).text
+            + QStringLiteral("\n%1: %2").arg(failed.target, failed.reason);
         QMetaObject::invokeMethod(&m_engine, [this] { endForCapture(); }, Qt::QueuedConnection);
     };
     // After the end, keep showing what the board sends until it falls quiet,
     // but no longer than the linger from the end of the file: a board that
     // never stops talking (a heartbeat) does not keep the command running.
     QObject::connect(&m_linger, &QTimer::timeout, &m_engine, [this] {
-        m_engine.PollReceive();
-        if (m_controls.quietMs() >= m_lingerMs || m_sinceEnd.elapsed() >= m_lingerMs || m_engine.linkState() == 0)
+        m_engine.pollReceive();
+        if (m_controls.quietMs() >= m_lingerMs || m_sinceEnd.elapsed() >= m_lingerMs || !m_engine.isPortOpen())
             finish();
     });
 }
@@ -88,12 +89,12 @@ void BoardRun::apply(const CliArguments& arguments, const std::optional<QString>
         m_controls.typeBaud(*arguments.baud);
     if (arguments.gapMs) {
         m_controls.setTimeGapText(QString::number(*arguments.gapMs));
-        m_engine.Edit1Change();
+        m_engine.timeGapEdited();
     }
     if (arguments.blockSize) {
         m_controls.setPauseByDataSize(true);
         m_controls.setDataSizeText(QString::number(*arguments.blockSize));
-        m_engine.Edit2Change();
+        m_engine.dataSizeEdited();
     } else if (arguments.lines) {
         m_controls.setPauseByDataSize(false);
     }
@@ -110,19 +111,20 @@ void BoardRun::apply(const CliArguments& arguments, const std::optional<QString>
 std::optional<QString> BoardRun::startCapture(const QString& path)
 {
     if (const TransferError failed = m_controls.capture.start(path))
-        return QStringLiteral("Can't Open Capture File!\n%1: %2").arg(path, failed.reason);
+        return HeadlineText(Headline::CaptureNotOpened).text + QLatin1Char('\n') + path + QStringLiteral(": ")
+            + failed.reason;
     return std::nullopt;
 }
 
 void BoardRun::start()
 {
-    m_engine.Button1Click();
-    if (m_engine.linkState() == 0) {
+    m_engine.start();
+    if (!m_engine.isPortOpen()) {
         m_status = ExitFailed; // the port was not opened; the message said why
         finish();
         return;
     }
-    if (m_status && !(m_engine.linkState() & TransferEngine::Sending))
+    if (m_status && !m_engine.isSending())
         finish(); // a number was refused at Start, or standard input could not be taken
 }
 
@@ -130,9 +132,9 @@ void BoardRun::interrupt()
 {
     if (m_done)
         return;
-    if (m_engine.linkState() & TransferEngine::Sending) {
+    if (m_engine.isSending()) {
         m_interrupted = true;
-        m_engine.Button1Click(); // Stop: "Transmit Interrupt !!!"
+        m_engine.stop(); // "Transmit Interrupt !!!"
         return;
     }
     if (!m_status) {
@@ -149,8 +151,8 @@ void BoardRun::endForCapture()
                  QString(m_captureFailure).replace(QLatin1Char('\n'), QLatin1Char('\n') + QString::fromLocal8Bit(m_controls.linePrefix))
                      .toLocal8Bit()
                      .constData());
-    if (m_engine.linkState() & TransferEngine::Sending)
-        m_engine.Button1Click(); // Stop; the end is this board's failure
+    if (m_engine.isSending())
+        m_engine.stop(); // the end is this board's failure
     m_status = ExitFailed;
     finish();
 }

@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -25,9 +26,16 @@ int refuse(const QString& mistake)
     return ExitUsage;
 }
 
-} // namespace
+// What a send goes to, checked before any board is touched: the ports (the
+// one the window would use when none is given) and each one's capture file.
+struct SendTargets {
+    TPortSettings settings;
+    QStringList ports;
+    QStringList capturePaths; // one per port, or none
+};
 
-int RunSendCommand(const CliArguments& arguments)
+// The targets, or the status of a mistake that was said.
+std::variant<SendTargets, int> checkTargets(const CliArguments& arguments)
 {
     if (arguments.filePath == "-" && arguments.standardInputClosed)
         return refuse(QStringLiteral("FILE is - but standard input is closed"));
@@ -36,42 +44,50 @@ int RunSendCommand(const CliArguments& arguments)
         if (const std::optional<QString> mistake = SeveralPortsMistake(arguments))
             return refuse(*mistake);
     }
+    SendTargets targets;
     const QString configPath = ConfigPathIn(SettingsFolder());
-    const TPortSettings settings = CheckedSettings(configPath);
-    QStringList ports = arguments.ports;
-    if (ports.isEmpty()) {
+    targets.settings = CheckedSettings(configPath);
+    targets.ports = arguments.ports;
+    if (targets.ports.isEmpty()) {
         QString error;
-        const std::optional<QString> remembered = RememberedPort(settings, configPath, error);
+        const std::optional<QString> remembered = RememberedPort(targets.settings, configPath, error);
         if (!remembered)
             return refuse(error);
-        ports << *remembered;
+        targets.ports << *remembered;
     }
-    QStringList capturePaths;
     if (!arguments.captureFile.isEmpty()) {
-        for (const QString& port : ports)
-            capturePaths << (several ? BoardRun::CaptureFileFor(arguments.captureFile, port) : arguments.captureFile);
-        if (const std::optional<QString> mistake = CaptureMistake(arguments, ports, capturePaths))
+        for (const QString& port : targets.ports)
+            targets.capturePaths << (several ? BoardRun::CaptureFileFor(arguments.captureFile, port)
+                                             : arguments.captureFile);
+        if (const std::optional<QString> mistake = CaptureMistake(arguments, targets.ports, targets.capturePaths))
             return refuse(*mistake);
     }
-    QStringList rowNames {QString()};
-    if (several) {
-        rowNames.clear();
-        for (const QString& port : arguments.ports)
-            rowNames << BoardRun::PortLabel(port);
+    return targets;
+}
+
+using Boards = std::vector<std::unique_ptr<BoardRun>>;
+
+// The plan: one board per port, each on its row of the progress report and
+// with its capture file open. The message, and nothing else, when a capture
+// file cannot be opened.
+std::optional<QString> planBoards(const CliArguments& arguments, const SendTargets& targets, ProgressReport& progress,
+                                  Boards& boards)
+{
+    const bool several = targets.ports.size() > 1;
+    for (qsizetype i = 0; i < targets.ports.size(); ++i)
+        boards.push_back(
+            std::make_unique<BoardRun>(arguments, targets.settings, targets.ports[i], several, progress, int(i)));
+    for (qsizetype i = 0; i < targets.capturePaths.size(); ++i) {
+        if (std::optional<QString> failed = boards[size_t(i)]->startCapture(targets.capturePaths[i]))
+            return failed;
     }
-    ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
+    return std::nullopt;
+}
 
-    std::vector<std::unique_ptr<BoardRun>> boards;
-    for (qsizetype i = 0; i < ports.size(); ++i)
-        boards.push_back(std::make_unique<BoardRun>(arguments, settings, ports[i], several, progress, int(i)));
-
-    for (qsizetype i = 0; i < capturePaths.size(); ++i) {
-        if (const std::optional<QString> failed = boards[size_t(i)]->startCapture(capturePaths[i])) {
-            std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
-            return ExitFailed;
-        }
-    }
-
+// The run: every board starts, and the event loop turns until all are done,
+// Ctrl-C stopping them all. When standard output failed, the status that says so.
+std::optional<int> runBoards(const Boards& boards)
+{
     size_t running = boards.size();
     for (const auto& board : boards)
         board->onDone = [&running] {
@@ -104,9 +120,14 @@ int RunSendCommand(const CliArguments& arguments)
         board->start();
     if (running > 0)
         QCoreApplication::exec();
-    if (!several)
-        return outputStatus.value_or(boards.front()->exitStatus());
+    return outputStatus;
+}
 
+// The summary of several boards: the table on standard error, and the status
+// of the run: standard output's failure, then an interruption, then the first
+// board that failed.
+int summariseBoards(const Boards& boards, ProgressReport& progress, const std::optional<int>& outputStatus)
+{
     progress.end();
     QList<SummaryRow> rows;
     std::optional<int> firstFailure;
@@ -124,4 +145,32 @@ int RunSendCommand(const CliArguments& arguments)
     if (interrupted)
         return ExitInterrupted;
     return firstFailure.value_or(ExitSent);
+}
+
+} // namespace
+
+int RunSendCommand(const CliArguments& arguments)
+{
+    const std::variant<SendTargets, int> checked = checkTargets(arguments);
+    if (const int* refused = std::get_if<int>(&checked))
+        return *refused;
+    const SendTargets& targets = std::get<SendTargets>(checked);
+    const bool several = targets.ports.size() > 1;
+    QStringList rowNames {QString()};
+    if (several) {
+        rowNames.clear();
+        for (const QString& port : arguments.ports)
+            rowNames << BoardRun::PortLabel(port);
+    }
+    ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
+
+    Boards boards;
+    if (const std::optional<QString> failed = planBoards(arguments, targets, progress, boards)) {
+        std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
+        return ExitFailed;
+    }
+    const std::optional<int> outputStatus = runBoards(boards);
+    if (!several)
+        return outputStatus.value_or(boards.front()->exitStatus());
+    return summariseBoards(boards, progress, outputStatus);
 }

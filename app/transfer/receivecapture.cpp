@@ -22,5 +22,5 @@ TransferError ReceiveCapture::write(const QByteArray& bytes)
     const int error = errno ? errno : EIO;
     const QString path = m_file.fileName();
     m_file.close();
-    return TransferError::FromErrno(TransferError::Operation::WriteCapture, path, error);
+    return TransferError::FromErrno(TransferError::Operation::SaveFile, path, error);
 }

@@ -16,7 +16,7 @@ public:
     QString path() const { return m_file.fileName(); }
     // Appends and flushes, so the file is whole whenever it is read. A write
     // the file does not take whole (a full disk, /dev/full) stops the capture
-    // and comes back as WriteCapture, with the file and the reason.
+    // and comes back as SaveFile, with the file and the reason.
     TransferError write(const QByteArray& bytes);
 
 private:

@@ -153,8 +153,5 @@ void FormControls::setCounterText(const QString& text)
 
 void FormControls::appendReceived(const QByteArray& bytes)
 {
-    const TransferError notCaptured = capture.write(bytes);
-    m_ui.Memo1->appendLine(FormatReceived(bytes, format, msSinceStart ? msSinceStart() : 0, true));
-    if (notCaptured && onCaptureFailed)
-        onCaptureFailed(notCaptured);
+    m_ui.Memo1->appendReceived(bytes);
 }
