@@ -412,7 +412,7 @@ TEST_F(CliGuards, ThePortIsDrainedBeforeItsSettingsArePutBack)
             calls << "write";
         else if (!fd.isEmpty() && line.contains("ioctl(" + fd + ", TCSBRK"))
             calls << "TCSBRK";
-        else if (!fd.isEmpty() && line.contains("ioctl(" + fd + ", TCSETS"))
+        else if (!fd.isEmpty() && line.contains("ioctl(" + fd + ", ") && line.contains("TCSETS"))
             calls << "TCSETS";
     }
     const qsizetype lastWrite = calls.lastIndexOf("write");
