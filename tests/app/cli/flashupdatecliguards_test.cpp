@@ -196,11 +196,12 @@ TEST_F(CliGuards, TheBoardCannotWriteToTheTerminal)
         unsigned short rows;
         QByteArray shown; // on the terminal, for every packet
         QByteArray never;
+        QByteArray reply; // the board's answer to each line
     };
     const Case cases[] = {
-        {"escaped", {}, 1, 0, "<1B>]52;c;aGk=<07><1B>[6n<9B>2J<C2><9B>caf\xc3\xa9 ok\r\n", "\x1b]52"},
-        {"raw", {QStringLiteral("--raw")}, 1, 0, hostile, "<1B>"},
-        {"two ports on two rows", {}, 2, 2, " ok\r\n", "\x1b[1A"},
+        {"escaped", {}, 1, 0, "<1B>]52;c;aGk=<07><1B>[6n<9B>2J<C2><9B>caf\xc3\xa9 ok\r\n", "\x1b]52", hostile},
+        {"raw", {QStringLiteral("--raw")}, 1, 0, hostile, "<1B>", hostile},
+        {"two ports on two rows", {}, 2, 2, " ok\r\n", "\x1b[1A", hostile},
     };
     QByteArray lines;
     for (int i = 0; i < 40; ++i)
@@ -217,7 +218,7 @@ TEST_F(CliGuards, TheBoardCannotWriteToTheTerminal)
                                QStringLiteral("--linger"), QStringLiteral("200")};
         for (int i = 0; i < c.boards; ++i) {
             boards.push_back(std::make_unique<BoardSimProcess>(
-                QStringList {QStringLiteral("--reply"), EscapeText(hostile)}));
+                QStringList {QStringLiteral("--reply"), EscapeText(c.reply)}));
             arguments += {QStringLiteral("--port"), boards.back()->device};
         }
         QProcess cli;
@@ -236,13 +237,16 @@ TEST_F(CliGuards, TheBoardCannotWriteToTheTerminal)
         EXPECT_FALSE(screen.contains(c.never));
         if (c.boards > 1)
             continue;
-        // Between two replies the bar is drawn again.
+        // Between two replies the bar is drawn again (two that came in one
+        // read are written at once).
         qsizetype reply = screen.indexOf(c.shown);
         for (int i = 1; reply >= 0; ++i) {
             const qsizetype next = screen.indexOf(c.shown, reply + c.shown.size());
             if (next < 0)
                 break;
-            EXPECT_TRUE(screen.mid(reply, next - reply).contains(" packets ")) << "after reply " << i;
+            if (next > reply + c.shown.size()) {
+                EXPECT_TRUE(screen.mid(reply, next - reply).contains(" packets ")) << "after reply " << i;
+            }
             reply = next;
         }
     }
