@@ -145,7 +145,8 @@ void LogBox::captureToFile(QAction* item)
     if (path.isEmpty())
         return;
     if (const TransferError failed = m_capture.start(path)) {
-        m_dialogs.showMessage(HeadlineText(Headline::CaptureNotOpened).text + QLatin1Char('\n') + failed.reason);
+        m_dialogs.showMessage(HeadlineText(Headline::CaptureNotOpened).text + QLatin1Char('\n') + path
+                              + QStringLiteral(": ") + failed.reason);
         return;
     }
     item->setChecked(true);
