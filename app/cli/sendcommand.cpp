@@ -2,11 +2,15 @@
 
 #include "app/cli/boardrun.h"
 #include "app/cli/checkedsettings.h"
+#include "app/cli/dryrun.h"
+#include "app/cli/runreport.h"
+#include "app/cli/sendfilecheck.h"
 #include "app/cli/sendsummary.h"
 #include "app/transfer/serialdevice.h"
 #include "app/transfer/settingsfolder.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
@@ -61,16 +65,51 @@ std::optional<QString> severalPortsMistake(const CliArguments& arguments)
     return std::nullopt;
 }
 
+using Boards = std::vector<std::unique_ptr<BoardRun>>;
+
+// The report's entry of a board that ran.
+ReportedPort reportedPort(const BoardRun& board)
+{
+    return {board.port(), board.sentBytes(), board.packetCount(), board.seconds(), board.result(),
+            board.exitStatus(), board.replies()};
+}
+
+// The report's entries when no board ran: each with what kept it from running.
+QList<ReportedPort> portsNotRun(const Boards& boards, const QString& result, int status)
+{
+    QList<ReportedPort> ports;
+    for (const auto& board : boards)
+        ports << ReportedPort {board->port(), 0, 0, 0, result, status, {}};
+    return ports;
+}
+
+// Writes the report when one was asked for; a report that cannot be written
+// turns a success into a failure, as the station would miss the board's record.
+int finishReport(const CliArguments& arguments, RunReport& report, int status)
+{
+    if (arguments.reportFile.isEmpty())
+        return status;
+    report.exitStatus = status;
+    const std::optional<QString> failed = WriteReport(arguments.reportFile, report);
+    if (!failed)
+        return status;
+    std::fprintf(stderr, "flashupdate-cli: --report %s: %s\n", arguments.reportFile.toLocal8Bit().constData(),
+                 failed->toLocal8Bit().constData());
+    return status == ExitSent ? ExitFailed : status;
+}
+
 } // namespace
 
 int RunSendCommand(const CliArguments& arguments)
 {
+    const QDateTime started = QDateTime::currentDateTimeUtc();
     const bool several = arguments.ports.size() > 1;
-    if (several) {
-        if (const std::optional<QString> mistake = severalPortsMistake(arguments)) {
-            std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
-            return ExitUsage;
-        }
+    std::optional<QString> mistake = several ? severalPortsMistake(arguments) : std::nullopt;
+    if (!mistake && !arguments.reportFile.isEmpty())
+        mistake = ReportPathMistake(arguments.reportFile);
+    if (mistake) {
+        std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
+        return ExitUsage;
     }
     QStringList rowNames {QString()};
     if (several) {
@@ -81,12 +120,31 @@ int RunSendCommand(const CliArguments& arguments)
     ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
 
     const TPortSettings settings = CheckedSettings(ConfigPathIn(SettingsFolder()));
-    std::vector<std::unique_ptr<BoardRun>> boards;
+    Boards boards;
     if (arguments.ports.isEmpty())
         boards.push_back(std::make_unique<BoardRun>(arguments, settings, std::nullopt, false, progress, 0));
     for (qsizetype i = 0; i < arguments.ports.size(); ++i)
         boards.push_back(
             std::make_unique<BoardRun>(arguments, settings, arguments.ports[i], several, progress, int(i)));
+
+    // The file is checked before any port opens.
+    const SendFileCheck check = CheckSendFile(arguments);
+    RunReport report {started, arguments.file, check.file, check.verdict, boards.front()->sendSettings(), {}, 0};
+    if (arguments.dryRun) {
+        QStringList names;
+        for (const auto& board : boards)
+            names << BoardRun::PortLabel(board->port());
+        const int status = RunDryRun(arguments, check, report.settings, names);
+        report.ports = portsNotRun(boards, QStringLiteral("dry run"), status);
+        return finishReport(arguments, report, status);
+    }
+    if (check.file.check.format != FirmwareFormat::Raw)
+        std::fprintf(stderr, "%s: %s, check %s\n", arguments.file.toLocal8Bit().constData(),
+                     FoundFormatText(check).toLocal8Bit().constData(), VerdictText(check).toLocal8Bit().constData());
+    if (check.refused()) {
+        report.ports = portsNotRun(boards, QStringLiteral("not sent: ") + check.file.check.fault, ExitFailed);
+        return finishReport(arguments, report, ExitFailed);
+    }
 
     if (!arguments.captureFile.isEmpty()) {
         for (const auto& board : boards) {
@@ -94,7 +152,9 @@ int RunSendCommand(const CliArguments& arguments)
                                          : arguments.captureFile;
             if (const std::optional<QString> failed = board->startCapture(path)) {
                 std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
-                return ExitFailed;
+                report.ports = portsNotRun(boards, QString(*failed).replace(QLatin1Char('\n'), QStringLiteral(": ")),
+                                           ExitFailed);
+                return finishReport(arguments, report, ExitFailed);
             }
         }
     }
@@ -132,8 +192,10 @@ int RunSendCommand(const CliArguments& arguments)
         board->start();
     if (running > 0)
         QCoreApplication::exec();
+    for (const auto& board : boards)
+        report.ports << reportedPort(*board);
     if (!several)
-        return outputStatus.value_or(boards.front()->exitStatus());
+        return finishReport(arguments, report, outputStatus.value_or(boards.front()->exitStatus()));
 
     progress.end();
     QList<SummaryRow> rows;
@@ -148,8 +210,8 @@ int RunSendCommand(const CliArguments& arguments)
     }
     std::fputs(SummaryTable(rows).toLocal8Bit().constData(), stderr);
     if (outputStatus)
-        return *outputStatus;
+        return finishReport(arguments, report, *outputStatus);
     if (interrupted)
-        return ExitInterrupted;
-    return firstFailure.value_or(ExitSent);
+        return finishReport(arguments, report, ExitInterrupted);
+    return finishReport(arguments, report, firstFailure.value_or(ExitSent));
 }

@@ -27,3 +27,11 @@ std::optional<QSerialPort::Parity> ParityFromName(const QString& name);
 std::optional<QSerialPort::DataBits> DataBitsFromName(const QString& name);
 std::optional<QSerialPort::StopBits> StopBitsFromName(const QString& name);
 std::optional<QSerialPort::FlowControl> FlowFromName(const QString& name);
+
+// The same words back, for what a format is ("none", "8", "1", "xonxoff").
+QString ParityName(QSerialPort::Parity parity);
+QString DataBitsName(QSerialPort::DataBits dataBits);
+QString StopBitsName(QSerialPort::StopBits stopBits);
+QString FlowName(QSerialPort::FlowControl flow);
+// The short form: data bits, parity's first letter, stop bits ("8N1", "7E2").
+QString LineFormatText(const LineFormat& format);

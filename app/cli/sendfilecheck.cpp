@@ -1,0 +1,29 @@
+#include "app/cli/sendfilecheck.h"
+
+SendFileCheck CheckSendFile(const CliArguments& arguments)
+{
+    SendFileCheck check {ReadFirmwareFile(arguments.filePath), QStringLiteral("skipped")};
+    if (check.file.check.failed())
+        check.verdict = arguments.force ? QStringLiteral("forced") : QStringLiteral("failed");
+    else if (check.file.check.format != FirmwareFormat::Raw)
+        check.verdict = QStringLiteral("ok");
+    return check;
+}
+
+QString FoundFormatText(const SendFileCheck& check)
+{
+    const FirmwareCheck& found = check.file.check;
+    if (found.format == FirmwareFormat::Raw)
+        return QStringLiteral("no known format, sent unchanged");
+    const QString range = AddressRangeText(found);
+    return FirmwareFormatName(found.format) + (range.isEmpty() ? QString() : QStringLiteral(", addresses ") + range);
+}
+
+QString VerdictText(const SendFileCheck& check)
+{
+    if (!check.file.check.failed())
+        return check.verdict;
+    return QStringLiteral("failed: ") + check.file.check.fault
+        + (check.refused() ? QStringLiteral("; not sent (--force sends it anyway)")
+                           : QStringLiteral("; sent anyway (--force)"));
+}
