@@ -129,9 +129,8 @@ void FirmwareScanner::takeLine()
         m_raw = true;
         return;
     }
-    if (m_check.failed())
-        return; // the first fault is named; later lines only decide the format
-
+    // Lines after the first fault are still read: they decide the format,
+    // and their sound data records count for the address range.
     std::optional<QString> fault;
     QByteArray bytes;
     if (tooLong)
@@ -146,7 +145,7 @@ void FirmwareScanner::takeLine()
         if (!fault)
             fault = intelLead ? checkIntelHex(bytes) : checkSRecord(line[1] - '0', bytes);
     }
-    if (fault)
+    if (fault && !m_check.failed())
         m_check.fault = QStringLiteral("line %1: %2").arg(m_lineNumber).arg(*fault);
 }
 
