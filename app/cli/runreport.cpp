@@ -7,19 +7,6 @@
 
 namespace {
 
-QJsonValue formatKey(FirmwareFormat format)
-{
-    switch (format) {
-    case FirmwareFormat::IntelHex:
-        return QStringLiteral("intel-hex");
-    case FirmwareFormat::SRecord:
-        return QStringLiteral("s-record");
-    case FirmwareFormat::Raw:
-        break;
-    }
-    return QStringLiteral("raw");
-}
-
 QJsonValue numberOrNull(const std::optional<qint64>& value)
 {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
@@ -35,7 +22,7 @@ QJsonObject fileObject(const RunReport& report)
         {QStringLiteral("path"), report.filePath},
         {QStringLiteral("bytes"), numberOrNull(file.readAhead ? std::optional<qint64>(file.bytes) : std::nullopt)},
         {QStringLiteral("sha256"), file.readAhead ? QJsonValue(QString::fromLatin1(file.sha256)) : QJsonValue()},
-        {QStringLiteral("format"), formatKey(file.check.format)},
+        {QStringLiteral("format"), FirmwareFormatKey(file.check.format)},
         {QStringLiteral("first_address"), address(file.check.firstAddress)},
         {QStringLiteral("last_address"), address(file.check.lastAddress)},
         {QStringLiteral("check"), report.check},

@@ -8,6 +8,7 @@
 // last whole report or this one, never half of one.
 
 #include "app/cli/sendsettings.h"
+#include "app/cli/sendsummary.h"
 #include "app/transfer/firmwarecheck.h"
 
 #include <QDateTime>
@@ -17,13 +18,9 @@
 
 #include <optional>
 
-struct ReportedPort {
-    QString port;
-    qint64 bytes = 0;
-    int packets = 0;
-    double seconds = 0;
-    QString result; // "ok" or what ended the transfer
-    int status = 0; // the exit status this board alone would give
+// A board's row of the summary (its port as given), and more.
+struct ReportedPort : SummaryRow {
+    int status = 0;     // the exit status this board alone would give
     QByteArray replies; // what the board sent
 };
 

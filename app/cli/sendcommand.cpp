@@ -70,8 +70,9 @@ using Boards = std::vector<std::unique_ptr<BoardRun>>;
 // The report's entry of a board that ran.
 ReportedPort reportedPort(const BoardRun& board)
 {
-    return {board.port(), board.sentBytes(), board.packetCount(), board.seconds(), board.result(),
-            board.exitStatus(), board.replies()};
+    return {{board.port(), board.sentBytes(), board.packetCount(), board.seconds(), board.result()},
+            board.exitStatus(),
+            board.replies()};
 }
 
 // The report's entries when no board ran: each with what kept it from running.
@@ -79,7 +80,7 @@ QList<ReportedPort> portsNotRun(const Boards& boards, const QString& result, int
 {
     QList<ReportedPort> ports;
     for (const auto& board : boards)
-        ports << ReportedPort {board->port(), 0, 0, 0, result, status, {}};
+        ports << ReportedPort {{board->port(), 0, 0, 0, result}, status, {}};
     return ports;
 }
 
@@ -202,8 +203,8 @@ int RunSendCommand(const CliArguments& arguments)
     std::optional<int> firstFailure;
     bool interrupted = false;
     for (const auto& board : boards) {
-        rows << SummaryRow {BoardRun::PortLabel(board->port()), board->sentBytes(), board->packetCount(),
-                            board->seconds(), board->result()};
+        rows << reportedPort(*board);
+        rows.last().port = BoardRun::PortLabel(board->port());
         if (board->exitStatus() != ExitSent && !firstFailure)
             firstFailure = board->exitStatus();
         interrupted = interrupted || board->wasInterrupted();

@@ -1,5 +1,7 @@
 #include "app/transfer/firmwarecheck.h"
 
+#include "app/transfer/escapedtext.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 
@@ -10,6 +12,17 @@
 #include <utility>
 
 namespace {
+
+// Each format's name for people and its key for the report, in the order of FirmwareFormat.
+struct FormatNaming {
+    const char* name;
+    const char* key;
+};
+constexpr FormatNaming FormatNames[] = {
+    {"no known format", "raw"},
+    {"Intel HEX", "intel-hex"},
+    {"S-record", "s-record"},
+};
 
 // The longest record: S-records of 255 bytes take 2 + 510 characters, Intel
 // HEX records 1 + 2 × (5 + 255) = 521. A longer line is not kept whole.
@@ -25,22 +38,11 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // The hex digits after a record's lead as bytes, or what is wrong with them.
 std::optional<QString> decodeHex(const char* digits, qsizetype count, QByteArray& bytes)
 {
     for (qsizetype i = 0; i < count; ++i) {
-        if (hexValue(digits[i]) >= 0)
+        if (HexDigitValue(digits[i]) >= 0)
             continue;
         const auto c = static_cast<unsigned char>(digits[i]);
         if (c >= 0x20 && c < 0x7F)
@@ -51,7 +53,7 @@ std::optional<QString> decodeHex(const char* digits, qsizetype count, QByteArray
         return QStringLiteral("odd number of hex digits");
     bytes.resize(count / 2);
     for (qsizetype i = 0; i < bytes.size(); ++i)
-        bytes[i] = char(hexValue(digits[2 * i]) << 4 | hexValue(digits[2 * i + 1]));
+        bytes[i] = char(HexDigitValue(digits[2 * i]) << 4 | HexDigitValue(digits[2 * i + 1]));
     return std::nullopt;
 }
 
@@ -271,15 +273,12 @@ FirmwareFile ReadFirmwareFile(const QByteArray& path)
 
 QString FirmwareFormatName(FirmwareFormat format)
 {
-    switch (format) {
-    case FirmwareFormat::IntelHex:
-        return QStringLiteral("Intel HEX");
-    case FirmwareFormat::SRecord:
-        return QStringLiteral("S-record");
-    case FirmwareFormat::Raw:
-        break;
-    }
-    return QStringLiteral("no known format");
+    return QString::fromLatin1(FormatNames[int(format)].name);
+}
+
+QString FirmwareFormatKey(FirmwareFormat format)
+{
+    return QString::fromLatin1(FormatNames[int(format)].key);
 }
 
 QString AddressRangeText(const FirmwareCheck& check)

@@ -78,5 +78,7 @@ FirmwareFile ReadFirmwareFile(const QByteArray& path);
 
 // "Intel HEX", "S-record", "no known format".
 QString FirmwareFormatName(FirmwareFormat format);
+// "intel-hex", "s-record", "raw".
+QString FirmwareFormatKey(FirmwareFormat format);
 // "0x08000000-0x08003FFF"; empty without data.
 QString AddressRangeText(const FirmwareCheck& check);
