@@ -12,11 +12,9 @@ SendFileCheck CheckSendFile(const CliArguments& arguments)
 
 QString FoundFormatText(const SendFileCheck& check)
 {
-    const FirmwareCheck& found = check.file.check;
-    if (found.format == FirmwareFormat::Raw)
+    if (check.file.check.format == FirmwareFormat::Raw)
         return QStringLiteral("no known format, sent unchanged");
-    const QString range = AddressRangeText(found);
-    return FirmwareFormatName(found.format) + (range.isEmpty() ? QString() : QStringLiteral(", addresses ") + range);
+    return FormatAndRangeText(check.file.check);
 }
 
 QString VerdictText(const SendFileCheck& check)

@@ -291,3 +291,9 @@ QString AddressRangeText(const FirmwareCheck& check)
     };
     return address(*check.firstAddress) + QLatin1Char('-') + address(*check.lastAddress);
 }
+
+QString FormatAndRangeText(const FirmwareCheck& check)
+{
+    const QString range = AddressRangeText(check);
+    return FirmwareFormatName(check.format) + (range.isEmpty() ? QString() : QStringLiteral(", addresses ") + range);
+}

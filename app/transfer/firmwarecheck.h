@@ -82,3 +82,6 @@ QString FirmwareFormatName(FirmwareFormat format);
 QString FirmwareFormatKey(FirmwareFormat format);
 // "0x08000000-0x08003FFF"; empty without data.
 QString AddressRangeText(const FirmwareCheck& check);
+// The format with the range: "Intel HEX, addresses 0x08000000-0x08003FFF",
+// "S-record" (no data), "no known format".
+QString FormatAndRangeText(const FirmwareCheck& check);
