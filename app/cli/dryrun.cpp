@@ -1,6 +1,6 @@
 #include "app/cli/dryrun.h"
 
-#include "app/cli/sendcommand.h"
+#include "app/cli/exitstatus.h"
 #include "app/transfer/escapedtext.h"
 
 #include <cmath>
@@ -20,6 +20,16 @@ QString packetKind(const SendSettings& settings)
     return QStringLiteral("blocks of %1 bytes, a line where less than a block is left").arg(*settings.blockSize);
 }
 
+// The file cannot be read: said as the transfer would say it.
+int cannotRead(const TransferError& error)
+{
+    const Headline headline =
+        error.operation == TransferError::Operation::OpenFile ? Headline::SendFileNotOpened : Headline::SendFileRead;
+    std::fprintf(stderr, "%s\n%s\n", HeadlineText(headline).text.toLocal8Bit().constData(),
+                 error.reason.toLocal8Bit().constData());
+    return ExitFailed;
+}
+
 } // namespace
 
 QString DurationText(double seconds)
@@ -37,10 +47,8 @@ int RunDryRun(const CliArguments& arguments, const SendFileCheck& check, const S
               const QStringList& ports)
 {
     const FirmwareFile& file = check.file;
-    if (file.error) {
-        std::fprintf(stderr, "Can't Open Send File!\n%s\n", file.error.reason.toLocal8Bit().constData());
-        return ExitFailed;
-    }
+    if (file.error)
+        return cannotRead(file.error);
     if (!file.readAhead) {
         say(QStringLiteral("file: %1, a stream: its format, packets and time are known only once it is sent")
                 .arg(arguments.file));
@@ -53,10 +61,8 @@ int RunDryRun(const CliArguments& arguments, const SendFileCheck& check, const S
     say(QStringLiteral("check: ") + VerdictText(check));
 
     const TransferPlan plan = PlanTransfer(arguments.filePath, settings.plan());
-    if (plan.error) {
-        std::fprintf(stderr, "Can't Open Send File!\n%s\n", plan.error.reason.toLocal8Bit().constData());
-        return ExitFailed;
-    }
+    if (plan.error)
+        return cannotRead(plan.error);
     say(QStringLiteral("packets: %1 (%2)").arg(plan.packets).arg(packetKind(settings)));
     say(QStringLiteral("bytes: %1").arg(plan.bytes));
     say(QStringLiteral("wire time: %1 at %2 baud, %3")

@@ -99,67 +99,38 @@ int finishReport(const CliArguments& arguments, RunReport& report, int status)
     return status == ExitSent ? ExitFailed : status;
 }
 
-} // namespace
-
-int RunSendCommand(const CliArguments& arguments)
+// The plan: one board per port given, or one on the remembered port, each on
+// its row of the progress report.
+void planBoards(const CliArguments& arguments, ProgressReport& progress, Boards& boards)
 {
-    const QDateTime started = QDateTime::currentDateTimeUtc();
     const bool several = arguments.ports.size() > 1;
-    std::optional<QString> mistake = several ? severalPortsMistake(arguments) : std::nullopt;
-    if (!mistake && !arguments.reportFile.isEmpty())
-        mistake = ReportPathMistake(arguments.reportFile);
-    if (mistake) {
-        std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
-        return ExitUsage;
-    }
-    QStringList rowNames {QString()};
-    if (several) {
-        rowNames.clear();
-        for (const QString& port : arguments.ports)
-            rowNames << BoardRun::PortLabel(port);
-    }
-    ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
-
     const TPortSettings settings = CheckedSettings(ConfigPathIn(SettingsFolder()));
-    Boards boards;
     if (arguments.ports.isEmpty())
         boards.push_back(std::make_unique<BoardRun>(arguments, settings, std::nullopt, false, progress, 0));
     for (qsizetype i = 0; i < arguments.ports.size(); ++i)
         boards.push_back(
             std::make_unique<BoardRun>(arguments, settings, arguments.ports[i], several, progress, int(i)));
+}
 
-    // The file is checked before any port opens.
-    const SendFileCheck check = CheckSendFile(arguments);
-    RunReport report {started, arguments.file, check.file, check.verdict, boards.front()->sendSettings(), {}, 0};
-    if (arguments.dryRun) {
-        QStringList names;
-        for (const auto& board : boards)
-            names << BoardRun::PortLabel(board->port());
-        const int status = RunDryRun(arguments, check, report.settings, names);
-        report.ports = portsNotRun(boards, QStringLiteral("dry run"), status);
-        return finishReport(arguments, report, status);
+// Each board's capture file opened; the message, and nothing else, when one
+// cannot be opened.
+std::optional<QString> openCaptures(const CliArguments& arguments, const Boards& boards)
+{
+    if (arguments.captureFile.isEmpty())
+        return std::nullopt;
+    for (const auto& board : boards) {
+        const QString path = boards.size() > 1 ? BoardRun::CaptureFileFor(arguments.captureFile, board->port())
+                                               : arguments.captureFile;
+        if (std::optional<QString> failed = board->startCapture(path))
+            return failed;
     }
-    if (check.file.check.format != FirmwareFormat::Raw)
-        std::fprintf(stderr, "%s: %s, check %s\n", arguments.file.toLocal8Bit().constData(),
-                     FoundFormatText(check).toLocal8Bit().constData(), VerdictText(check).toLocal8Bit().constData());
-    if (check.refused()) {
-        report.ports = portsNotRun(boards, QStringLiteral("not sent: ") + check.file.check.fault, ExitFailed);
-        return finishReport(arguments, report, ExitFailed);
-    }
+    return std::nullopt;
+}
 
-    if (!arguments.captureFile.isEmpty()) {
-        for (const auto& board : boards) {
-            const QString path = several ? BoardRun::CaptureFileFor(arguments.captureFile, board->port())
-                                         : arguments.captureFile;
-            if (const std::optional<QString> failed = board->startCapture(path)) {
-                std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
-                report.ports = portsNotRun(boards, QString(*failed).replace(QLatin1Char('\n'), QStringLiteral(": ")),
-                                           ExitFailed);
-                return finishReport(arguments, report, ExitFailed);
-            }
-        }
-    }
-
+// The run: every board starts, and the event loop turns until all are done,
+// Ctrl-C stopping them all. When standard output failed, the status that says so.
+std::optional<int> runBoards(const Boards& boards)
+{
     size_t running = boards.size();
     for (const auto& board : boards)
         board->onDone = [&running] {
@@ -193,11 +164,14 @@ int RunSendCommand(const CliArguments& arguments)
         board->start();
     if (running > 0)
         QCoreApplication::exec();
-    for (const auto& board : boards)
-        report.ports << reportedPort(*board);
-    if (!several)
-        return finishReport(arguments, report, outputStatus.value_or(boards.front()->exitStatus()));
+    return outputStatus;
+}
 
+// The summary of several boards: the table on standard error, and the status
+// of the run: standard output's failure, then an interruption, then the first
+// board that failed.
+int summariseBoards(const Boards& boards, ProgressReport& progress, const std::optional<int>& outputStatus)
+{
     progress.end();
     QList<SummaryRow> rows;
     std::optional<int> firstFailure;
@@ -211,8 +185,64 @@ int RunSendCommand(const CliArguments& arguments)
     }
     std::fputs(SummaryTable(rows).toLocal8Bit().constData(), stderr);
     if (outputStatus)
-        return finishReport(arguments, report, *outputStatus);
+        return *outputStatus;
     if (interrupted)
-        return finishReport(arguments, report, ExitInterrupted);
-    return finishReport(arguments, report, firstFailure.value_or(ExitSent));
+        return ExitInterrupted;
+    return firstFailure.value_or(ExitSent);
+}
+
+} // namespace
+
+int RunSendCommand(const CliArguments& arguments)
+{
+    const QDateTime started = QDateTime::currentDateTimeUtc();
+    const bool several = arguments.ports.size() > 1;
+    std::optional<QString> mistake = several ? severalPortsMistake(arguments) : std::nullopt;
+    if (!mistake && !arguments.reportFile.isEmpty())
+        mistake = ReportPathMistake(arguments.reportFile);
+    if (mistake) {
+        std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
+        return ExitUsage;
+    }
+    QStringList rowNames {QString()};
+    if (several) {
+        rowNames.clear();
+        for (const QString& port : arguments.ports)
+            rowNames << BoardRun::PortLabel(port);
+    }
+    ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
+    Boards boards;
+    planBoards(arguments, progress, boards);
+
+    // The file is checked before any port opens.
+    const SendFileCheck check = CheckSendFile(arguments);
+    RunReport report {started, arguments.file, check.file, check.verdict, boards.front()->sendSettings(), {}, 0};
+    if (arguments.dryRun) {
+        QStringList names;
+        for (const auto& board : boards)
+            names << BoardRun::PortLabel(board->port());
+        const int status = RunDryRun(arguments, check, report.settings, names);
+        report.ports = portsNotRun(boards, QStringLiteral("dry run"), status);
+        return finishReport(arguments, report, status);
+    }
+    if (check.file.check.format != FirmwareFormat::Raw)
+        std::fprintf(stderr, "%s: %s, check %s\n", arguments.file.toLocal8Bit().constData(),
+                     FoundFormatText(check).toLocal8Bit().constData(), VerdictText(check).toLocal8Bit().constData());
+    if (check.refused()) {
+        report.ports = portsNotRun(boards, QStringLiteral("not sent: ") + check.file.check.fault, ExitFailed);
+        return finishReport(arguments, report, ExitFailed);
+    }
+    if (const std::optional<QString> failed = openCaptures(arguments, boards)) {
+        std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
+        report.ports = portsNotRun(boards, QString(*failed).replace(QLatin1Char('\n'), QStringLiteral(": ")),
+                                   ExitFailed);
+        return finishReport(arguments, report, ExitFailed);
+    }
+
+    const std::optional<int> outputStatus = runBoards(boards);
+    for (const auto& board : boards)
+        report.ports << reportedPort(*board);
+    const int status = several ? summariseBoards(boards, progress, outputStatus)
+                               : outputStatus.value_or(boards.front()->exitStatus());
+    return finishReport(arguments, report, status);
 }

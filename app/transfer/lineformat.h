@@ -23,15 +23,15 @@ struct LineFormat {
 
 // The words the command line takes: none|odd|even|mark|space, 5..8, 1|2,
 // none|xonxoff|rtscts. Nothing for any other text.
-std::optional<QSerialPort::Parity> ParityFromName(const QString& name);
-std::optional<QSerialPort::DataBits> DataBitsFromName(const QString& name);
-std::optional<QSerialPort::StopBits> StopBitsFromName(const QString& name);
-std::optional<QSerialPort::FlowControl> FlowFromName(const QString& name);
+[[nodiscard]] std::optional<QSerialPort::Parity> ParityFromName(const QString& name);
+[[nodiscard]] std::optional<QSerialPort::DataBits> DataBitsFromName(const QString& name);
+[[nodiscard]] std::optional<QSerialPort::StopBits> StopBitsFromName(const QString& name);
+[[nodiscard]] std::optional<QSerialPort::FlowControl> FlowFromName(const QString& name);
 
 // The same words back, for what a format is ("none", "8", "1", "xonxoff").
-QString ParityName(QSerialPort::Parity parity);
-QString DataBitsName(QSerialPort::DataBits dataBits);
-QString StopBitsName(QSerialPort::StopBits stopBits);
-QString FlowName(QSerialPort::FlowControl flow);
+[[nodiscard]] QString ParityName(QSerialPort::Parity parity);
+[[nodiscard]] QString DataBitsName(QSerialPort::DataBits dataBits);
+[[nodiscard]] QString StopBitsName(QSerialPort::StopBits stopBits);
+[[nodiscard]] QString FlowName(QSerialPort::FlowControl flow);
 // The short form: data bits, parity's first letter, stop bits ("8N1", "7E2").
-QString LineFormatText(const LineFormat& format);
+[[nodiscard]] QString LineFormatText(const LineFormat& format);

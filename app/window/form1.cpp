@@ -60,6 +60,8 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
         const MessageShower show = m_setup.showMessage ? m_setup.showMessage : MessageShower(ShowModalMessage);
         show(message.text, message.caption.isEmpty() ? ApplicationTitle() : message.caption);
     });
+    // A failure that needs no answer (a file beside the settings not written) is a line in the log.
+    connect(&m_engine, &TransferEngine::logLine, this, [this](const QString& line) { ui->Memo1->appendLine(line); });
     m_controls.msSinceStart = [this] { return m_engine.msSinceStart(); };
     // Said once per Start, in the log, once the file is open.
     connect(&m_engine, &TransferEngine::transferStarted, this, [this] {
@@ -167,7 +169,7 @@ void TForm1::FormCreate()
         m_setup.showSplash(this);
     fillLists();
     // Loads and applies the settings, shows the counter "0" and opens the port.
-    m_engine.Initialise(ConfigPath);
+    m_engine.initialise(ConfigPath);
     const ReplyWaitSetting wait = LoadReplyWait(ConfigPath);
     m_engine.setReplyWait(wait.text, wait.timeoutMs);
     const QString lastFile = ReadLinesBeside(ConfigPath, LastFileName).value(0);
@@ -181,19 +183,19 @@ void TForm1::chooseSendFile(const QString& path)
     m_controls.setSendFile(QFileInfo(path).absoluteFilePath());
     const QString shown = ui->Edit3->text();
     ui->Edit3->setToolTip(shown);
-    WriteLinesBeside(ConfigPath, LastFileName, {shown});
+    showInLog(WriteLinesBeside(ConfigPath, LastFileName, {shown}));
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!(m_engine.linkState() & TransferEngine::Sending) && !droppedFile(event->mimeData()).isEmpty())
+    if (!m_engine.isSending() && !droppedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event)
 {
     const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty() || (m_engine.linkState() & TransferEngine::Sending))
+    if (path.isEmpty() || m_engine.isSending())
         return;
     chooseSendFile(path);
     event->acceptProposedAction();
@@ -209,17 +211,16 @@ void TForm1::fillLists()
 
 void TForm1::CheckBox1Click()
 {
-    m_engine.CheckBox1Click();
+    m_engine.pauseByDataSizeClicked();
 }
 
 void TForm1::Button1Click()
 {
     // A Start, not a Stop: a firmware file is checked first.
     const QuestionAsker ask = m_setup.askQuestion ? m_setup.askQuestion : QuestionAsker(AskModalQuestion);
-    if (!(m_engine.linkState() & TransferEngine::Sending)
-        && !CheckFirmwareAtStart(m_controls.sendFilePath(), *ui->Memo1, ask))
+    if (!m_engine.isSending() && !CheckFirmwareAtStart(m_controls.sendFilePath(), *ui->Memo1, ask))
         return;
-    m_engine.Button1Click();
+    m_engine.startOrStop();
 }
 
 void TForm1::Button2Click()
@@ -242,9 +243,9 @@ void TForm1::Button2Click()
 
 void TForm1::Button3Click()
 {
-    m_engine.Button3Click();
+    m_engine.applyPortSettings();
     // The link now runs at 8N1 whatever these boxes say: said once per Set Port.
-    if (m_engine.linkState() & TransferEngine::PortOpen)
+    if (m_engine.isPortOpen())
         if (const QString notice = LineFormatNotice(ui->ComboBox3->currentText(), ui->ComboBox4->currentText(),
                                                     ui->ComboBox5->currentText());
             !notice.isEmpty())
@@ -253,17 +254,17 @@ void TForm1::Button3Click()
 
 void TForm1::Edit1Change()
 {
-    m_engine.Edit1Change();
+    m_engine.timeGapEdited();
 }
 
 void TForm1::Edit2Change()
 {
-    m_engine.Edit2Change();
+    m_engine.dataSizeEdited();
 }
 
 void TForm1::Timer1Timer()
 {
-    m_engine.Timer1Timer();
+    m_engine.tick();
 }
 
 // The size guard: the outer window is at least 350 wide and 500 high. It runs
@@ -356,7 +357,7 @@ void TForm1::SaveLogAs1Click()
     if (file.open(QIODevice::WriteOnly | QIODevice::Text)
         && file.write(ui->Memo1->toPlainText().toUtf8() + '\n') >= 0 && file.commit())
         return;
-    showMessage(QStringLiteral("Can't Save Log File!\n") + file.errorString());
+    showMessage(HeadlineText(Headline::LogNotSaved).text + QLatin1Char('\n') + file.errorString());
 }
 
 void TForm1::Timestamps1Click()
@@ -384,7 +385,7 @@ void TForm1::CaptureToFile1Click()
     if (path.isEmpty())
         return;
     if (const TransferError failed = m_controls.capture.start(path)) {
-        showMessage(QStringLiteral("Can't Open Capture File!\n") + failed.reason);
+        showMessage(HeadlineText(Headline::CaptureNotOpened).text + QLatin1Char('\n') + failed.reason);
         return;
     }
     item->setChecked(true);
@@ -398,7 +399,7 @@ void TForm1::WaitForReply1Click()
         return;
     const ReplyWaitSetting chosen = dialog.setting();
     m_engine.setReplyWait(chosen.text, chosen.timeoutMs);
-    SaveReplyWait(ConfigPath, chosen);
+    showInLog(SaveReplyWait(ConfigPath, chosen));
 }
 
 bool TForm1::event(QEvent* event)
@@ -434,6 +435,12 @@ void TForm1::resizeEvent(QResizeEvent* event)
                            height() - memo.top() - MemoBottomMargin);
     const int barHeight = ui->ProgressBar1->height();
     ui->ProgressBar1->setGeometry(0, height() - barHeight, width(), barHeight);
+}
+
+void TForm1::showInLog(const TransferError& notSaved)
+{
+    if (notSaved)
+        ui->Memo1->appendLine(LogLine(Headline::FileNotSaved, notSaved));
 }
 
 void TForm1::showMessage(const QString& text)

@@ -101,6 +101,8 @@ private:
     void chooseSendFile(const QString& path);
     static void widenToTheLeft(QWidget* control);
     void centreOnScreen();
+    // A file beside the settings that could not be written: a line in the log.
+    void showInLog(const TransferError& notSaved);
     // A message box with the application's title, as the engine's messages.
     void showMessage(const QString& text);
 

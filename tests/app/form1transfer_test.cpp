@@ -38,7 +38,7 @@ protected:
     {
         overtype(find<QComboBox>("ComboBox1")->lineEdit(), port);
         find<QPushButton>("Button3")->click();
-        ASSERT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+        ASSERT_EQ(form->engine().state(), TransferState::Idle);
         overtype(find<QLineEdit>("Edit1"), gap);
         QFile file(dir.filePath(QStringLiteral("send.hex")));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
