@@ -2,7 +2,7 @@
 
 SendFileCheck CheckSendFile(const CliArguments& arguments)
 {
-    SendFileCheck check {ReadFirmwareFile(arguments.filePath), QStringLiteral("skipped")};
+    SendFileCheck check {ReadFirmwareFile(arguments.filePath, !arguments.reportFile.isEmpty()), QStringLiteral("skipped")};
     if (check.file.check.failed())
         check.verdict = arguments.force ? QStringLiteral("forced") : QStringLiteral("failed");
     else if (check.file.check.format != FirmwareFormat::Raw)

@@ -239,7 +239,7 @@ FirmwareCheck CheckFirmware(const QByteArray& contents)
     return scanner.finish();
 }
 
-FirmwareFile ReadFirmwareFile(const QByteArray& path)
+FirmwareFile ReadFirmwareFile(const QByteArray& path, bool hashed)
 {
     FirmwareFile file;
     struct stat status {};
@@ -262,11 +262,15 @@ FirmwareFile ReadFirmwareFile(const QByteArray& path)
             return file;
         }
         scanner.feed(buffer, got);
-        hash.addData(QByteArrayView(buffer, got));
         total += got;
+        if (hashed)
+            hash.addData(QByteArrayView(buffer, got));
+        else if (scanner.isRaw())
+            break;
     }
-    file.bytes = total;
-    file.sha256 = hash.result().toHex();
+    file.bytes = hashed ? total : in.size();
+    if (hashed)
+        file.sha256 = hash.result().toHex();
     file.check = scanner.finish();
     return file;
 }

@@ -41,6 +41,9 @@ struct FirmwareCheck {
 class FirmwareScanner {
 public:
     void feed(const char* data, qsizetype size);
+    // A line that is no record was seen: the file is of no known format,
+    // whatever follows.
+    bool isRaw() const { return m_raw; }
     // The verdict once every byte was fed.
     FirmwareCheck finish();
 
@@ -64,17 +67,19 @@ private:
 FirmwareCheck CheckFirmware(const QByteArray& contents);
 
 // A file to be sent, read through once when it is a regular file: its size,
-// its SHA-256 and its check. A pipe, a FIFO, a device or standard input ("-")
-// is not read ahead, as its bytes would then be gone for the transfer: its
-// check is skipped.
+// its SHA-256 (when `hashed`) and its check. Without the hash, reading stops
+// at the first line that is no record, so a large file of another kind costs
+// next to nothing. A pipe, a FIFO, a device or standard input ("-") is not
+// read ahead, as its bytes would then be gone for the transfer: its check is
+// skipped.
 struct FirmwareFile {
     bool readAhead = false;
     qint64 bytes = -1;
-    QByteArray sha256; // in hex; empty when not read
+    QByteArray sha256; // in hex; empty when not hashed
     FirmwareCheck check;
     TransferError error; // reading failed: the transfer says so when it opens the file
 };
-FirmwareFile ReadFirmwareFile(const QByteArray& path);
+FirmwareFile ReadFirmwareFile(const QByteArray& path, bool hashed = true);
 
 // "Intel HEX", "S-record", "no known format".
 QString FirmwareFormatName(FirmwareFormat format);

@@ -5,7 +5,7 @@
 
 bool CheckFirmwareAtStart(const QByteArray& path, LogBox& log, const QuestionAsker& ask)
 {
-    const FirmwareCheck check = ReadFirmwareFile(path).check;
+    const FirmwareCheck check = ReadFirmwareFile(path, false).check;
     if (check.format == FirmwareFormat::Raw)
         return true;
     // Two short lines: the log box does not wrap.
