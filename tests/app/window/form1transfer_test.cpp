@@ -2,7 +2,7 @@
 // simulator through a pseudo-terminal, shows progress, counter and replies;
 // and a real modal message box keeps the transfer tick running.
 
-#include "tests/app/form1fixture.h"
+#include "tests/app/window/form1fixture.h"
 #include "app/window/logbox.h"
 #include "tests/tools/boardsimprocess.h"
 #include "tests/support/ptypair.h"

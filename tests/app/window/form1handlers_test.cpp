@@ -2,7 +2,7 @@
 // themselves while typing, settings from "Config.dat", Set Port, start-up
 // order, Browse, Wait For Reply, Help and About.
 
-#include "tests/app/form1fixture.h"
+#include "tests/app/window/form1fixture.h"
 #include "app/window/logbox.h"
 #include "app/window/portcombobox.h"
 #include "tests/support/ptypair.h"

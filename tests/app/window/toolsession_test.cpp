@@ -7,7 +7,7 @@
 
 #include "app/splash/aboutbox.h"
 #include "effects/forms/controlfreezer.h"
-#include "tests/app/form1fixture.h"
+#include "tests/app/window/form1fixture.h"
 #include "app/splash/form3.h"
 #include "effects/forms/luxanimation.h"
 #include "effects/forms/luxstartup.h"
