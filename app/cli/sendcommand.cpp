@@ -2,11 +2,15 @@
 
 #include "app/cli/boardrun.h"
 #include "app/cli/checkedsettings.h"
+#include "app/cli/dryrun.h"
+#include "app/cli/runreport.h"
+#include "app/cli/sendfilecheck.h"
 #include "app/cli/sendsummary.h"
 #include "app/transfer/serialdevice.h"
 #include "app/transfer/settingsfolder.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
@@ -63,10 +67,41 @@ std::optional<QString> severalPortsMistake(const CliArguments& arguments)
 
 using Boards = std::vector<std::unique_ptr<BoardRun>>;
 
+// The report's entry of a board that ran.
+ReportedPort reportedPort(const BoardRun& board)
+{
+    return {{board.port(), board.sentBytes(), board.packetCount(), board.seconds(), board.result()},
+            board.exitStatus(),
+            board.replies()};
+}
+
+// The report's entries when no board ran: each with what kept it from running.
+QList<ReportedPort> portsNotRun(const Boards& boards, const QString& result, int status)
+{
+    QList<ReportedPort> ports;
+    for (const auto& board : boards)
+        ports << ReportedPort {{board->port(), 0, 0, 0, result}, status, {}};
+    return ports;
+}
+
+// Writes the report when one was asked for; a report that cannot be written
+// turns a success into a failure, as the station would miss the board's record.
+int finishReport(const CliArguments& arguments, RunReport& report, int status)
+{
+    if (arguments.reportFile.isEmpty())
+        return status;
+    report.exitStatus = status;
+    const std::optional<QString> failed = WriteReport(arguments.reportFile, report);
+    if (!failed)
+        return status;
+    std::fprintf(stderr, "flashupdate-cli: --report %s: %s\n", arguments.reportFile.toLocal8Bit().constData(),
+                 failed->toLocal8Bit().constData());
+    return status == ExitSent ? ExitFailed : status;
+}
+
 // The plan: one board per port given, or one on the remembered port, each on
-// its row of the progress report and with its capture file open. The
-// message, and nothing else, when a capture file cannot be opened.
-std::optional<QString> planBoards(const CliArguments& arguments, ProgressReport& progress, Boards& boards)
+// its row of the progress report.
+void planBoards(const CliArguments& arguments, ProgressReport& progress, Boards& boards)
 {
     const bool several = arguments.ports.size() > 1;
     const TPortSettings settings = CheckedSettings(ConfigPathIn(SettingsFolder()));
@@ -75,12 +110,17 @@ std::optional<QString> planBoards(const CliArguments& arguments, ProgressReport&
     for (qsizetype i = 0; i < arguments.ports.size(); ++i)
         boards.push_back(
             std::make_unique<BoardRun>(arguments, settings, arguments.ports[i], several, progress, int(i)));
+}
 
+// Each board's capture file opened; the message, and nothing else, when one
+// cannot be opened.
+std::optional<QString> openCaptures(const CliArguments& arguments, const Boards& boards)
+{
     if (arguments.captureFile.isEmpty())
         return std::nullopt;
     for (const auto& board : boards) {
-        const QString path = several ? BoardRun::CaptureFileFor(arguments.captureFile, board->port())
-                                     : arguments.captureFile;
+        const QString path = boards.size() > 1 ? BoardRun::CaptureFileFor(arguments.captureFile, board->port())
+                                               : arguments.captureFile;
         if (std::optional<QString> failed = board->startCapture(path))
             return failed;
     }
@@ -137,8 +177,8 @@ int summariseBoards(const Boards& boards, ProgressReport& progress, const std::o
     std::optional<int> firstFailure;
     bool interrupted = false;
     for (const auto& board : boards) {
-        rows << SummaryRow {BoardRun::PortLabel(board->port()), board->sentBytes(), board->packetCount(),
-                            board->seconds(), board->result()};
+        rows << reportedPort(*board);
+        rows.last().port = BoardRun::PortLabel(board->port());
         if (board->exitStatus() != ExitSent && !firstFailure)
             firstFailure = board->exitStatus();
         interrupted = interrupted || board->wasInterrupted();
@@ -155,12 +195,14 @@ int summariseBoards(const Boards& boards, ProgressReport& progress, const std::o
 
 int RunSendCommand(const CliArguments& arguments)
 {
+    const QDateTime started = QDateTime::currentDateTimeUtc();
     const bool several = arguments.ports.size() > 1;
-    if (several) {
-        if (const std::optional<QString> mistake = severalPortsMistake(arguments)) {
-            std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
-            return ExitUsage;
-        }
+    std::optional<QString> mistake = several ? severalPortsMistake(arguments) : std::nullopt;
+    if (!mistake && !arguments.reportFile.isEmpty())
+        mistake = ReportPathMistake(arguments.reportFile);
+    if (mistake) {
+        std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
+        return ExitUsage;
     }
     QStringList rowNames {QString()};
     if (several) {
@@ -169,14 +211,38 @@ int RunSendCommand(const CliArguments& arguments)
             rowNames << BoardRun::PortLabel(port);
     }
     ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
-
     Boards boards;
-    if (const std::optional<QString> failed = planBoards(arguments, progress, boards)) {
-        std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
-        return ExitFailed;
+    planBoards(arguments, progress, boards);
+
+    // The file is checked before any port opens.
+    const SendFileCheck check = CheckSendFile(arguments);
+    RunReport report {started, arguments.file, check.file, check.verdict, boards.front()->sendSettings(), {}, 0};
+    if (arguments.dryRun) {
+        QStringList names;
+        for (const auto& board : boards)
+            names << BoardRun::PortLabel(board->port());
+        const int status = RunDryRun(arguments, check, report.settings, names);
+        report.ports = portsNotRun(boards, QStringLiteral("dry run"), status);
+        return finishReport(arguments, report, status);
     }
+    if (check.file.check.format != FirmwareFormat::Raw)
+        std::fprintf(stderr, "%s: %s, check %s\n", arguments.file.toLocal8Bit().constData(),
+                     FoundFormatText(check).toLocal8Bit().constData(), VerdictText(check).toLocal8Bit().constData());
+    if (check.refused()) {
+        report.ports = portsNotRun(boards, QStringLiteral("not sent: ") + check.file.check.fault, ExitFailed);
+        return finishReport(arguments, report, ExitFailed);
+    }
+    if (const std::optional<QString> failed = openCaptures(arguments, boards)) {
+        std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
+        report.ports = portsNotRun(boards, QString(*failed).replace(QLatin1Char('\n'), QStringLiteral(": ")),
+                                   ExitFailed);
+        return finishReport(arguments, report, ExitFailed);
+    }
+
     const std::optional<int> outputStatus = runBoards(boards);
-    if (!several)
-        return outputStatus.value_or(boards.front()->exitStatus());
-    return summariseBoards(boards, progress, outputStatus);
+    for (const auto& board : boards)
+        report.ports << reportedPort(*board);
+    const int status = several ? summariseBoards(boards, progress, outputStatus)
+                               : outputStatus.value_or(boards.front()->exitStatus());
+    return finishReport(arguments, report, status);
 }
