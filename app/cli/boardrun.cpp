@@ -1,7 +1,9 @@
 #include "app/cli/boardrun.h"
 
 #include "app/cli/exitstatus.h"
+#include "app/transfer/pacingvalues.h"
 #include "app/transfer/serialdevice.h"
+#include "app/transfer/wholenumber.h"
 
 #include <QFileInfo>
 
@@ -197,4 +199,18 @@ QString BoardRun::result() const
     if (!m_captureFailure.isEmpty())
         return QString(m_captureFailure).replace(QLatin1Char('\n'), QStringLiteral(": "));
     return m_controls.lastMessage.isEmpty() ? QStringLiteral("failed") : m_controls.lastMessage;
+}
+
+SendSettings BoardRun::sendSettings() const
+{
+    SendSettings settings;
+    if (const std::optional<int> baud = ToWholeNumber(m_controls.baudText()))
+        settings.baud = *baud;
+    settings.gapMs = TimeGapOrDefault(m_controls.timeGapText()).value;
+    if (m_controls.pauseByDataSize())
+        settings.blockSize = DataSizeOrDefault(m_controls.dataSizeText()).value;
+    settings.format = m_engine.lineFormat();
+    settings.waitFor = m_engine.replyWait().expected();
+    settings.replyTimeoutMs = m_engine.replyWait().timeoutMs();
+    return settings;
 }

@@ -5,6 +5,7 @@
 
 #include "app/cli/cliarguments.h"
 #include "app/cli/consolecontrols.h"
+#include "app/cli/sendsettings.h"
 #include "app/transfer/transferengine.h"
 
 #include <QElapsedTimer>
@@ -49,6 +50,10 @@ public:
     double seconds() const { return m_seconds < 0 ? m_engine.msSinceStart() / 1000.0 : m_seconds; }
     // "ok", what ended it (the engine's message on one line), or "not finished".
     QString result() const;
+    // What the board sent, its latest part when it said much.
+    QByteArray replies() const { return m_controls.replies; }
+    // The settings this board is sent with.
+    SendSettings sendSettings() const;
 
 private:
     void apply(const CliArguments& arguments, const std::optional<QString>& port);

@@ -38,6 +38,9 @@ void ConsoleControls::setCounterText(const QString& text)
 void ConsoleControls::appendReceived(const QByteArray& bytes)
 {
     m_sinceReceived.restart();
+    replies += bytes.right(KeptReplyBytes);
+    if (replies.size() > KeptReplyBytes)
+        replies.remove(0, replies.size() - KeptReplyBytes);
     if (m_outputFailed)
         return;
     if (const TransferError failed = capture.write(bytes); failed && onCaptureFailed)

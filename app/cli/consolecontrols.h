@@ -50,6 +50,9 @@ public:
     std::function<void(int)> onOutputFailed;
     // What the engine said last (without its caption), its lines joined with ": ".
     QString lastMessage;
+    // What the board sent, the latest KeptReplyBytes of it, for the report.
+    static constexpr qsizetype KeptReplyBytes = 64 * 1024;
+    QByteArray replies;
 
 private:
     void show(const TransferMessage& message);

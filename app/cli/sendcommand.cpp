@@ -2,12 +2,16 @@
 
 #include "app/cli/boardrun.h"
 #include "app/cli/checkedsettings.h"
+#include "app/cli/dryrun.h"
+#include "app/cli/runreport.h"
 #include "app/cli/sendchecks.h"
+#include "app/cli/sendfilecheck.h"
 #include "app/cli/sendsummary.h"
 #include "app/transfer/endsignals.h"
 #include "app/transfer/settingsfolder.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 
 #include <cerrno>
 #include <csignal>
@@ -51,9 +55,10 @@ std::variant<SendTargets, int> checkTargets(const CliArguments& arguments)
     if (targets.ports.isEmpty()) {
         QString error;
         const std::optional<QString> remembered = RememberedPort(targets.settings, configPath, error);
-        if (!remembered)
+        if (!remembered && !arguments.dryRun)
             return refuse(error);
-        targets.ports << *remembered;
+        targets.ports << remembered.value_or(QString()); // a dry run opens no port
+
     }
     if (!arguments.captureFile.isEmpty()) {
         for (const QString& port : targets.ports)
@@ -67,16 +72,51 @@ std::variant<SendTargets, int> checkTargets(const CliArguments& arguments)
 
 using Boards = std::vector<std::unique_ptr<BoardRun>>;
 
-// The plan: one board per port, each on its row of the progress report and
-// with its capture file open. The message, and nothing else, when a capture
-// file cannot be opened.
-std::optional<QString> planBoards(const CliArguments& arguments, const SendTargets& targets, ProgressReport& progress,
-                                  Boards& boards)
+// The report's entry of a board that ran.
+ReportedPort reportedPort(const BoardRun& board)
+{
+    return {{board.port(), board.sentBytes(), board.packetCount(), board.seconds(), board.result()},
+            board.exitStatus(),
+            board.replies()};
+}
+
+// The report's entries when no board ran: each with what kept it from running.
+QList<ReportedPort> portsNotRun(const Boards& boards, const QString& result, int status)
+{
+    QList<ReportedPort> ports;
+    for (const auto& board : boards)
+        ports << ReportedPort {{board->port(), 0, 0, 0, result}, status, {}};
+    return ports;
+}
+
+// Writes the report when one was asked for; a report that cannot be written
+// turns a success into a failure, as the station would miss the board's record.
+int finishReport(const CliArguments& arguments, RunReport& report, int status)
+{
+    if (arguments.reportFile.isEmpty())
+        return status;
+    report.exitStatus = status;
+    const std::optional<QString> failed = WriteReport(arguments.reportFile, report);
+    if (!failed)
+        return status;
+    std::fprintf(stderr, "flashupdate-cli: --report %s: %s\n", arguments.reportFile.toLocal8Bit().constData(),
+                 failed->toLocal8Bit().constData());
+    return status == ExitSent ? ExitFailed : status;
+}
+
+// The plan: one board per port, each on its row of the progress report.
+void planBoards(const CliArguments& arguments, const SendTargets& targets, ProgressReport& progress, Boards& boards)
 {
     const bool several = targets.ports.size() > 1;
     for (qsizetype i = 0; i < targets.ports.size(); ++i)
         boards.push_back(
             std::make_unique<BoardRun>(arguments, targets.settings, targets.ports[i], several, progress, int(i)));
+}
+
+// Each board's capture file opened; the message, and nothing else, when one
+// cannot be opened.
+std::optional<QString> openCaptures(const SendTargets& targets, const Boards& boards)
+{
     for (qsizetype i = 0; i < targets.capturePaths.size(); ++i) {
         if (std::optional<QString> failed = boards[size_t(i)]->startCapture(targets.capturePaths[i]))
             return failed;
@@ -133,8 +173,8 @@ int summariseBoards(const Boards& boards, ProgressReport& progress, const std::o
     std::optional<int> firstFailure;
     bool interrupted = false;
     for (const auto& board : boards) {
-        rows << SummaryRow {BoardRun::PortLabel(board->port()), board->sentBytes(), board->packetCount(),
-                            board->seconds(), board->result()};
+        rows << reportedPort(*board);
+        rows.last().port = BoardRun::PortLabel(board->port());
         if (board->exitStatus() != ExitSent && !firstFailure)
             firstFailure = board->exitStatus();
         interrupted = interrupted || board->wasInterrupted();
@@ -151,6 +191,11 @@ int summariseBoards(const Boards& boards, ProgressReport& progress, const std::o
 
 int RunSendCommand(const CliArguments& arguments)
 {
+    const QDateTime started = QDateTime::currentDateTimeUtc();
+    if (!arguments.reportFile.isEmpty()) {
+        if (const std::optional<QString> mistake = ReportPathMistake(arguments.reportFile))
+            return refuse(*mistake);
+    }
     const std::variant<SendTargets, int> checked = checkTargets(arguments);
     if (const int* refused = std::get_if<int>(&checked))
         return *refused;
@@ -163,14 +208,38 @@ int RunSendCommand(const CliArguments& arguments)
             rowNames << BoardRun::PortLabel(port);
     }
     ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
-
     Boards boards;
-    if (const std::optional<QString> failed = planBoards(arguments, targets, progress, boards)) {
-        std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
-        return ExitFailed;
+    planBoards(arguments, targets, progress, boards);
+
+    // The file is checked before any port opens.
+    const SendFileCheck check = CheckSendFile(arguments);
+    RunReport report {started, arguments.file, check.file, check.verdict, boards.front()->sendSettings(), {}, 0};
+    if (arguments.dryRun) {
+        QStringList names;
+        for (const auto& board : boards)
+            names << BoardRun::PortLabel(board->port());
+        const int status = RunDryRun(arguments, check, report.settings, names);
+        report.ports = portsNotRun(boards, QStringLiteral("dry run"), status);
+        return finishReport(arguments, report, status);
     }
+    if (check.file.check.format != FirmwareFormat::Raw)
+        std::fprintf(stderr, "%s: %s, check %s\n", arguments.file.toLocal8Bit().constData(),
+                     FoundFormatText(check).toLocal8Bit().constData(), VerdictText(check).toLocal8Bit().constData());
+    if (check.refused()) {
+        report.ports = portsNotRun(boards, QStringLiteral("not sent: ") + check.file.check.fault, ExitFailed);
+        return finishReport(arguments, report, ExitFailed);
+    }
+    if (const std::optional<QString> failed = openCaptures(targets, boards)) {
+        std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
+        report.ports = portsNotRun(boards, QString(*failed).replace(QLatin1Char('\n'), QStringLiteral(": ")),
+                                   ExitFailed);
+        return finishReport(arguments, report, ExitFailed);
+    }
+
     const std::optional<int> outputStatus = runBoards(boards);
-    if (!several)
-        return outputStatus.value_or(boards.front()->exitStatus());
-    return summariseBoards(boards, progress, outputStatus);
+    for (const auto& board : boards)
+        report.ports << reportedPort(*board);
+    const int status = several ? summariseBoards(boards, progress, outputStatus)
+                               : outputStatus.value_or(boards.front()->exitStatus());
+    return finishReport(arguments, report, status);
 }

@@ -112,7 +112,8 @@ void TransferEngine::pollReceive()
 // the user why.
 void TransferEngine::failLink(Headline headline, const TransferError& error)
 {
-    const bool wasSending = isSending();
+    // A transfer whose end is not told yet ends here, the last packet's too.
+    const bool wasSending = isSending() || m_state == State::Draining;
     const TransferError failure = error; // `error` may live in the port, which is closed now
     m_port.close();
     m_state = State::Closed;

@@ -471,6 +471,38 @@ TEST(TransferEngineStall, StopAnswersWhileTheBoardTakesNothingAndTheStallIsRepor
     ASSERT_FALSE(rig.ends.isEmpty());
     EXPECT_EQ(rig.ends.first(), TransferEngine::TransferEnd::Interrupted);
     ASSERT_EQ(rig.engine.state(), TransferState::Closed);
-    EXPECT_TRUE(rig.controls.messages.last().text.startsWith("Send Data Error !!!\nthe board took no bytes for "))
+    EXPECT_TRUE(rig.controls.messages.last().text.startsWith("Send Data Error !!!\n"))
+        << rig.controls.messages.last().text.toStdString();
+}
+
+// The last packet refused by a line that takes nothing: the transfer ends as
+// failed, and whoever waits for its end (the command-line sender) hears of it.
+TEST(TransferEngineStall, ALastPacketTheBoardNeverTakesEndsTheTransferAsFailed)
+{
+    PtyEngineRig rig(QStringLiteral("921600"));
+    rig.controls.sendFile = rig.makeFile("the only packet");
+    rig.engine.startOrStop();
+    ASSERT_TRUE(rig.waitForSendFile());
+    // The line is full before the packet goes, and the board reads nothing.
+    // The terminal moves what it holds on to the board's side in the
+    // background, so it is filled until it has stayed full for a while.
+    const int line = rig.pty.slave();
+    ::fcntl(line, F_SETFL, ::fcntl(line, F_GETFL) | O_NONBLOCK);
+    for (int stillFull = 0; stillFull < 5; ++stillFull) {
+        for (const QByteArray& chunk : {QByteArray(512, 'f'), QByteArray(1, 'f')})
+            while (::write(line, chunk.constData(), chunk.size()) > 0)
+                stillFull = 0;
+        QThread::msleep(10);
+    }
+
+    QEventLoop loop;
+    QObject::connect(&rig.engine, &TransferEngine::transferEnded, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit); // a transfer that never ends
+    loop.exec();
+
+    EXPECT_EQ(rig.ends, QList<TransferEngine::TransferEnd> {TransferEngine::TransferEnd::LinkFailed});
+    EXPECT_EQ(rig.engine.packetCount(), 1);
+    ASSERT_FALSE(rig.controls.messages.isEmpty());
+    EXPECT_TRUE(rig.controls.messages.last().text.startsWith("Send Data Error !!!\n"))
         << rig.controls.messages.last().text.toStdString();
 }
