@@ -44,6 +44,17 @@ void catchInterrupts()
     ::sigaction(SIGTERM, &action, nullptr);
 }
 
+// Whether Ctrl-C came (and was taken) before the event loop runs: while the
+// file is checked or a dry run reads it.
+bool takeInterrupt()
+{
+    char drain[16];
+    bool came = false;
+    while (::read(g_interruptPipe[0], drain, sizeof drain) > 0)
+        came = true;
+    return came;
+}
+
 // Several boards read the file each from its start: only a regular file can
 // be read so; the bytes of a pipe or device would be shared out among them.
 // The same port twice would be refused by its lock halfway through.
@@ -151,11 +162,9 @@ std::optional<int> runBoards(const Boards& boards)
                                       Qt::QueuedConnection);
         });
 
-    catchInterrupts();
     QSocketNotifier interrupts(g_interruptPipe[0], QSocketNotifier::Read);
     QObject::connect(&interrupts, &QSocketNotifier::activated, &interrupts, [&] {
-        char drain[16];
-        while (::read(g_interruptPipe[0], drain, sizeof drain) > 0) {}
+        takeInterrupt();
         for (const auto& board : boards)
             board->interrupt();
     });
@@ -196,6 +205,8 @@ int summariseBoards(const Boards& boards, ProgressReport& progress, const std::o
 int RunSendCommand(const CliArguments& arguments)
 {
     const QDateTime started = QDateTime::currentDateTimeUtc();
+    // From here on Ctrl-C ends the run with its report, whenever it comes.
+    catchInterrupts();
     const bool several = arguments.ports.size() > 1;
     std::optional<QString> mistake = several ? severalPortsMistake(arguments) : std::nullopt;
     if (!mistake && !arguments.reportFile.isEmpty())
@@ -221,7 +232,8 @@ int RunSendCommand(const CliArguments& arguments)
         QStringList names;
         for (const auto& board : boards)
             names << BoardRun::PortLabel(board->port());
-        const int status = RunDryRun(arguments, check, report.settings, names);
+        const int planned = RunDryRun(arguments, check, report.settings, names);
+        const int status = takeInterrupt() ? ExitInterrupted : planned;
         report.ports = portsNotRun(boards, QStringLiteral("dry run"), status);
         return finishReport(arguments, report, status);
     }
@@ -231,6 +243,10 @@ int RunSendCommand(const CliArguments& arguments)
     if (check.refused()) {
         report.ports = portsNotRun(boards, QStringLiteral("not sent: ") + check.file.check.fault, ExitFailed);
         return finishReport(arguments, report, ExitFailed);
+    }
+    if (takeInterrupt()) {
+        report.ports = portsNotRun(boards, QStringLiteral("not sent: interrupted"), ExitInterrupted);
+        return finishReport(arguments, report, ExitInterrupted);
     }
     if (const std::optional<QString> failed = openCaptures(arguments, boards)) {
         std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
