@@ -58,7 +58,6 @@ std::variant<SendTargets, int> checkTargets(const CliArguments& arguments)
         if (!remembered && !arguments.dryRun)
             return refuse(error);
         targets.ports << remembered.value_or(QString()); // a dry run opens no port
-
     }
     if (!arguments.captureFile.isEmpty()) {
         for (const QString& port : targets.ports)
@@ -192,6 +191,8 @@ int summariseBoards(const Boards& boards, ProgressReport& progress, const std::o
 int RunSendCommand(const CliArguments& arguments)
 {
     const QDateTime started = QDateTime::currentDateTimeUtc();
+    // From here on Ctrl-C ends the run with its report, whenever it comes.
+    HoldEndSignals();
     if (!arguments.reportFile.isEmpty()) {
         if (const std::optional<QString> mistake = ReportPathMistake(arguments.reportFile))
             return refuse(*mistake);
@@ -218,7 +219,8 @@ int RunSendCommand(const CliArguments& arguments)
         QStringList names;
         for (const auto& board : boards)
             names << BoardRun::PortLabel(board->port());
-        const int status = RunDryRun(arguments, check, report.settings, names);
+        const int planned = RunDryRun(arguments, check, report.settings, names);
+        const int status = TakeEndSignal() ? ExitInterrupted : planned;
         report.ports = portsNotRun(boards, QStringLiteral("dry run"), status);
         return finishReport(arguments, report, status);
     }
@@ -228,6 +230,10 @@ int RunSendCommand(const CliArguments& arguments)
     if (check.refused()) {
         report.ports = portsNotRun(boards, QStringLiteral("not sent: ") + check.file.check.fault, ExitFailed);
         return finishReport(arguments, report, ExitFailed);
+    }
+    if (TakeEndSignal()) {
+        report.ports = portsNotRun(boards, QStringLiteral("not sent: interrupted"), ExitInterrupted);
+        return finishReport(arguments, report, ExitInterrupted);
     }
     if (const std::optional<QString> failed = openCaptures(targets, boards)) {
         std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());

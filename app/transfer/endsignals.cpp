@@ -18,18 +18,35 @@ void onSignal(int)
 
 } // namespace
 
-void CatchEndSignals(QObject* context, std::function<void()> onSignal)
+bool HoldEndSignals()
 {
-    if (g_signalPipe[0] < 0 && ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, context);
-    QObject::connect(notifier, &QSocketNotifier::activated, context, [onSignal = std::move(onSignal)] {
-        char drain[16];
-        while (::read(g_signalPipe[0], drain, sizeof drain) > 0) {}
-        onSignal();
-    });
+    if (g_signalPipe[0] >= 0)
+        return true;
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
     struct sigaction action {};
     action.sa_handler = ::onSignal;
     for (const int number : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(number, &action, nullptr);
+    return true;
+}
+
+bool TakeEndSignal()
+{
+    char drain[16];
+    bool came = false;
+    while (g_signalPipe[0] >= 0 && ::read(g_signalPipe[0], drain, sizeof drain) > 0)
+        came = true;
+    return came;
+}
+
+void CatchEndSignals(QObject* context, std::function<void()> onSignal)
+{
+    if (!HoldEndSignals())
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [onSignal = std::move(onSignal)] {
+        if (TakeEndSignal())
+            onSignal();
+    });
 }

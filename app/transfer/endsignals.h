@@ -8,6 +8,11 @@
 
 #include <functional>
 
+// From now on those signals end nothing at once: each waits to be taken
+// (false when they could not be caught).
+bool HoldEndSignals();
+// Whether one came since the last look; it is taken.
+bool TakeEndSignal();
 // From now on each of those signals calls `onSignal` on `context`'s thread,
-// between events. Called again, the newest function is the one called.
+// between events (one that came earlier, untaken, calls it at once).
 void CatchEndSignals(QObject* context, std::function<void()> onSignal);

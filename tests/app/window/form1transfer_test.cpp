@@ -138,6 +138,26 @@ TEST_F(Form1Transfer, AFirmwareFileIsCheckedAtStart)
     }
 }
 
+// The real question whether to send a file anyway: Enter and Escape answer No.
+TEST(Form1MessageBox, TheSendAnywayQuestionAnswersNoByDefault)
+{
+    for (const int key : {Qt::Key_Return, Qt::Key_Escape}) {
+        bool asked = false;
+        std::function<void()> answer = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(20, answer);
+                return;
+            }
+            asked = box->text() == "Send it anyway?";
+            pressKey(box, key);
+        };
+        QTimer::singleShot(20, answer);
+        EXPECT_FALSE(AskModalQuestion(QStringLiteral("Send it anyway?"))) << key;
+        EXPECT_TRUE(asked);
+    }
+}
+
 // A real modal box: the transfer tick keeps polling the port while it is open,
 // so what the board sends meanwhile reaches the log.
 TEST(Form1MessageBox, ModalBoxWithTheApplicationTitleWhileTicksGoOn)
