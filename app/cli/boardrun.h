@@ -8,6 +8,7 @@
 #include "app/cli/sendsettings.h"
 #include "app/transfer/transferengine.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <functional>
@@ -58,6 +59,7 @@ private:
     void apply(const CliArguments& arguments, const std::optional<QString>& port);
     void onTransferEnded(TransferEngine::TransferEnd end);
     void finish();
+    void endForCapture();
 
     QString m_port;
     bool m_named;
@@ -65,7 +67,10 @@ private:
     ConsoleControls m_controls;
     TransferEngine m_engine;
     QTimer m_linger;
+    QElapsedTimer m_sinceEnd; // since the end of the transfer
     std::optional<int> m_status;
+    QString m_captureFailure; // what the capture's failure is said as
+
     double m_seconds = -1; // from Start to the end of the transfer
     bool m_done = false;
     bool m_interrupted = false;

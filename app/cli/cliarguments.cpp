@@ -15,7 +15,7 @@ const char Synopsis[] =
     "  flashupdate-cli send FILE [--port NAME]... [--baud N] [--gap MS] [--block N | --lines]\n"
     "                            [--parity P] [--data-bits N] [--stop-bits N] [--flow F]\n"
     "                            [--linger MS] [--wait-for TEXT [--reply-timeout MS]]\n"
-    "                            [--capture FILE] [--timestamps]\n"
+    "                            [--capture FILE] [--timestamps] [--raw]\n"
     "                            [--dry-run] [--force] [--report FILE]\n"
     "  flashupdate-cli ports\n"
     "  flashupdate-cli --help | --version\n"
@@ -75,7 +75,8 @@ struct KnownOption {
 const KnownOption Options[] = {
     {"port", "NAME",
      "COM1..COM8 (COMn is /dev/ttyS(n-1)), a device name such as ttyUSB0, or a path "
-     "such as /dev/ttyACM0. Give it more than once to send to several boards at once."},
+     "such as /dev/ttyACM0 (a relative one from the working folder). Give it more than once to send "
+     "to several boards at once. Left out: the port the window would use."},
     {"baud", "N", "Line speed."},
     {"gap", "MS", "Time Gap between packets in milliseconds, 0 to 3600000 (0 is sent as 1)."},
     {"block", "N", "Block mode (\"Pause By Data Size\") with Data Size N, 1 to 2048."},
@@ -90,11 +91,16 @@ const KnownOption Options[] = {
     {"reply-timeout", "MS",
      "Stop the transfer when that answer has not come within MS milliseconds, 1 to 3600000 "
      "(default 5000)."},
-    {"capture", "FILE", "Append every byte the board sends to FILE, raw."},
+    {"capture", "FILE",
+     "Append every byte the board sends to FILE, raw. FILE may not be the file being sent, nor "
+     "shared by two ports."},
     {"timestamps", nullptr, "Begin each line the board sends with the seconds since the start, as [12.345]."},
     {"linger", "MS",
      "After the end, keep showing what the board sends until it has been quiet for MS "
-     "milliseconds, 0 to 600000 (default 300)."},
+     "milliseconds, but never longer than MS after the end of the file, 0 to 600000 (default 300)."},
+    {"raw", nullptr,
+     "Write what the board sends to a terminal as it came. Without it, bytes a terminal would act "
+     "on (escape sequences and other control characters but tab, CR and LF) are shown as hex, <1B>."},
     {"dry-run", nullptr,
      "Open no port: print the file's format and check, the packets, the bytes, their time on "
      "the wire at the baud rate and line format, and the whole time with the Time Gap (with "
@@ -194,8 +200,14 @@ bool takeSendOptions(const QCommandLineParser& parser, CliArguments& result, QSt
             return false;
         }
     }
-    if (parser.isSet(QStringLiteral("capture")))
+    if (parser.isSet(QStringLiteral("capture"))) {
         result.captureFile = lastValue(parser, "capture");
+        if (result.captureFile.isEmpty()) {
+            error = QStringLiteral("--capture needs the name of a file");
+            return false;
+        }
+    }
+    result.raw = parser.isSet(QStringLiteral("raw"));
     result.lines = parser.isSet(QStringLiteral("lines"));
     result.timestamps = parser.isSet(QStringLiteral("timestamps"));
     result.dryRun = parser.isSet(QStringLiteral("dry-run"));

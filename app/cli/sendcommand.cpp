@@ -4,15 +4,14 @@
 #include "app/cli/checkedsettings.h"
 #include "app/cli/dryrun.h"
 #include "app/cli/runreport.h"
+#include "app/cli/sendchecks.h"
 #include "app/cli/sendfilecheck.h"
 #include "app/cli/sendsummary.h"
-#include "app/transfer/serialdevice.h"
+#include "app/transfer/endsignals.h"
 #include "app/transfer/settingsfolder.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFileInfo>
-#include <QSocketNotifier>
 
 #include <cerrno>
 #include <csignal>
@@ -20,60 +19,54 @@
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
+#include <variant>
 #include <vector>
 
 namespace {
 
-int g_interruptPipe[2] = {-1, -1};
-
-void onInterrupt(int)
+int refuse(const QString& mistake)
 {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(g_interruptPipe[1], &byte, 1);
+    std::fprintf(stderr, "flashupdate-cli: %s\n", mistake.toLocal8Bit().constData());
+    return ExitUsage;
 }
 
-// Ctrl-C (and a polite kill) arrive on a pipe, so the event loop handles them
-// between ticks like a press on Stop.
-void catchInterrupts()
-{
-    if (::pipe2(g_interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-}
+// What a send goes to, checked before any board is touched: the ports (the
+// one the window would use when none is given) and each one's capture file.
+struct SendTargets {
+    TPortSettings settings;
+    QStringList ports;
+    QStringList capturePaths; // one per port, or none
+};
 
-// Whether Ctrl-C came (and was taken) before the event loop runs: while the
-// file is checked or a dry run reads it.
-bool takeInterrupt()
+// The targets, or the status of a mistake that was said.
+std::variant<SendTargets, int> checkTargets(const CliArguments& arguments)
 {
-    char drain[16];
-    bool came = false;
-    while (::read(g_interruptPipe[0], drain, sizeof drain) > 0)
-        came = true;
-    return came;
-}
-
-// Several boards read the file each from its start: only a regular file can
-// be read so; the bytes of a pipe or device would be shared out among them.
-// The same port twice would be refused by its lock halfway through.
-std::optional<QString> severalPortsMistake(const CliArguments& arguments)
-{
-    const QFileInfo file(QString::fromLocal8Bit(arguments.filePath));
-    if (arguments.filePath == "-" || (file.exists() && !file.isFile()))
-        return QStringLiteral("with several ports FILE must be a regular file, which every board reads "
-                              "from its start");
-    QStringList devices;
-    for (const QString& port : arguments.ports) {
-        const QString device = SerialDevice::DevicePathFor(port);
-        const QString canonical = QFileInfo(device).canonicalFilePath();
-        const QString same = canonical.isEmpty() ? device : canonical;
-        if (devices.contains(same))
-            return QStringLiteral("--port %1 is given twice").arg(port);
-        devices << same;
+    if (arguments.filePath == "-" && arguments.standardInputClosed)
+        return refuse(QStringLiteral("FILE is - but standard input is closed"));
+    const bool several = arguments.ports.size() > 1;
+    if (several) {
+        if (const std::optional<QString> mistake = SeveralPortsMistake(arguments))
+            return refuse(*mistake);
     }
-    return std::nullopt;
+    SendTargets targets;
+    const QString configPath = ConfigPathIn(SettingsFolder());
+    targets.settings = CheckedSettings(configPath);
+    targets.ports = arguments.ports;
+    if (targets.ports.isEmpty()) {
+        QString error;
+        const std::optional<QString> remembered = RememberedPort(targets.settings, configPath, error);
+        if (!remembered && !arguments.dryRun)
+            return refuse(error);
+        targets.ports << remembered.value_or(QString()); // a dry run opens no port
+    }
+    if (!arguments.captureFile.isEmpty()) {
+        for (const QString& port : targets.ports)
+            targets.capturePaths << (several ? BoardRun::CaptureFileFor(arguments.captureFile, port)
+                                             : arguments.captureFile);
+        if (const std::optional<QString> mistake = CaptureMistake(arguments, targets.ports, targets.capturePaths))
+            return refuse(*mistake);
+    }
+    return targets;
 }
 
 using Boards = std::vector<std::unique_ptr<BoardRun>>;
@@ -110,29 +103,21 @@ int finishReport(const CliArguments& arguments, RunReport& report, int status)
     return status == ExitSent ? ExitFailed : status;
 }
 
-// The plan: one board per port given, or one on the remembered port, each on
-// its row of the progress report.
-void planBoards(const CliArguments& arguments, ProgressReport& progress, Boards& boards)
+// The plan: one board per port, each on its row of the progress report.
+void planBoards(const CliArguments& arguments, const SendTargets& targets, ProgressReport& progress, Boards& boards)
 {
-    const bool several = arguments.ports.size() > 1;
-    const TPortSettings settings = CheckedSettings(ConfigPathIn(SettingsFolder()));
-    if (arguments.ports.isEmpty())
-        boards.push_back(std::make_unique<BoardRun>(arguments, settings, std::nullopt, false, progress, 0));
-    for (qsizetype i = 0; i < arguments.ports.size(); ++i)
+    const bool several = targets.ports.size() > 1;
+    for (qsizetype i = 0; i < targets.ports.size(); ++i)
         boards.push_back(
-            std::make_unique<BoardRun>(arguments, settings, arguments.ports[i], several, progress, int(i)));
+            std::make_unique<BoardRun>(arguments, targets.settings, targets.ports[i], several, progress, int(i)));
 }
 
 // Each board's capture file opened; the message, and nothing else, when one
 // cannot be opened.
-std::optional<QString> openCaptures(const CliArguments& arguments, const Boards& boards)
+std::optional<QString> openCaptures(const SendTargets& targets, const Boards& boards)
 {
-    if (arguments.captureFile.isEmpty())
-        return std::nullopt;
-    for (const auto& board : boards) {
-        const QString path = boards.size() > 1 ? BoardRun::CaptureFileFor(arguments.captureFile, board->port())
-                                               : arguments.captureFile;
-        if (std::optional<QString> failed = board->startCapture(path))
+    for (qsizetype i = 0; i < targets.capturePaths.size(); ++i) {
+        if (std::optional<QString> failed = boards[size_t(i)]->startCapture(targets.capturePaths[i]))
             return failed;
     }
     return std::nullopt;
@@ -162,9 +147,10 @@ std::optional<int> runBoards(const Boards& boards)
                                       Qt::QueuedConnection);
         });
 
-    QSocketNotifier interrupts(g_interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(&interrupts, &QSocketNotifier::activated, &interrupts, [&] {
-        takeInterrupt();
+    // Ctrl-C, a polite kill and a closed terminal stop the boards like Stop;
+    // the ports close (their lock files go) before the program ends.
+    QObject signalContext;
+    CatchEndSignals(&signalContext, [&boards] {
         for (const auto& board : boards)
             board->interrupt();
     });
@@ -206,15 +192,16 @@ int RunSendCommand(const CliArguments& arguments)
 {
     const QDateTime started = QDateTime::currentDateTimeUtc();
     // From here on Ctrl-C ends the run with its report, whenever it comes.
-    catchInterrupts();
-    const bool several = arguments.ports.size() > 1;
-    std::optional<QString> mistake = several ? severalPortsMistake(arguments) : std::nullopt;
-    if (!mistake && !arguments.reportFile.isEmpty())
-        mistake = ReportPathMistake(arguments.reportFile);
-    if (mistake) {
-        std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
-        return ExitUsage;
+    HoldEndSignals();
+    if (!arguments.reportFile.isEmpty()) {
+        if (const std::optional<QString> mistake = ReportPathMistake(arguments.reportFile))
+            return refuse(*mistake);
     }
+    const std::variant<SendTargets, int> checked = checkTargets(arguments);
+    if (const int* refused = std::get_if<int>(&checked))
+        return *refused;
+    const SendTargets& targets = std::get<SendTargets>(checked);
+    const bool several = targets.ports.size() > 1;
     QStringList rowNames {QString()};
     if (several) {
         rowNames.clear();
@@ -223,7 +210,7 @@ int RunSendCommand(const CliArguments& arguments)
     }
     ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
     Boards boards;
-    planBoards(arguments, progress, boards);
+    planBoards(arguments, targets, progress, boards);
 
     // The file is checked before any port opens.
     const SendFileCheck check = CheckSendFile(arguments);
@@ -233,7 +220,7 @@ int RunSendCommand(const CliArguments& arguments)
         for (const auto& board : boards)
             names << BoardRun::PortLabel(board->port());
         const int planned = RunDryRun(arguments, check, report.settings, names);
-        const int status = takeInterrupt() ? ExitInterrupted : planned;
+        const int status = TakeEndSignal() ? ExitInterrupted : planned;
         report.ports = portsNotRun(boards, QStringLiteral("dry run"), status);
         return finishReport(arguments, report, status);
     }
@@ -244,11 +231,11 @@ int RunSendCommand(const CliArguments& arguments)
         report.ports = portsNotRun(boards, QStringLiteral("not sent: ") + check.file.check.fault, ExitFailed);
         return finishReport(arguments, report, ExitFailed);
     }
-    if (takeInterrupt()) {
+    if (TakeEndSignal()) {
         report.ports = portsNotRun(boards, QStringLiteral("not sent: interrupted"), ExitInterrupted);
         return finishReport(arguments, report, ExitInterrupted);
     }
-    if (const std::optional<QString> failed = openCaptures(arguments, boards)) {
+    if (const std::optional<QString> failed = openCaptures(targets, boards)) {
         std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
         report.ports = portsNotRun(boards, QString(*failed).replace(QLatin1Char('\n'), QStringLiteral(": ")),
                                    ExitFailed);
