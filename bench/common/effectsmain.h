@@ -3,7 +3,7 @@
 // the effect registry and the raster slots as the subsystem's start-up fills them.
 
 #include "effects/bitmap/rasterprimitives.h"
-#include "effects/engine/effectregistry.h"
+#include "effects/engine/builtineffects.h"
 
 #include <QGuiApplication>
 

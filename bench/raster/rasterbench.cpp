@@ -1,7 +1,7 @@
 // Raster primitives on full-HD frames, each as a ratio to memcpy of the
 // 1920 x 1080 x 4 bytes of the target ("x_memcpy").
 
-#include "effects/util/cpufeatures.h"
+#include "effects/bitmap/rasterprimitives.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "bench/common/memcpyref.h"
 #include "effects/bitmap/rowprimitives.h"
@@ -52,7 +52,7 @@ void rowBlend(benchmark::State& state, LineProc line)
 
 void BM_RowBlendPackedAvx2(benchmark::State& s)
 {
-    if (!ProcessorFeatures().avx2)
+    if (bestSimdLevel() != SimdLevel::Avx2)
         return s.SkipWithError("no AVX2");
     rowBlend(s, luxraster::avx2::lineBlendPacked);
 }
@@ -60,7 +60,7 @@ void BM_RowBlendPackedSse2(benchmark::State& s) { rowBlend(s, luxraster::sse2::l
 void BM_RowBlendPackedScalar(benchmark::State& s) { rowBlend(s, luxraster::lineBlendPacked); }
 void BM_RowBlendPlainAvx2(benchmark::State& s)
 {
-    if (!ProcessorFeatures().avx2)
+    if (bestSimdLevel() != SimdLevel::Avx2)
         return s.SkipWithError("no AVX2");
     rowBlend(s, luxraster::avx2::lineBlendPlain);
 }
@@ -81,7 +81,7 @@ void rowTransparent(benchmark::State& state, LineProc line)
 
 void BM_RowTransparentAvx2(benchmark::State& s)
 {
-    if (!ProcessorFeatures().avx2)
+    if (bestSimdLevel() != SimdLevel::Avx2)
         return s.SkipWithError("no AVX2");
     rowTransparent(s, luxraster::avx2::lineTransparent);
 }
