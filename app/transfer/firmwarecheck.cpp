@@ -72,7 +72,7 @@ int sumOf(const QByteArray& bytes, qsizetype count)
 
 QString countMismatch(int count, qsizetype has)
 {
-    return QStringLiteral("byte count %1, line has %2").arg(hex2(count), hex2(int(has)));
+    return QStringLiteral("byte count %1, line has %2").arg(hex2(count)).arg(has);
 }
 
 QString checksumMismatch(int stored, int computed)

@@ -13,8 +13,8 @@
 // it, makes the file one of no known format.
 //
 // The first fault is named by its line ("line 7: checksum 3F, computed 40",
-// "line 12: byte count 10, line has 0F"; numbers in hex as the records write
-// them), or "no end record". The address range is that of the data bytes of
+// "line 12: byte count 10, line has 15": a field as the record writes it, in
+// hex; the bytes the line holds counted in decimal), or "no end record". The address range is that of the data bytes of
 // the sound records, with Intel HEX's extended segment (02) and linear (04)
 // addresses applied.
 

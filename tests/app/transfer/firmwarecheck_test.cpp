@@ -40,7 +40,7 @@ TEST(FirmwareCheck, NamesTheFirstFaultOfEitherFormat)
     const Case cases[] = {
         {IntelData.repeated(6) + ":02001000AA043F\n" + IntelEnd, "line 7: checksum 3F, computed 40"},
         {IntelData.repeated(11) + ":1000000000112233445566778899AABBCCDDEEF8\n" + IntelEnd,
-         "line 12: byte count 10, line has 0F"},
+         "line 12: byte count 10, line has 15"},
         {":10000000001122334455667788G9AABBCCDDEEFFF8\n" + IntelEnd, "line 1: 'G' is not a hex digit"},
         {":1000000000112233\x01" "45566778899AABBCCDDEEFFF8\n" + IntelEnd, "line 1: byte 0x01 is not a hex digit"},
         {IntelData + ":1000000000112233445566778899AABBCCDDEEFFF\n" + IntelEnd, "line 2: odd number of hex digits"},
@@ -51,7 +51,7 @@ TEST(FirmwareCheck, NamesTheFirstFaultOfEitherFormat)
         {IntelData + IntelEnd + IntelData, "line 3: record after the end record"},
         {":" + QByteArray(1100, '0') + "\n" + IntelEnd, "line 1: longer than any record"},
         {SData + "S1050000AABB96\n" + SEnd, "line 2: checksum 96, computed 95"},
-        {"S1060000AABB95\n" + SEnd, "line 1: byte count 06, line has 05"},
+        {"S1060000AABB95\n" + SEnd, "line 1: byte count 06, line has 5"},
         {"S10500Z0AABB95\n" + SEnd, "line 1: 'Z' is not a hex digit"},
         {"S1050000AABB9\n" + SEnd, "line 1: odd number of hex digits"},
         {"S4050000AABB95\n" + SEnd, "line 1: unknown record type S4"},
