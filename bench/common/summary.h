@@ -14,7 +14,7 @@ class Summary
 public:
     void add(const char* format, ...) __attribute__((format(printf, 2, 3)))
     {
-        char line[512];
+        char line[4096];
         va_list args;
         va_start(args, format);
         std::vsnprintf(line, sizeof line, format, args);
