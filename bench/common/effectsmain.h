@@ -4,7 +4,7 @@
 
 #include "bench/common/summary.h"
 #include "effects/bitmap/rasterprimitives.h"
-#include "effects/engine/effectregistry.h"
+#include "effects/engine/builtineffects.h"
 
 #include <QGuiApplication>
 

@@ -12,9 +12,9 @@
 
 #include "effects/engine/animationengine.h"
 #include "effects/engine/builtineffects.h"
-#include "effects/engine/circlecover.h"
-#include "effects/engine/pixelorder.h"
-#include "effects/engine/shapecover.h"
+#include "effects/masks/circlecover.h"
+#include "effects/masks/pixelorder.h"
+#include "effects/masks/shapecover.h"
 #include "effects/util/rowbands.h"
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/framecomposer.h"

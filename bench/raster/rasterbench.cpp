@@ -1,7 +1,7 @@
 // Raster primitives on full-HD frames, each as a ratio to memcpy of the 1920 x 1080 x 4 bytes of
 // the target ("x_memcpy"): the median of the repetitions, with min-max ("x_min", "x_max").
 
-#include "effects/util/cpufeatures.h"
+#include "effects/bitmap/rasterprimitives.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "bench/common/memcpyref.h"
 #include "bench/common/summary.h"
@@ -61,7 +61,7 @@ void rowBlend(benchmark::State& state, LineProc line, const char* name)
 
 void BM_RowBlendPackedAvx2(benchmark::State& s)
 {
-    if (!ProcessorFeatures().avx2)
+    if (bestSimdLevel() != SimdLevel::Avx2)
         return s.SkipWithError("no AVX2");
     rowBlend(s, luxraster::avx2::lineBlendPacked, "PackedAvx2");
 }
@@ -69,7 +69,7 @@ void BM_RowBlendPackedSse2(benchmark::State& s) { rowBlend(s, luxraster::sse2::l
 void BM_RowBlendPackedScalar(benchmark::State& s) { rowBlend(s, luxraster::lineBlendPacked, "PackedScalar"); }
 void BM_RowBlendPlainAvx2(benchmark::State& s)
 {
-    if (!ProcessorFeatures().avx2)
+    if (bestSimdLevel() != SimdLevel::Avx2)
         return s.SkipWithError("no AVX2");
     rowBlend(s, luxraster::avx2::lineBlendPlain, "PlainAvx2");
 }
@@ -90,7 +90,7 @@ void rowTransparent(benchmark::State& state, LineProc line)
 
 void BM_RowTransparentAvx2(benchmark::State& s)
 {
-    if (!ProcessorFeatures().avx2)
+    if (bestSimdLevel() != SimdLevel::Avx2)
         return s.SkipWithError("no AVX2");
     rowTransparent(s, luxraster::avx2::lineTransparent);
 }

@@ -1,6 +1,6 @@
 #include "effects/engine/animationengine.h"
 
-#include "effects/engine/pixelorder.h"
+#include "effects/masks/pixelorder.h"
 
 #include "effects/engine/framecomposer.h"
 #include "effects/engine/luxanimationrec.h"

@@ -1,6 +1,6 @@
 #include "effects/engine/framecomposer.h"
 
-#include "effects/engine/pixelorder.h"
+#include "effects/masks/pixelorder.h"
 
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"

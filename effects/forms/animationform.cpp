@@ -1,10 +1,24 @@
 #include "effects/forms/animationform.h"
 
 #include "effects/bitmap/luxbitmap.h"
+#include "effects/forms/controlfreezer.h"
 
 #include <QWidget>
 
-TluxAnimationForm::TluxAnimationForm(QObject* AOwner) : QObject(AOwner) {}
+namespace {
+
+const std::optional<QRegion>* popupRegionOf(QWidget* form)
+{
+    const TluxAnimationForm* component = FindAnimationForm(form);
+    return component ? &component->PopupRegion() : nullptr;
+}
+
+} // namespace
+
+TluxAnimationForm::TluxAnimationForm(QObject* AOwner) : QObject(AOwner)
+{
+    popupRegionOfForm = &popupRegionOf;
+}
 
 TluxAnimationForm::~TluxAnimationForm()
 {

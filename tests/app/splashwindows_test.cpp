@@ -13,7 +13,7 @@
 #include "app/splash/form3.h"
 #include "effects/forms/luxanimation.h"
 #include "effects/forms/luxstartup.h"
-#include "effects/engine/randomgen.h"
+#include "effects/masks/randomgen.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
