@@ -91,8 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     NoPortControls controls;
     TransferEngine engine(controls);
-    engine.Initialise(path);
-    FUZZ_CHECK(engine.linkState() == 0);
+    engine.initialise(path);
+    FUZZ_CHECK(engine.state() == TransferState::Closed);
     FUZZ_CHECK(engine.settings() == loaded);
 
     // What the user does: a selection in each list (or none), the check box, the texts.
@@ -107,31 +107,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (!actions.isEmpty()) {
         controls.pauseChecked = actions[0] & 1;
-        engine.CheckBox1Click();
+        engine.pauseByDataSizeClicked();
         actions.remove(0, 1);
     }
     const qsizetype split = actions.indexOf('\n');
     controls.timeGap = QString::fromUtf8(split < 0 ? actions : actions.left(split));
-    engine.Edit1Change();
+    engine.timeGapEdited();
     if (split >= 0) {
         controls.dataSize = QString::fromUtf8(actions.mid(split + 1));
-        engine.Edit2Change();
+        engine.dataSizeEdited();
         // Typed but not confirmed: the save reads the box as it is.
         controls.dataSize = QString::fromUtf8(actions.mid(split + 1));
     }
 
-    engine.SaveSettings();
+    FUZZ_CHECK(!engine.SaveSettings());
     FUZZ_CHECK(fileBytes(path) == recordBytes(engine.settings()));
     FUZZ_CHECK(sameAlignment(engine.settings(), loaded));
 
     // Apply and save twice more: the first may normalise what the file held
     // (an index that names no item), the second must change nothing.
     engine.ApplySettings(engine.settings());
-    engine.SaveSettings();
+    FUZZ_CHECK(!engine.SaveSettings());
     const TPortSettings normalised = engine.settings();
     FUZZ_CHECK(fileBytes(path) == recordBytes(normalised));
     engine.ApplySettings(normalised);
-    engine.SaveSettings();
+    FUZZ_CHECK(!engine.SaveSettings());
     FUZZ_CHECK(engine.settings() == normalised);
     FUZZ_CHECK(sameAlignment(normalised, loaded));
     FUZZ_CHECK(LoadSettings(path) == normalised);

@@ -28,7 +28,9 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == m_widget && event->type() == QEvent::Paint) {
+        // A translucent widget paints its image itself, alpha and all.
+        if (watched == m_widget && event->type() == QEvent::Paint
+            && !m_widget->testAttribute(Qt::WA_TranslucentBackground)) {
             // A window shows colours only: the alpha byte drawn into its
             // context (often 0 in copied pixels) must not darken the screen.
             const QImage opaque(m_image.constBits(), m_image.width(), m_image.height(), m_image.bytesPerLine(),

@@ -1,6 +1,6 @@
 #include "app/cli/boardrun.h"
 
-#include "app/cli/sendcommand.h"
+#include "app/cli/exitstatus.h"
 #include "app/transfer/serialdevice.h"
 
 #include <QFileInfo>
@@ -50,8 +50,8 @@ BoardRun::BoardRun(const CliArguments& arguments, const TPortSettings& settings,
     });
     // After the end, keep showing what the board sends until it falls quiet.
     QObject::connect(&m_linger, &QTimer::timeout, &m_engine, [this] {
-        m_engine.PollReceive();
-        if (m_controls.quietMs() >= m_lingerMs || m_engine.linkState() == 0)
+        m_engine.pollReceive();
+        if (m_controls.quietMs() >= m_lingerMs || !m_engine.isPortOpen())
             finish();
     });
 }
@@ -79,12 +79,12 @@ void BoardRun::apply(const CliArguments& arguments, const std::optional<QString>
         m_controls.typeBaud(*arguments.baud);
     if (arguments.gapMs) {
         m_controls.setTimeGapText(QString::number(*arguments.gapMs));
-        m_engine.Edit1Change();
+        m_engine.timeGapEdited();
     }
     if (arguments.blockSize) {
         m_controls.setPauseByDataSize(true);
         m_controls.setDataSizeText(QString::number(*arguments.blockSize));
-        m_engine.Edit2Change();
+        m_engine.dataSizeEdited();
     } else if (arguments.lines) {
         m_controls.setPauseByDataSize(false);
     }
@@ -99,19 +99,19 @@ void BoardRun::apply(const CliArguments& arguments, const std::optional<QString>
 std::optional<QString> BoardRun::startCapture(const QString& path)
 {
     if (const TransferError failed = m_controls.capture.start(path))
-        return QStringLiteral("Can't Open Capture File!\n") + failed.reason;
+        return HeadlineText(Headline::CaptureNotOpened).text + QLatin1Char('\n') + failed.reason;
     return std::nullopt;
 }
 
 void BoardRun::start()
 {
-    m_engine.Button1Click();
-    if (m_engine.linkState() == 0) {
+    m_engine.start();
+    if (!m_engine.isPortOpen()) {
         m_status = ExitFailed; // the port was not opened; the message said why
         finish();
         return;
     }
-    if (m_status && !(m_engine.linkState() & TransferEngine::Sending))
+    if (m_status && !m_engine.isSending())
         finish(); // a number was refused at Start, or standard input could not be taken
 }
 
@@ -119,9 +119,9 @@ void BoardRun::interrupt()
 {
     if (m_done)
         return;
-    if (m_engine.linkState() & TransferEngine::Sending) {
+    if (m_engine.isSending()) {
         m_interrupted = true;
-        m_engine.Button1Click(); // Stop: "Transmit Interrupt !!!"
+        m_engine.stop(); // "Transmit Interrupt !!!"
         return;
     }
     if (!m_status) {

@@ -2,6 +2,7 @@
 // production lines.
 
 #include "app/cli/cliarguments.h"
+#include "app/cli/exitstatus.h"
 #include "app/cli/portlist.h"
 #include "app/cli/sendcommand.h"
 #include "app/transfer/portsettings.h"

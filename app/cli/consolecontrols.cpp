@@ -92,6 +92,8 @@ void ConsoleControls::listenTo(TransferEngine& engine)
     HeadlessControls::listenTo(engine);
     QObject::connect(&engine, &TransferEngine::message, &engine,
                      [this](const TransferMessage& message) { show(message); });
+    QObject::connect(&engine, &TransferEngine::logLine, &engine,
+                     [this](const QString& line) { show(TransferMessage {line, {}, {}}); });
 }
 
 void ConsoleControls::show(const TransferMessage& message)

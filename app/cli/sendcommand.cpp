@@ -61,44 +61,36 @@ std::optional<QString> severalPortsMistake(const CliArguments& arguments)
     return std::nullopt;
 }
 
-} // namespace
+using Boards = std::vector<std::unique_ptr<BoardRun>>;
 
-int RunSendCommand(const CliArguments& arguments)
+// The plan: one board per port given, or one on the remembered port, each on
+// its row of the progress report and with its capture file open. The
+// message, and nothing else, when a capture file cannot be opened.
+std::optional<QString> planBoards(const CliArguments& arguments, ProgressReport& progress, Boards& boards)
 {
     const bool several = arguments.ports.size() > 1;
-    if (several) {
-        if (const std::optional<QString> mistake = severalPortsMistake(arguments)) {
-            std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
-            return ExitUsage;
-        }
-    }
-    QStringList rowNames {QString()};
-    if (several) {
-        rowNames.clear();
-        for (const QString& port : arguments.ports)
-            rowNames << BoardRun::PortLabel(port);
-    }
-    ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
-
     const TPortSettings settings = CheckedSettings(ConfigPathIn(SettingsFolder()));
-    std::vector<std::unique_ptr<BoardRun>> boards;
     if (arguments.ports.isEmpty())
         boards.push_back(std::make_unique<BoardRun>(arguments, settings, std::nullopt, false, progress, 0));
     for (qsizetype i = 0; i < arguments.ports.size(); ++i)
         boards.push_back(
             std::make_unique<BoardRun>(arguments, settings, arguments.ports[i], several, progress, int(i)));
 
-    if (!arguments.captureFile.isEmpty()) {
-        for (const auto& board : boards) {
-            const QString path = several ? BoardRun::CaptureFileFor(arguments.captureFile, board->port())
-                                         : arguments.captureFile;
-            if (const std::optional<QString> failed = board->startCapture(path)) {
-                std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
-                return ExitFailed;
-            }
-        }
+    if (arguments.captureFile.isEmpty())
+        return std::nullopt;
+    for (const auto& board : boards) {
+        const QString path = several ? BoardRun::CaptureFileFor(arguments.captureFile, board->port())
+                                     : arguments.captureFile;
+        if (std::optional<QString> failed = board->startCapture(path))
+            return failed;
     }
+    return std::nullopt;
+}
 
+// The run: every board starts, and the event loop turns until all are done,
+// Ctrl-C stopping them all. When standard output failed, the status that says so.
+std::optional<int> runBoards(const Boards& boards)
+{
     size_t running = boards.size();
     for (const auto& board : boards)
         board->onDone = [&running] {
@@ -132,9 +124,14 @@ int RunSendCommand(const CliArguments& arguments)
         board->start();
     if (running > 0)
         QCoreApplication::exec();
-    if (!several)
-        return outputStatus.value_or(boards.front()->exitStatus());
+    return outputStatus;
+}
 
+// The summary of several boards: the table on standard error, and the status
+// of the run: standard output's failure, then an interruption, then the first
+// board that failed.
+int summariseBoards(const Boards& boards, ProgressReport& progress, const std::optional<int>& outputStatus)
+{
     progress.end();
     QList<SummaryRow> rows;
     std::optional<int> firstFailure;
@@ -152,4 +149,34 @@ int RunSendCommand(const CliArguments& arguments)
     if (interrupted)
         return ExitInterrupted;
     return firstFailure.value_or(ExitSent);
+}
+
+} // namespace
+
+int RunSendCommand(const CliArguments& arguments)
+{
+    const bool several = arguments.ports.size() > 1;
+    if (several) {
+        if (const std::optional<QString> mistake = severalPortsMistake(arguments)) {
+            std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
+            return ExitUsage;
+        }
+    }
+    QStringList rowNames {QString()};
+    if (several) {
+        rowNames.clear();
+        for (const QString& port : arguments.ports)
+            rowNames << BoardRun::PortLabel(port);
+    }
+    ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
+
+    Boards boards;
+    if (const std::optional<QString> failed = planBoards(arguments, progress, boards)) {
+        std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
+        return ExitFailed;
+    }
+    const std::optional<int> outputStatus = runBoards(boards);
+    if (!several)
+        return outputStatus.value_or(boards.front()->exitStatus());
+    return summariseBoards(boards, progress, outputStatus);
 }

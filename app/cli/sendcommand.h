@@ -3,13 +3,8 @@
 // the transfer engine, without windows.
 
 #include "app/cli/cliarguments.h"
+#include "app/cli/exitstatus.h"
 
-// Exit statuses of the command-line sender.
-constexpr int ExitSent = 0;
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-constexpr int ExitOutputClosed = 3; // the reader of standard output went away
-constexpr int ExitInterrupted = 130;
-
-// Runs the transfers inside the running QCoreApplication; returns the exit status.
+// Runs the transfers inside the running QCoreApplication; returns the exit
+// status (exitstatus.h).
 int RunSendCommand(const CliArguments& arguments);

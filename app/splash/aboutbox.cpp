@@ -3,12 +3,12 @@
 #include "effects/forms/luxanimation.h"
 #include "app/splash/randomselection.h"
 #include "ui_aboutbox.h"
+#include "app/splash/windowplacement.h"
 #include "app/splash/windowresources.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QPixmap>
-#include <QScreen>
 
 QUrl TAboutBox::WebAddress()
 {
@@ -23,8 +23,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
     // The labels size themselves to their text, keeping their top-left corner.
     ui->WebLink->adjustSize();
     ui->Version->adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    CentreOnScreen(this, QGuiApplication::primaryScreen());
     // The animation list and the form animation that plays a random effect
     // each time the box is shown.
     ReadFormComponents(this, QStringLiteral("aboutbox-components.json"));
@@ -35,6 +34,15 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
 }
 
 TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::setVisible(bool visible)
+{
+    // Modal over the main window: it opens on that window's screen, not on
+    // the primary one where the main window may not be.
+    if (visible && !isVisible())
+        CentreOnScreen(this, MainWindowScreen(this));
+    QDialog::setVisible(visible);
+}
 
 void TAboutBox::WebLinkClick()
 {

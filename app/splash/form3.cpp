@@ -3,36 +3,36 @@
 #include "effects/forms/luxanimation.h"
 #include "app/splash/randomselection.h"
 #include "ui_form3.h"
+#include "app/splash/windowplacement.h"
 #include "app/splash/windowresources.h"
 
-#include <QGuiApplication>
 #include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
 QPointer<TForm3> Form3;
 
-namespace {
-
-void centreOnPrimaryScreen(QWidget* window)
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        window->move(screen->geometry().center() - window->rect().center());
-}
-
-} // namespace
-
+// Above the other windows while it shows: a window manager keeps the main
+// window, mapped and activated after it, beneath it. (Owning it is not enough:
+// Qt names the owner as the window it is transient for only for tool, dialog
+// and splash types, and a window manager ignores a transient-for window that
+// it does not manage yet, as the main window is when the splash is mapped.
+// Qt's splash type would also make Qt process every pending event while it
+// shows one, which would play the whole transition inside show().)
 TForm3::TForm3(QWidget* AOwner)
-    : QWidget(AOwner, Qt::Window | Qt::FramelessWindowHint),
+    : QWidget(AOwner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui(std::make_unique<Ui::TForm3>())
 {
     ui->setupUi(this);
     setFixedSize(size());
     ui->Image1->setPixmap(QPixmap::fromImage(SplashPicture()));
-    centreOnPrimaryScreen(this);
-    // Owned by the main window: a window manager keeps it above the main
-    // window, which it maps a moment later, and below the message boxes.
+    // The splash and the main window open on one screen: the pointer's.
+    QScreen* screen = StartupScreen();
+    if (AOwner && screen && AOwner->window()->screen() != screen && !AOwner->window()->isVisible())
+        CentreOnScreen(AOwner->window(), screen);
+    CentreOnScreen(this, screen);
+    // Owned by the main window: where the window system stacks windows by
+    // owner (Wayland), it stays above the main window that way.
     if (AOwner) {
         winId();
         AOwner->window()->winId();

@@ -19,8 +19,9 @@ public:
     // How long the splash stays up: its timer fires once, then it closes.
     static constexpr std::chrono::milliseconds ShowTime{2000};
 
-    // A top-level window owned by AOwner (destroyed with it), centred on the
-    // screen, showing the picture, with the components of its stream; its
+    // A top-level window owned by AOwner (destroyed with it), above the other
+    // windows, centred on the pointer's screen (where a hidden AOwner goes
+    // too), showing the picture, with the components of its stream; its
     // timer starts now. Throws JpegError when the picture is damaged and
     // ComponentStreamError when the stream cannot be read.
     explicit TForm3(QWidget* AOwner = nullptr);

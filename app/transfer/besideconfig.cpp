@@ -21,15 +21,17 @@ QStringList ReadLinesBeside(const QString& configPath, const QString& fileName)
     return lines;
 }
 
-bool WriteLinesBeside(const QString& configPath, const QString& fileName, const QStringList& lines)
+TransferError WriteLinesBeside(const QString& configPath, const QString& fileName, const QStringList& lines)
 {
     if (configPath.isEmpty())
-        return false;
+        return {};
     // Written whole or not at all: a crash never leaves half a path behind.
-    QSaveFile file(PathBesideConfig(configPath, fileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
+    const QString path = PathBesideConfig(configPath, fileName);
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Text);
     for (const QString& line : lines)
-        file.write(line.toUtf8() + '\n');
-    return file.commit();
+        written = written && file.write(line.toUtf8() + '\n') >= 0;
+    if (written && file.commit())
+        return {};
+    return {TransferError::Operation::SaveFile, path, file.errorString(), 0};
 }

@@ -22,6 +22,7 @@ void HeadlessControls::listenTo(TransferEngine& engine)
 {
     QObject::connect(&engine, &TransferEngine::message, &engine,
                      [this](const TransferMessage& message) { messages << message; });
+    QObject::connect(&engine, &TransferEngine::logLine, &engine, [this](const QString& line) { logLines << line; });
 }
 
 void HeadlessControls::typePort(const QString& text)

@@ -7,6 +7,7 @@
 #include "app/transfer/transferengine.h"
 
 #include <QList>
+#include <QStringList>
 
 #include <array>
 
@@ -14,7 +15,7 @@ class HeadlessControls : public TransferControls {
 public:
     using Message = TransferMessage;
 
-    // Keeps every message `engine` emits in `messages`.
+    // Keeps every message `engine` emits in `messages`, every log line in `logLines`.
     void listenTo(TransferEngine& engine);
 
     int itemIndex(SettingsList list) const override;
@@ -65,4 +66,5 @@ public:
     QString counter;
     QList<QByteArray> log;
     QList<Message> messages;
+    QStringList logLines;
 };

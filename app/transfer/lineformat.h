@@ -23,7 +23,7 @@ struct LineFormat {
 
 // The words the command line takes: none|odd|even|mark|space, 5..8, 1|2,
 // none|xonxoff|rtscts. Nothing for any other text.
-std::optional<QSerialPort::Parity> ParityFromName(const QString& name);
-std::optional<QSerialPort::DataBits> DataBitsFromName(const QString& name);
-std::optional<QSerialPort::StopBits> StopBitsFromName(const QString& name);
-std::optional<QSerialPort::FlowControl> FlowFromName(const QString& name);
+[[nodiscard]] std::optional<QSerialPort::Parity> ParityFromName(const QString& name);
+[[nodiscard]] std::optional<QSerialPort::DataBits> DataBitsFromName(const QString& name);
+[[nodiscard]] std::optional<QSerialPort::StopBits> StopBitsFromName(const QString& name);
+[[nodiscard]] std::optional<QSerialPort::FlowControl> FlowFromName(const QString& name);

@@ -1,6 +1,6 @@
 #pragma once
 // A repeating timer paced against the monotonic clock (see PacingSchedule):
-// the transfer engine's Timer1. Its interval is the Time Gap; an interval of 0
+// the transfer engine's timer. Its interval is the Time Gap; an interval of 0
 // does not tick. It is re-armed before each timeout is delivered, so it keeps
 // ticking while a handler runs a nested event loop (a modal message box).
 

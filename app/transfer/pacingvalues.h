@@ -26,13 +26,13 @@ struct BoxValue {
 int UsableTimeGap(int64_t milliseconds);
 
 // The Time Gap box's text: a whole number from 0 to MaxTimeGap, or nothing.
-std::optional<int> TimeGapFromText(const QString& text);
+[[nodiscard]] std::optional<int> TimeGapFromText(const QString& text);
 // Same, with the default (to be shown in the box) when the text gives none.
 BoxValue TimeGapOrDefault(const QString& text);
 
 // The Data Size box's text: a whole number from 0, or nothing (a negative
 // number is refused as a non-number is). Not yet cut to MaxDataSize.
-std::optional<int> DataSizeFromText(const QString& text);
+[[nodiscard]] std::optional<int> DataSizeFromText(const QString& text);
 // A Data Size cut to MaxDataSize; a cut value is to be shown in the box.
 BoxValue LimitedDataSize(int bytes);
 // The box's text as a block length: limited, or the default when it gives none.

@@ -14,7 +14,7 @@ struct PortHolder {
 
 // The holder of `devicePath`, other than nobody; nothing when no lock names
 // a running process.
-std::optional<PortHolder> FindPortHolder(const QString& devicePath);
+[[nodiscard]] std::optional<PortHolder> FindPortHolder(const QString& devicePath);
 
 // "held by process 1234 (minicom)".
 QString HolderText(const PortHolder& holder);

@@ -47,7 +47,7 @@ TPortSettings LoadSettings(const QString& path);
 // Writes the record as one 20-byte block into a new file beside `path` and
 // renames it into place; false (and the errno in `errorNumber`) when it could
 // not be written, with the old file left as it was.
-bool WriteSettingsFile(const QString& path, const TPortSettings& settings, int* errorNumber = nullptr);
+[[nodiscard]] bool WriteSettingsFile(const QString& path, const TPortSettings& settings, int* errorNumber = nullptr);
 
 // "Config.dat" in the directory `executableDir`.
 QString ConfigPathIn(const QString& executableDir);

@@ -20,7 +20,7 @@ ReplyWaitSetting LoadReplyWait(const QString& configPath)
     return {UnescapeText(lines.value(0).toUtf8()), *timeout};
 }
 
-bool SaveReplyWait(const QString& configPath, const ReplyWaitSetting& setting)
+TransferError SaveReplyWait(const QString& configPath, const ReplyWaitSetting& setting)
 {
     return WriteLinesBeside(configPath, FileName, {EscapeText(setting.text), QString::number(setting.timeoutMs)});
 }

@@ -3,6 +3,8 @@
 // "Config.dat", the text to wait for (escaped) on the first line and the
 // timeout in milliseconds on the second. No file, or an empty text: no waiting.
 
+#include "app/transfer/transfererror.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,4 +16,5 @@ struct ReplyWaitSetting {
 // The setting kept beside `configPath`; a missing file or a bad timeout gives
 // no waiting and the default timeout.
 ReplyWaitSetting LoadReplyWait(const QString& configPath);
-bool SaveReplyWait(const QString& configPath, const ReplyWaitSetting& setting);
+// Writes the setting beside `configPath`; a SaveFile failure when it cannot.
+TransferError SaveReplyWait(const QString& configPath, const ReplyWaitSetting& setting);

@@ -55,15 +55,15 @@ public:
     };
     // Takes up to and with the next line feed, at most `capacity` bytes. A
     // line that ends without a line feed comes with status End.
-    Read readLine(char* buffer, int capacity);
+    [[nodiscard]] Read readLine(char* buffer, int capacity);
     // Takes exactly `length` bytes: Data; End (nothing taken) when fewer are left.
-    Read readBlock(char* buffer, int length);
+    [[nodiscard]] Read readBlock(char* buffer, int length);
 
 private:
     // Reads what is there without waiting until `wanted` bytes are buffered or
     // the data ended; false on a failure.
-    bool fill(qsizetype wanted);
-    bool checkUnchanged();
+    [[nodiscard]] bool fill(qsizetype wanted);
+    [[nodiscard]] bool checkUnchanged();
     void fail(TransferError::Operation operation, const QString& reason, int errorNumber);
     void take(char* buffer, int length);
 

@@ -25,25 +25,26 @@ const QString PortFileName = QStringLiteral("Port.txt");
 
 } // namespace
 
-SettingsBinding::SettingsBinding(TransferControls& controls, PacedTimer& timer1, TransferState& state)
-    : m_controls(controls), Timer1(timer1), m_state(state)
+SettingsBinding::SettingsBinding(TransferControls& controls, PacedTimer& timer1, const TransferState& state,
+                                 int& chunkLength)
+    : m_controls(controls), m_timer(timer1), m_state(state), m_chunkLength(chunkLength)
 {
 }
 
 void SettingsBinding::LoadFrom(const QString& configPath)
 {
-    ConfigPath = configPath;
-    Settings = LoadSettings(ConfigPath);
-    ApplySettings(Settings);
-    const QString rememberedPort = ReadLinesBeside(ConfigPath, PortFileName).value(0);
-    if (ItemIndexFor(SettingsList::Port, Settings.PortIndex) < 0 && !rememberedPort.isEmpty())
+    m_configPath = configPath;
+    m_settings = LoadSettings(m_configPath);
+    ApplySettings(m_settings);
+    const QString rememberedPort = ReadLinesBeside(m_configPath, PortFileName).value(0);
+    if (ItemIndexFor(SettingsList::Port, m_settings.PortIndex) < 0 && !rememberedPort.isEmpty())
         m_controls.setPortText(rememberedPort);
 }
 
 TransferError SettingsBinding::SaveSettings()
 {
     // The alignment bytes stay as the last loaded file had them.
-    TPortSettings read = Settings;
+    TPortSettings read = m_settings;
     // Items the box holds beyond the fixed list (devices present) are no item
     // of the record: they are stored as none selected.
     for (SettingsList list : AllLists) {
@@ -51,24 +52,23 @@ TransferError SettingsBinding::SaveSettings()
         storedIndex(read, list) = StoredIndexFor(index < ListItems(list).size() ? index : -1);
     }
     // The Time Gap comes from the timer: a gap typed but refused is not kept.
-    read.TimeGap = Timer1.interval();
+    read.TimeGap = m_timer.interval();
     // The Data Size is kept as typed, not cut to the largest packet.
     const std::optional<int> dataSize = DataSizeFromText(m_controls.dataSizeText());
     if (dataSize) {
         read.DataSize = *dataSize;
         read.PauseByDataSize = m_controls.pauseByDataSize() ? 1 : 0;
-        Settings = read;
+        m_settings = read;
     } else {
-        Settings = LoadSettings(ConfigPath);
-        ApplySettings(Settings);
+        m_settings = LoadSettings(m_configPath);
+        ApplySettings(m_settings);
     }
-    if (!m_savesSettings || ConfigPath.isEmpty())
+    if (!m_savesSettings || m_configPath.isEmpty())
         return {};
     int error = 0;
-    if (!WriteSettingsFile(ConfigPath, Settings, &error))
-        return TransferError::FromErrno(TransferError::Operation::SaveSettings, ConfigPath, error);
-    WriteLinesBeside(ConfigPath, PortFileName, {m_controls.portText()});
-    return {};
+    if (!WriteSettingsFile(m_configPath, m_settings, &error))
+        return TransferError::FromErrno(TransferError::Operation::SaveSettings, m_configPath, error);
+    return WriteLinesBeside(m_configPath, PortFileName, {m_controls.portText()});
 }
 
 void SettingsBinding::ApplySettings(const TPortSettings& settings)
@@ -76,48 +76,48 @@ void SettingsBinding::ApplySettings(const TPortSettings& settings)
     TPortSettings copy = settings;
     for (SettingsList list : AllLists)
         m_controls.setItemIndex(list, ItemIndexFor(list, storedIndex(copy, list)));
-    Timer1.setInterval(UsableTimeGap(settings.TimeGap));
+    m_timer.setInterval(UsableTimeGap(settings.TimeGap));
     // The record's fields are shown unsigned, as the file holds them.
     m_controls.setDataSizeText(QString::number(static_cast<uint32_t>(settings.DataSize)));
-    Edit2Change();
+    dataSizeEdited();
     m_controls.setPauseByDataSize(settings.PauseByDataSize != 0);
-    m_controls.setTimeGapText(QString::number(static_cast<uint32_t>(Timer1.interval())));
-    Edit1Change();
+    m_controls.setTimeGapText(QString::number(static_cast<uint32_t>(m_timer.interval())));
+    timeGapEdited();
     m_controls.setDataSizeEnabled(false);
 }
 
 void SettingsBinding::takeTimeGapFromBox()
 {
     const BoxValue gap = TimeGapOrDefault(m_controls.timeGapText());
-    Timer1.setInterval(gap.value);
+    m_timer.setInterval(gap.value);
     if (gap.replacesText)
         m_controls.setTimeGapText(QString::number(gap.value));
 }
 
-void SettingsBinding::Edit1Change()
+void SettingsBinding::timeGapEdited()
 {
     // While sending the gap in use stays; the box shows it again.
-    if (m_state.sending()) {
-        m_controls.setTimeGapText(QString::number(Timer1.interval()));
+    if (IsSending(m_state)) {
+        m_controls.setTimeGapText(QString::number(m_timer.interval()));
         return;
     }
     takeTimeGapFromBox();
 }
 
-void SettingsBinding::Edit2Change()
+void SettingsBinding::dataSizeEdited()
 {
     // While blocks are being sent the block length in use stays.
-    if (m_state.sending() && m_controls.pauseByDataSize()) {
-        m_controls.setDataSizeText(QString::number(m_state.ChunkLength));
+    if (IsSending(m_state) && m_controls.pauseByDataSize()) {
+        m_controls.setDataSizeText(QString::number(m_chunkLength));
         return;
     }
     const BoxValue size = DataSizeOrDefault(m_controls.dataSizeText());
-    m_state.ChunkLength = size.value;
+    m_chunkLength = size.value;
     if (size.replacesText)
         m_controls.setDataSizeText(QString::number(size.value));
 }
 
-void SettingsBinding::CheckBox1Click()
+void SettingsBinding::pauseByDataSizeClicked()
 {
     m_controls.setDataSizeEnabled(m_controls.pauseByDataSize());
 }

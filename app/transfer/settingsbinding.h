@@ -1,7 +1,7 @@
 #pragma once
 // The settings side of the tool: the record in "Config.dat", and the handlers
 // of the boxes that change the port and the pacing. It reads and writes the
-// controls and Timer1's interval; it never opens the port.
+// controls and the transfer timer's interval; it never opens the port.
 
 #include "app/transfer/pacedtimer.h"
 #include "app/transfer/portsettings.h"
@@ -11,7 +11,9 @@
 
 class SettingsBinding {
 public:
-    SettingsBinding(TransferControls& controls, PacedTimer& timer1, TransferState& state);
+    // `state` and `chunkLength` are the engine's: the boxes keep what a running
+    // transfer uses, and the Data Size box sets the block length.
+    SettingsBinding(TransferControls& controls, PacedTimer& timer1, const TransferState& state, int& chunkLength);
 
     // Whether SaveSettings rewrites the file (default true).
     void setSavesSettings(bool saves) { m_savesSettings = saves; }
@@ -21,26 +23,32 @@ public:
     // Reads the controls into the record and writes the file; a Data Size that
     // is not a number brings back the file's record instead. A file that could
     // not be written comes back as a SaveSettings failure.
+    // Then the port box's text is kept in "Port.txt" beside it; a SaveFile
+    // failure when that file could not be written.
     TransferError SaveSettings();
-    // Pushes a record into the controls and Timer1.
+    // Pushes a record into the controls and the transfer timer.
     void ApplySettings(const TPortSettings& settings);
 
-    // Sets Timer1's interval from the Time Gap box; text that gives no usable
+    // Sets the transfer timer's interval from the Time Gap box; text that gives no usable
     // gap is refused and the box shows the default again.
     void takeTimeGapFromBox();
 
-    void Edit1Change();    // Time Gap box
-    void Edit2Change();    // Data Size box
-    void CheckBox1Click(); // "Pause By Data Size"
+    // The user edited the Time Gap box: it sets the gap, except while sending.
+    void timeGapEdited();
+    // The user edited the Data Size box: it sets the block length, except while blocks go out.
+    void dataSizeEdited();
+    // "Pause By Data Size" was clicked: the Data Size box is enabled in block mode only.
+    void pauseByDataSizeClicked();
 
-    const TPortSettings& settings() const { return Settings; }
-    QString configPath() const { return ConfigPath; }
+    const TPortSettings& settings() const { return m_settings; }
+    QString configPath() const { return m_configPath; }
 
 private:
     TransferControls& m_controls;
-    PacedTimer& Timer1;
-    TransferState& m_state;
-    QString ConfigPath;
-    TPortSettings Settings;
+    PacedTimer& m_timer;
+    const TransferState& m_state;
+    int& m_chunkLength;
+    QString m_configPath;
+    TPortSettings m_settings;
     bool m_savesSettings = true;
 };

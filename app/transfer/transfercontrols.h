@@ -9,14 +9,16 @@
 //    Button1, Browse Button2, Set Port Button3, ProgressBar1, the counter Label8,
 //    the log Memo1.
 //  - Show what the engine says: connect TransferEngine::message to a modal
-//    message box (the window) or to standard error (the command-line sender).
+//    message box (the window) or to standard error (the command-line sender),
+//    and TransferEngine::logLine to the log.
 //  - Setters only change the widget; they must not call back into the engine.
 //    Connect the boxes' user-edit signals (QLineEdit::textEdited) to
-//    TransferEngine::Edit1Change / Edit2Change; the engine runs those handlers
+//    TransferEngine::timeGapEdited / dataSizeEdited; the engine runs those
 //    itself after it changes a box's text.
-//  - Forward the handlers: Button1 clicked -> Button1Click, Button3 clicked ->
-//    Button3Click, CheckBox1 clicked -> CheckBox1Click. The engine owns Timer1.
-//  - Call TransferEngine::Initialise(configPath) once the lists are filled
+//  - Forward the buttons: Start/Stop -> startOrStop, Set Port ->
+//    applyPortSettings, "Pause By Data Size" clicked -> pauseByDataSizeClicked.
+//    The engine owns the transfer timer.
+//  - Call TransferEngine::initialise(configPath) once the lists are filled
 //    (ListItems() gives their items).
 // The command-line sender and the tests implement the same interface without
 // widgets (HeadlessControls).

@@ -9,32 +9,31 @@
 TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
     : QObject(parent), m_controls(controls)
 {
-    Timer1.setInterval(DefaultTimeGap);
-    // Timer1 re-arms itself before it delivers a tick, so ticks go on inside
-    // the event loop of a message box that a tick opens.
-    connect(&Timer1, &PacedTimer::timeout, this, &TransferEngine::Timer1Timer);
+    m_timer.setInterval(DefaultTimeGap);
+    // The timer re-arms itself before it delivers a tick, so ticks go on
+    // inside the event loop of a message box that a tick opens.
+    connect(&m_timer, &PacedTimer::timeout, this, &TransferEngine::tick);
     // The port can break while nothing is being sent: notice it at once, after
     // Qt has finished the read or write that found it.
-    connect(&PortHandle, &SerialDevice::failed, this, &TransferEngine::onLinkBroken,
-            Qt::QueuedConnection);
+    connect(&m_port, &SerialDevice::failed, this, &TransferEngine::onLinkBroken, Qt::QueuedConnection);
     // An answer the engine waits for sends the next packet at once, when the
     // Time Gap since the last one is over (queued: reading it emits again).
-    connect(&PortHandle, &SerialDevice::readyRead, this, &TransferEngine::onBoardSent, Qt::QueuedConnection);
+    connect(&m_port, &SerialDevice::readyRead, this, &TransferEngine::onBoardSent, Qt::QueuedConnection);
     m_sinceStart.start();
     m_replyTimer.setSingleShot(true);
     connect(&m_replyTimer, &QTimer::timeout, this, &TransferEngine::onReplyTimeout);
     connect(&m_opener, &SendFileOpener::opened, this, &TransferEngine::onSendFileOpened);
-    Timer1.start();
+    m_timer.start();
 }
 
 TransferEngine::~TransferEngine() = default;
 
-void TransferEngine::Initialise(const QString& configPath)
+void TransferEngine::initialise(const QString& configPath)
 {
     m_settings.LoadFrom(configPath);
-    PacketCount = 0;
+    m_packetCount = 0;
     m_controls.setCounterText(QStringLiteral("0"));
-    LinkState = OpenPort();
+    [[maybe_unused]] const bool opened = OpenPort(); // a port that did not open was said
 }
 
 // A port or file failure shows the system's reason on a second line, below
@@ -49,127 +48,137 @@ void TransferEngine::say(const QString& text, const QString& caption, const Tran
     emit message(TransferMessage {shown, caption, error});
 }
 
-uint8_t TransferEngine::OpenPort()
+void TransferEngine::sayFailure(Headline headline, const TransferError& error, const QString& detail,
+                                const QString& hint)
 {
-    // Whatever happens, the result clears Sending: the send file goes too.
+    const HeadlineWords& words = HeadlineText(headline);
+    say(detail.isEmpty() ? words.text : words.text + QLatin1Char('\n') + detail, words.caption, error, hint);
+}
+
+bool TransferEngine::OpenPort()
+{
+    // Whatever happens, the transfer goes, and the send file with it.
     closeSendFile();
     stopWaiting();
-    PortHandle.close();
+    m_port.close();
+    m_state = State::Closed;
 
     const QString baudText = m_controls.baudText();
     const std::optional<int> baud = ToWholeNumber(baudText);
     if (!baud) {
         say(NotAWholeNumberMessage(baudText));
-        return 0;
+        return false;
     }
-    const TransferError refused = PortHandle.open(m_controls.portText(), *baud, m_lineFormat);
+    const TransferError refused = m_port.open(m_controls.portText(), *baud, m_lineFormat);
     if (refused.operation == TransferError::Operation::SetUpPort) {
-        say(QStringLiteral("COM Port Setting Error!!!"), QStringLiteral("Set Error"), refused);
-        return 0;
+        sayFailure(Headline::PortSetUp, refused);
+        return false;
     }
     if (refused) {
         // A port refused for its group says how to get in, below the reason.
-        say(QStringLiteral("Open COM Port Error !!!"), QStringLiteral("Comm Error"), refused,
-            PortPermissionHint(refused.target, refused.errorNumber));
-        return 0;
+        sayFailure(Headline::PortNotOpened, refused, {}, PortPermissionHint(refused.target, refused.errorNumber));
+        return false;
     }
-    if (const TransferError notSaved = m_settings.SaveSettings())
-        say(QStringLiteral("Can't Save Settings!\n%1").arg(notSaved.target), QString(), notSaved);
-    return 1;
+    m_state = State::Idle;
+    if (const TransferError notSaved = m_settings.SaveSettings()) {
+        if (notSaved.operation == TransferError::Operation::SaveSettings)
+            sayFailure(Headline::SettingsNotSaved, notSaved, notSaved.target);
+        else
+            emit logLine(LogLine(Headline::FileNotSaved, notSaved));
+    }
+    return true;
 }
 
 // Shows every byte the board sent, a bounded chunk per tick; nothing is ever
 // thrown away unread. A port that broke is closed after its last bytes are shown.
-void TransferEngine::PollReceive()
+void TransferEngine::pollReceive()
 {
-    if (!PortHandle.isOpen())
+    if (!m_port.isOpen())
         return;
-    const QByteArray received = PortHandle.readQueued(ReceiveChunk);
+    const QByteArray received = m_port.readQueued(ReceiveChunk);
     if (!received.isEmpty()) {
         m_controls.appendReceived(received);
         if (m_reply.received(received))
             m_replyTimer.stop();
     }
-    if (!PortHandle.hasFailed())
+    if (!m_port.hasFailed())
         return;
-    for (QByteArray rest = PortHandle.readQueued(ReceiveChunk); !rest.isEmpty();
-         rest = PortHandle.readQueued(ReceiveChunk))
+    for (QByteArray rest = m_port.readQueued(ReceiveChunk); !rest.isEmpty(); rest = m_port.readQueued(ReceiveChunk))
         m_controls.appendReceived(rest);
-    failLink(QStringLiteral("COM Port Error !!!"), PortHandle.failure());
+    failLink(Headline::PortBroken, m_port.failure());
 }
 
 // Stops a transfer, closes the port so that Start opens it again, and tells
 // the user why.
-void TransferEngine::failLink(const QString& headline, const TransferError& error)
+void TransferEngine::failLink(Headline headline, const TransferError& error)
 {
-    const bool wasSending = LinkState & Sending;
+    // A transfer whose end is not told yet ends here, the last packet's too.
+    const bool wasSending = isSending() || m_state == State::Draining;
     const TransferError failure = error; // `error` may live in the port, which is closed now
-    PortHandle.close();
-    LinkState = 0;
+    m_port.close();
+    m_state = State::Closed;
     closeSendFile();
     stopWaiting();
     showSendingControls(false);
-    say(headline, QStringLiteral("Comm Error"), failure);
+    sayFailure(headline, failure);
     if (wasSending)
         emit transferEnded(TransferEnd::LinkFailed);
 }
 
 void TransferEngine::onLinkBroken()
 {
-    if (LinkState != 0 && PortHandle.isOpen() && PortHandle.hasFailed())
-        PollReceive();
+    if (isPortOpen() && m_port.isOpen() && m_port.hasFailed())
+        pollReceive();
 }
 
 void TransferEngine::stopWaiting()
 {
     m_reply.cancel();
     m_replyTimer.stop();
-    m_finishAfterReply = false;
 }
 
 void TransferEngine::onBoardSent()
 {
-    if (!(LinkState & Sending) || !m_reply.waiting())
+    if (!isSending() || !m_reply.waiting())
         return;
-    PollReceive();
-    if ((LinkState & Sending) && !m_reply.waiting() && m_sincePacket.elapsed() >= Timer1.interval()) {
-        Timer1Timer();
-    }
+    pollReceive();
+    if (isSending() && !m_reply.waiting() && m_sincePacket.elapsed() >= m_timer.interval())
+        tick();
 }
 
 // The board did not answer the last packet in time: the transfer stops, and
 // the message says which packet and what the board sent instead.
 void TransferEngine::onReplyTimeout()
 {
-    if (!(LinkState & Sending) || !m_reply.waiting())
+    if (!isSending() || !m_reply.waiting())
         return;
-    PollReceive(); // an answer that came in the last moment still counts
-    if (!(LinkState & Sending) || !m_reply.waiting())
+    pollReceive(); // an answer that came in the last moment still counts
+    if (!isSending() || !m_reply.waiting())
         return;
     const QString detail = m_reply.timeoutText();
-    LinkState &= ~Sending;
+    m_state = State::Idle;
     closeSendFile();
     stopWaiting();
     showSendingControls(false);
-    say(QStringLiteral("No Reply From Board !!!\n") + detail);
+    sayFailure(Headline::NoReply, {}, detail);
     emit transferEnded(TransferEnd::NoReply);
 }
 
 QString TransferEngine::wireTimeWarning() const
 {
-    if (!(LinkState & Sending) || m_opener.busy())
+    if (m_state != State::Sending && m_state != State::LastReply)
         return {};
-    const qint64 longest = m_controls.pauseByDataSize() ? std::clamp(ChunkLength, 0, MaxDataSize) : m_longestLine;
-    return WireTimeWarning(longest, ToWholeNumber(m_controls.baudText()).value_or(0), Timer1.interval(),
+    const qint64 longest = m_controls.pauseByDataSize() ? std::clamp(m_chunkLength, 0, MaxDataSize) : m_longestLine;
+    return WireTimeWarning(longest, ToWholeNumber(m_controls.baudText()).value_or(0), m_timer.interval(),
                            m_lineFormat.bitsPerCharacter());
 }
 
-void TransferEngine::Button3Click()
+void TransferEngine::applyPortSettings()
 {
-    Timer1.stop();
+    m_timer.stop();
     m_settings.takeTimeGapFromBox();
-    LinkState = OpenPort();
-    Timer1.start();
+    [[maybe_unused]] const bool opened = OpenPort(); // a port that did not open was said
+    m_timer.start();
 }
 
 void TransferEngine::showSendingControls(bool sending)
@@ -181,34 +190,38 @@ void TransferEngine::showSendingControls(bool sending)
     m_controls.setDataSizeEnabled(!sending);
 }
 
-void TransferEngine::Button1Click()
+void TransferEngine::startOrStop()
 {
-    if (!(LinkState & PortOpen)) {
-        LinkState = OpenPort();
-        if (LinkState == 0)
-            return;
-    }
-    if (LinkState & Sending || m_finishPending)
-        StopTransfer();
+    if (!isPortOpen() && !OpenPort())
+        return;
+    if (isSending() || m_state == State::Draining)
+        stop();
     else
-        StartTransfer();
+        beginTransfer();
+}
+
+void TransferEngine::start()
+{
+    if (!isPortOpen() && !OpenPort())
+        return;
+    beginTransfer();
 }
 
 // A Data Size or Time Gap that is not a number keeps the transfer from starting.
 void TransferEngine::refuseAtStart(const QString& text)
 {
-    LinkState &= ~Sending;
+    m_state = State::Idle;
     say(NotAWholeNumberMessage(text));
-    Timer1.start();
+    m_timer.start();
     emit transferEnded(TransferEnd::BadNumber);
 }
 
-void TransferEngine::StartTransfer()
+void TransferEngine::beginTransfer()
 {
-    Timer1.stop();
-    PacketCount = 0;
+    m_timer.stop();
+    m_packetCount = 0;
     m_controls.setCounterText(QStringLiteral("0"));
-    SentBytes = 0;
+    m_sentBytes = 0;
     stopWaiting();
     m_sinceStart.start();
 
@@ -219,14 +232,14 @@ void TransferEngine::StartTransfer()
         return;
     }
     const BoxValue block = LimitedDataSize(*size);
-    ChunkLength = block.value;
+    m_chunkLength = block.value;
     if (block.replacesText)
         m_controls.setDataSizeText(QString::number(block.value));
-    LinkState |= Sending;
+    m_state = State::Sending;
 
     // A gap of 0 would stop the timer: the transfer goes at the fastest pace.
-    if (Timer1.interval() == 0) {
-        Timer1.setInterval(1);
+    if (m_timer.interval() == 0) {
+        m_timer.setInterval(1);
         m_controls.setTimeGapText(QStringLiteral("1"));
     }
     const QString gapText = m_controls.timeGapText();
@@ -235,20 +248,21 @@ void TransferEngine::StartTransfer()
         refuseAtStart(gapText);
         return;
     }
-    Timer1.setInterval(std::max(*gap, 1));
+    m_timer.setInterval(std::max(*gap, 1));
 
     const QByteArray path = m_controls.sendFilePath();
     closeSendFile();
     m_longestLine = 0;
     if (path == "-") {
         // "-" is standard input, as command-line tools take it: already open.
-        beginSending(SendFile.openDescriptor(0, path));
+        beginSending(m_sendFile.openDescriptor(0, path));
         return;
     }
     // The file opens on a thread of its own; meanwhile the transfer shows as
     // running, so that Stop can end it, and the board's bytes are still shown.
+    m_state = State::OpeningFile;
     showSendingControls(true);
-    Timer1.start();
+    m_timer.start();
     m_opener.start(path, m_openWaitsForWriter);
 }
 
@@ -256,22 +270,23 @@ void TransferEngine::onSendFileOpened()
 {
     OpenedSendFile file = m_opener.take();
     m_longestLine = file.longestLine;
-    beginSending(SendFile.adopt(std::move(file)));
+    beginSending(m_sendFile.adopt(std::move(file)));
 }
 
 void TransferEngine::beginSending(const TransferError& notOpened)
 {
     if (!notOpened) {
+        m_state = State::Sending;
         m_controls.setProgressPosition(0);
-        m_controls.setProgressRange(SendFile.size());
+        m_controls.setProgressRange(m_sendFile.size());
         showSendingControls(true);
-        Timer1.start();
+        m_timer.start();
         emit transferStarted();
     } else {
-        LinkState &= ~Sending;
+        m_state = State::Idle;
         showSendingControls(false);
-        say(QStringLiteral("Can't Open Send File!"), QString(), notOpened);
-        Timer1.start();
+        sayFailure(Headline::SendFileNotOpened, notOpened);
+        m_timer.start();
         emit transferEnded(TransferEnd::CannotOpenFile);
     }
 }
@@ -280,13 +295,12 @@ void TransferEngine::beginSending(const TransferError& notOpened)
 void TransferEngine::closeSendFile()
 {
     m_opener.abandon();
-    SendFile.close();
+    m_sendFile.close();
 }
 
-void TransferEngine::StopTransfer()
+void TransferEngine::stop()
 {
-    LinkState &= ~Sending;
-    m_finishPending = false;
+    m_state = State::Idle;
     closeSendFile();
     stopWaiting();
     showSendingControls(false);
@@ -294,70 +308,69 @@ void TransferEngine::StopTransfer()
     emit transferEnded(TransferEnd::Interrupted);
 }
 
-void TransferEngine::SetIdleControls()
+// Takes the next line into the packet; what the file had to say about it.
+SendFileReader::Status TransferEngine::readLine()
 {
-    showSendingControls(false);
-}
-
-SendFileReader::Status TransferEngine::ReadLine()
-{
-    const SendFileReader::Read line = SendFile.readLine(SendBuffer.data(), SendBufferSize);
-    if (line.status == SendFileReader::Status::Waiting || line.status == SendFileReader::Status::Failed)
-        return line.status;
-    ChunkLength = line.length;
-    SentBytes += line.length;
-    if (line.status == SendFileReader::Status::End)
-        LinkState &= ~Sending;
+    const SendFileReader::Read line = m_sendFile.readLine(m_sendBuffer.data(), SendBufferSize);
+    if (line.status == SendFileReader::Status::Data || line.status == SendFileReader::Status::End) {
+        m_chunkLength = line.length;
+        m_sentBytes += line.length;
+    }
     return line.status;
 }
 
-// The next packet into SendBuffer and ChunkLength: a block while whole blocks
-// are left, otherwise a line.
+// The next packet into the send buffer and the chunk length: a block while
+// whole blocks are left, otherwise a line.
 SendFileReader::Status TransferEngine::readPacket()
 {
     if (!m_controls.pauseByDataSize())
-        return ReadLine();
-    if (ChunkLength == 0)
+        return readLine();
+    if (m_chunkLength == 0)
         return SendFileReader::Status::Data;
-    const SendFileReader::Read block = SendFile.readBlock(SendBuffer.data(), ChunkLength);
+    const SendFileReader::Read block = m_sendFile.readBlock(m_sendBuffer.data(), m_chunkLength);
     if (block.status == SendFileReader::Status::End)
-        return ReadLine(); // less than a block is left: send the next line of it
+        return readLine(); // less than a block is left: send the next line of it
     if (block.status == SendFileReader::Status::Data)
-        SentBytes += ChunkLength;
+        m_sentBytes += m_chunkLength;
     return block.status;
 }
 
-void TransferEngine::Timer1Timer()
+void TransferEngine::tick()
 {
-    if (LinkState == 0)
+    if (!isPortOpen())
         return;
-    PollReceive();
-    if (LinkState == 0)
+    pollReceive();
+    if (!isPortOpen())
         return; // the port broke while reading
-    if (PortHandle.queuedBytes() > 0) {
-        if (const TransferError stalled = PortHandle.checkStalled())
-            failLink(QStringLiteral("Send Data Error !!!"), stalled);
-        return; // the next packet waits until the driver has taken the last one
+    if (m_port.queuedBytes() > 0) {
+        // The next packet, or the end, waits until the driver has taken the last one.
+        if (const TransferError stalled = m_port.checkStalled())
+            failLink(Headline::SendData, stalled);
+        return;
     }
-    if (m_finishPending) {
-        m_finishPending = false;
+    switch (m_state) {
+    case State::Closed:
+    case State::OpeningFile:
+        return;
+    case State::Idle:
+        showSendingControls(false);
+        return;
+    case State::Draining:
         endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
         return;
-    }
-    if (m_opener.busy())
-        return; // the send file is still being opened
-    if (!(LinkState & Sending)) {
-        SetIdleControls();
+    case State::LastReply:
+        if (!m_reply.waiting())
+            endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
+        return;
+    case State::Sending:
+        if (!m_reply.waiting())
+            sendNextPacket();
         return;
     }
-    if (m_reply.waiting())
-        return; // the board has not answered the last packet yet
-    if (m_finishAfterReply) {
-        LinkState &= ~Sending;
-        endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
-        return;
-    }
+}
 
+void TransferEngine::sendNextPacket()
+{
     const SendFileReader::Status read = readPacket();
     if (read == SendFileReader::Status::Waiting)
         return; // a stream with nothing yet: the next tick asks again
@@ -365,38 +378,35 @@ void TransferEngine::Timer1Timer()
         failFile();
         return;
     }
-    m_controls.setProgressPosition(SentBytes);
+    m_controls.setProgressPosition(m_sentBytes);
 
-    if (ChunkLength == 0) {
-        LinkState &= ~Sending;
+    if (m_chunkLength == 0) {
         endTransfer(TransferEnd::NoMoreData, QStringLiteral("no data any more!"));
         return;
     }
-    ++PacketCount;
-    m_controls.setCounterText(QString::number(PacketCount));
+    ++m_packetCount;
+    m_controls.setCounterText(QString::number(m_packetCount));
 
-    if (const TransferError failed = PortHandle.writeAll(SendBuffer.data(), ChunkLength)) {
-        failLink(QStringLiteral("Send Data Error !!!"), failed);
+    if (const TransferError failed = m_port.writeAll(m_sendBuffer.data(), m_chunkLength)) {
+        failLink(Headline::SendData, failed);
         return;
     }
     m_sincePacket.start();
+    const bool last = read == SendFileReader::Status::End;
     if (m_reply.enabled()) {
         // Paced from each packet rather than from Start: a late packet must
         // not let the next follow sooner than the Time Gap.
-        Timer1.start();
-        m_reply.packetSent(PacketCount);
+        m_timer.start();
+        m_reply.packetSent(m_packetCount);
         m_replyTimer.start(m_reply.timeoutMs());
-        if (!(LinkState & Sending)) {
-            // The file is done, but the board's answer to the last packet counts too.
-            LinkState |= Sending;
-            m_finishAfterReply = true;
-        }
+        if (last)
+            m_state = State::LastReply; // the file is done, but the board's answer to it counts too
         return;
     }
-    if (LinkState & Sending)
+    if (!last)
         return;
-    if (PortHandle.queuedBytes() > 0)
-        m_finishPending = true; // told once the driver has the last packet
+    if (m_port.queuedBytes() > 0)
+        m_state = State::Draining; // told once the driver has the last packet
     else
         endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
 }
@@ -405,19 +415,19 @@ void TransferEngine::Timer1Timer()
 // and the reason on a second line, never as a finished one.
 void TransferEngine::failFile()
 {
-    const TransferError failure = SendFile.failure();
-    LinkState &= ~Sending;
-    const QString headline = failure.operation == TransferError::Operation::FileChanged
-        ? QStringLiteral("Send File Changed !!!")
-        : QStringLiteral("Send File Read Error !!!");
+    const TransferError failure = m_sendFile.failure();
+    m_state = State::Idle;
     closeSendFile();
-    say(headline, QString(), failure); // the reason goes on a second line
+    sayFailure(failure.operation == TransferError::Operation::FileChanged ? Headline::SendFileChanged
+                                                                          : Headline::SendFileRead,
+               failure); // the reason goes on a second line
     emit transferEnded(TransferEnd::FileFailed);
 }
 
-// The state is already idle; the controls follow on the next tick.
+// The controls follow on the next tick.
 void TransferEngine::endTransfer(TransferEnd end, const QString& message)
 {
+    m_state = State::Idle;
     closeSendFile();
     stopWaiting();
     say(message);

@@ -1,5 +1,5 @@
 #pragma once
-// The transfer engine: sends a file to the board one packet per tick of Timer1,
+// The transfer engine: sends a file to the board one packet per tick of its timer,
 // a line at a time or a block of Data Size bytes at a time, and shows what the
 // board sends back. It opens the port from the port and baud boxes and gives
 // up a port that failed. It reaches the controls only through
@@ -7,7 +7,7 @@
 // the same code; what it has to tell the user it emits as a TransferMessage,
 // and whoever drives it decides how to show it.
 //
-// Timer1 is a paced timer whose interval is the Time Gap: its ticks are due on
+// The timer is a paced timer whose interval is the Time Gap: its ticks are due on
 // a grid kept against the monotonic clock, so late ticks do not add up.
 //
 // Nothing here waits: a tick sends the next packet only once the driver has
@@ -40,9 +40,7 @@
 class TransferEngine : public QObject {
     Q_OBJECT
 public:
-    // Bits of LinkState.
-    static constexpr uint8_t PortOpen = TransferState::PortOpen;
-    static constexpr uint8_t Sending = TransferState::Sending;
+    using State = TransferState;
     // The largest packet: Data Size is clamped to it and a longer line is cut.
     static constexpr int SendBufferSize = MaxDataSize;
     // Received bytes shown per tick at most; the rest waits for the next tick.
@@ -68,7 +66,7 @@ public:
 
     // Start-up: remembers `configPath`, loads and applies the settings, shows
     // the counter "0" and opens the port. The lists must be filled already.
-    void Initialise(const QString& configPath);
+    void initialise(const QString& configPath);
     // Whether a successful port open rewrites the settings file (default true).
     void setSavesSettings(bool saves) { m_settings.setSavesSettings(saves); }
     // Whether opening a FIFO waits for its writer (default false: it opens at
@@ -93,52 +91,65 @@ public:
     // Settings: read the controls into the record and write the file; push a
     // record into the controls. OpenPort tells the user when the file could
     // not be written.
-    TransferError SaveSettings() { return m_settings.SaveSettings(); }
+    [[nodiscard]] TransferError SaveSettings() { return m_settings.SaveSettings(); }
     void ApplySettings(const TPortSettings& settings) { m_settings.ApplySettings(settings); }
 
-    // Serial link: (re)opens the port from the port and baud boxes, 1 on success
-    // and 0 on failure (the caller stores it in LinkState; the reason goes out
-    // with the message); shows received bytes.
-    uint8_t OpenPort();
-    void PollReceive();
+    // Serial link: (re)opens the port from the port and baud boxes; true when
+    // it is open (state Idle), false when not (state Closed, the reason went
+    // out with the message). Whatever was being sent is dropped.
+    [[nodiscard]] bool OpenPort();
+    // Shows what the board sent since; a port that broke is closed after its
+    // last bytes are shown.
+    void pollReceive();
 
-    // Transfer.
-    void Button1Click();
-    void StartTransfer();
-    void StopTransfer();
-    void SetIdleControls();
-    // Takes the next line into the packet; what the file had to say about it.
-    SendFileReader::Status ReadLine();
-    void Timer1Timer();
+    // Start/Stop: opens the port when it is closed (nothing more when that
+    // fails), then stops a transfer that runs or starts one.
+    void startOrStop();
+    // Opens the port when it is closed (nothing more when that fails), then
+    // sends the file from its start; a transfer already running starts over.
+    void start();
+    // Ends the transfer that runs: "Transmit Interrupt !!!". A packet already
+    // written is not recalled.
+    void stop();
+    // One tick of the timer: shows what the board sent and sends the next packet.
+    void tick();
+    // Set Port: takes the Time Gap box and opens the port again.
+    void applyPortSettings();
 
-    // Handlers of the settings controls.
-    void Button3Click(); // Set Port
-    void Edit1Change() { m_settings.Edit1Change(); }       // Time Gap box
-    void Edit2Change() { m_settings.Edit2Change(); }       // Data Size box
-    void CheckBox1Click() { m_settings.CheckBox1Click(); } // "Pause By Data Size"
+    // The user edited the Time Gap box / the Data Size box, or clicked
+    // "Pause By Data Size". The engine runs the first two itself after it
+    // changes a box's text.
+    void timeGapEdited() { m_settings.timeGapEdited(); }
+    void dataSizeEdited() { m_settings.dataSizeEdited(); }
+    void pauseByDataSizeClicked() { m_settings.pauseByDataSizeClicked(); }
 
-    uint8_t linkState() const { return m_state.LinkState; }
+    State state() const { return m_state; }
+    bool isPortOpen() const { return IsPortOpen(m_state); }
+    bool isSending() const { return IsSending(m_state); }
     // After Start: when the longest packet takes longer on the wire than the
     // Time Gap at the port's baud rate, says so with the rate the line allows.
     QString wireTimeWarning() const;
     // Milliseconds since the last Start (since creation before the first).
     qint64 msSinceStart() const { return m_sinceStart.elapsed(); }
-    qint64 sentBytes() const { return SentBytes; }
-    int chunkLength() const { return m_state.ChunkLength; }
-    qint64 fileSize() const { return SendFile.size(); }
-    int packetCount() const { return PacketCount; }
-    bool isSendFileOpen() const { return SendFile.isOpen(); }
+    qint64 sentBytes() const { return m_sentBytes; }
+    int chunkLength() const { return m_chunkLength; }
+    qint64 fileSize() const { return m_sendFile.size(); }
+    int packetCount() const { return m_packetCount; }
+    bool isSendFileOpen() const { return m_sendFile.isOpen(); }
     // Start was pressed and the send file is still being opened.
-    bool isOpeningSendFile() const { return m_opener.busy(); }
+    bool isOpeningSendFile() const { return m_state == State::OpeningFile; }
     const TPortSettings& settings() const { return m_settings.settings(); }
     QString configPath() const { return m_settings.configPath(); }
-    const PacedTimer& timer1() const { return Timer1; }
-    const SerialDevice& port() const { return PortHandle; }
+    const PacedTimer& timer() const { return m_timer; }
+    const SerialDevice& port() const { return m_port; }
 
 signals:
     // Something to show the user, at the moment it happens (a message box
-    // opened from here is modal; Timer1 keeps ticking inside it).
+    // opened from here is modal; the timer keeps ticking inside it).
     void message(const TransferMessage& message);
+    // A failure that needs no answer, worth one line in the log: a file kept
+    // beside the settings that could not be written.
+    void logLine(const QString& line);
     // Emitted after the end message of a transfer.
     void transferEnded(TransferEngine::TransferEnd end);
     // The send file is open and the first packet is due (wireTimeWarning() is known now).
@@ -147,43 +158,47 @@ signals:
 private:
     void say(const QString& text, const QString& caption = QString(), const TransferError& error = {},
              const QString& hint = QString());
+    // Says a failure: its headline, `detail` on a line of its own, then the
+    // system's reason and `hint`.
+    void sayFailure(Headline headline, const TransferError& error = {}, const QString& detail = QString(),
+                    const QString& hint = QString());
+    void beginTransfer();
     void refuseAtStart(const QString& text);
     void showSendingControls(bool sending);
+    void sendNextPacket();
+    // Leaves the transfer for Idle and tells how it ended.
     void endTransfer(TransferEnd end, const QString& message);
-    void failLink(const QString& headline, const TransferError& error);
+    void failLink(Headline headline, const TransferError& error);
     void onLinkBroken();
     void stopWaiting();
     void onBoardSent();
     void onReplyTimeout();
-    SendFileReader::Status readPacket();
+    [[nodiscard]] SendFileReader::Status readLine();
+    [[nodiscard]] SendFileReader::Status readPacket();
     void failFile();
     void closeSendFile();
     void onSendFileOpened();
     void beginSending(const TransferError& notOpened);
 
     TransferControls& m_controls;
-    TransferState m_state;
-    // The shared state under the names the handlers use.
-    uint8_t& LinkState = m_state.LinkState;
-    int& ChunkLength = m_state.ChunkLength;
-    PacedTimer Timer1;
-    SettingsBinding m_settings {m_controls, Timer1, m_state};
-    SerialDevice PortHandle;
+    State m_state = State::Closed;
+    // Bytes of the packet in hand; in block mode also the length of the next block.
+    int m_chunkLength = 0;
+    PacedTimer m_timer;
+    SettingsBinding m_settings {m_controls, m_timer, m_state, m_chunkLength};
+    SerialDevice m_port;
 
-    SendFileReader SendFile;
+    SendFileReader m_sendFile;
     SendFileOpener m_opener;
     bool m_openWaitsForWriter = false;
     qint64 m_longestLine = 0; // of the file in hand, for the wire-time warning
-    qint64 SentBytes = 0;
-    int PacketCount = 0;
-    std::array<char, SendBufferSize> SendBuffer {};
+    qint64 m_sentBytes = 0;
+    int m_packetCount = 0;
+    std::array<char, SendBufferSize> m_sendBuffer {};
 
     LineFormat m_lineFormat;
     ReplyWait m_reply;
     QTimer m_replyTimer;          // the reply timeout of the packet in hand
     QElapsedTimer m_sincePacket;  // since the last packet went out
     QElapsedTimer m_sinceStart;
-    bool m_finishAfterReply = false; // the last packet is out; its answer ends the transfer
-    // The last packet is still on its way to the driver: the end is told once it is there.
-    bool m_finishPending = false;
 };

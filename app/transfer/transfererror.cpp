@@ -1,8 +1,45 @@
 #include "app/transfer/transfererror.h"
 
+#include <array>
 #include <cstring>
 
 TransferError TransferError::FromErrno(Operation operation, const QString& target, int errorNumber)
 {
     return {operation, target, QString::fromLocal8Bit(std::strerror(errorNumber)), errorNumber};
+}
+
+namespace {
+
+// In the order of Headline.
+const std::array<HeadlineWords, 12> Headlines {{
+    {QStringLiteral("COM Port Setting Error!!!"), QStringLiteral("Set Error")},
+    {QStringLiteral("Open COM Port Error !!!"), QStringLiteral("Comm Error")},
+    {QStringLiteral("COM Port Error !!!"), QStringLiteral("Comm Error")},
+    {QStringLiteral("Send Data Error !!!"), QStringLiteral("Comm Error")},
+    {QStringLiteral("Can't Open Send File!"), {}},
+    {QStringLiteral("Send File Changed !!!"), {}},
+    {QStringLiteral("Send File Read Error !!!"), {}},
+    {QStringLiteral("No Reply From Board !!!"), {}},
+    {QStringLiteral("Can't Save Settings!"), {}},
+    {QStringLiteral("Can't Save File!"), {}},
+    {QStringLiteral("Can't Save Log File!"), {}},
+    {QStringLiteral("Can't Open Capture File!"), {}},
+}};
+static_assert(Headlines.size() == static_cast<size_t>(Headline::CaptureNotOpened) + 1);
+
+} // namespace
+
+const HeadlineWords& HeadlineText(Headline headline)
+{
+    return Headlines[static_cast<size_t>(headline)];
+}
+
+QString LogLine(Headline headline, const TransferError& error)
+{
+    QString line = HeadlineText(headline).text;
+    if (!error.target.isEmpty())
+        line += QLatin1Char(' ') + error.target;
+    if (!error.reason.isEmpty())
+        line += QStringLiteral(": ") + error.reason;
+    return line;
 }

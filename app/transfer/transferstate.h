@@ -1,17 +1,39 @@
 #pragma once
-// What the transfer engine and the settings handlers share about the link and
-// the packet in hand.
+// Where the link and the transfer stand. Each state says what a tick does:
+//
+//   Closed        no port: nothing                      left by an open port
+//   Idle          port open: shows the board's bytes,   left by Start
+//                 the controls as idle
+//   OpeningFile   Start pressed, the send file still    left by the file opening
+//                 opening on its thread: shows bytes      (or failing), Stop
+//   Sending       one packet per tick                   left by the end of the file, Stop,
+//                                                         a failure
+//   LastReply     the last packet is out; its answer    left by the answer, no answer, Stop
+//                 ends the transfer
+//   Draining      the last packet is still on its way   left by the driver taking it, Stop
+//                 to the driver; then the end is told
+//
+// A failure of the port leads to Closed from every state.
 
 #include <cstdint>
 
-struct TransferState {
-    // Bits of LinkState.
-    static constexpr uint8_t PortOpen = 1;
-    static constexpr uint8_t Sending = 2;
-
-    uint8_t LinkState = 0;
-    // Bytes of the packet in hand; in block mode also the length of the next block.
-    int ChunkLength = 0;
-
-    bool sending() const { return LinkState & Sending; }
+enum class TransferState : uint8_t {
+    Closed,
+    Idle,
+    OpeningFile,
+    Sending,
+    LastReply,
+    Draining,
 };
+
+constexpr bool IsPortOpen(TransferState state)
+{
+    return state != TransferState::Closed;
+}
+
+// A transfer runs: the boxes that shape it keep their values, Start is Stop.
+constexpr bool IsSending(TransferState state)
+{
+    return state == TransferState::OpeningFile || state == TransferState::Sending
+        || state == TransferState::LastReply;
+}

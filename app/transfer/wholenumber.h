@@ -8,10 +8,10 @@
 
 // The text as a signed 32-bit whole number (surrounding blanks allowed,
 // decimal only); nothing when it is empty, not a number or out of range.
-std::optional<int> ToWholeNumber(const QString& text);
+[[nodiscard]] std::optional<int> ToWholeNumber(const QString& text);
 
 // Same, but a negative number is refused like a non-number.
-std::optional<int> ToNonNegativeNumber(const QString& text);
+[[nodiscard]] std::optional<int> ToNonNegativeNumber(const QString& text);
 
 // The message shown when a box's text is used as a number and is not one.
 QString NotAWholeNumberMessage(const QString& text);

@@ -22,7 +22,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QResizeEvent>
-#include <QSaveFile>
 #include <QScreen>
 #include <QUrl>
 
@@ -59,7 +58,8 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
         const MessageShower show = m_setup.showMessage ? m_setup.showMessage : MessageShower(ShowModalMessage);
         show(message.text, message.caption.isEmpty() ? ApplicationTitle() : message.caption);
     });
-    m_controls.msSinceStart = [this] { return m_engine.msSinceStart(); };
+    // A failure that needs no answer (a file beside the settings not written) is a line in the log.
+    connect(&m_engine, &TransferEngine::logLine, this, [this](const QString& line) { ui->Memo1->appendLine(line); });
     // Said once per Start, in the log, once the file is open.
     connect(&m_engine, &TransferEngine::transferStarted, this, [this] {
         if (const QString warning = m_engine.wireTimeWarning(); !warning.isEmpty())
@@ -67,6 +67,7 @@ TForm1::TForm1(FormSetup setup, QWidget* parent)
     });
 
     ui->setupUi(this);
+    ui->Memo1->msSinceStart = [this] { return m_engine.msSinceStart(); };
     // A fixed single border: the user cannot resize; only the size guard grows it.
     m_laidOutSize = size();
     setFixedSize(m_laidOutSize);
@@ -115,48 +116,20 @@ void TForm1::createPopupMenu()
 {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    addMenuItem("SelectAll1", QStringLiteral("Select All "), QKeySequence(Qt::CTRL | Qt::Key_A),
-                &TForm1::SelectAll1Click);
-    addMenuItem("ClearAllCtrlD1", QStringLiteral("Clear All "), QKeySequence(Qt::CTRL | Qt::Key_D),
-                &TForm1::ClearAllCtrlD1Click);
-    addMenuItem("CopyCtrlC1", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
-                &TForm1::CopyCtrlC1Click);
-    addMenuItem("CutCtrlX1", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X),
-                &TForm1::CutCtrlX1Click);
-    addMenuItem("PasteCtrlV1", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
-                &TForm1::PasteCtrlV1Click);
-    addMenuItem("DeleteDel1", QStringLiteral("Delete "), QKeySequence(Qt::Key_Delete),
-                &TForm1::DeleteDel1Click);
-    addMenuItem("Undo1", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), &TForm1::Undo1Click);
+    ui->Memo1->addMenuItems(PopupMenu1, {[this](const QString& title, const QString& filter) {
+                                             return m_setup.chooseSaveFile
+                                                 ? m_setup.chooseSaveFile(title)
+                                                 : QFileDialog::getSaveFileName(this, title, QString(), filter);
+                                         },
+                                         [this](const QString& text) { showMessage(text); }});
     PopupMenu1->addSeparator();
-    addMenuItem("SaveLogAs1", QStringLiteral("Save Log As\u2026"), QKeySequence(), &TForm1::SaveLogAs1Click);
-    addMenuItem("Timestamps1", QStringLiteral("Timestamps"), QKeySequence(), &TForm1::Timestamps1Click)
-        ->setCheckable(true);
-    addMenuItem("ShowBytesAsHex1", QStringLiteral("Show Bytes as Hex"), QKeySequence(), &TForm1::ShowBytesAsHex1Click)
-        ->setCheckable(true);
-    addMenuItem("CaptureToFile1", QStringLiteral("Capture to File\u2026"), QKeySequence(), &TForm1::CaptureToFile1Click)
-        ->setCheckable(true);
-    PopupMenu1->addSeparator();
-    addMenuItem("WaitForReply1", QStringLiteral("Wait For Reply\u2026"), QKeySequence(), &TForm1::WaitForReply1Click);
+    connect(ui->Memo1->addMenuItem(PopupMenu1, "WaitForReply1", QStringLiteral("Wait For Reply\u2026")),
+            &QAction::triggered, this, &TForm1::WaitForReply1Click);
 
     ui->Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->Memo1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu1->popup(ui->Memo1->viewport()->mapToGlobal(at));
     });
-}
-
-// The shortcuts work while the log box has the focus; keys the text box
-// handles itself (Ctrl+A, Ctrl+C, ...) do the same there.
-QAction* TForm1::addMenuItem(const char* name, const QString& caption, const QKeySequence& shortcut,
-                             void (TForm1::*handler)())
-{
-    QAction* item = PopupMenu1->addAction(caption);
-    item->setObjectName(QLatin1String(name));
-    item->setShortcut(shortcut);
-    item->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    ui->Memo1->addAction(item);
-    connect(item, &QAction::triggered, this, handler);
-    return item;
 }
 
 void TForm1::FormCreate()
@@ -166,7 +139,7 @@ void TForm1::FormCreate()
         m_setup.showSplash(this);
     fillLists();
     // Loads and applies the settings, shows the counter "0" and opens the port.
-    m_engine.Initialise(ConfigPath);
+    m_engine.initialise(ConfigPath);
     const ReplyWaitSetting wait = LoadReplyWait(ConfigPath);
     m_engine.setReplyWait(wait.text, wait.timeoutMs);
     const QString lastFile = ReadLinesBeside(ConfigPath, LastFileName).value(0);
@@ -180,19 +153,19 @@ void TForm1::chooseSendFile(const QString& path)
     m_controls.setSendFile(QFileInfo(path).absoluteFilePath());
     const QString shown = ui->Edit3->text();
     ui->Edit3->setToolTip(shown);
-    WriteLinesBeside(ConfigPath, LastFileName, {shown});
+    showInLog(WriteLinesBeside(ConfigPath, LastFileName, {shown}));
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!(m_engine.linkState() & TransferEngine::Sending) && !droppedFile(event->mimeData()).isEmpty())
+    if (!m_engine.isSending() && !droppedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event)
 {
     const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty() || (m_engine.linkState() & TransferEngine::Sending))
+    if (path.isEmpty() || m_engine.isSending())
         return;
     chooseSendFile(path);
     event->acceptProposedAction();
@@ -208,12 +181,12 @@ void TForm1::fillLists()
 
 void TForm1::CheckBox1Click()
 {
-    m_engine.CheckBox1Click();
+    m_engine.pauseByDataSizeClicked();
 }
 
 void TForm1::Button1Click()
 {
-    m_engine.Button1Click();
+    m_engine.startOrStop();
 }
 
 void TForm1::Button2Click()
@@ -236,9 +209,9 @@ void TForm1::Button2Click()
 
 void TForm1::Button3Click()
 {
-    m_engine.Button3Click();
+    m_engine.applyPortSettings();
     // The link now runs at 8N1 whatever these boxes say: said once per Set Port.
-    if (m_engine.linkState() & TransferEngine::PortOpen)
+    if (m_engine.isPortOpen())
         if (const QString notice = LineFormatNotice(ui->ComboBox3->currentText(), ui->ComboBox4->currentText(),
                                                     ui->ComboBox5->currentText());
             !notice.isEmpty())
@@ -247,17 +220,17 @@ void TForm1::Button3Click()
 
 void TForm1::Edit1Change()
 {
-    m_engine.Edit1Change();
+    m_engine.timeGapEdited();
 }
 
 void TForm1::Edit2Change()
 {
-    m_engine.Edit2Change();
+    m_engine.dataSizeEdited();
 }
 
 void TForm1::Timer1Timer()
 {
-    m_engine.Timer1Timer();
+    m_engine.tick();
 }
 
 // The size guard: the outer window is at least 350 wide and 500 high. It runs
@@ -302,88 +275,6 @@ void TForm1::BitBtn2Click()
     m_aboutOpen = false;
 }
 
-void TForm1::SelectAll1Click()
-{
-    ui->Memo1->selectAll();
-}
-
-void TForm1::ClearAllCtrlD1Click()
-{
-    ui->Memo1->clear();
-}
-
-void TForm1::CopyCtrlC1Click()
-{
-    ui->Memo1->copy();
-}
-
-void TForm1::CutCtrlX1Click()
-{
-    ui->Memo1->cut();
-}
-
-void TForm1::PasteCtrlV1Click()
-{
-    ui->Memo1->paste();
-}
-
-void TForm1::DeleteDel1Click()
-{
-    QTextCursor cursor = ui->Memo1->textCursor();
-    cursor.removeSelectedText();
-    ui->Memo1->setTextCursor(cursor);
-}
-
-void TForm1::Undo1Click()
-{
-    ui->Memo1->undo();
-}
-
-void TForm1::SaveLogAs1Click()
-{
-    const QString path = m_setup.chooseSaveFile
-        ? m_setup.chooseSaveFile(QStringLiteral("Save Log As"))
-        : QFileDialog::getSaveFileName(this, QStringLiteral("Save Log As"), QString(), QStringLiteral("Text (*.txt);;All files (*)"));
-    if (path.isEmpty())
-        return;
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text)
-        && file.write(ui->Memo1->toPlainText().toUtf8() + '\n') >= 0 && file.commit())
-        return;
-    showMessage(QStringLiteral("Can't Save Log File!\n") + file.errorString());
-}
-
-void TForm1::Timestamps1Click()
-{
-    m_controls.format.timestamps = PopupMenu1->findChild<QAction*>(QStringLiteral("Timestamps1"))->isChecked();
-}
-
-void TForm1::ShowBytesAsHex1Click()
-{
-    m_controls.format.hex = PopupMenu1->findChild<QAction*>(QStringLiteral("ShowBytesAsHex1"))->isChecked();
-}
-
-// Checked: asks for a file and appends every received byte to it; unchecked:
-// the capture ends.
-void TForm1::CaptureToFile1Click()
-{
-    QAction* item = PopupMenu1->findChild<QAction*>(QStringLiteral("CaptureToFile1"));
-    m_controls.capture.stop();
-    if (!item->isChecked())
-        return;
-    item->setChecked(false);
-    const QString path = m_setup.chooseSaveFile
-        ? m_setup.chooseSaveFile(QStringLiteral("Capture to File"))
-        : QFileDialog::getSaveFileName(this, QStringLiteral("Capture to File"));
-    if (path.isEmpty())
-        return;
-    if (const TransferError failed = m_controls.capture.start(path)) {
-        showMessage(QStringLiteral("Can't Open Capture File!\n") + failed.reason);
-        return;
-    }
-    item->setChecked(true);
-}
-
 void TForm1::WaitForReply1Click()
 {
     const ReplyWait& now = m_engine.replyWait();
@@ -392,7 +283,7 @@ void TForm1::WaitForReply1Click()
         return;
     const ReplyWaitSetting chosen = dialog.setting();
     m_engine.setReplyWait(chosen.text, chosen.timeoutMs);
-    SaveReplyWait(ConfigPath, chosen);
+    showInLog(SaveReplyWait(ConfigPath, chosen));
 }
 
 bool TForm1::event(QEvent* event)
@@ -428,6 +319,12 @@ void TForm1::resizeEvent(QResizeEvent* event)
                            height() - memo.top() - MemoBottomMargin);
     const int barHeight = ui->ProgressBar1->height();
     ui->ProgressBar1->setGeometry(0, height() - barHeight, width(), barHeight);
+}
+
+void TForm1::showInLog(const TransferError& notSaved)
+{
+    if (notSaved)
+        ui->Memo1->appendLine(LogLine(Headline::FileNotSaved, notSaved));
 }
 
 void TForm1::showMessage(const QString& text)

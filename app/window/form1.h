@@ -66,20 +66,9 @@ public:
     void Timer2Timer();
     void BitBtn1Click();
     void BitBtn2Click();
-    void SelectAll1Click();
-    void ClearAllCtrlD1Click();
-    void CopyCtrlC1Click();
-    void CutCtrlX1Click();
-    void PasteCtrlV1Click();
-    void DeleteDel1Click();
-    void Undo1Click();
     // "Wait For Reply…": asks for the answer to wait for and remembers it.
+    // The log's own items are the log box's (LogBox::addMenuItems).
     void WaitForReply1Click();
-    // The log's own items: save it, time stamps and hex on or off, capture.
-    void SaveLogAs1Click();
-    void Timestamps1Click();
-    void ShowBytesAsHex1Click();
-    void CaptureToFile1Click();
 
 protected:
     bool event(QEvent* event) override;
@@ -90,14 +79,14 @@ protected:
 
 private:
     void createPopupMenu();
-    QAction* addMenuItem(const char* name, const QString& caption, const QKeySequence& shortcut,
-                         void (TForm1::*handler)());
     void fillLists();
     // Puts `path` into the file box, with the full path as its tooltip, and
     // remembers it for the next start.
     void chooseSendFile(const QString& path);
     static void widenToTheLeft(QWidget* control);
     void centreOnScreen();
+    // A file beside the settings that could not be written: a line in the log.
+    void showInLog(const TransferError& notSaved);
     // A message box with the application's title, as the engine's messages.
     void showMessage(const QString& text);
 

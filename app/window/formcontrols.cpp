@@ -153,6 +153,5 @@ void FormControls::setCounterText(const QString& text)
 
 void FormControls::appendReceived(const QByteArray& bytes)
 {
-    capture.write(bytes);
-    m_ui.Memo1->appendLine(FormatReceived(bytes, format, msSinceStart ? msSinceStart() : 0, true));
+    m_ui.Memo1->appendReceived(bytes);
 }

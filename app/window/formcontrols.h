@@ -3,11 +3,7 @@
 // interface. Setters change only the widget; the window connects the user's
 // own edits to the engine's handlers.
 
-#include "app/transfer/receivecapture.h"
-#include "app/transfer/receivedformat.h"
 #include "app/transfer/transfercontrols.h"
-
-#include <functional>
 
 #include <QtGlobal>
 
@@ -44,13 +40,8 @@ public:
     void setProgressRange(qint64 maximum) override;
     void setProgressPosition(qint64 position) override;
     void setCounterText(const QString& text) override;
-    // Shows the bytes in the log as `format` says, and captures them.
+    // Shows the bytes in the log as its menu chose, and captures them.
     void appendReceived(const QByteArray& bytes) override;
-
-    // How received bytes are shown, and the clock of their time stamps.
-    ReceivedFormat format;
-    std::function<qint64()> msSinceStart;
-    ReceiveCapture capture;
 
 private:
     QComboBox* comboFor(SettingsList list) const;

@@ -1,6 +1,11 @@
 #include "app/window/logbox.h"
 
+#include "app/transfer/transfererror.h"
+
+#include <QAction>
+#include <QMenu>
 #include <QPlainTextDocumentLayout>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -54,6 +59,89 @@ void LogBox::appendLine(const QString& text)
 
     if (followEnd)
         bar->setValue(bar->maximum());
+}
+
+void LogBox::appendReceived(const QByteArray& bytes)
+{
+    m_capture.write(bytes);
+    appendLine(FormatReceived(bytes, m_format, msSinceStart ? msSinceStart() : 0, true));
+}
+
+QAction* LogBox::addMenuItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut)
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QLatin1String(name));
+    item->setShortcut(shortcut);
+    item->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(item);
+    return item;
+}
+
+void LogBox::addMenuItems(QMenu* menu, Dialogs dialogs)
+{
+    m_dialogs = std::move(dialogs);
+    connect(addMenuItem(menu, "SelectAll1", QStringLiteral("Select All "), QKeySequence(Qt::CTRL | Qt::Key_A)),
+            &QAction::triggered, this, &LogBox::selectAll);
+    connect(addMenuItem(menu, "ClearAllCtrlD1", QStringLiteral("Clear All "), QKeySequence(Qt::CTRL | Qt::Key_D)),
+            &QAction::triggered, this, &LogBox::clear);
+    connect(addMenuItem(menu, "CopyCtrlC1", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C)),
+            &QAction::triggered, this, &LogBox::copy);
+    connect(addMenuItem(menu, "CutCtrlX1", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X)),
+            &QAction::triggered, this, &LogBox::cut);
+    connect(addMenuItem(menu, "PasteCtrlV1", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V)),
+            &QAction::triggered, this, &LogBox::paste);
+    connect(addMenuItem(menu, "DeleteDel1", QStringLiteral("Delete "), QKeySequence(Qt::Key_Delete)),
+            &QAction::triggered, this, &LogBox::deleteSelection);
+    connect(addMenuItem(menu, "Undo1", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z)),
+            &QAction::triggered, this, &LogBox::undo);
+    menu->addSeparator();
+    connect(addMenuItem(menu, "SaveLogAs1", QStringLiteral("Save Log As\u2026")), &QAction::triggered, this,
+            &LogBox::saveLogAs);
+    QAction* timestamps = addMenuItem(menu, "Timestamps1", QStringLiteral("Timestamps"));
+    timestamps->setCheckable(true);
+    connect(timestamps, &QAction::triggered, this, [this](bool checked) { m_format.timestamps = checked; });
+    QAction* hex = addMenuItem(menu, "ShowBytesAsHex1", QStringLiteral("Show Bytes as Hex"));
+    hex->setCheckable(true);
+    connect(hex, &QAction::triggered, this, [this](bool checked) { m_format.hex = checked; });
+    QAction* capture = addMenuItem(menu, "CaptureToFile1", QStringLiteral("Capture to File\u2026"));
+    capture->setCheckable(true);
+    connect(capture, &QAction::triggered, this, [this, capture] { captureToFile(capture); });
+}
+
+void LogBox::deleteSelection()
+{
+    QTextCursor cursor = textCursor();
+    cursor.removeSelectedText();
+    setTextCursor(cursor);
+}
+
+void LogBox::saveLogAs()
+{
+    const QString path =
+        m_dialogs.chooseSaveFile(QStringLiteral("Save Log As"), QStringLiteral("Text (*.txt);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(toPlainText().toUtf8() + '\n') >= 0
+        && file.commit())
+        return;
+    m_dialogs.showMessage(HeadlineText(Headline::LogNotSaved).text + QLatin1Char('\n') + file.errorString());
+}
+
+void LogBox::captureToFile(QAction* item)
+{
+    m_capture.stop();
+    if (!item->isChecked())
+        return;
+    item->setChecked(false);
+    const QString path = m_dialogs.chooseSaveFile(QStringLiteral("Capture to File"), QString());
+    if (path.isEmpty())
+        return;
+    if (const TransferError failed = m_capture.start(path)) {
+        m_dialogs.showMessage(HeadlineText(Headline::CaptureNotOpened).text + QLatin1Char('\n') + failed.reason);
+        return;
+    }
+    item->setChecked(true);
 }
 
 QString LogBox::DroppedNotice(qint64 count)

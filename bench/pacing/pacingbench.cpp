@@ -94,17 +94,17 @@ std::vector<double> runTransfer(int gapMs, qint64 packetSize, int packets, bool 
     controls.timeGap = QString::number(gapMs);
     TransferEngine engine(controls);
     controls.listenTo(engine);
-    engine.Edit1Change();
-    engine.Edit2Change();
+    engine.timeGapEdited();
+    engine.dataSizeEdited();
 
     QEventLoop loop;
     QObject::connect(&engine, &TransferEngine::transferEnded, &loop, &QEventLoop::quit);
-    QObject::connect(&engine.timer1(), &PacedTimer::timeout, &loop, [&tickTimesUs] {
+    QObject::connect(&engine.timer(), &PacedTimer::timeout, &loop, [&tickTimesUs] {
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
         tickTimesUs.push_back(std::chrono::duration<double, std::micro>(now).count());
     });
-    engine.Button1Click();
-    if (engine.linkState() & TransferEngine::Sending)
+    engine.startOrStop();
+    if (engine.isSending())
         loop.exec();
     if (!controls.messages.isEmpty() && !controls.messages.last().text.contains(QStringLiteral("Finished"))
         && !controls.messages.last().text.contains(QStringLiteral("no data")))

@@ -52,8 +52,8 @@ struct Rig {
         controls.pauseChecked = true;
         controls.dataSize = QStringLiteral("2048");
         controls.timeGap = QStringLiteral("1");
-        engine.Edit1Change();
-        engine.Edit2Change();
+        engine.timeGapEdited();
+        engine.dataSizeEdited();
         QObject::connect(&engine, &TransferEngine::transferEnded, &engine,
                          [this](TransferEngine::TransferEnd end) {
                              endedMs = nowMs();
@@ -67,7 +67,7 @@ struct Rig {
     {
         presser = std::thread([this] {
             pressedMs = nowMs();
-            QMetaObject::invokeMethod(&engine, [this] { engine.Button1Click(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(&engine, [this] { engine.startOrStop(); }, Qt::QueuedConnection);
         });
     }
 
@@ -76,7 +76,7 @@ struct Rig {
     double run()
     {
         QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-        if (engine.linkState() & TransferEngine::Sending)
+        if (engine.isSending())
             loop.exec();
         if (presser.joinable())
             presser.join();
@@ -122,7 +122,7 @@ double stopWhileTheBoardReadsNothing(int baud)
             rig.pressStop();
         }
     });
-    rig.engine.Button1Click();
+    rig.engine.startOrStop();
     look.start(5);
     return rig.run();
 }
@@ -136,7 +136,7 @@ double stopWhileTheFileOpens()
         return -1;
     rig.controls.sendFile = fifo;
     rig.engine.setOpenWaitsForWriter(true);
-    rig.engine.Button1Click();
+    rig.engine.startOrStop();
     QTimer::singleShot(StillMs, &rig.engine, [&rig] { rig.pressStop(); });
     const double ms = rig.run();
     // The abandoned open is let go; it closes what it opens.

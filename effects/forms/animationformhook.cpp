@@ -25,6 +25,15 @@
 // inside it. The frame's place is asked of the manager before the window is
 // mapped (see WindowManagerFrame), so the pop-up lies exactly over the client
 // area from the start. Without a frame the client area is the whole window.
+// Where the manager cannot say before mapping, the pop-up moves to the form's
+// real place once the form is mapped, before the first frame.
+//
+// Where the screen cannot be copied (transitionsurface.h), the form's window
+// is made translucent when the hook is installed, and the show transition is
+// drawn inside it from a picture of the Unrevealed colour: what the effect has
+// not yet revealed is see-through, the live desktop shows behind it, and there
+// is neither a copy nor a pop-up. A hide then has nothing to end on: the form
+// simply goes.
 
 #include "effects/forms/animationform.h"
 
@@ -32,6 +41,10 @@
 #include "effects/forms/grabberregistry.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/forms/luxanimation.h"
+#include "effects/forms/controlfreezer.h"
+#include "effects/forms/seethrough.h"
+#include "effects/util/transitionsurface.h"
+#include "effects/util/windowframe.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -73,12 +86,53 @@ TRect onScreen(QWidget* form, const TRect& part)
     return r;
 }
 
+bool drawsInside()
+{
+    return TransitionSurfaceOfThisRun() == TransitionSurface::InWindow;
+}
+
+// The window of a form whose transitions are drawn inside it takes an alpha
+// channel; the form paints its background itself so that it stays opaque
+// outside transitions. A native window made before has no alpha channel: it
+// is made again (the form is not on the screen yet).
+void makeTranslucent(QWidget* form)
+{
+    if (form->testAttribute(Qt::WA_TranslucentBackground))
+        return;
+    form->setAttribute(Qt::WA_TranslucentBackground);
+    form->setAutoFillBackground(true);
+    if (form->testAttribute(Qt::WA_WState_Created) && !form->isVisible())
+        if (QWindow* window = form->windowHandle())
+            window->destroy();
+}
+
+// The pop-up to the form's covered part as it now lies on the screen.
+void followForm(QWidget* form, const TRect& part)
+{
+    QWidget* lock = FrozenLock(form);
+    if (!lock || !lock->isWindow())
+        return;
+    const QRect now = onScreen(form, part).toQRect();
+    if (lock->geometry() != now)
+        lock->setGeometry(now);
+}
+
+std::unique_ptr<TluxBitmap> unrevealedPicture(const TRect& part)
+{
+    auto picture = std::make_unique<TluxBitmap>();
+    picture->SetSize(std::max(0, part.Width()), std::max(0, part.Height()));
+    picture->Clear(Unrevealed);
+    return picture;
+}
+
 } // namespace
 
 void TluxAnimationForm::installHook(QWidget* form)
 {
     removeHook();
     m_hookedForm = form;
+    if (drawsInside())
+        makeTranslucent(form);
     form->installEventFilter(this);
     form->winId(); // the native window whose hiding is watched
     watchWindow();
@@ -152,6 +206,13 @@ void TluxAnimationForm::PrepareShowAnimation()
     if (!form)
         return;
     const TRect R = coveredPart(form);
+    if (drawsInside()) {
+        // Nothing of the screen is known: the form comes in over the live desktop.
+        m_behind.reset();
+        if (m_showAnimation && !m_showAnimation->IsControlFrozen(form))
+            m_showAnimation->FreezeControl(form, R, unrevealedPicture(R));
+        return;
+    }
     const TRect screenRect = onScreen(form, R);
     if (m_hideAnimation) {
         // The form is not on the screen yet: this is what a hide will uncover.
@@ -169,7 +230,12 @@ void TluxAnimationForm::FinishShowAnimation()
     if (!m_showAnimation || !m_showAnimation->IsControlFrozen(form))
         return;
     QPointer<TluxAnimation> animation = m_showAnimation;
+    // Only where the manager did not tell the frame in advance is the form's
+    // place once mapped worth more than the one it was given.
+    const bool placeUnknown = WindowManagerFrameUnknown(form);
     waitUntilMapped(form);
+    if (placeUnknown && form->isVisible())
+        followForm(form, coveredPart(form));
     // Hidden again before its transition could start: there is nothing to
     // uncover, only the pop-up to remove.
     if (animation && form->isVisible())
@@ -190,7 +256,7 @@ void TluxAnimationForm::abortShowTransition()
 void TluxAnimationForm::PrepareHideAnimation()
 {
     QWidget* form = ownerForm();
-    if (!form || !m_hideAnimation || m_hideAnimation->IsControlFrozen(form))
+    if (!form || !m_hideAnimation || m_hideAnimation->IsControlFrozen(form) || drawsInside())
         return;
     const TRect R = coveredPart(form);
     // The form itself, still on the screen.

@@ -1,6 +1,8 @@
 #include "effects/forms/controlfreezer.h"
 
 #include "effects/util/controlgeometry.h"
+#include "effects/util/transitionsurface.h"
+#include "effects/forms/grabberregistry.h"
 #include "effects/util/windowbackground.h"
 #include "platform/devicecontext.h"
 #include "effects/bitmap/luxbitmap.h"
@@ -131,6 +133,19 @@ TluxLockControl* coverForm(QWidget* form, const TRect& R, TluxBitmap* bitmap)
     return lock;
 }
 
+// A form whose transitions are drawn in its own window is covered from
+// inside: a lock over its client area, above its controls.
+TluxLockControl* coverInside(QWidget* form, const TRect& R, TluxBitmap* bitmap)
+{
+    auto* lock = new TluxLockInside(form);
+    lock->LockBitmap = bitmap;
+    const TPoint origin = GetClientOrigin(form);
+    lock->setGeometry(Bounds(R.Left - origin.X, R.Top - origin.Y, R.Width(), R.Height()).toQRect());
+    lock->raise();
+    lock->Canvas();
+    return lock;
+}
+
 } // namespace
 
 PopupRegionLookup popupRegionOfForm = [](QWidget*) -> const std::optional<QRegion>* { return nullptr; };
@@ -141,7 +156,10 @@ TCanvas* FreezeControlProc(QWidget* Control, const TRect& R, TluxBitmap* Bitmap)
         return nullptr;
 
     const bool child = !Control->isWindow() && Control->parentWidget();
-    TluxLockControl* lock = child ? coverChild(Control, R, Bitmap) : coverForm(Control, R, Bitmap);
+    const bool inside = !child && TransitionSurfaceOfThisRun() == TransitionSurface::InWindow;
+    TluxLockControl* lock = child ? coverChild(Control, R, Bitmap)
+                            : inside ? coverInside(Control, R, Bitmap)
+                                     : coverForm(Control, R, Bitmap);
 
     // Listed before anything else can run: a handler that runs while the lock
     // is painted then sees the control frozen.
@@ -160,7 +178,9 @@ TCanvas* FreezeControlProc(QWidget* Control, const TRect& R, TluxBitmap* Bitmap)
 
     QPointer<TluxLockControl> alive = lock;
     lock->show();
-    if (child) {
+    if (inside) {
+        // Painted with the form: it may be on its way to the screen right now.
+    } else if (child) {
         // Paint the lock now, before the caller goes on.
         lock->repaint();
         QCoreApplication::processEvents();
@@ -199,6 +219,24 @@ TluxLockControl* FrozenLock(QWidget* Control)
         return nullptr;
     auto it = findItem(Control);
     return it == freezeList().end() ? nullptr : (*it)->Lock.data();
+}
+
+std::unique_ptr<TluxBitmap> GrabBeneathLock(QWidget* Control, const TRect& R)
+{
+    auto* inside = qobject_cast<TluxLockInside*>(FrozenLock(Control));
+    if (!inside)
+        return GrabToLuBitmap(Control, R);
+    // The lock is one of the form's own children: out of the way for the grab,
+    // back before anything repaints.
+    const bool updates = Control->updatesEnabled();
+    Control->setUpdatesEnabled(false);
+    inside->hide();
+    std::unique_ptr<TluxBitmap> grabbed = GrabToLuBitmap(Control, R);
+    inside->show();
+    inside->raise();
+    Control->setUpdatesEnabled(updates);
+    inside->Revealed = grabbed.get();
+    return grabbed;
 }
 
 int FrozenControlCount()

@@ -6,8 +6,9 @@
 // A child control is covered by a TluxLockControl in its parent, above its
 // siblings. A top-level widget (a form) is covered by a TluxLockPopup at the
 // same place on the screen, with the form's shape when the form's
-// TluxAnimationForm gave it one. A transition draws its frames on the lock's
-// canvas.
+// TluxAnimationForm gave it one; where transitions are drawn inside their
+// windows (transitionsurface.h), by a TluxLockInside over its client area.
+// A transition draws its frames on the lock's canvas.
 
 #include "platform/canvas.h"
 #include "effects/forms/lockwindow.h"
@@ -18,6 +19,7 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 class TluxBitmap;
@@ -51,6 +53,11 @@ void UnFreezeControlProc(QWidget* Control, bool BringForward);
 
 // The lock window of a frozen control, or null.
 TluxLockControl* FrozenLock(QWidget* Control);
+// Control's part R as GrabToLuBitmap gives it, without the lock over it. When
+// the lock lies inside the form (a transition drawn in the form's own window),
+// the grab is also what that lock reveals from then on; the grab must then
+// outlive the lock.
+std::unique_ptr<TluxBitmap> GrabBeneathLock(QWidget* Control, const TRect& R);
 // Number of frozen controls.
 int FrozenControlCount();
 

@@ -1,6 +1,7 @@
 #include "effects/forms/lockwindow.h"
 
 #include "effects/bitmap/luxbitmap.h"
+#include "effects/forms/seethrough.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -62,6 +63,29 @@ void TluxLockControl::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(0, 0, opaqueView(m_paintBuffer));
+}
+
+TluxLockInside::TluxLockInside(QWidget* form) : TluxLockControl(form, Qt::WindowFlags())
+{
+    // Its pixels go to the window with their alpha; the window surface leaves
+    // the painting to paintEvent.
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void TluxLockInside::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    // The frame drawn on the canvas; before the first one, the picture.
+    if (const QImage* frame = WindowSurfaceImage(this)) {
+        p.drawImage(0, 0, SeeThroughFrame(*frame, Revealed));
+    } else if (LockBitmap && !LockBitmap->Empty()) {
+        QImage picture;
+        LockBitmap->AssignTo(picture);
+        p.drawImage(0, 0, SeeThroughFrame(picture, Revealed));
+    } else {
+        p.fillRect(rect(), Qt::transparent);
+    }
 }
 
 TluxLockPopup::TluxLockPopup()

@@ -45,6 +45,22 @@ private:
     QImage m_paintBuffer; // LockBitmap drawn as a device context draws it
 };
 
+// A lock inside the form it covers, for forms whose transitions are drawn in
+// their own translucent window: the window shows what it paints, and where its
+// picture is Unrevealed (seethrough.h) the window is see-through, so the desktop
+// shows through it. Revealed is the picture a transition reveals (not owned);
+// while it is null, only Unrevealed pixels are see-through.
+class TluxLockInside : public TluxLockControl {
+    Q_OBJECT
+public:
+    explicit TluxLockInside(QWidget* form);
+
+    const TluxBitmap* Revealed = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 class TluxLockPopup : public TluxLockControl {
     Q_OBJECT
 public:

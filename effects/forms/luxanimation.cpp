@@ -85,7 +85,7 @@ void TluxAnimation::play(TCanvas* Canvas, int X, int Y, bool grabDest)
         if (!self || m_aborted)
             return;
         if (m_frozenControl)
-            SetDestImage(GrabToLuBitmap(m_frozenControl, m_frozenRect));
+            SetDestImage(GrabBeneathLock(m_frozenControl, m_frozenRect));
     }
     if (!hasArea(m_destImage.get()))
         return;

@@ -128,8 +128,19 @@ bool isMapped(Display* d, Window w)
 struct Answer {
     Qt::WindowFlags flags;
     QMargins frame;
+    bool answered = false;
 };
 QHash<WId, Answer> answers;
+
+// The window manager speaks in device pixels, Qt's geometry in logical ones.
+QMargins logical(const QMargins& device, const QWidget* window)
+{
+    const qreal ratio = window->devicePixelRatioF();
+    if (ratio == 1.0)
+        return device;
+    auto scaled = [ratio](int v) { return qRound(v / ratio); };
+    return QMargins(scaled(device.left()), scaled(device.top()), scaled(device.right()), scaled(device.bottom()));
+}
 
 QMargins managerFrame(QWidget* window)
 {
@@ -140,14 +151,31 @@ QMargins managerFrame(QWidget* window)
     const auto w = Window(id);
     if (isMapped(d, w)) {
         // On the screen, and Qt has not seen the frame yet (or there is none).
-        return frameExtents(d, w).value_or(QMargins());
+        return logical(frameExtents(d, w).value_or(QMargins()), window);
     }
     const auto known = answers.constFind(id);
     if (known != answers.constEnd() && known->flags == window->windowFlags())
         return known->frame;
-    const QMargins frame = managerAnswersRequests(d) ? askManager(d, w).value_or(QMargins()) : QMargins();
-    answers.insert(id, Answer{window->windowFlags(), frame});
+    const std::optional<QMargins> asked = managerAnswersRequests(d) ? askManager(d, w) : std::nullopt;
+    const QMargins frame = asked ? logical(*asked, window) : QMargins();
+    answers.insert(id, Answer{window->windowFlags(), frame, asked.has_value()});
     return frame;
+}
+
+// Whether a window manager runs: it names its check window on the root.
+bool managerRuns(Display* d)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool runs = XGetWindowProperty(d, DefaultRootWindow(d), atom(d, "_NET_SUPPORTING_WM_CHECK"), 0, 1, False,
+                                         XA_WINDOW, &type, &format, &count, &after, &data)
+            == Success
+        && data && count == 1;
+    if (data)
+        XFree(data);
+    return runs;
 }
 
 #endif
@@ -166,4 +194,21 @@ QMargins WindowManagerFrame(QWidget* Window)
         return managerFrame(Window);
 #endif
     return {};
+}
+
+bool WindowManagerFrameUnknown(QWidget* Window)
+{
+#ifdef LUX_HAVE_XLIB
+    if (!Window || !Window->isWindow() || bypassesWindowManager(Window)
+        || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return false;
+    Display* d = x11Display();
+    if (!d || !managerRuns(d) || !Window->testAttribute(Qt::WA_WState_Created))
+        return false;
+    const auto known = answers.constFind(Window->winId());
+    return known == answers.constEnd() || !known->answered;
+#else
+    Q_UNUSED(Window);
+    return false;
+#endif
 }

@@ -16,3 +16,8 @@ class QWidget;
 // draw them. Zero for a child widget, a window that bypasses the window manager,
 // and where no window manager answers (a bare X server, other platforms).
 QMargins WindowManagerFrame(QWidget* Window);
+
+// Whether a window manager runs that frames Window but did not say before
+// mapping what frame it gives it (weston's X window manager): the window's
+// place is then known only once it is mapped.
+bool WindowManagerFrameUnknown(QWidget* Window);

@@ -18,7 +18,7 @@ public:
     {
         // Timer1 must not tick on its own inside processEvents(): the test ticks.
         controls.timeGap = QString::number(MaxTimeGap);
-        engine.Edit1Change();
+        engine.timeGapEdited();
         QObject::connect(&engine, &TransferEngine::transferEnded, &engine,
                          [this](TransferEngine::TransferEnd e) { end = e; });
     }
@@ -32,8 +32,8 @@ public:
         controls.pauseChecked = dataSize.has_value();
         if (dataSize)
             controls.dataSize = QString::number(*dataSize);
-        engine.Button1Click();
-        return waitForSendFile() && engine.linkState() == (TransferEngine::PortOpen | TransferEngine::Sending);
+        engine.startOrStop();
+        return waitForSendFile() && engine.state() == TransferState::Sending;
     }
 
     // One tick, timed; queued signals (the port's failure) run after it.
@@ -41,7 +41,7 @@ public:
     {
         QElapsedTimer t;
         t.start();
-        engine.Timer1Timer();
+        engine.tick();
         longestTickMs = std::max(longestTickMs, t.elapsed());
         QCoreApplication::processEvents();
         ++ticks;

@@ -34,7 +34,7 @@ void expectStoppedWithMessage(const EngineRun& run, const char* headline)
 {
     ASSERT_TRUE(run.end.has_value());
     EXPECT_EQ(*run.end, TransferEngine::TransferEnd::LinkFailed);
-    EXPECT_EQ(run.engine.linkState(), 0);
+    EXPECT_EQ(run.engine.state(), TransferState::Closed);
     EXPECT_FALSE(run.engine.port().isOpen());
     EXPECT_FALSE(run.engine.isSendFileOpen());
     EXPECT_EQ(run.controls.startCaption, "Start");
@@ -133,8 +133,8 @@ TEST(SerialFaults, APortHeldByAnotherProgramIsReportedBusy)
 
     run.controls.port = board.device;
     run.controls.baud = QStringLiteral("9600");
-    run.engine.Button3Click();
-    EXPECT_EQ(run.engine.linkState(), 0);
+    run.engine.applyPortSettings();
+    EXPECT_EQ(run.engine.state(), TransferState::Closed);
     EXPECT_FALSE(run.engine.port().isOpen());
     ASSERT_EQ(run.controls.messages.size(), 1);
     EXPECT_EQ(run.controls.messages[0].text,
@@ -175,7 +175,7 @@ TEST(SerialFaults, AFloodOf1MiBWhileSendingLosesNothing)
     });
     ASSERT_TRUE(run.end.has_value());
     EXPECT_EQ(*run.end, TransferEngine::TransferEnd::NoMoreData);
-    EXPECT_EQ(run.engine.linkState(), TransferEngine::PortOpen);
+    EXPECT_EQ(run.engine.state(), TransferState::Idle);
     EXPECT_EQ(run.received(), QByteArray::fromStdString(FloodPattern(floodBytes)));
     for (const QByteArray& part : run.controls.log)
         EXPECT_LE(part.size(), TransferEngine::ReceiveChunk);

@@ -56,14 +56,14 @@ TEST(SerialThroughput, At921600BaudWithRepliesNoByteIsLost)
     BoardSimProcess board({QStringLiteral("--reply"), QStringLiteral("OK\\r\\n"), QStringLiteral("--log"), log});
     const QByteArray lines = numberedLines(seconds * 2000);
     run.controls.timeGap = QStringLiteral("1");
-    run.engine.Edit1Change();
+    run.engine.timeGapEdited();
     ASSERT_TRUE(run.start(board.device, QStringLiteral("921600"), run.makeFile(lines)));
 
     QEventLoop loop;
     QObject::connect(&run.engine, &TransferEngine::transferEnded, &loop, &QEventLoop::quit);
     QTimer::singleShot(seconds * 1000, &loop, [&] {
-        if (run.engine.linkState() & TransferEngine::Sending)
-            run.engine.Button1Click(); // Stop
+        if (run.engine.isSending())
+            run.engine.startOrStop(); // Stop
     });
     loop.exec();
     ASSERT_TRUE(run.end.has_value());
@@ -118,7 +118,7 @@ TEST(SerialThroughput, ALargeFileIsSentWholeWithProgressAndCounter)
     qint64 memoryAtTenth = -1;
     bool sameBytes = true;
     bool progressRight = true;
-    while (run.engine.linkState() & TransferEngine::Sending) {
+    while (run.engine.isSending()) {
         const int before = run.engine.packetCount();
         run.tick();
         if (run.engine.packetCount() == before)

@@ -111,8 +111,8 @@ protected:
     {
         stored.PortIndex = 255;
         writeFile(path, recordBytes(stored));
-        engine.Initialise(path);
-        ASSERT_EQ(engine.linkState(), 0);
+        engine.initialise(path);
+        ASSERT_EQ(engine.state(), TransferState::Closed);
     }
 };
 
@@ -129,16 +129,16 @@ TEST_F(SettingsRoundTrip, AlignmentBytesAndIndex255SurviveASave)
     stored.PauseByDataSize = 1;
     writeFile(path, recordBytes(stored));
 
-    engine.Initialise(path); // the port box is empty: the open fails
+    engine.initialise(path); // the port box is empty: the open fails
     EXPECT_EQ(controls.port, "");
     EXPECT_EQ(controls.baud, "1200");
     EXPECT_EQ(controls.timeGap, "20");
     EXPECT_EQ(controls.dataSize, "100");
     EXPECT_TRUE(controls.pauseChecked);
     EXPECT_FALSE(controls.dataSizeEnabled);
-    EXPECT_EQ(engine.linkState(), 0);
+    EXPECT_EQ(engine.state(), TransferState::Closed);
 
-    engine.SaveSettings();
+    EXPECT_FALSE(engine.SaveSettings());
     EXPECT_EQ(readFile(path), recordBytes(stored));
 }
 
@@ -146,11 +146,11 @@ TEST_F(SettingsRoundTrip, TimeGapIsSavedFromTheTimerNotFromTheBox)
 {
     startWithoutPort();
     controls.timeGap = QStringLiteral("75");
-    engine.Edit1Change(); // accepted: the timer runs at 75
+    engine.timeGapEdited(); // accepted: the timer runs at 75
     controls.timeGap = QStringLiteral("123"); // typed, not yet accepted
-    engine.SaveSettings();
+    EXPECT_FALSE(engine.SaveSettings());
     EXPECT_EQ(LoadSettings(path).TimeGap, 75);
-    EXPECT_EQ(engine.timer1().interval(), 75);
+    EXPECT_EQ(engine.timer().interval(), 75);
 }
 
 TEST_F(SettingsRoundTrip, ANonNumberDataSizeRestoresTheFile)
@@ -163,11 +163,11 @@ TEST_F(SettingsRoundTrip, ANonNumberDataSizeRestoresTheFile)
 
     controls.dataSize = QStringLiteral("12x");
     controls.timeGap = QStringLiteral("999");
-    engine.Edit1Change();
-    engine.SaveSettings();
+    engine.timeGapEdited();
+    EXPECT_FALSE(engine.SaveSettings());
     EXPECT_EQ(LoadSettings(path), stored);
     EXPECT_EQ(controls.dataSize, "64");
-    EXPECT_EQ(engine.timer1().interval(), 30);
+    EXPECT_EQ(engine.timer().interval(), 30);
 }
 
 TEST_F(SettingsRoundTrip, UnusableStoredValuesFallBack)
@@ -177,7 +177,7 @@ TEST_F(SettingsRoundTrip, UnusableStoredValuesFallBack)
     stored.DataSize = 9999;
     writeFile(path, recordBytes(stored));
     load();
-    EXPECT_EQ(engine.timer1().interval(), 50);
+    EXPECT_EQ(engine.timer().interval(), 50);
     EXPECT_EQ(controls.timeGap, "50");
     EXPECT_EQ(controls.dataSize, "2048");
     EXPECT_EQ(engine.chunkLength(), 2048);
@@ -186,14 +186,14 @@ TEST_F(SettingsRoundTrip, UnusableStoredValuesFallBack)
     stored.DataSize = -1; // shown unsigned, too big for a whole number: the default
     writeFile(path, recordBytes(stored));
     load();
-    EXPECT_EQ(engine.timer1().interval(), 50);
+    EXPECT_EQ(engine.timer().interval(), 50);
     EXPECT_EQ(controls.dataSize, "512");
 
     stored.TimeGap = 0; // kept: Start makes it 1 ms; until then the timer rests
     writeFile(path, recordBytes(stored));
     load();
-    EXPECT_EQ(engine.timer1().interval(), 0);
-    EXPECT_FALSE(engine.timer1().isActive());
+    EXPECT_EQ(engine.timer().interval(), 0);
+    EXPECT_FALSE(engine.timer().isActive());
 }
 
 // The file is written beside itself and renamed into place; a file that
@@ -205,10 +205,10 @@ TEST(SettingsSave, AFailedWriteIsSaidAndLeavesNoHalfFileBehind)
     TPortSettings stored;
     stored.PortIndex = 255; // no port at start-up; Set Port opens the pseudo-terminal
     writeFile(path, recordBytes(stored));
-    rig.engine.Initialise(path);
+    rig.engine.initialise(path);
     rig.controls.port = rig.pty.path;
-    rig.engine.Button3Click();
-    ASSERT_EQ(rig.engine.linkState(), TransferEngine::PortOpen);
+    rig.engine.applyPortSettings();
+    ASSERT_EQ(rig.engine.state(), TransferState::Idle);
     EXPECT_EQ(LoadSettings(path), rig.engine.settings());
     const QStringList temporaries {QStringLiteral("Config.dat.*")};
     EXPECT_EQ(QDir(rig.dir.path()).entryList(temporaries, QDir::Files), QStringList {});
@@ -216,9 +216,32 @@ TEST(SettingsSave, AFailedWriteIsSaidAndLeavesNoHalfFileBehind)
     // A folder where the file should be: the rename cannot replace it.
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(QDir().mkdir(path));
-    rig.engine.Button3Click();
+    rig.engine.applyPortSettings();
     ASSERT_FALSE(rig.controls.messages.isEmpty());
     EXPECT_EQ(rig.controls.messages.last().text, QStringLiteral("Can't Save Settings!\n%1\nIs a directory").arg(path))
         << rig.controls.messages.last().text.toStdString();
     EXPECT_EQ(QDir(rig.dir.path()).entryList(temporaries, QDir::Files), QStringList {});
+}
+
+// "Port.txt" keeps a port the record cannot name: when it cannot be written
+// the open still succeeds, and the log says which file and why.
+TEST(SettingsSave, AnUnwritablePortFileIsALineInTheLog)
+{
+    PtyEngineRig rig(QStringLiteral("9600"));
+    const QString path = ConfigPathIn(rig.dir.path());
+    const QString portFile = rig.dir.filePath(QStringLiteral("Port.txt"));
+    ASSERT_TRUE(QDir().mkdir(portFile));
+    TPortSettings stored;
+    stored.PortIndex = 255; // no port at start-up; Set Port opens the pseudo-terminal
+    writeFile(path, recordBytes(stored));
+    rig.engine.initialise(path);
+    rig.controls.port = rig.pty.path;
+    rig.controls.messages.clear();
+    rig.engine.applyPortSettings();
+    ASSERT_EQ(rig.engine.state(), TransferState::Idle);
+    EXPECT_TRUE(rig.controls.messages.isEmpty());
+    ASSERT_EQ(rig.controls.logLines.size(), 1);
+    EXPECT_TRUE(rig.controls.logLines[0].startsWith(QStringLiteral("Can't Save File! %1: ").arg(portFile)))
+        << rig.controls.logLines[0].toStdString();
+    EXPECT_EQ(LoadSettings(path), rig.engine.settings()) << "Config.dat is still written";
 }

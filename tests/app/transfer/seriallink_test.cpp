@@ -41,7 +41,7 @@ class SerialLink : public testing::Test, public PtyEngineRig {
 protected:
     SerialLink() : PtyEngineRig(QStringLiteral("9600")) {}
     void SetUp() override { ASSERT_TRUE(pty.isOpen()); }
-    uint8_t open()
+    bool open()
     {
         return engine.OpenPort();
     }
@@ -63,7 +63,7 @@ TEST_F(SerialLink, OpensRawAt8N1WhateverTheBoxesSay)
     controls.indexes = {0, 5, 2, 1, 2}; // even parity, 7 bits, 2 stop bits: remembered only
     for (const QString& baud : ListItems(SettingsList::Baud)) {
         controls.baud = baud;
-        ASSERT_EQ(open(), 1) << baud.toStdString();
+        ASSERT_TRUE(open()) << baud.toStdString();
     }
     EXPECT_TRUE(controls.messages.isEmpty());
     termios line {};
@@ -78,7 +78,7 @@ TEST_F(SerialLink, OpensRawAt8N1WhateverTheBoxesSay)
 
 TEST_F(SerialLink, TheOpenPortIsExclusive)
 {
-    ASSERT_EQ(open(), 1);
+    ASSERT_TRUE(open());
     EXPECT_FALSE(portIsFree(pty));
     SerialDevice second;
     EXPECT_EQ(second.open(pty.path, 9600).operation, TransferError::Operation::OpenPort);
@@ -86,15 +86,15 @@ TEST_F(SerialLink, TheOpenPortIsExclusive)
 
 TEST_F(SerialLink, OpeningAgainClosesTheOldPortEvenWhenTheNewOpenFails)
 {
-    ASSERT_EQ(open(), 1);
+    ASSERT_TRUE(open());
     PtyPair other;
     controls.port = other.path;
-    ASSERT_EQ(open(), 1);
+    ASSERT_TRUE(open());
     EXPECT_TRUE(portIsFree(pty));
     EXPECT_FALSE(portIsFree(other));
 
     controls.port = QStringLiteral("/dev/no-such-board");
-    EXPECT_EQ(open(), 0);
+    EXPECT_FALSE(open());
     EXPECT_TRUE(portIsFree(other));
     ASSERT_EQ(controls.messages.size(), 1);
     EXPECT_EQ(controls.messages[0].text, "Open COM Port Error !!!\nNo such file or directory");
@@ -130,8 +130,7 @@ TEST_F(SerialLink, AFailedOpenSaysWhatFailedWhereAndWhy)
         if (c.portHeldElsewhere) {
             ASSERT_EQ(::flock(pty.slave(), LOCK_EX | LOCK_NB), 0);
         }
-        engine.OpenPort();
-        engine.Button1Click();
+        engine.start(); // opens the port, then starts
         waitForSendFile();
         ::flock(pty.slave(), LOCK_UN);
         ASSERT_FALSE(controls.messages.isEmpty()) << c.what;
@@ -151,23 +150,23 @@ TEST_F(SerialLink, AFailedOpenSaysWhatFailedWhereAndWhy)
 
 TEST_F(SerialLink, ABaudTextThatIsNotANumberClosesThePortAndSaysSo)
 {
-    engine.Button1Click(); // opens, then starts: no file
+    engine.startOrStop(); // opens, then starts: no file
     waitForSendFile();
-    ASSERT_EQ(engine.linkState() & TransferEngine::PortOpen, TransferEngine::PortOpen);
+    ASSERT_TRUE(engine.isPortOpen());
     controls.messages.clear();
     controls.typeBaud(QString());
-    engine.Button3Click();
-    EXPECT_EQ(engine.linkState(), 0);
+    engine.applyPortSettings();
+    EXPECT_EQ(engine.state(), TransferState::Closed);
     EXPECT_TRUE(portIsFree(pty));
     ASSERT_EQ(controls.messages.size(), 1);
     EXPECT_EQ(controls.messages[0].text, "'' is not a valid integer value");
 
     controls.baud = QStringLiteral("fast");
-    engine.Button3Click();
+    engine.applyPortSettings();
     EXPECT_EQ(controls.messages.last().text, "'fast' is not a valid integer value");
 
     controls.baud = QStringLiteral("0");
-    engine.Button3Click();
+    engine.applyPortSettings();
     EXPECT_EQ(controls.messages.last().text, "COM Port Setting Error!!!\nInvalid argument");
     EXPECT_EQ(controls.messages.last().caption, "Set Error");
     EXPECT_TRUE(portIsFree(pty));
@@ -175,11 +174,11 @@ TEST_F(SerialLink, ABaudTextThatIsNotANumberClosesThePortAndSaysSo)
 
 TEST_F(SerialLink, ShowsEveryReceivedByteIncludingBacklogsAndZeroBytes)
 {
-    engine.Button3Click();
-    ASSERT_EQ(engine.linkState(), 1);
+    engine.applyPortSettings();
+    ASSERT_EQ(engine.state(), TransferState::Idle);
     pty.write("abc");
     for (int i = 0; i < 10000 && controls.log.isEmpty(); ++i) {
-        engine.Timer1Timer();
+        engine.tick();
         if (controls.log.isEmpty())
             ::usleep(1000);
     }
@@ -194,7 +193,7 @@ TEST_F(SerialLink, ShowsEveryReceivedByteIncludingBacklogsAndZeroBytes)
     qsizetype sent = 0;
     for (int ticks = 0; joined(controls.log).size() < backlog.size() && ticks < 20000; ++ticks) {
         sent += pty.writeSome(backlog.mid(sent));
-        engine.Timer1Timer();
+        engine.tick();
         ::usleep(200);
     }
     EXPECT_EQ(joined(controls.log), backlog);
@@ -207,16 +206,16 @@ TEST_F(SerialLink, ShowsEveryReceivedByteIncludingBacklogsAndZeroBytes)
 
 TEST_F(SerialLink, AVanishedBoardClosesThePortWithTheSystemsReason)
 {
-    engine.Button3Click();
-    ASSERT_EQ(engine.linkState(), 1);
+    engine.applyPortSettings();
+    ASSERT_EQ(engine.state(), TransferState::Idle);
     pty.write("last words");
     for (int i = 0; i < 10000 && controls.log.isEmpty(); ++i) {
         ::usleep(1000);
-        engine.Timer1Timer();
+        engine.tick();
     }
     pty.closeMaster();
-    engine.Timer1Timer();
-    EXPECT_EQ(engine.linkState(), 0);
+    engine.tick();
+    EXPECT_EQ(engine.state(), TransferState::Closed);
     EXPECT_FALSE(engine.port().isOpen());
     EXPECT_EQ(joined(controls.log), "last words");
     ASSERT_EQ(controls.messages.size(), 1);
@@ -224,9 +223,9 @@ TEST_F(SerialLink, AVanishedBoardClosesThePortWithTheSystemsReason)
     EXPECT_EQ(controls.messages[0].caption, "Comm Error");
 
     // With the link down ticks do nothing; Start tries to open the port again.
-    engine.Timer1Timer();
+    engine.tick();
     EXPECT_EQ(controls.messages.size(), 1);
-    engine.Button1Click();
+    engine.startOrStop();
     EXPECT_TRUE(controls.messages.last().text.startsWith("Open COM Port Error !!!\n"));
 }
 

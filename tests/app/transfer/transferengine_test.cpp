@@ -40,7 +40,7 @@ protected:
         controls.pauseChecked = dataSize.has_value();
         if (dataSize)
             controls.dataSize = QString::number(*dataSize);
-        engine.Button1Click();
+        engine.startOrStop();
         waitForSendFile();
     }
 
@@ -49,7 +49,7 @@ protected:
         waitForSendFile();
         const int packets = engine.packetCount();
         const qsizetype messages = controls.messages.size();
-        engine.Timer1Timer();
+        engine.tick();
         Tick result;
         if (engine.packetCount() != packets)
             result.packet = pty.read(engine.chunkLength());
@@ -62,7 +62,7 @@ protected:
     QList<Tick> run(int maxTicks = 100)
     {
         QList<Tick> ticks;
-        while (engine.linkState() & TransferEngine::Sending && ticks.size() < maxTicks)
+        while (engine.isSending() && ticks.size() < maxTicks)
             ticks << tick();
         return ticks;
     }
@@ -106,7 +106,7 @@ TEST_F(TransferEngineTest, LineModeSendsOneLineOrAtMost2048BytesPerTick)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file.left(20).toStdString());
         start(c.file);
-        ASSERT_EQ(engine.linkState(), TransferEngine::PortOpen | TransferEngine::Sending);
+        ASSERT_EQ(engine.state(), TransferState::Sending);
         EXPECT_EQ(controls.progressMaximum, c.file.size());
         const QList<Tick> ticks = run();
         EXPECT_EQ(ticks.size(), c.ticks);
@@ -166,12 +166,12 @@ TEST_F(TransferEngineTest, ControlsFollowTheTransferAndStopInterruptsIt)
 
     // Boxes typed into while sending go back to what the transfer uses.
     controls.timeGap = QStringLiteral("5");
-    engine.Edit1Change();
+    engine.timeGapEdited();
     EXPECT_EQ(controls.timeGap, "50");
-    EXPECT_EQ(engine.timer1().interval(), 50);
+    EXPECT_EQ(engine.timer().interval(), 50);
 
     EXPECT_EQ(tick().packet, "one\n");
-    engine.Button1Click();
+    engine.startOrStop();
     EXPECT_EQ(controls.messages.last().text, "Transmit Interrupt !!!");
     EXPECT_EQ(ends.last(), TransferEngine::TransferEnd::Interrupted);
     EXPECT_EQ(controls.startCaption, "Start");
@@ -182,23 +182,23 @@ TEST_F(TransferEngineTest, ControlsFollowTheTransferAndStopInterruptsIt)
     EXPECT_EQ(controls.counter, "1");
 
     // Starting again begins at the start of the file.
-    engine.Button1Click();
+    engine.startOrStop();
     EXPECT_EQ(packetsOf(run()), (QList<QByteArray> {"one\n", "two\n", "three\n"}));
 }
 
 TEST_F(TransferEngineTest, NoFileHandleOutlivesATransfer)
 {
-    engine.Button3Click();
+    engine.applyPortSettings();
     const int before = openDescriptors();
     start("a\nb\n");
     run();
     start("a\nb\n");
     tick();
-    engine.Button1Click(); // Stop
+    engine.startOrStop(); // Stop
     start("a\nb\n");
     tick();
     controls.sendFile = makeFile("c\n");
-    engine.StartTransfer(); // a new Start while the old file is open
+    engine.start(); // a new Start while the old file is open
     EXPECT_EQ(packetsOf(run()), QList<QByteArray> {"c\n"});
     EXPECT_EQ(openDescriptors(), before);
 }
@@ -207,11 +207,11 @@ TEST_F(TransferEngineTest, AFileThatCannotBeOpenedStartsNothing)
 {
     for (const QString& name : {dir.filePath(QStringLiteral("missing")), dir.path()}) {
         controls.sendFile = name;
-        engine.Button1Click();
+        engine.startOrStop();
         ASSERT_TRUE(waitForSendFile());
         EXPECT_TRUE(controls.messages.last().text.startsWith("Can't Open Send File!\n"));
-        EXPECT_EQ(engine.linkState(), TransferEngine::PortOpen);
-        EXPECT_TRUE(engine.timer1().isActive());
+        EXPECT_EQ(engine.state(), TransferState::Idle);
+        EXPECT_TRUE(engine.timer().isActive());
         EXPECT_EQ(controls.startCaption, "Start");
     }
 }
@@ -219,28 +219,28 @@ TEST_F(TransferEngineTest, AFileThatCannotBeOpenedStartsNothing)
 TEST_F(TransferEngineTest, TheTimeGapIsThePreciseTimersInterval)
 {
     controls.timeGap = QStringLiteral("0");
-    engine.Edit1Change();
-    EXPECT_FALSE(engine.timer1().isActive()); // an interval of 0 does not spin
+    engine.timeGapEdited();
+    EXPECT_FALSE(engine.timer().isActive()); // an interval of 0 does not spin
     start("x\n");
     EXPECT_EQ(controls.timeGap, "1");
-    EXPECT_EQ(engine.timer1().interval(), 1);
-    EXPECT_EQ(engine.timer1().timerType(), Qt::PreciseTimer);
-    EXPECT_TRUE(engine.timer1().isActive());
+    EXPECT_EQ(engine.timer().interval(), 1);
+    EXPECT_EQ(engine.timer().timerType(), Qt::PreciseTimer);
+    EXPECT_TRUE(engine.timer().isActive());
     run();
 
     for (const char* refused : {"", "-5", "abc", "99999999999"}) {
         controls.timeGap = QString::fromLatin1(refused);
-        engine.Edit1Change();
+        engine.timeGapEdited();
         EXPECT_EQ(controls.timeGap, "50") << refused;
-        EXPECT_EQ(engine.timer1().interval(), 50);
+        EXPECT_EQ(engine.timer().interval(), 50);
     }
     for (const char* refused : {"", "-1", "x"}) {
         controls.dataSize = QString::fromLatin1(refused);
-        engine.Edit2Change();
+        engine.dataSizeEdited();
         EXPECT_EQ(controls.dataSize, "512") << refused;
     }
     controls.dataSize = QStringLiteral("3000");
-    engine.Edit2Change();
+    engine.dataSizeEdited();
     EXPECT_EQ(controls.dataSize, "2048");
 }
 
@@ -254,7 +254,7 @@ TEST_F(TransferEngineTest, ABoardUnpluggedMidTransferStopsItWithAnError)
     EXPECT_EQ(tick().packet, "line 1\n");
     pty.closeMaster();
     tick();
-    EXPECT_EQ(engine.linkState(), 0);
+    EXPECT_EQ(engine.state(), TransferState::Closed);
     EXPECT_FALSE(engine.port().isOpen());
     EXPECT_FALSE(engine.isSendFileOpen());
     ASSERT_FALSE(controls.messages.isEmpty());
@@ -299,9 +299,9 @@ TEST_F(TransferEngineTest, AFifoIsSentInOrderAsItsBytesCome)
         controls.sendFile = fifo;
         controls.pauseChecked = c.dataSize.has_value();
         controls.dataSize = QString::number(c.dataSize.value_or(512));
-        engine.Button1Click();
+        engine.startOrStop();
         ASSERT_TRUE(waitForSendFile());
-        ASSERT_EQ(engine.linkState(), TransferEngine::PortOpen | TransferEngine::Sending);
+        ASSERT_EQ(engine.state(), TransferState::Sending);
         EXPECT_EQ(controls.progressMaximum, -1); // no made-up total
         int writer = -1;
         qint64 written = 0;
@@ -319,7 +319,7 @@ TEST_F(TransferEngineTest, AFifoIsSentInOrderAsItsBytesCome)
             EXPECT_EQ(t.message, step.message);
         }
         EXPECT_EQ(controls.progressPosition, written);
-        EXPECT_FALSE(engine.linkState() & TransferEngine::Sending);
+        EXPECT_FALSE(engine.isSending());
     }
 }
 
@@ -333,16 +333,16 @@ TEST_F(TransferEngineTest, AnOpenThatBlocksHoldsUpNeitherTheEventLoopNorStop)
     const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("slow")));
     ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
     controls.sendFile = QFile::decodeName(fifo);
-    engine.Button3Click();
-    ASSERT_EQ(engine.linkState(), TransferEngine::PortOpen);
+    engine.applyPortSettings();
+    ASSERT_EQ(engine.state(), TransferState::Idle);
     const int before = openDescriptors();
 
-    engine.Button1Click();
+    engine.startOrStop();
     EXPECT_TRUE(engine.isOpeningSendFile());
     EXPECT_EQ(controls.startCaption, "Stop");
     QEventLoop loop;
     QTimer::singleShot(20, &loop, [&] {
-        engine.Button1Click(); // Stop, from the running event loop
+        engine.startOrStop(); // Stop, from the running event loop
         loop.quit();
     });
     loop.exec();
@@ -367,7 +367,7 @@ TEST_F(TransferEngineTest, AnOpenThatBlocksHoldsUpNeitherTheEventLoopNorStop)
     ::close(writer);
     EXPECT_EQ(ends.size(), 1);
 
-    engine.Button1Click();
+    engine.startOrStop();
     ASSERT_TRUE(engine.isOpeningSendFile());
     writer = ::open(fifo.constData(), O_WRONLY);
     ASSERT_EQ(::write(writer, "A\n", 2), 2);
@@ -416,7 +416,7 @@ TEST_F(TransferEngineTest, AFileThatChangesOrFailsToReadEndsInItsOwnFailure)
     // A read error is not the end of the file: reading this process's memory
     // at address 0 fails with an input/output error.
     controls.sendFile = QStringLiteral("/proc/self/mem");
-    engine.Button1Click();
+    engine.startOrStop();
     run();
     EXPECT_EQ(controls.messages.last().text, "Send File Read Error !!!\nInput/output error")
         << controls.messages.last().text.toStdString();
@@ -431,7 +431,7 @@ TEST_F(TransferEngineTest, AFileNameThatIsNotTextIsSentByItsBytes)
     ::close(fd);
     controls.sendFile = QFile::decodeName(path);
     controls.sendFileBytes = path;
-    engine.Button1Click();
+    engine.startOrStop();
     EXPECT_EQ(packetsOf(run()), QList<QByteArray> {"bytes\n"});
     ::unlink(path.constData()); // the folder's clean-up cannot name it
 }
@@ -446,9 +446,9 @@ TEST(TransferEngineStall, StopAnswersWhileTheBoardTakesNothingAndTheStallIsRepor
     rig.controls.pauseChecked = true;
     rig.controls.dataSize = QStringLiteral("2048");
     rig.controls.timeGap = QStringLiteral("1");
-    rig.engine.Edit1Change();
-    rig.engine.Button1Click();
-    ASSERT_TRUE(rig.engine.linkState() & TransferEngine::Sending);
+    rig.engine.timeGapEdited();
+    rig.engine.startOrStop();
+    ASSERT_TRUE(rig.engine.isSending());
 
     // Stop is pressed once the queued bytes have not moved for two looks in a row.
     QEventLoop loop;
@@ -460,8 +460,8 @@ TEST(TransferEngineStall, StopAnswersWhileTheBoardTakesNothingAndTheStallIsRepor
         stillLooks = queued > 0 && queued == lastQueued ? stillLooks + 1 : 0;
         lastQueued = queued;
         if (stillLooks == 2 && rig.ends.isEmpty())
-            rig.engine.Button1Click();
-        if (rig.engine.linkState() == 0)
+            rig.engine.startOrStop();
+        if (rig.engine.state() == TransferState::Closed)
             loop.quit();
     });
     look.start(20);
@@ -470,7 +470,39 @@ TEST(TransferEngineStall, StopAnswersWhileTheBoardTakesNothingAndTheStallIsRepor
 
     ASSERT_FALSE(rig.ends.isEmpty());
     EXPECT_EQ(rig.ends.first(), TransferEngine::TransferEnd::Interrupted);
-    ASSERT_EQ(rig.engine.linkState(), 0);
-    EXPECT_TRUE(rig.controls.messages.last().text.startsWith("Send Data Error !!!\nthe board took no bytes for "))
+    ASSERT_EQ(rig.engine.state(), TransferState::Closed);
+    EXPECT_TRUE(rig.controls.messages.last().text.startsWith("Send Data Error !!!\n"))
+        << rig.controls.messages.last().text.toStdString();
+}
+
+// The last packet refused by a line that takes nothing: the transfer ends as
+// failed, and whoever waits for its end (the command-line sender) hears of it.
+TEST(TransferEngineStall, ALastPacketTheBoardNeverTakesEndsTheTransferAsFailed)
+{
+    PtyEngineRig rig(QStringLiteral("921600"));
+    rig.controls.sendFile = rig.makeFile("the only packet");
+    rig.engine.startOrStop();
+    ASSERT_TRUE(rig.waitForSendFile());
+    // The line is full before the packet goes, and the board reads nothing.
+    // The terminal moves what it holds on to the board's side in the
+    // background, so it is filled until it has stayed full for a while.
+    const int line = rig.pty.slave();
+    ::fcntl(line, F_SETFL, ::fcntl(line, F_GETFL) | O_NONBLOCK);
+    for (int stillFull = 0; stillFull < 5; ++stillFull) {
+        for (const QByteArray& chunk : {QByteArray(512, 'f'), QByteArray(1, 'f')})
+            while (::write(line, chunk.constData(), chunk.size()) > 0)
+                stillFull = 0;
+        QThread::msleep(10);
+    }
+
+    QEventLoop loop;
+    QObject::connect(&rig.engine, &TransferEngine::transferEnded, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit); // a transfer that never ends
+    loop.exec();
+
+    EXPECT_EQ(rig.ends, QList<TransferEngine::TransferEnd> {TransferEngine::TransferEnd::LinkFailed});
+    EXPECT_EQ(rig.engine.packetCount(), 1);
+    ASSERT_FALSE(rig.controls.messages.isEmpty());
+    EXPECT_TRUE(rig.controls.messages.last().text.startsWith("Send Data Error !!!\n"))
         << rig.controls.messages.last().text.toStdString();
 }

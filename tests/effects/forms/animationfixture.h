@@ -20,6 +20,20 @@ namespace animationtest {
 // A fade that leaves blends of the two pictures in its intermediate frames.
 inline const QString fadeEffect = QStringLiteral("[ FADE ] - SmoothDiagonal");
 
+// The components of a form that plays fadeEffect for `time` ms when shown,
+// as its resource holds them.
+inline QByteArray fadeFormStream(int time)
+{
+    return QStringLiteral(R"({"format":"lux-components","components":[
+        {"class":"TluxAnimationList","name":"luxAnimationList1","properties":{"Version":"3.02"},
+         "children":[{"class":"TluxAnimation","name":"luxAnimation1","properties":{"Effect":"%1","Time":%2}}]},
+        {"class":"TluxAnimationForm","name":"luxAnimationForm1","properties":{"Mask":null,"MaskColor":0,
+         "MaskMode":"mmExclude","ShowAnimation":"luxAnimation1","Version":"3.02"}}]})")
+        .arg(fadeEffect)
+        .arg(time)
+        .toUtf8();
+}
+
 // The whole transition subsystem, started once per test program.
 inline void startTransitions()
 {

@@ -35,19 +35,6 @@ QImage solid(const QRect& r, QColor c)
     return image;
 }
 
-// The form's components as its resource holds them.
-QByteArray formStream(int time)
-{
-    return QStringLiteral(R"({"format":"lux-components","components":[
-        {"class":"TluxAnimationList","name":"luxAnimationList1","properties":{"Version":"3.02"},
-         "children":[{"class":"TluxAnimation","name":"luxAnimation1","properties":{"Effect":"%1","Time":%2}}]},
-        {"class":"TluxAnimationForm","name":"luxAnimationForm1","properties":{"Mask":null,"MaskColor":0,
-         "MaskMode":"mmExclude","ShowAnimation":"luxAnimation1","Version":"3.02"}}]})")
-        .arg(fadeEffect)
-        .arg(time)
-        .toUtf8();
-}
-
 // Holds back the first finish-show event the form receives, until released.
 class FinishHolder : public QObject {
 public:
@@ -75,7 +62,7 @@ protected:
         ASSERT_TRUE(showAndWait(backdrop.get(), at(0, 0, 360, 260), behindColour));
         formRect = at(70, 60, 200, 130);
         form.reset(makeWindow(formColour, formRect));
-        const ComponentStreamResult result = ReadComponentStream(formStream(1500), form.get());
+        const ComponentStreamResult result = ReadComponentStream(fadeFormStream(1500), form.get());
         ASSERT_TRUE(result.ok) << result.error.toStdString();
         component = FindAnimationForm(form.get());
         ASSERT_NE(component, nullptr);
@@ -215,7 +202,7 @@ TEST_F(FormAnimation, TheHookFollowsTheFormWhenItsNativeWindowIsMadeAgain)
 {
     form.reset(new RecreatableForm(formColour, nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint));
     form->setGeometry(formRect);
-    ASSERT_TRUE(ReadComponentStream(formStream(200), form.get()).ok);
+    ASSERT_TRUE(ReadComponentStream(fadeFormStream(200), form.get()).ok);
     component = FindAnimationForm(form.get());
     auto* hideAnimation = new TluxAnimation(form.get());
     hideAnimation->SetTime(200);

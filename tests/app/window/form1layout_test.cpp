@@ -2,7 +2,7 @@
 // the log box's pop-up menu, the lists, and the window's frame after the size
 // guard has run.
 
-#include "tests/app/form1fixture.h"
+#include "tests/app/window/form1fixture.h"
 #include "app/window/logbox.h"
 
 #include <QAction>

@@ -11,6 +11,7 @@
 #include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -78,7 +79,7 @@ public:
         // The About box reads its component stream with the classes the
         // effects register at start-up, as the program does first.
         luxStartup();
-        WriteSettingsFile(configPath(), settings);
+        EXPECT_TRUE(WriteSettingsFile(configPath(), settings));
     }
 
     QString configPath() const { return ConfigPathIn(dir.path()); }

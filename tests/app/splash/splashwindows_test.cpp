@@ -11,6 +11,7 @@
 #include "effects/forms/controlfreezer.h"
 #include "effects/engine/effectregistry.h"
 #include "app/splash/form3.h"
+#include "app/splash/windowplacement.h"
 #include "effects/forms/luxanimation.h"
 #include "effects/forms/luxstartup.h"
 #include "effects/masks/randomgen.h"
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QSet>
@@ -30,6 +32,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 
@@ -59,6 +62,18 @@ void click(QWidget* widget, QPoint at)
     QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &release);
+}
+
+bool waitUntil(const std::function<bool()>& done, int ms = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        luxtest::processEventsFor(20);
+    }
+    return true;
 }
 
 QPoint screenCentre()
@@ -167,7 +182,7 @@ TEST_F(SplashWindow, BorderlessPictureCentredWithItsTimer)
     EXPECT_TRUE(splash->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(splash->windowTitle(), "Form3");
     EXPECT_EQ(splash->size(), QSize(241, 153));
-    EXPECT_LE((splash->geometry().center() - screenCentre()).manhattanLength(), 2);
+    EXPECT_LE((splash->geometry().center() - StartupScreen()->geometry().center()).manhattanLength(), 2);
 
     auto* image = child<QLabel>(splash, "Image1");
     EXPECT_EQ(image->geometry(), QRect(0, 0, 241, 153));
@@ -416,3 +431,64 @@ TEST_F(AboutBox, SelectionsFollowTheGeneratorAlsoAfterEffectsThatRestartIt)
 }
 
 #include "splashwindows_test.moc"
+
+// A window manager keeps the splash above its owner, the main window, for all
+// its time, also when the main window is mapped, activated and raised after it.
+TEST_F(SplashWindow, StaysAboveTheMainWindowMappedAfterIt)
+{
+    if (!qEnvironmentVariable("LUX_DESKTOP").startsWith(QLatin1String("openbox")))
+        GTEST_SKIP() << "needs a window manager on a screen that reads back (scripts/with-wm)";
+    QWidget owner;
+    owner.setPalette(QPalette(QColor(200, 30, 160)));
+    owner.setAutoFillBackground(true);
+    ShowSplash(&owner);
+    QPointer<TForm3> splash = Form3;
+    splash->Timer1->stop();
+    // Where it was put: Qt may learn another place from the manager's frame.
+    const QRect place = splash->geometry();
+    owner.setGeometry(QRect(QPoint(), QSize(500, 400)).translated(place.center() - QPoint(250, 200)));
+    owner.show();
+    owner.raise();
+    owner.activateWindow();
+    auto* animation = splash->findChild<TluxAnimation*>(QStringLiteral("luxAnimation1"));
+    ASSERT_TRUE(waitUntil([&] { return !animation->IsControlFrozen(splash); }, 30000));
+    const QImage picture = splash->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // Seen over the main window once a compositor's fade has settled, and
+    // for the rest of its time.
+    EXPECT_TRUE(waitUntil([&] { return luxtest::differingPixels(screenAt(place), picture) == 0; }, 3000));
+    for (int look = 0; look < 8; ++look) {
+        luxtest::processEventsFor(100);
+        EXPECT_EQ(luxtest::differingPixels(screenAt(place), picture), 0) << "look " << look;
+    }
+}
+
+// On two monitors the splash and the main window open on the pointer's, and
+// the About box on the main window's wherever that is.
+TEST_F(AboutBox, OpensOnTheMainWindowsScreenAsTheSplashOnThePointers)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2)
+        GTEST_SKIP() << "needs two monitors (scripts/with-wm --monitors)";
+    for (QScreen* screen : screens) {
+        QCursor::setPos(screen->geometry().center());
+        QWidget main;
+        ShowSplash(&main);
+        EXPECT_EQ(Form3->screen(), screen) << screen->name().toStdString();
+        EXPECT_TRUE(screen->geometry().contains(Form3->geometry())) << screen->name().toStdString();
+        EXPECT_EQ(main.screen(), screen) << screen->name().toStdString();
+        Form3->Timer1Timer();
+
+        main.setGeometry(QRect(screen->geometry().topLeft() + QPoint(40, 60), QSize(300, 200)));
+        main.show();
+        main.activateWindow();
+        ASSERT_TRUE(waitUntil([&] { return main.windowHandle()->isExposed(); }));
+        TAboutBox box;
+        QRect opened;
+        QTimer::singleShot(0, &box, [&] {
+            opened = box.geometry();
+            box.close();
+        });
+        box.exec();
+        EXPECT_LE((opened.center() - screen->geometry().center()).manhattanLength(), 2) << screen->name().toStdString();
+    }
+}

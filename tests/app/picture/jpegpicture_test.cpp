@@ -20,7 +20,7 @@
 namespace {
 
 // The picture as shipped, in resources/ at the top of the source tree.
-const QString SplashFile = QDir::cleanPath(QStringLiteral(LUX_TEST_DATA_DIR "/../../../resources/splash.jpg"));
+const QString SplashFile = QDir::cleanPath(QStringLiteral(LUX_TEST_DATA_DIR "/../../../../resources/splash.jpg"));
 
 QByteArray readAll(const QString& path)
 {

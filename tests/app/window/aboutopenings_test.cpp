@@ -12,7 +12,7 @@
 #include "effects/forms/lockwindow.h"
 #include "effects/forms/luxanimation.h"
 #include "effects/util/controlgeometry.h"
-#include "tests/app/form1fixture.h"
+#include "tests/app/window/form1fixture.h"
 #include "tests/support/testsupport.h"
 
 #include <QDialog>

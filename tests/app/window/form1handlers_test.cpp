@@ -2,7 +2,7 @@
 // themselves while typing, settings from "Config.dat", Set Port, start-up
 // order, Browse, Wait For Reply, Help and About.
 
-#include "tests/app/form1fixture.h"
+#include "tests/app/window/form1fixture.h"
 #include "app/window/logbox.h"
 #include "app/window/portcombobox.h"
 #include "tests/support/ptypair.h"
@@ -74,11 +74,11 @@ TEST_F(Form1Handlers, BoxesCorrectThemselvesWhileTheUserTypes)
 
     // Time Gap: clearing it reads "50" at once; a number becomes the interval.
     overtype(edit("Edit1"), "120");
-    EXPECT_EQ(form->engine().timer1().interval(), 120);
+    EXPECT_EQ(form->engine().timer().interval(), 120);
     edit("Edit1")->selectAll();
     pressKey(edit("Edit1"), Qt::Key_Backspace);
     EXPECT_EQ(edit("Edit1")->text(), "50");
-    EXPECT_EQ(form->engine().timer1().interval(), 50);
+    EXPECT_EQ(form->engine().timer().interval(), 50);
     EXPECT_TRUE(messages.size() == 1 && messages[0].text == "Open COM Port Error !!!\nNo such file or directory")
         << "only the start-up port error";
 }
@@ -90,7 +90,7 @@ TEST_F(Form1Handlers, ConfigValuesAreNormalisedThroughTheBoxes)
     settings.TimeGap = 75;
     settings.PauseByDataSize = 1;
     settings.BaudIndex = 11; // 115200
-    WriteSettingsFile(configPath(), settings);
+    ASSERT_TRUE(WriteSettingsFile(configPath(), settings));
     create();
     EXPECT_EQ(edit("Edit2")->text(), "2048");
     EXPECT_EQ(edit("Edit1")->text(), "75");
@@ -112,7 +112,7 @@ TEST_F(Form1Handlers, PortMissingAtStartUpIsReportedBeforeTheWindowAndStartOpens
 
     TForm1& main = *windows.Form1;
     main.show();
-    EXPECT_EQ(main.engine().linkState(), 0);
+    EXPECT_EQ(main.engine().state(), TransferState::Closed);
     luxtest::processEventsFor(150); // ticks of a closed link do nothing
     EXPECT_EQ(messages.size(), 1);
 
@@ -125,7 +125,7 @@ TEST_F(Form1Handlers, PortMissingAtStartUpIsReportedBeforeTheWindowAndStartOpens
     file.close();
     main.findChild<QLineEdit*>("Edit3")->setText(file.fileName());
     main.findChild<QPushButton*>("Button1")->click();
-    EXPECT_EQ(main.engine().linkState(), TransferEngine::PortOpen | TransferEngine::Sending);
+    EXPECT_TRUE(main.engine().isSending());
     ASSERT_TRUE(waitUntil([&] { return saw("no data any more!"); }));
     EXPECT_EQ(pty.readRest(), QByteArray("A\nB\n"));
     EXPECT_EQ(LoadSettings(configPath()).PortIndex, 255) << "the settings were saved after the open";
@@ -147,13 +147,13 @@ TEST_F(Form1Handlers, ADevicePortIsListedAndRememberedAcrossRuns)
     box->setCurrentIndex(PortComboBox::FixedItems);
     EXPECT_EQ(box->currentText(), pty.path);
     button("Button3")->click();
-    ASSERT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+    ASSERT_EQ(form->engine().state(), TransferState::Idle);
     EXPECT_EQ(LoadSettings(configPath()).PortIndex, 255);
 
     form.reset();
     create();
     EXPECT_EQ(combo("ComboBox1")->currentText(), pty.path);
-    EXPECT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+    EXPECT_EQ(form->engine().state(), TransferState::Idle);
     box = find<PortComboBox>("ComboBox1");
     box->showPopup(); // reads the devices present again; the text stays
     EXPECT_GE(box->count(), PortComboBox::FixedItems);
@@ -167,7 +167,7 @@ TEST_F(Form1Handlers, SetPortWithAnEmptyBaudBoxFailsWithTheConversionMessage)
     PtyPair pty;
     typePort(pty);
     button("Button3")->click();
-    ASSERT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+    ASSERT_EQ(form->engine().state(), TransferState::Idle);
     messages.clear();
 
     combo("ComboBox2")->lineEdit()->clear();
@@ -175,7 +175,7 @@ TEST_F(Form1Handlers, SetPortWithAnEmptyBaudBoxFailsWithTheConversionMessage)
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].text, "'' is not a valid integer value");
     EXPECT_EQ(messages[0].caption, QCoreApplication::applicationName());
-    EXPECT_EQ(form->engine().linkState(), 0);
+    EXPECT_EQ(form->engine().state(), TransferState::Closed);
     EXPECT_FALSE(form->engine().port().isOpen());
 }
 
@@ -205,7 +205,7 @@ TEST_F(Form1Handlers, SetPortSaysWhenTheFormatBoxesDifferFromTheLink)
         combo("ComboBox4")->setCurrentIndex(c.byteSize);
         combo("ComboBox5")->setCurrentIndex(c.stopBits);
         button("Button3")->click();
-        ASSERT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+        ASSERT_EQ(form->engine().state(), TransferState::Idle);
         EXPECT_EQ(form->engine().lineFormat(), LineFormat {}) << "the link stays at 8N1";
         EXPECT_EQ(log->toPlainText(), QString::fromUtf8(c.said ? c.said : ""));
     }
@@ -223,14 +223,14 @@ TEST_F(Form1Handlers, TypingDuringATransferRevertsAndStopRestoresTheControls)
     file.close();
     edit("Edit3")->setText(file.fileName());
     button("Button1")->click();
-    ASSERT_TRUE(form->engine().linkState() & TransferEngine::Sending);
+    ASSERT_TRUE(form->engine().isSending());
     EXPECT_EQ(button("Button1")->text(), "Stop");
     for (const char* name : {"Button2", "Button3", "CheckBox1", "Edit2"})
         EXPECT_FALSE(find<QWidget>(name)->isEnabled()) << name;
 
     overtype(edit("Edit1"), "7");
     EXPECT_EQ(edit("Edit1")->text(), "400");
-    EXPECT_EQ(form->engine().timer1().interval(), 400);
+    EXPECT_EQ(form->engine().timer().interval(), 400);
 
     button("Button1")->click();
     EXPECT_TRUE(saw("Transmit Interrupt !!!"));

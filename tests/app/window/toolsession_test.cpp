@@ -7,7 +7,7 @@
 
 #include "app/splash/aboutbox.h"
 #include "effects/forms/controlfreezer.h"
-#include "tests/app/form1fixture.h"
+#include "tests/app/window/form1fixture.h"
 #include "app/splash/form3.h"
 #include "effects/forms/luxanimation.h"
 #include "effects/forms/luxstartup.h"
@@ -71,7 +71,7 @@ TEST(ToolSession, SplashAboutThreeTimesATransferAndQuit)
 
     overtype(form.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->lineEdit(), board.device);
     form.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
-    ASSERT_EQ(form.engine().linkState(), TransferEngine::PortOpen);
+    ASSERT_EQ(form.engine().state(), TransferState::Idle);
     overtype(form.findChild<QLineEdit*>(QStringLiteral("Edit1")), QStringLiteral("2"));
     QFile file(fixture.dir.filePath(QStringLiteral("send.hex")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -3,7 +3,7 @@
 // end only when it showed the end, and the pop-up menu's operations, time
 // stamps, hex, capture and saving included.
 
-#include "tests/app/form1fixture.h"
+#include "tests/app/window/form1fixture.h"
 #include "app/window/logbox.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 // simulator through a pseudo-terminal, shows progress, counter and replies;
 // and a real modal message box keeps the transfer tick running.
 
-#include "tests/app/form1fixture.h"
+#include "tests/app/window/form1fixture.h"
 #include "app/window/logbox.h"
 #include "tests/tools/boardsimprocess.h"
 #include "tests/support/ptypair.h"
@@ -38,7 +38,7 @@ protected:
     {
         overtype(find<QComboBox>("ComboBox1")->lineEdit(), port);
         find<QPushButton>("Button3")->click();
-        ASSERT_EQ(form->engine().linkState(), TransferEngine::PortOpen);
+        ASSERT_EQ(form->engine().state(), TransferState::Idle);
         overtype(find<QLineEdit>("Edit1"), gap);
         QFile file(dir.filePath(QStringLiteral("send.hex")));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

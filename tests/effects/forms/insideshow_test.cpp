@@ -1,0 +1,72 @@
+// A show transition drawn inside the form's own translucent window, where the
+// screen cannot be copied (Wayland, Xwayland; LUX_TRANSITION_SURFACE=window
+// elsewhere): no pop-up and no copy; the desktop shows through what the effect
+// has not revealed yet, and the form ends fully drawn.
+
+#include "tests/effects/forms/animationfixture.h"
+#include "effects/forms/animationform.h"
+#include "effects/forms/componentstream.h"
+#include "effects/forms/lockwindow.h"
+#include "effects/util/transitionsurface.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace animationtest;
+using namespace freezetest;
+
+TEST(InsideShow, TheFormComesInOverTheLiveDesktopWithoutAPopup)
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        GTEST_SKIP() << "needs a desktop";
+    startTransitions();
+    if (TransitionSurfaceOfThisRun() != TransitionSurface::InWindow)
+        GTEST_SKIP() << "this desktop copies the screen";
+    // The screen reads back where an X server has root contents (Xvfb with a
+    // compositor), not on weston.
+    const bool screenReads = qEnvironmentVariable("LUX_DESKTOP").startsWith(QLatin1String("openbox"));
+    const QColor behindColour(40, 90, 200), formColour(230, 200, 30);
+    const QRect formRect(110, 130, 200, 130);
+    std::unique_ptr<QWidget> backdrop;
+    if (screenReads) {
+        backdrop.reset(makeWindow(behindColour, formRect.adjusted(-40, -40, 40, 40)));
+        ASSERT_TRUE(showAndWait(backdrop.get(), formRect, behindColour));
+    }
+    std::unique_ptr<QWidget> form(makeWindow(formColour, formRect));
+    ASSERT_TRUE(ReadComponentStream(fadeFormStream(1500), form.get()).ok);
+    TluxAnimation* animation = FindAnimationForm(form.get())->GetShowAnimation();
+    EXPECT_TRUE(form->testAttribute(Qt::WA_TranslucentBackground));
+
+    const QSet<QWidget*> before = topLevels();
+    bool startedInside = false, behindShowed = !screenReads;
+    int shows = 0;
+    animation->OnStart = [&](QObject*) {
+        auto* lock = qobject_cast<TluxLockInside*>(FrozenLock(form.get()));
+        startedInside = lock && lock->parentWidget() == form.get() && lock->isVisible();
+        if (screenReads) {
+            luxtest::processEventsFor(100);
+            behindShowed = screenIs(formRect, behindColour);
+        }
+    };
+    animation->OnFinish = [&](QObject*) { ++shows; };
+    std::unique_ptr<FrameRecorder> recorder;
+    if (screenReads)
+        recorder = std::make_unique<FrameRecorder>(animation, formRect);
+
+    form->show();
+    ASSERT_TRUE(waitUntil([&] { return shows == 1; }, 30000));
+    EXPECT_TRUE(startedInside) << "drawn on a lock inside the form";
+    EXPECT_TRUE(behindShowed) << "the desktop showed through the form before the transition";
+    EXPECT_EQ(topLevels(), before) << "no pop-up";
+    EXPECT_EQ(FrozenControlCount(), 0);
+    if (screenReads) {
+        QImage from(formRect.size(), QImage::Format_RGB32), to(formRect.size(), QImage::Format_RGB32);
+        from.fill(behindColour);
+        to.fill(formColour);
+        const QImage middle = recorder->intermediate(from, to);
+        ASSERT_FALSE(middle.isNull()) << recorder->frames.size() << " frames recorded, none between the pictures";
+        EXPECT_TRUE(between(middle, from, to));
+        EXPECT_TRUE(waitUntil([&] { return screenIs(formRect, formColour); }));
+    }
+}
