@@ -243,21 +243,22 @@ void PixelOrder::Drawn::extend(uint32_t k, Ahead* yieldingJob)
         }
         drawBlock(s, n, states, cells, block);
         s = states[block - 1];
-        int count = 0;
+        size_t count = 0;
         if (!late) {
-            for (int i = 0; i < block; ++i) {
+            for (size_t i = 0; i < block; ++i) {
+                const uint32_t cell = cells[i];
                 fresh[count] = uint16_t(i);
-                count += int(~(seenBits[cells[i] / 64] >> (cells[i] % 64)) & 1);
+                count += size_t(~seenBits[cell / 64] >> (cell % 64) & 1);
             }
         } else {
-            for (int i = 0; i < block; ++i) {
+            for (size_t i = 0; i < block; ++i) {
                 const uint32_t w = cells[i] / 64;
                 fresh[count] = uint16_t(i);
-                count += int(~(filledBits[w / 64] >> (w % 64)) & 1);
+                count += size_t(~filledBits[w / 64] >> (w % 64) & 1);
             }
         }
         const int before = l;
-        for (int j = 0; j < count; ++j) {
+        for (size_t j = 0; j < count; ++j) {
             const int i = fresh[j];
             const uint32_t cell = cells[i];
             const uint64_t bit = uint64_t(1) << (cell % 64);
