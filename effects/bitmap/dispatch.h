@@ -70,9 +70,8 @@ struct LuxDispatch {
     int (*runLength)(const TluxCell* row, int n, int firstSourceX, int sourceY) = nullptr;
     int (*runLengthBackwards)(const TluxCell* row, int n, int firstSourceX, int sourceY) = nullptr;
     // The draws of the pixel order (effects/masks/pixelorder.h): a block of count draws from
-    // seed (count a multiple of 16), and the first draw from `from` on whose cell is not seen.
+    // seed (count a multiple of 16).
     void (*drawBlock)(uint32_t seed, uint32_t n, uint32_t* states, uint32_t* cells, int count) = nullptr;
-    int (*firstUnseen)(const uint32_t* cells, int from, int count, const uint64_t* seen) = nullptr;
     // The copy of a slide's moved pixels that have alpha (effects/engine/seenpixels.h).
     void (*copySeen)(const TluxColor* in, TluxColor* out, int n) = nullptr;
     void (*copySeenTwice)(const TluxColor* first, const TluxColor* second, TluxColor* out, int n) = nullptr;

@@ -43,27 +43,4 @@ LUX_AVX2 void drawBlock(uint32_t seed, uint32_t n, uint32_t* states, uint32_t* c
     }
 }
 
-// Bit c of the 64-bit words is bit c % 32 of 32-bit word c / 32 (little-endian), so eight cells
-// are tested with one gather.
-LUX_AVX2 int firstUnseen(const uint32_t* cells, int from, int count, const uint64_t* seen)
-{
-    const int* words = reinterpret_cast<const int*>(seen);
-    const __m256i one = _mm256_set1_epi32(1);
-    const __m256i low5 = _mm256_set1_epi32(31);
-    int i = from;
-    for (; i + 8 <= count; i += 8) {
-        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cells + i));
-        const __m256i w = _mm256_i32gather_epi32(words, _mm256_srli_epi32(c, 5), 4);
-        const __m256i bit = _mm256_sllv_epi32(one, _mm256_and_si256(c, low5));
-        const __m256i clear = _mm256_cmpeq_epi32(_mm256_and_si256(w, bit), _mm256_setzero_si256());
-        const int lanes = _mm256_movemask_ps(_mm256_castsi256_ps(clear));
-        if (lanes != 0)
-            return i + __builtin_ctz(unsigned(lanes));
-    }
-    for (; i < count; ++i)
-        if ((seen[cells[i] >> 6] & (uint64_t(1) << (cells[i] & 63))) == 0)
-            return i;
-    return count;
-}
-
 } // namespace pixeldraws::avx2

@@ -6,6 +6,12 @@
 // sequence depends on N only, so the order of first appearance is computed once per N, extended
 // as larger k are asked for, and reused. Each cell keeps one byte: the least progress at which it
 // is chosen, so a frame is one byte-wide pass over the grid instead of a coupon-collector run.
+//
+// The last cells cost most of the draws (each new one takes about n / remaining draws: some 137
+// million draws for the 8.3 million cells of a 3840 x 2160 grid), so a transition's set-up starts
+// drawing the whole order on a thread of its own. Frames do not hold that thread back: a frame
+// reads the cells drawn so far while the thread goes on, and waits only when its progress needs
+// cells the thread has not reached yet.
 
 #include <array>
 #include <atomic>
@@ -15,10 +21,9 @@
 #include <thread>
 #include <vector>
 
-// Held while a frame is drawn. The order being drawn ahead on its thread stops at its next
-// block of draws and waits until no frame holds: the frame has the processor to itself (two
-// cores here are often two threads of one core), and may read and extend that order in place.
-// The pixel generators hold one themselves.
+// Holds every thread drawing an order at its next block of draws while alive; a frame that then
+// needs cells not drawn yet draws them on the held order in place. The frames of a transition
+// take none: the thread shares the processor with them.
 class PixelOrderFrameHold
 {
 public:
@@ -36,20 +41,31 @@ public:
     PixelOrder(const PixelOrder&) = delete;
     PixelOrder& operator=(const PixelOrder&) = delete;
 
-    // Starts drawing the whole order of grid size n on a thread of its own when a transition is
-    // set up: the last cells cost most of the draws (each new one takes about n / remaining
-    // draws). The thread draws between frames; a frame that needs more than it has drawn goes on
-    // from where it stopped.
+    // Starts drawing the whole order of grid size n on a thread of its own (a transition's
+    // set-up): the thread lays the order out and draws it to its end.
     void prepareAhead(uint32_t n);
 
+    // The steps of an order: per cell, the least progress 1 .. 100 choosing it, or notReached.
+    // They are read while a thread may still be drawing later cells of the same order.
+    class Steps
+    {
+    public:
+        // Copies the steps of cells from .. from + count - 1 to out.
+        void copy(size_t from, size_t count, uint8_t* out) const;
+
+    private:
+        friend class PixelOrder;
+        uint64_t* m_words = nullptr; // eight cells a word: cell c is byte c % 8 of word c / 8
+    };
+
     struct Chosen {
-        const uint8_t* steps; // per cell: the least progress 1 .. 100 choosing it, or notReached
-        uint32_t seed;        // the generator's state after the draw that found the last cell
+        Steps steps; // a cell is chosen at P exactly when its step <= P
+        uint32_t seed; // the generator's state after the draw that found the last cell
     };
 
     // The cells chosen at progress P (0 .. 100, more counts as 100) of grid size n: a cell is
-    // chosen exactly when its step <= P. Seed is n when no cell is chosen. Call it under a
-    // PixelOrderFrameHold and read the steps before the hold ends.
+    // chosen exactly when its step <= P. Seed is n when no cell is chosen. Every step <= P is
+    // final; read the steps before the next call.
     Chosen choose(uint32_t n, int P);
 
     // The number of cells chosen at progress P: Round(n * P / 100), halves to even, at most n.
@@ -60,24 +76,14 @@ public:
     static constexpr uint8_t notReached = 0xFF;
 
 private:
+    struct Drawn;
     struct Ahead;
 
-    void reset(uint32_t n);
-    void extend(uint32_t k, Ahead* yieldingJob);
-    Chosen chosen(int P) const;
     void adoptAhead();
     void stopAhead();
 
+    std::unique_ptr<Drawn> m_drawn; // drawn by the frames themselves, or adopted from a thread
     std::unique_ptr<Ahead> m_ahead;
-
-    uint32_t m_n = 0;
-    uint32_t m_seed = 0;  // state of the scan
-    uint32_t m_found = 0; // distinct cells known so far
-    int m_level = 0;      // the least P whose chosen count is above m_found (101: none)
-    std::vector<uint8_t> m_step;
-    std::vector<uint64_t> m_seen; // one bit per cell
-    std::array<uint32_t, 101> m_chosen{};
-    std::array<uint32_t, 101> m_seedAt{};
 };
 
 PixelOrder& pixelOrder();
