@@ -1,11 +1,14 @@
 #include "app/cli/boardrun.h"
 
 #include "app/cli/exitstatus.h"
+#include "app/transfer/pacingvalues.h"
 #include "app/transfer/serialdevice.h"
+#include "app/transfer/wholenumber.h"
 
 #include <QFileInfo>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -48,10 +51,19 @@ BoardRun::BoardRun(const CliArguments& arguments, const TPortSettings& settings,
         if (const QString warning = m_engine.wireTimeWarning(); !warning.isEmpty())
             std::fprintf(stderr, "%s%s\n", m_controls.linePrefix.constData(), warning.toLocal8Bit().constData());
     });
-    // After the end, keep showing what the board sends until it falls quiet.
+    // A capture that fails ends this board's transfer: what the board sends
+    // could no longer be kept. Queued, as the bytes arrive inside the engine.
+    m_controls.onCaptureFailed = [this](const TransferError& failed) {
+        m_captureFailure = HeadlineText(Headline::CaptureNotWritten).text
+            + QStringLiteral("\n%1: %2").arg(failed.target, failed.reason);
+        QMetaObject::invokeMethod(&m_engine, [this] { endForCapture(); }, Qt::QueuedConnection);
+    };
+    // After the end, keep showing what the board sends until it falls quiet,
+    // but no longer than the linger from the end of the file: a board that
+    // never stops talking (a heartbeat) does not keep the command running.
     QObject::connect(&m_linger, &QTimer::timeout, &m_engine, [this] {
         m_engine.pollReceive();
-        if (m_controls.quietMs() >= m_lingerMs || !m_engine.isPortOpen())
+        if (m_controls.quietMs() >= m_lingerMs || m_sinceEnd.elapsed() >= m_lingerMs || !m_engine.isPortOpen())
             finish();
     });
 }
@@ -93,13 +105,16 @@ void BoardRun::apply(const CliArguments& arguments, const std::optional<QString>
     m_engine.setLineFormat(arguments.lineFormat);
     m_engine.setReplyWait(arguments.waitFor, arguments.replyTimeoutMs);
     m_controls.timestamps = arguments.timestamps;
+    m_controls.outputIsTerminal = ::isatty(STDOUT_FILENO) == 1;
+    m_controls.escapeControls = m_controls.outputIsTerminal && !arguments.raw;
     m_controls.msSinceStart = [this] { return m_engine.msSinceStart(); };
 }
 
 std::optional<QString> BoardRun::startCapture(const QString& path)
 {
     if (const TransferError failed = m_controls.capture.start(path))
-        return HeadlineText(Headline::CaptureNotOpened).text + QLatin1Char('\n') + failed.reason;
+        return HeadlineText(Headline::CaptureNotOpened).text + QLatin1Char('\n') + path + QStringLiteral(": ")
+            + failed.reason;
     return std::nullopt;
 }
 
@@ -132,16 +147,35 @@ void BoardRun::interrupt()
     finish();
 }
 
+void BoardRun::endForCapture()
+{
+    std::fprintf(stderr, "%s%s\n", m_controls.linePrefix.constData(),
+                 QString(m_captureFailure).replace(QLatin1Char('\n'), QLatin1Char('\n') + QString::fromLocal8Bit(m_controls.linePrefix))
+                     .toLocal8Bit()
+                     .constData());
+    if (m_engine.isSending())
+        m_engine.stop(); // the end is this board's failure
+    m_status = ExitFailed;
+    finish();
+}
+
 void BoardRun::onTransferEnded(TransferEngine::TransferEnd end)
 {
+    if (!m_captureFailure.isEmpty()) {
+        m_status = ExitFailed;
+        m_seconds = m_engine.msSinceStart() / 1000.0;
+        return;
+    }
     m_status = exitStatusFor(end, m_engine);
     m_seconds = m_engine.msSinceStart() / 1000.0;
     if (!m_named)
         std::fprintf(stderr, "packets: %d\n", m_engine.packetCount());
     if (end == TransferEngine::TransferEnd::LinkFailed || end == TransferEngine::TransferEnd::CannotOpenFile)
         finish();
-    else
+    else {
+        m_sinceEnd.start();
         m_linger.start(LingerCheckMs);
+    }
 }
 
 void BoardRun::finish()
@@ -162,5 +196,21 @@ QString BoardRun::result() const
         return QStringLiteral("not finished");
     if (m_status == ExitSent)
         return QStringLiteral("ok");
+    if (!m_captureFailure.isEmpty())
+        return QString(m_captureFailure).replace(QLatin1Char('\n'), QStringLiteral(": "));
     return m_controls.lastMessage.isEmpty() ? QStringLiteral("failed") : m_controls.lastMessage;
+}
+
+SendSettings BoardRun::sendSettings() const
+{
+    SendSettings settings;
+    if (const std::optional<int> baud = ToWholeNumber(m_controls.baudText()))
+        settings.baud = *baud;
+    settings.gapMs = TimeGapOrDefault(m_controls.timeGapText()).value;
+    if (m_controls.pauseByDataSize())
+        settings.blockSize = DataSizeOrDefault(m_controls.dataSizeText()).value;
+    settings.format = m_engine.lineFormat();
+    settings.waitFor = m_engine.replyWait().expected();
+    settings.replyTimeoutMs = m_engine.replyWait().timeoutMs();
+    return settings;
 }

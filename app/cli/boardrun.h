@@ -5,8 +5,10 @@
 
 #include "app/cli/cliarguments.h"
 #include "app/cli/consolecontrols.h"
+#include "app/cli/sendsettings.h"
 #include "app/transfer/transferengine.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <functional>
@@ -48,11 +50,16 @@ public:
     double seconds() const { return m_seconds < 0 ? m_engine.msSinceStart() / 1000.0 : m_seconds; }
     // "ok", what ended it (the engine's message on one line), or "not finished".
     QString result() const;
+    // What the board sent, its latest part when it said much.
+    QByteArray replies() const { return m_controls.replies; }
+    // The settings this board is sent with.
+    SendSettings sendSettings() const;
 
 private:
     void apply(const CliArguments& arguments, const std::optional<QString>& port);
     void onTransferEnded(TransferEngine::TransferEnd end);
     void finish();
+    void endForCapture();
 
     QString m_port;
     bool m_named;
@@ -60,7 +67,10 @@ private:
     ConsoleControls m_controls;
     TransferEngine m_engine;
     QTimer m_linger;
+    QElapsedTimer m_sinceEnd; // since the end of the transfer
     std::optional<int> m_status;
+    QString m_captureFailure; // what the capture's failure is said as
+
     double m_seconds = -1; // from Start to the end of the transfer
     bool m_done = false;
     bool m_interrupted = false;

@@ -1,5 +1,7 @@
 #include "app/cli/checkedsettings.h"
 
+#include "app/transfer/besideconfig.h"
+
 #include <cstdio>
 
 namespace {
@@ -12,7 +14,6 @@ struct IndexField {
 };
 
 constexpr IndexField IndexFields[] = {
-    {SettingsList::Port, "PortIndex", "port", &TPortSettings::PortIndex},
     {SettingsList::Baud, "BaudIndex", "baud-rate", &TPortSettings::BaudIndex},
     {SettingsList::Parity, "ParityIndex", "parity", &TPortSettings::ParityIndex},
     {SettingsList::ByteSize, "ByteSizeIndex", "byte-size", &TPortSettings::ByteSizeIndex},
@@ -36,4 +37,21 @@ TPortSettings CheckedSettings(const QString& configPath)
                      ListItems(index.list).at(fallback).toLocal8Bit().constData());
     }
     return settings;
+}
+
+std::optional<QString> RememberedPort(const TPortSettings& settings, const QString& configPath, QString& error)
+{
+    if (const int index = ItemIndexFor(SettingsList::Port, settings.PortIndex); index >= 0)
+        return ListItems(SettingsList::Port).at(index);
+    // A device path chosen in the window: "Config.dat" holds no item for it,
+    // the file beside it holds the path.
+    const QString remembered = ReadLinesBeside(configPath, QStringLiteral("Port.txt")).value(0).trimmed();
+    if (!remembered.isEmpty())
+        return remembered;
+    error = QStringLiteral("%1: PortIndex %2 names no item of the port list and %3 names no port; "
+                           "give the port with --port NAME")
+                .arg(configPath)
+                .arg(settings.PortIndex)
+                .arg(PathBesideConfig(configPath, QStringLiteral("Port.txt")));
+    return std::nullopt;
 }

@@ -15,7 +15,8 @@ const char Synopsis[] =
     "  flashupdate-cli send FILE [--port NAME]... [--baud N] [--gap MS] [--block N | --lines]\n"
     "                            [--parity P] [--data-bits N] [--stop-bits N] [--flow F]\n"
     "                            [--linger MS] [--wait-for TEXT [--reply-timeout MS]]\n"
-    "                            [--capture FILE] [--timestamps]\n"
+    "                            [--capture FILE] [--timestamps] [--raw]\n"
+    "                            [--dry-run] [--force] [--report FILE]\n"
     "  flashupdate-cli ports\n"
     "  flashupdate-cli --help | --version\n"
     "\n"
@@ -27,6 +28,12 @@ const char Synopsis[] =
     "       when it is a terminal, a line a second otherwise; then the end message\n"
     "       and the packet count. Ctrl-C stops the transfer. FILE may be a pipe, a\n"
     "       FIFO or a device; - is standard input.\n"
+    "       An Intel HEX or Motorola S-record file (every non-empty line a record)\n"
+    "       is checked before any port opens: byte counts, record types,\n"
+    "       checksums and the end record. One that fails is refused (status 1),\n"
+    "       naming the line (\"line 7: checksum 3F, computed 40\"), unless --force.\n"
+    "       Any other file goes out unchanged; a pipe, FIFO, device or standard\n"
+    "       input is not read ahead, so its check is skipped.\n"
     "       Several boards: with --port given more than once, FILE (a regular file)\n"
     "       goes to every port at once, each at its own pace; one board failing does\n"
     "       not stop the others. Progress shows a line per port, and at the end a\n"
@@ -38,13 +45,24 @@ const char Synopsis[] =
     "       serial number when known.\n";
 
 const char Epilogue[] =
+    "Report: one JSON object: \"tool\" (\"flashupdate-cli\" and the version),\n"
+    "  \"started\" (ISO 8601, UTC), \"file\" {\"path\", \"bytes\", \"sha256\", \"format\"\n"
+    "  (\"intel-hex\", \"s-record\" or \"raw\"), \"first_address\", \"last_address\",\n"
+    "  \"check\" (\"ok\", \"failed\", \"skipped\" or \"forced\")}, \"settings\" {\"baud\",\n"
+    "  \"gap\", \"block\" (null in line mode), \"parity\", \"data_bits\", \"stop_bits\",\n"
+    "  \"flow\", \"wait_for\", \"reply_timeout\"}, \"ports\" (one per --port, in the order\n"
+    "  given: {\"port\", \"bytes\", \"packets\", \"seconds\", \"result\" (\"ok\" or what\n"
+    "  ended it), \"status\" (that board's exit status), \"replies\" (what the board\n"
+    "  sent, its last 64 KiB)}), \"exit\" (the exit status). Unknown values are null.\n"
+    "\n"
     "Settings: Config.dat beside this program when its folder is writable and not\n"
     "  an installed bin/ folder, otherwise $XDG_CONFIG_HOME/flashupdate/Config.dat\n"
     "  (by default ~/.config/flashupdate/Config.dat).\n"
     "\n"
     "Exit status: 0 when the whole file was sent, 1 on a port, file or write error,\n"
-    "130 when interrupted, 2 for a mistake on the command line, 3 when the reader\n"
-    "of standard output went away. With several ports: 0 only when every board got\n"
+    "a file whose check failed or a report that could not be written, 130 when\n"
+    "interrupted, 2 for a mistake on the command line, 3 when the reader of\n"
+    "standard output went away. With several ports: 0 only when every board got\n"
     "the whole file, otherwise the status of the first port in the order given\n"
     "that failed (130 when Ctrl-C stopped the transfers).\n";
 
@@ -57,7 +75,8 @@ struct KnownOption {
 const KnownOption Options[] = {
     {"port", "NAME",
      "COM1..COM8 (COMn is /dev/ttyS(n-1)), a device name such as ttyUSB0, or a path "
-     "such as /dev/ttyACM0. Give it more than once to send to several boards at once."},
+     "such as /dev/ttyACM0 (a relative one from the working folder). Give it more than once to send "
+     "to several boards at once. Left out: the port the window would use."},
     {"baud", "N", "Line speed."},
     {"gap", "MS", "Time Gap between packets in milliseconds, 0 to 3600000 (0 is sent as 1)."},
     {"block", "N", "Block mode (\"Pause By Data Size\") with Data Size N, 1 to 2048."},
@@ -72,11 +91,24 @@ const KnownOption Options[] = {
     {"reply-timeout", "MS",
      "Stop the transfer when that answer has not come within MS milliseconds, 1 to 3600000 "
      "(default 5000)."},
-    {"capture", "FILE", "Append every byte the board sends to FILE, raw."},
+    {"capture", "FILE",
+     "Append every byte the board sends to FILE, raw. FILE may not be the file being sent, nor "
+     "shared by two ports."},
     {"timestamps", nullptr, "Begin each line the board sends with the seconds since the start, as [12.345]."},
     {"linger", "MS",
      "After the end, keep showing what the board sends until it has been quiet for MS "
-     "milliseconds, 0 to 600000 (default 300)."},
+     "milliseconds, but never longer than MS after the end of the file, 0 to 600000 (default 300)."},
+    {"raw", nullptr,
+     "Write what the board sends to a terminal as it came. Without it, bytes a terminal would act "
+     "on (escape sequences and other control characters but tab, CR and LF) are shown as hex, <1B>."},
+    {"dry-run", nullptr,
+     "Open no port: print the file's format and check, the packets, the bytes, their time on "
+     "the wire at the baud rate and line format, and the whole time with the Time Gap (with "
+     "--wait-for the least it can take). Status 1 when the check fails (0 with --force)."},
+    {"force", nullptr, "Send an Intel HEX or S-record file even when its check fails."},
+    {"report", "FILE",
+     "At the end, also after a failure or Ctrl-C, write a JSON record of the run to FILE "
+     "(see Report below); FILE is replaced whole, never left half written."},
     {"version", nullptr, "Show the version."},
 };
 
@@ -168,10 +200,25 @@ bool takeSendOptions(const QCommandLineParser& parser, CliArguments& result, QSt
             return false;
         }
     }
-    if (parser.isSet(QStringLiteral("capture")))
+    if (parser.isSet(QStringLiteral("capture"))) {
         result.captureFile = lastValue(parser, "capture");
+        if (result.captureFile.isEmpty()) {
+            error = QStringLiteral("--capture needs the name of a file");
+            return false;
+        }
+    }
+    result.raw = parser.isSet(QStringLiteral("raw"));
     result.lines = parser.isSet(QStringLiteral("lines"));
     result.timestamps = parser.isSet(QStringLiteral("timestamps"));
+    result.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    result.force = parser.isSet(QStringLiteral("force"));
+    if (parser.isSet(QStringLiteral("report"))) {
+        result.reportFile = lastValue(parser, "report");
+        if (result.reportFile.isEmpty()) {
+            error = QStringLiteral("--report needs a FILE");
+            return false;
+        }
+    }
     if (result.lines && result.blockSize) {
         error = QStringLiteral("--lines and --block exclude each other");
         return false;

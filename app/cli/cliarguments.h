@@ -25,7 +25,12 @@ struct CliArguments {
     int replyTimeoutMs = DefaultReplyTimeoutMs;    // how long to wait for it
     QString captureFile;          // every received byte appended here too
     bool timestamps = false;      // received lines prefixed with the time since Start
-    int lingerMs = 300;           // keep showing received text this long after the end
+    int lingerMs = 300;           // keep showing received text until quiet this long, at most this long after the end
+    bool raw = false;             // received bytes to a terminal unescaped
+    bool standardInputClosed = false; // the program started without a standard input
+    bool dryRun = false;          // open no port: tell what the transfer would take
+    bool force = false;           // send a firmware file whose check failed
+    QString reportFile;           // write the JSON record of the run here (empty: none)
 };
 
 // The longest --linger: a board that never falls quiet does not keep the

@@ -12,14 +12,23 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
     // A reader of standard output that goes away is a write error to report,
     // not a signal that ends the program without a word.
     std::signal(SIGPIPE, SIG_IGN);
+    // Started with standard input closed, the first descriptor Qt opens
+    // would take its number and "-" would read it: /dev/null takes the number
+    // instead, and "send -" is refused.
+    const bool standardInputClosed = ::fcntl(STDIN_FILENO, F_GETFD) == -1 && errno == EBADF;
+    if (standardInputClosed)
+        ::open("/dev/null", O_RDONLY);
     QCoreApplication app(argc, argv);
     QString error;
     const std::optional<CliArguments> arguments = ParseCliArguments(app.arguments().mid(1), error);
@@ -50,6 +59,7 @@ int main(int argc, char** argv)
     case CliArguments::Command::Send: {
         // The file name as given: its bytes, also when they are not text.
         CliArguments send = *arguments;
+        send.standardInputClosed = standardInputClosed;
         send.filePath = QFile::encodeName(send.file);
         for (int i = 1; i < argc; ++i)
             if (QFile::decodeName(QByteArray(argv[i])) == send.file)

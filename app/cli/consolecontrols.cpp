@@ -38,12 +38,16 @@ void ConsoleControls::setCounterText(const QString& text)
 void ConsoleControls::appendReceived(const QByteArray& bytes)
 {
     m_sinceReceived.restart();
+    replies += bytes.right(KeptReplyBytes);
+    if (replies.size() > KeptReplyBytes)
+        replies.remove(0, replies.size() - KeptReplyBytes);
     if (m_outputFailed)
         return;
-    capture.write(bytes);
+    if (const TransferError failed = capture.write(bytes); failed && onCaptureFailed)
+        onCaptureFailed(failed);
     const QByteArray stamp = timestamps ? TimeStamp(msSinceStart ? msSinceStart() : 0).toLatin1() : QByteArray();
     QByteArray out;
-    for (const char c : bytes) {
+    for (const char c : escapeControls ? m_escape.filter(bytes) : bytes) {
         if (m_atLineStart)
             out += linePrefix + stamp;
         out += c;
@@ -65,6 +69,8 @@ void ConsoleControls::appendReceived(const QByteArray& bytes)
 
 void ConsoleControls::flushPartialLine()
 {
+    if (escapeControls)
+        m_partialLine += m_escape.flush();
     if (m_partialLine.isEmpty() || m_outputFailed)
         return;
     writeOut(m_partialLine + '\n');
@@ -72,13 +78,18 @@ void ConsoleControls::flushPartialLine()
     m_atLineStart = true;
 }
 
+// On a terminal the bars make room for the text and come back below it at
+// once; standard output elsewhere leaves them alone.
 void ConsoleControls::writeOut(const QByteArray& out)
 {
-    m_progress.clearLine();
+    if (outputIsTerminal)
+        m_progress.clearLine();
     errno = 0;
     const bool written = std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout)
             == static_cast<size_t>(out.size())
         && std::fflush(stdout) == 0;
+    if (outputIsTerminal)
+        m_progress.restore();
     if (written)
         return;
     m_outputFailed = true;
@@ -106,4 +117,5 @@ void ConsoleControls::show(const TransferMessage& message)
         text = QString::fromLocal8Bit(linePrefix) + text.replace(QLatin1Char('\n'), QLatin1Char('\n') + QString::fromLocal8Bit(linePrefix));
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);
+    m_progress.restore();
 }

@@ -10,6 +10,7 @@
 
 #include "app/transfer/headlesscontrols.h"
 #include "app/cli/progressreport.h"
+#include "app/cli/terminalescape.h"
 #include "app/transfer/receivecapture.h"
 
 #include <QElapsedTimer>
@@ -35,14 +36,23 @@ public:
     // Each line on standard output begins with the time since Start.
     bool timestamps = false;
     std::function<qint64()> msSinceStart;
+    // Standard output is a terminal: the bars on standard error share it.
+    bool outputIsTerminal = false;
+    // What a terminal would act on is shown as hex (TerminalEscape).
+    bool escapeControls = false;
     // Every received byte also goes here, raw.
     ReceiveCapture capture;
     // Milliseconds since the board last sent something (or since creation).
     qint64 quietMs() const { return m_sinceReceived.elapsed(); }
+    // Called once when the capture file fails; the capture has stopped.
+    std::function<void(const TransferError&)> onCaptureFailed;
     // Called once, with the errno, when standard output fails.
     std::function<void(int)> onOutputFailed;
     // What the engine said last (without its caption), its lines joined with ": ".
     QString lastMessage;
+    // What the board sent, the latest KeptReplyBytes of it, for the report.
+    static constexpr qsizetype KeptReplyBytes = 64 * 1024;
+    QByteArray replies;
 
 private:
     void show(const TransferMessage& message);
@@ -52,6 +62,7 @@ private:
     int m_row;
     bool m_atLineStart = true;
     QByteArray m_partialLine; // with a prefix: the line begun, not yet ended
+    TerminalEscape m_escape;
     QElapsedTimer m_sinceReceived;
     bool m_outputFailed = false;
 };

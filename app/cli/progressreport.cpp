@@ -1,5 +1,8 @@
 #include "app/cli/progressreport.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr qint64 BarRedrawMs = 100;
@@ -24,8 +27,9 @@ QString timeLeft(qint64 bytes, qint64 total, double bytesPerSecond)
 
 } // namespace
 
-ProgressReport::ProgressReport(std::FILE* out, bool terminal, const QStringList& rowNames)
-    : m_out(out), m_terminal(terminal), m_rows(static_cast<size_t>(std::max<qsizetype>(rowNames.size(), 1)))
+ProgressReport::ProgressReport(std::FILE* out, bool terminal, const QStringList& rowNames, int terminalRows)
+    : m_out(out), m_terminal(terminal), m_rows(static_cast<size_t>(std::max<qsizetype>(rowNames.size(), 1))),
+      m_terminalRows(terminalRows)
 {
     for (qsizetype i = 0; i < rowNames.size(); ++i) {
         m_rows[static_cast<size_t>(i)].name = rowNames[i];
@@ -87,21 +91,50 @@ void ProgressReport::drawLine(Row& row)
     std::fflush(m_out);
 }
 
+int ProgressReport::terminalHeight() const
+{
+    if (m_terminalRows > 0)
+        return m_terminalRows;
+    winsize size {};
+    if (::ioctl(::fileno(m_out), TIOCGWINSZ, &size) == 0 && size.ws_row > 0)
+        return size.ws_row;
+    return 0;
+}
+
 // The bars as a block of lines, the cursor left at the end of the last: the
-// next draw goes back to the block's first line and writes it over.
+// next draw goes back to the block's first line and writes it over. A block
+// taller than the terminal would scroll and could not be reached again: the
+// rows that do not fit are summed up in its last line.
 void ProgressReport::drawBars()
 {
     QByteArray block = m_barShown ? QByteArray("\r") : QByteArray();
-    if (m_barShown && m_rows.size() > 1)
-        block += "\033[" + QByteArray::number(qsizetype(m_rows.size()) - 1) + 'A';
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        block += (i == 0 && !m_barShown ? "\r\033[K" : "\033[K") + rowText(m_rows[i]).toLocal8Bit();
-        if (i + 1 < m_rows.size())
+    if (m_barShown && m_blockLines > 1)
+        block += "\033[" + QByteArray::number(m_blockLines - 1) + 'A';
+    const int height = terminalHeight();
+    const size_t fit = height > 0 ? size_t(std::max(height - 1, 1)) : m_rows.size();
+    const size_t shown = m_rows.size() > fit ? fit - 1 : m_rows.size();
+    QList<QByteArray> lines;
+    for (size_t i = 0; i < shown; ++i)
+        lines << rowText(m_rows[i]).toLocal8Bit();
+    if (shown < m_rows.size()) {
+        int running = 0;
+        for (size_t i = shown; i < m_rows.size(); ++i)
+            running += m_rows[i].started ? 1 : 0;
+        lines << QStringLiteral("and %1 more ports, %2 of them sending").arg(m_rows.size() - shown).arg(running).toLocal8Bit();
+    }
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        block += (i == 0 && !m_barShown ? "\r\033[K" : "\033[K") + lines[i];
+        if (i + 1 < lines.size())
             block += '\n';
     }
+    // A block that shrank leaves no stale line below it.
+    if (lines.size() < m_blockLines)
+        block += "\033[J";
     std::fputs(block.constData(), m_out);
     std::fflush(m_out);
     m_barShown = true;
+    m_erased = false;
+    m_blockLines = int(lines.size());
     m_sinceBars.start();
 }
 
@@ -119,6 +152,7 @@ void ProgressReport::finish(int row)
     drawBars();
     std::fputc('\n', m_out);
     m_barShown = false;
+    m_blockLines = 0;
     std::fflush(m_out);
 }
 
@@ -129,6 +163,7 @@ void ProgressReport::end()
     drawBars();
     std::fputc('\n', m_out);
     m_barShown = false;
+    m_blockLines = 0;
     std::fflush(m_out);
 }
 
@@ -137,13 +172,21 @@ void ProgressReport::clearLine()
     if (!m_barShown)
         return;
     QByteArray clear = "\r";
-    if (m_rows.size() > 1)
-        clear += "\033[" + QByteArray::number(qsizetype(m_rows.size()) - 1) + "A\033[J";
+    if (m_blockLines > 1)
+        clear += "\033[" + QByteArray::number(m_blockLines - 1) + "A\033[J";
     else
         clear += "\033[K";
     std::fputs(clear.constData(), m_out);
     std::fflush(m_out);
     m_barShown = false;
+    m_erased = true;
+    m_blockLines = 0;
+}
+
+void ProgressReport::restore()
+{
+    if (m_erased)
+        drawBars();
 }
 
 QString ProgressReport::RateText(double bytesPerSecond)

@@ -13,8 +13,10 @@
 
 class ProgressReport {
 public:
-    // One row per name; a single unnamed row for one port.
-    ProgressReport(std::FILE* out, bool terminal, const QStringList& rowNames = {QString()});
+    // One row per name; a single unnamed row for one port. `terminalRows`:
+    // the height of the terminal, 0 to ask it (more rows than fit are summed
+    // up in one line, so the block never scrolls).
+    ProgressReport(std::FILE* out, bool terminal, const QStringList& rowNames = {QString()}, int terminalRows = 0);
 
     void start(int row, qint64 total);
     void update(int row, qint64 bytes, int packets);
@@ -26,6 +28,9 @@ public:
     void end();
     // Removes the bars before other text is written to the same terminal.
     void clearLine();
+    // Draws the bars again after that text, at once, so that text coming
+    // often (a board that answers every packet) never keeps them off the screen.
+    void restore();
 
     // "[#####-----]  45%  12345/27000 bytes  120 packets  2.3 KiB/s  6 s left";
     // the time left only while the transfer `runs`.
@@ -57,6 +62,11 @@ private:
     bool m_terminal;
     std::vector<Row> m_rows;
     int m_nameWidth = 0;
+    int terminalHeight() const;
+
     bool m_barShown = false;
+    bool m_erased = false;   // clearLine() took the bars away
+    int m_blockLines = 0;    // lines of the block last drawn
+    int m_terminalRows = 0;
     QElapsedTimer m_sinceBars; // since the bars were last drawn
 };

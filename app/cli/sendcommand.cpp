@@ -2,13 +2,16 @@
 
 #include "app/cli/boardrun.h"
 #include "app/cli/checkedsettings.h"
+#include "app/cli/dryrun.h"
+#include "app/cli/runreport.h"
+#include "app/cli/sendchecks.h"
+#include "app/cli/sendfilecheck.h"
 #include "app/cli/sendsummary.h"
-#include "app/transfer/serialdevice.h"
+#include "app/transfer/endsignals.h"
 #include "app/transfer/settingsfolder.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QSocketNotifier>
+#include <QDateTime>
 
 #include <cerrno>
 #include <csignal>
@@ -16,72 +19,105 @@
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
+#include <variant>
 #include <vector>
 
 namespace {
 
-int g_interruptPipe[2] = {-1, -1};
-
-void onInterrupt(int)
+int refuse(const QString& mistake)
 {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(g_interruptPipe[1], &byte, 1);
+    std::fprintf(stderr, "flashupdate-cli: %s\n", mistake.toLocal8Bit().constData());
+    return ExitUsage;
 }
 
-// Ctrl-C (and a polite kill) arrive on a pipe, so the event loop handles them
-// between ticks like a press on Stop.
-void catchInterrupts()
-{
-    if (::pipe2(g_interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-}
+// What a send goes to, checked before any board is touched: the ports (the
+// one the window would use when none is given) and each one's capture file.
+struct SendTargets {
+    TPortSettings settings;
+    QStringList ports;
+    QStringList capturePaths; // one per port, or none
+};
 
-// Several boards read the file each from its start: only a regular file can
-// be read so; the bytes of a pipe or device would be shared out among them.
-// The same port twice would be refused by its lock halfway through.
-std::optional<QString> severalPortsMistake(const CliArguments& arguments)
+// The targets, or the status of a mistake that was said.
+std::variant<SendTargets, int> checkTargets(const CliArguments& arguments)
 {
-    const QFileInfo file(QString::fromLocal8Bit(arguments.filePath));
-    if (arguments.filePath == "-" || (file.exists() && !file.isFile()))
-        return QStringLiteral("with several ports FILE must be a regular file, which every board reads "
-                              "from its start");
-    QStringList devices;
-    for (const QString& port : arguments.ports) {
-        const QString device = SerialDevice::DevicePathFor(port);
-        const QString canonical = QFileInfo(device).canonicalFilePath();
-        const QString same = canonical.isEmpty() ? device : canonical;
-        if (devices.contains(same))
-            return QStringLiteral("--port %1 is given twice").arg(port);
-        devices << same;
+    if (arguments.filePath == "-" && arguments.standardInputClosed)
+        return refuse(QStringLiteral("FILE is - but standard input is closed"));
+    const bool several = arguments.ports.size() > 1;
+    if (several) {
+        if (const std::optional<QString> mistake = SeveralPortsMistake(arguments))
+            return refuse(*mistake);
     }
-    return std::nullopt;
+    SendTargets targets;
+    const QString configPath = ConfigPathIn(SettingsFolder());
+    targets.settings = CheckedSettings(configPath);
+    targets.ports = arguments.ports;
+    if (targets.ports.isEmpty()) {
+        QString error;
+        const std::optional<QString> remembered = RememberedPort(targets.settings, configPath, error);
+        if (!remembered && !arguments.dryRun)
+            return refuse(error);
+        targets.ports << remembered.value_or(QString()); // a dry run opens no port
+    }
+    if (!arguments.captureFile.isEmpty()) {
+        for (const QString& port : targets.ports)
+            targets.capturePaths << (several ? BoardRun::CaptureFileFor(arguments.captureFile, port)
+                                             : arguments.captureFile);
+        if (const std::optional<QString> mistake = CaptureMistake(arguments, targets.ports, targets.capturePaths))
+            return refuse(*mistake);
+    }
+    return targets;
 }
 
 using Boards = std::vector<std::unique_ptr<BoardRun>>;
 
-// The plan: one board per port given, or one on the remembered port, each on
-// its row of the progress report and with its capture file open. The
-// message, and nothing else, when a capture file cannot be opened.
-std::optional<QString> planBoards(const CliArguments& arguments, ProgressReport& progress, Boards& boards)
+// The report's entry of a board that ran.
+ReportedPort reportedPort(const BoardRun& board)
 {
-    const bool several = arguments.ports.size() > 1;
-    const TPortSettings settings = CheckedSettings(ConfigPathIn(SettingsFolder()));
-    if (arguments.ports.isEmpty())
-        boards.push_back(std::make_unique<BoardRun>(arguments, settings, std::nullopt, false, progress, 0));
-    for (qsizetype i = 0; i < arguments.ports.size(); ++i)
-        boards.push_back(
-            std::make_unique<BoardRun>(arguments, settings, arguments.ports[i], several, progress, int(i)));
+    return {{board.port(), board.sentBytes(), board.packetCount(), board.seconds(), board.result()},
+            board.exitStatus(),
+            board.replies()};
+}
 
-    if (arguments.captureFile.isEmpty())
-        return std::nullopt;
-    for (const auto& board : boards) {
-        const QString path = several ? BoardRun::CaptureFileFor(arguments.captureFile, board->port())
-                                     : arguments.captureFile;
-        if (std::optional<QString> failed = board->startCapture(path))
+// The report's entries when no board ran: each with what kept it from running.
+QList<ReportedPort> portsNotRun(const Boards& boards, const QString& result, int status)
+{
+    QList<ReportedPort> ports;
+    for (const auto& board : boards)
+        ports << ReportedPort {{board->port(), 0, 0, 0, result}, status, {}};
+    return ports;
+}
+
+// Writes the report when one was asked for; a report that cannot be written
+// turns a success into a failure, as the station would miss the board's record.
+int finishReport(const CliArguments& arguments, RunReport& report, int status)
+{
+    if (arguments.reportFile.isEmpty())
+        return status;
+    report.exitStatus = status;
+    const std::optional<QString> failed = WriteReport(arguments.reportFile, report);
+    if (!failed)
+        return status;
+    std::fprintf(stderr, "flashupdate-cli: --report %s: %s\n", arguments.reportFile.toLocal8Bit().constData(),
+                 failed->toLocal8Bit().constData());
+    return status == ExitSent ? ExitFailed : status;
+}
+
+// The plan: one board per port, each on its row of the progress report.
+void planBoards(const CliArguments& arguments, const SendTargets& targets, ProgressReport& progress, Boards& boards)
+{
+    const bool several = targets.ports.size() > 1;
+    for (qsizetype i = 0; i < targets.ports.size(); ++i)
+        boards.push_back(
+            std::make_unique<BoardRun>(arguments, targets.settings, targets.ports[i], several, progress, int(i)));
+}
+
+// Each board's capture file opened; the message, and nothing else, when one
+// cannot be opened.
+std::optional<QString> openCaptures(const SendTargets& targets, const Boards& boards)
+{
+    for (qsizetype i = 0; i < targets.capturePaths.size(); ++i) {
+        if (std::optional<QString> failed = boards[size_t(i)]->startCapture(targets.capturePaths[i]))
             return failed;
     }
     return std::nullopt;
@@ -111,11 +147,10 @@ std::optional<int> runBoards(const Boards& boards)
                                       Qt::QueuedConnection);
         });
 
-    catchInterrupts();
-    QSocketNotifier interrupts(g_interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(&interrupts, &QSocketNotifier::activated, &interrupts, [&] {
-        char drain[16];
-        while (::read(g_interruptPipe[0], drain, sizeof drain) > 0) {}
+    // Ctrl-C, a polite kill and a closed terminal stop the boards like Stop;
+    // the ports close (their lock files go) before the program ends.
+    QObject signalContext;
+    CatchEndSignals(&signalContext, [&boards] {
         for (const auto& board : boards)
             board->interrupt();
     });
@@ -137,8 +172,8 @@ int summariseBoards(const Boards& boards, ProgressReport& progress, const std::o
     std::optional<int> firstFailure;
     bool interrupted = false;
     for (const auto& board : boards) {
-        rows << SummaryRow {BoardRun::PortLabel(board->port()), board->sentBytes(), board->packetCount(),
-                            board->seconds(), board->result()};
+        rows << reportedPort(*board);
+        rows.last().port = BoardRun::PortLabel(board->port());
         if (board->exitStatus() != ExitSent && !firstFailure)
             firstFailure = board->exitStatus();
         interrupted = interrupted || board->wasInterrupted();
@@ -155,13 +190,18 @@ int summariseBoards(const Boards& boards, ProgressReport& progress, const std::o
 
 int RunSendCommand(const CliArguments& arguments)
 {
-    const bool several = arguments.ports.size() > 1;
-    if (several) {
-        if (const std::optional<QString> mistake = severalPortsMistake(arguments)) {
-            std::fprintf(stderr, "flashupdate-cli: %s\n", mistake->toLocal8Bit().constData());
-            return ExitUsage;
-        }
+    const QDateTime started = QDateTime::currentDateTimeUtc();
+    // From here on Ctrl-C ends the run with its report, whenever it comes.
+    HoldEndSignals();
+    if (!arguments.reportFile.isEmpty()) {
+        if (const std::optional<QString> mistake = ReportPathMistake(arguments.reportFile))
+            return refuse(*mistake);
     }
+    const std::variant<SendTargets, int> checked = checkTargets(arguments);
+    if (const int* refused = std::get_if<int>(&checked))
+        return *refused;
+    const SendTargets& targets = std::get<SendTargets>(checked);
+    const bool several = targets.ports.size() > 1;
     QStringList rowNames {QString()};
     if (several) {
         rowNames.clear();
@@ -169,14 +209,43 @@ int RunSendCommand(const CliArguments& arguments)
             rowNames << BoardRun::PortLabel(port);
     }
     ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1, rowNames);
-
     Boards boards;
-    if (const std::optional<QString> failed = planBoards(arguments, progress, boards)) {
-        std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
-        return ExitFailed;
+    planBoards(arguments, targets, progress, boards);
+
+    // The file is checked before any port opens.
+    const SendFileCheck check = CheckSendFile(arguments);
+    RunReport report {started, arguments.file, check.file, check.verdict, boards.front()->sendSettings(), {}, 0};
+    if (arguments.dryRun) {
+        QStringList names;
+        for (const auto& board : boards)
+            names << BoardRun::PortLabel(board->port());
+        const int planned = RunDryRun(arguments, check, report.settings, names);
+        const int status = TakeEndSignal() ? ExitInterrupted : planned;
+        report.ports = portsNotRun(boards, QStringLiteral("dry run"), status);
+        return finishReport(arguments, report, status);
     }
+    if (check.file.check.format != FirmwareFormat::Raw)
+        std::fprintf(stderr, "%s: %s, check %s\n", arguments.file.toLocal8Bit().constData(),
+                     FoundFormatText(check).toLocal8Bit().constData(), VerdictText(check).toLocal8Bit().constData());
+    if (check.refused()) {
+        report.ports = portsNotRun(boards, QStringLiteral("not sent: ") + check.file.check.fault, ExitFailed);
+        return finishReport(arguments, report, ExitFailed);
+    }
+    if (TakeEndSignal()) {
+        report.ports = portsNotRun(boards, QStringLiteral("not sent: interrupted"), ExitInterrupted);
+        return finishReport(arguments, report, ExitInterrupted);
+    }
+    if (const std::optional<QString> failed = openCaptures(targets, boards)) {
+        std::fprintf(stderr, "%s\n", failed->toLocal8Bit().constData());
+        report.ports = portsNotRun(boards, QString(*failed).replace(QLatin1Char('\n'), QStringLiteral(": ")),
+                                   ExitFailed);
+        return finishReport(arguments, report, ExitFailed);
+    }
+
     const std::optional<int> outputStatus = runBoards(boards);
-    if (!several)
-        return outputStatus.value_or(boards.front()->exitStatus());
-    return summariseBoards(boards, progress, outputStatus);
+    for (const auto& board : boards)
+        report.ports << reportedPort(*board);
+    const int status = several ? summariseBoards(boards, progress, outputStatus)
+                               : outputStatus.value_or(boards.front()->exitStatus());
+    return finishReport(arguments, report, status);
 }

@@ -6,6 +6,7 @@
 #include "app/splash/windowplacement.h"
 #include "app/splash/windowresources.h"
 
+#include <QGuiApplication>
 #include <QPixmap>
 #include <QTimer>
 #include <QWindow>
@@ -59,8 +60,44 @@ void TForm3::Timer1Timer()
     close();
 }
 
+namespace {
+
+// Shows the splash right after its main window has been shown.
+class ShowWithMainWindow : public QObject {
+public:
+    ShowWithMainWindow(QWidget* splash, QWidget* main) : QObject(splash), m_splash(splash), m_main(main)
+    {
+        main->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_main && event->type() == QEvent::Show) {
+            m_main->removeEventFilter(this);
+            QTimer::singleShot(0, m_splash, [splash = m_splash] { splash->show(); });
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_splash;
+    QWidget* m_main;
+};
+
+} // namespace
+
 void ShowSplash(QWidget* Owner)
 {
     Form3 = new TForm3(Owner);
+    QWidget* main = Owner ? Owner->window() : nullptr;
+    // A Wayland compositor keeps a window above its parent only when the
+    // parent is on the screen first, and no client may stack its windows
+    // otherwise: there the splash follows its main window by a moment.
+    if (main && !main->isVisible() && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        new ShowWithMainWindow(Form3, main);
+        return;
+    }
     Form3->show();
 }

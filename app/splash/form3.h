@@ -40,5 +40,5 @@ private:
 extern QPointer<TForm3> Form3;
 
 // Creates the splash window with Owner as its owner, stores it in Form3 and
-// shows it without waiting. The main window's creation calls this.
+// shows it without waiting (on Wayland, right after a hidden Owner is shown). The main window's creation calls this.
 void ShowSplash(QWidget* Owner);

@@ -1,7 +1,7 @@
 #include "app/splash/randomselection.h"
 
 #include "effects/forms/luxanimation.h"
-#include "effects/engine/randomgen.h"
+#include "effects/masks/randomgen.h"
 
 #include <memory>
 

@@ -1,5 +1,7 @@
 #include "app/transfer/besideconfig.h"
 
+#include "app/transfer/sidefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,10 +14,12 @@ QString PathBesideConfig(const QString& configPath, const QString& fileName)
 
 QStringList ReadLinesBeside(const QString& configPath, const QString& fileName)
 {
-    QFile file(PathBesideConfig(configPath, fileName));
-    if (configPath.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (configPath.isEmpty())
         return {};
-    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    const std::optional<QByteArray> bytes = ReadSideFile(PathBesideConfig(configPath, fileName));
+    if (!bytes)
+        return {};
+    QStringList lines = QString::fromUtf8(*bytes).remove(QLatin1Char('\r')).split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;

@@ -9,7 +9,8 @@
 
 QString PathBesideConfig(const QString& configPath, const QString& fileName);
 
-// The file's lines (without line ends); none when it is missing or unreadable.
+// The file's lines (without line ends); none when it is missing or unreadable,
+// not a regular file or too large (ReadSideFile).
 QStringList ReadLinesBeside(const QString& configPath, const QString& fileName);
 
 // Replaces the file with `lines`, each ended by a line feed. A file that

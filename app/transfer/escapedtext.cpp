@@ -1,8 +1,6 @@
 #include "app/transfer/escapedtext.h"
 
-namespace {
-
-int hexDigit(char c)
+int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -12,8 +10,6 @@ int hexDigit(char c)
         return c - 'A' + 10;
     return -1;
 }
-
-} // namespace
 
 QByteArray UnescapeText(const QByteArray& text)
 {
@@ -30,8 +26,8 @@ QByteArray UnescapeText(const QByteArray& text)
         case 't': out += '\t'; break;
         case '0': out += '\0'; break;
         case 'x': {
-            const int high = i + 1 < text.size() ? hexDigit(text[i + 1]) : -1;
-            const int low = i + 2 < text.size() ? hexDigit(text[i + 2]) : -1;
+            const int high = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+            const int low = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
             if (high < 0 || low < 0) {
                 out += "\\x";
                 break;

@@ -6,6 +6,9 @@
 #include <QByteArray>
 #include <QString>
 
+// The value of a hex digit of either case, or -1 for any other character.
+int HexDigitValue(char c);
+
 // Undoes the escapes \n \r \t \0 \\ \" and \xHH; other text stays as it is.
 QByteArray UnescapeText(const QByteArray& text);
 

@@ -11,6 +11,15 @@ std::optional<Value> lookUp(const QString& name, const std::pair<const char*, Va
     return std::nullopt;
 }
 
+template <typename Value, size_t N>
+QString nameOf(Value value, const std::pair<const char*, Value> (&table)[N])
+{
+    for (const auto& [text, known] : table)
+        if (known == value)
+            return QString::fromLatin1(text);
+    return QString::number(int(value));
+}
+
 constexpr std::pair<const char*, QSerialPort::Parity> Parities[] = {
     {"none", QSerialPort::NoParity},   {"odd", QSerialPort::OddParity},     {"even", QSerialPort::EvenParity},
     {"mark", QSerialPort::MarkParity}, {"space", QSerialPort::SpaceParity},
@@ -55,4 +64,30 @@ std::optional<QSerialPort::StopBits> StopBitsFromName(const QString& name)
 std::optional<QSerialPort::FlowControl> FlowFromName(const QString& name)
 {
     return lookUp(name, Flows);
+}
+
+QString ParityName(QSerialPort::Parity parity)
+{
+    return nameOf(parity, Parities);
+}
+
+QString DataBitsName(QSerialPort::DataBits dataBits)
+{
+    return nameOf(dataBits, DataBits);
+}
+
+QString StopBitsName(QSerialPort::StopBits stopBits)
+{
+    return nameOf(stopBits, StopBits);
+}
+
+QString FlowName(QSerialPort::FlowControl flow)
+{
+    return nameOf(flow, Flows);
+}
+
+QString LineFormatText(const LineFormat& format)
+{
+    return DataBitsName(format.dataBits) + ParityName(format.parity).left(1).toUpper()
+        + StopBitsName(format.stopBits);
 }

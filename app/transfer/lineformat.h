@@ -27,3 +27,11 @@ struct LineFormat {
 [[nodiscard]] std::optional<QSerialPort::DataBits> DataBitsFromName(const QString& name);
 [[nodiscard]] std::optional<QSerialPort::StopBits> StopBitsFromName(const QString& name);
 [[nodiscard]] std::optional<QSerialPort::FlowControl> FlowFromName(const QString& name);
+
+// The same words back, for what a format is ("none", "8", "1", "xonxoff").
+[[nodiscard]] QString ParityName(QSerialPort::Parity parity);
+[[nodiscard]] QString DataBitsName(QSerialPort::DataBits dataBits);
+[[nodiscard]] QString StopBitsName(QSerialPort::StopBits stopBits);
+[[nodiscard]] QString FlowName(QSerialPort::FlowControl flow);
+// The short form: data bits, parity's first letter, stop bits ("8N1", "7E2").
+[[nodiscard]] QString LineFormatText(const LineFormat& format);

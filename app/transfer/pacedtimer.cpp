@@ -50,11 +50,11 @@ void PacedTimer::fire()
     emit timeout();
 }
 
-// Qt timers count whole milliseconds: round to the nearest one. Each tick's
-// error stays its own, because the next deadline comes from the schedule.
+// Qt timers count whole milliseconds: round up, so that no tick comes before
+// its deadline and no gap is shorter than the interval.
 void PacedTimer::arm()
 {
     const auto delay = m_schedule.nextTick() - now();
-    const auto ms = std::chrono::round<std::chrono::milliseconds>(delay);
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(delay);
     m_shot.start(std::max(ms, std::chrono::milliseconds(0)));
 }

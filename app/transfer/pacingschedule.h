@@ -1,11 +1,10 @@
 #pragma once
-// When the ticks of a paced timer are due, kept against a monotonic clock: the
-// k-th tick is due k intervals after the start, so a late tick does not push
-// back the ones after it; the following gaps shrink to make up the delay, but
-// never below half the interval, so the board always gets time between packets.
-// After a long stall (more than MaxBacklogIntervals intervals behind) the
-// schedule starts afresh instead of making up the lost ticks.
-// The times are passed in, so the arithmetic is tested with an invented clock.
+// When the ticks of a paced timer are due, kept against a monotonic clock:
+// tick k is due k intervals after the start while the ticks come on time; a
+// late tick delays the next one, which comes a whole interval after it. No two
+// ticks are ever closer than the interval (no catching up), and ticks on time
+// do not drift. The times are passed in, so the arithmetic is tested with an
+// invented clock.
 
 #include <chrono>
 
@@ -13,8 +12,6 @@ class PacingSchedule {
 public:
     using Duration = std::chrono::nanoseconds;
     using TimePoint = std::chrono::nanoseconds; // since any fixed monotonic epoch
-
-    static constexpr int MaxBacklogIntervals = 10;
 
     // The first tick is due one interval after `now`.
     void start(TimePoint now, Duration interval);
@@ -25,6 +22,6 @@ public:
 
 private:
     Duration m_interval {};
-    TimePoint m_due {};  // the deadline of the next tick on the undisturbed grid
-    TimePoint m_next {}; // m_due, or later to keep half an interval after the last tick
+    TimePoint m_due {};  // the deadline of the next tick
+    TimePoint m_next {}; // the same, as nextTick() gives it
 };

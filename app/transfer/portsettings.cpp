@@ -1,38 +1,25 @@
 #include "app/transfer/portsettings.h"
 
+#include "app/transfer/sidefile.h"
+
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <memory>
-
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-FileHandle openFile(const QString& path, const char* mode)
-{
-    return FileHandle(std::fopen(QFile::encodeName(path).constData(), mode));
-}
-
-} // namespace
 
 TPortSettings LoadSettings(const QString& path)
 {
-    FileHandle file = openFile(path, "rb");
-    if (!file)
-        return TPortSettings();
+    const std::optional<QByteArray> bytes = ReadSideFile(path);
     TPortSettings settings;
-    if (std::fread(&settings, sizeof settings, 1, file.get()) != 1)
+    if (!bytes || bytes->size() < qsizetype(sizeof settings))
         return TPortSettings();
+    std::memcpy(&settings, bytes->constData(), sizeof settings);
     return settings;
 }
 

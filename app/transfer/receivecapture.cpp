@@ -12,10 +12,15 @@ TransferError ReceiveCapture::start(const QString& path)
     return {};
 }
 
-void ReceiveCapture::write(const QByteArray& bytes)
+TransferError ReceiveCapture::write(const QByteArray& bytes)
 {
-    if (!m_file.isOpen())
-        return;
-    m_file.write(bytes);
-    m_file.flush();
+    if (!m_file.isOpen() || bytes.isEmpty())
+        return {};
+    errno = 0;
+    if (m_file.write(bytes) == bytes.size() && m_file.flush())
+        return {};
+    const int error = errno ? errno : EIO;
+    const QString path = m_file.fileName();
+    m_file.close();
+    return TransferError::FromErrno(TransferError::Operation::SaveFile, path, error);
 }

@@ -14,8 +14,10 @@ public:
     void stop() { m_file.close(); }
     bool active() const { return m_file.isOpen(); }
     QString path() const { return m_file.fileName(); }
-    // Appends and flushes, so the file is whole whenever it is read.
-    void write(const QByteArray& bytes);
+    // Appends and flushes, so the file is whole whenever it is read. A write
+    // the file does not take whole (a full disk, /dev/full) stops the capture
+    // and comes back as SaveFile, with the file and the reason.
+    TransferError write(const QByteArray& bytes);
 
 private:
     QFile m_file;

@@ -1,9 +1,11 @@
 #include "app/transfer/serialdevice.h"
 
 #include "app/transfer/lineformatcheck.h"
+#include "app/transfer/outputdrain.h"
 #include "app/transfer/portholder.h"
+#include "app/transfer/portpath.h"
+#include "app/transfer/stalelock.h"
 
-#include <QRegularExpression>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -51,14 +53,7 @@ SerialDevice::~SerialDevice()
 
 QString SerialDevice::DevicePathFor(const QString& portName)
 {
-    static const QRegularExpression comName(QStringLiteral("^COM([1-9][0-9]{0,5})$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = comName.match(portName);
-    if (match.hasMatch())
-        return QStringLiteral("/dev/ttyS%1").arg(match.captured(1).toInt() - 1);
-    if (portName.contains(QLatin1Char('/')))
-        return portName;
-    return QStringLiteral("/dev/") + portName;
+    return PortDevicePath(portName);
 }
 
 TransferError SerialDevice::open(const QString& portName, qint32 baudRate, const LineFormat& format)
@@ -70,6 +65,7 @@ TransferError SerialDevice::open(const QString& portName, qint32 baudRate, const
     if (portName.isEmpty())
         return TransferError::FromErrno(TransferError::Operation::OpenPort, m_devicePath, ENOENT);
     m_port.setPortName(m_devicePath);
+    RemoveStaleLockFiles(m_devicePath);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const TransferError refused = portError(TransferError::Operation::OpenPort, errno);
         return refused.errorNumber == EACCES || refused.errorNumber == EBUSY ? busyOr(refused) : refused;
@@ -107,8 +103,12 @@ TransferError SerialDevice::open(const QString& portName, qint32 baudRate, const
 
 void SerialDevice::close()
 {
-    if (m_port.isOpen())
+    if (m_port.isOpen()) {
+        // The last bytes leave at the line's speed before its saved settings
+        // are put back.
+        DrainOutput(m_port.handle(), m_port.baudRate(), m_bitsPerCharacter);
         m_port.close(); // closing the descriptor also drops the flock
+    }
     m_port.clearError();
     m_lastQueued = 0;
     m_sinceProgress.invalidate();
@@ -176,6 +176,9 @@ TransferError SerialDevice::checkStalled()
     m_lastQueued = queued;
     if (queued == 0)
         return {};
+    // Hands the driver what it takes now: after a pause Qt's own retry may
+    // not come until the next write.
+    m_port.flush();
     // The driver's own queue goes out first. A byte takes a start bit, its
     // data bits, the parity bit and the stop bits on the line.
     int driverQueued = 0;
@@ -185,9 +188,12 @@ TransferError SerialDevice::checkStalled()
     const qint64 stillMs = m_sinceProgress.elapsed();
     if (stillMs <= lineMs + WriteGraceMs)
         return {};
+    const QString held = m_port.flowControl() == QSerialPort::SoftwareControl
+        ? QStringLiteral(" (it sent XOFF and no XON since)")
+        : QString();
     m_failure = {TransferError::Operation::WritePort, m_devicePath,
-                 QStringLiteral("the board took no bytes for %1 ms; %2 bytes are waiting")
-                     .arg(stillMs).arg(queued + driverQueued),
+                 QStringLiteral("the board took no bytes for %1 ms%2; %3 bytes are waiting")
+                     .arg(stillMs).arg(held).arg(queued + driverQueued),
                  ETIMEDOUT};
     emit failed();
     return m_failure;
@@ -201,6 +207,13 @@ void SerialDevice::onPortError(QSerialPort::SerialPortError error)
     case QSerialPort::ResourceError:
         if (!m_port.isOpen())
             break;
+        // A write the driver cannot take now (the board sent XOFF, or its
+        // buffer is full) is a pause: the bytes stay queued and go once it
+        // takes them again; the stall limit ends a pause that lasts too long.
+        if (error != QSerialPort::ReadError && m_port.errorString() == QString::fromLocal8Bit(std::strerror(EAGAIN))) {
+            m_port.clearError();
+            break;
+        }
         // A device that went away is found by whatever touched it: a failure
         // while writeAll() waits belongs to the write.
         if (error == QSerialPort::WriteError || m_writing) {

@@ -24,8 +24,9 @@ public:
     explicit SerialDevice(QObject* parent = nullptr);
     ~SerialDevice() override;
 
-    // The device for a port name: "COMn" is /dev/ttyS(n-1), a name without a
-    // slash lives in /dev, anything else is a path. No length limit.
+    // The device for a port name (PortDevicePath): "COMn" is /dev/ttyS(n-1),
+    // a name without a slash lives in /dev, anything else is a path from the
+    // working folder. No length limit.
     static QString DevicePathFor(const QString& portName);
 
     // Closes what is open, then opens `portName` at `baudRate` in `format`.

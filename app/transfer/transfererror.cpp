@@ -11,7 +11,7 @@ TransferError TransferError::FromErrno(Operation operation, const QString& targe
 namespace {
 
 // In the order of Headline.
-const std::array<HeadlineWords, 12> Headlines {{
+const std::array<HeadlineWords, 13> Headlines {{
     {QStringLiteral("COM Port Setting Error!!!"), QStringLiteral("Set Error")},
     {QStringLiteral("Open COM Port Error !!!"), QStringLiteral("Comm Error")},
     {QStringLiteral("COM Port Error !!!"), QStringLiteral("Comm Error")},
@@ -24,8 +24,9 @@ const std::array<HeadlineWords, 12> Headlines {{
     {QStringLiteral("Can't Save File!"), {}},
     {QStringLiteral("Can't Save Log File!"), {}},
     {QStringLiteral("Can't Open Capture File!"), {}},
+    {QStringLiteral("Capture File Write Error !!!"), {}},
 }};
-static_assert(Headlines.size() == static_cast<size_t>(Headline::CaptureNotOpened) + 1);
+static_assert(Headlines.size() == static_cast<size_t>(Headline::CaptureNotWritten) + 1);
 
 } // namespace
 

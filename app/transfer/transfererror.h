@@ -51,6 +51,7 @@ enum class Headline {
     FileNotSaved,      // a file beside "Config.dat" could not be written
     LogNotSaved,       // "Save Log As" could not write its file
     CaptureNotOpened,  // "Capture to File" could not open its file
+    CaptureNotWritten, // the capture file did not take the board's bytes
 };
 
 struct HeadlineWords {

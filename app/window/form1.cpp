@@ -6,6 +6,7 @@
 
 #include "app/transfer/besideconfig.h"
 #include "app/transfer/replywaitfile.h"
+#include "app/window/firmwarestart.h"
 #include "app/window/lineformatnotice.h"
 #include "app/window/waitforreplydialog.h"
 
@@ -186,6 +187,10 @@ void TForm1::CheckBox1Click()
 
 void TForm1::Button1Click()
 {
+    // A Start, not a Stop: a firmware file is checked first.
+    const QuestionAsker ask = m_setup.askQuestion ? m_setup.askQuestion : QuestionAsker(AskModalQuestion);
+    if (!m_engine.isSending() && !CheckFirmwareAtStart(m_controls.sendFilePath(), *ui->Memo1, ask))
+        return;
     m_engine.startOrStop();
 }
 

@@ -32,6 +32,9 @@ struct FormSetup {
     std::function<void(QWidget* owner)> showSplash;
     // Asks for a file to write (titled `title`); empty means the file dialog.
     std::function<QString(const QString& title)> chooseSaveFile;
+    // Asks whether to send a file that failed its check; empty means a modal
+    // Yes/No box with No the default.
+    QuestionAsker askQuestion;
 };
 
 class TForm1 : public QWidget {

@@ -63,8 +63,14 @@ void LogBox::appendLine(const QString& text)
 
 void LogBox::appendReceived(const QByteArray& bytes)
 {
-    m_capture.write(bytes);
+    const TransferError notCaptured = m_capture.write(bytes);
     appendLine(FormatReceived(bytes, m_format, msSinceStart ? msSinceStart() : 0, true));
+    // The capture has stopped: the item says so, and the log says why.
+    if (notCaptured) {
+        if (m_captureItem)
+            m_captureItem->setChecked(false);
+        appendLine(LogLine(Headline::CaptureNotWritten, notCaptured) + QStringLiteral("; capture stopped"));
+    }
 }
 
 QAction* LogBox::addMenuItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut)
@@ -105,6 +111,7 @@ void LogBox::addMenuItems(QMenu* menu, Dialogs dialogs)
     connect(hex, &QAction::triggered, this, [this](bool checked) { m_format.hex = checked; });
     QAction* capture = addMenuItem(menu, "CaptureToFile1", QStringLiteral("Capture to File\u2026"));
     capture->setCheckable(true);
+    m_captureItem = capture;
     connect(capture, &QAction::triggered, this, [this, capture] { captureToFile(capture); });
 }
 
@@ -138,7 +145,8 @@ void LogBox::captureToFile(QAction* item)
     if (path.isEmpty())
         return;
     if (const TransferError failed = m_capture.start(path)) {
-        m_dialogs.showMessage(HeadlineText(Headline::CaptureNotOpened).text + QLatin1Char('\n') + failed.reason);
+        m_dialogs.showMessage(HeadlineText(Headline::CaptureNotOpened).text + QLatin1Char('\n') + path
+                              + QStringLiteral(": ") + failed.reason);
         return;
     }
     item->setChecked(true);

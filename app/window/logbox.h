@@ -14,6 +14,7 @@
 #include "app/transfer/receivedformat.h"
 
 #include <QPlainTextEdit>
+#include <QPointer>
 
 #include <functional>
 
@@ -75,5 +76,6 @@ private:
     qint64 m_dropped = 0;
     ReceivedFormat m_format;
     ReceiveCapture m_capture;
+    QPointer<QAction> m_captureItem; // "Capture to File", ticked while it captures
     Dialogs m_dialogs;
 };

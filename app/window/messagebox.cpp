@@ -57,3 +57,13 @@ void ShowModalMessage(const QString& text, const QString& caption)
     waitForTransitions();
     box.exec();
 }
+
+bool AskModalQuestion(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, ApplicationTitle(), text, QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    makeRoomForCaption(box);
+    waitForTransitions();
+    return box.exec() == QMessageBox::Yes;
+}

@@ -14,3 +14,10 @@ QString ApplicationTitle();
 
 // The real modal box; returns when the user closes it.
 void ShowModalMessage(const QString& text, const QString& caption);
+
+// Asks `text` with Yes and No under the application's title; true for Yes.
+using QuestionAsker = std::function<bool(const QString& text)>;
+
+// The real modal box, with No the default button (Enter answers No; Escape
+// and closing the box too).
+bool AskModalQuestion(const QString& text);

@@ -2,8 +2,9 @@
 // The main() of a benchmark program of the effects subsystem: an offscreen GUI application,
 // the effect registry and the raster slots as the subsystem's start-up fills them.
 
+#include "bench/common/summary.h"
 #include "effects/bitmap/rasterprimitives.h"
-#include "effects/engine/effectregistry.h"
+#include "effects/engine/builtineffects.h"
 
 #include <QGuiApplication>
 
@@ -11,8 +12,10 @@
 
 namespace luxbench {
 
-// registerMore, when given, registers benchmarks that need the registry (it runs after it starts).
-inline int runEffectsBenchmarks(int argc, char** argv, void (*registerMore)() = nullptr)
+// registerMore, when given, registers benchmarks that need the registry (it runs after it
+// starts); summarize, when given, adds the run's figures to the summary printed at the end.
+inline int runEffectsBenchmarks(int argc, char** argv, void (*registerMore)() = nullptr,
+                                void (*summarize)() = nullptr, const char* title = "")
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -24,6 +27,9 @@ inline int runEffectsBenchmarks(int argc, char** argv, void (*registerMore)() = 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    if (summarize)
+        summarize();
+    summary().print(title);
     ShutDownEffectRegistry();
     return 0;
 }

@@ -14,7 +14,7 @@
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
 #include "effects/bitmap/luxbitmap.h"
-#include "effects/engine/pixelorder.h"
+#include "effects/masks/pixelorder.h"
 #include "effects/bitmap/rasterprimitives.h"
 
 #include <QGuiApplication>

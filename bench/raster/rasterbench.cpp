@@ -1,15 +1,17 @@
-// Raster primitives on full-HD frames, each as a ratio to memcpy of the
-// 1920 x 1080 x 4 bytes of the target ("x_memcpy").
+// Raster primitives on full-HD frames, each as a ratio to memcpy of the 1920 x 1080 x 4 bytes of
+// the target ("x_memcpy"): the median of the repetitions, with min-max ("x_min", "x_max").
 
-#include "effects/util/cpufeatures.h"
+#include "effects/bitmap/rasterprimitives.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "bench/common/memcpyref.h"
+#include "bench/common/summary.h"
 #include "effects/bitmap/rowprimitives.h"
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
+#include <map>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -30,42 +32,49 @@ void fillNoise(TluxBitmap& b, uint32_t seed, bool partialAlpha, int holePercent 
     }
 }
 
-// Runs `body` once per iteration and reports the best iteration against memcpy of a frame.
-template <typename Body>
-void timeFrames(benchmark::State& state, Body body)
+// The packed blends' figures, for the summary.
+std::map<std::string, luxbench::Spread>& blendFigures()
 {
-    luxbench::timeBest(state, kFrameBytes, body);
+    static std::map<std::string, luxbench::Spread> f;
+    return f;
 }
 
-void rowBlend(benchmark::State& state, LineProc line)
+// The repetitions against memcpy of a frame (a single benchmark iteration).
+template <typename Body>
+luxbench::Ratio timeFrames(benchmark::State& state, Body body)
+{
+    return luxbench::timeRepeated(state, kFrameBytes, body);
+}
+
+void rowBlend(benchmark::State& state, LineProc line, const char* name)
 {
     TluxBitmap fg, bg;
     fg.SetSize(kWidth, kHeight);
     bg.SetSize(kWidth, kHeight);
     fillNoise(fg, 1, true);
     fillNoise(bg, 2, false);
-    timeFrames(state, [&] {
+    blendFigures()[name] = timeFrames(state, [&] {
         for (int y = 0; y < kHeight; ++y)
             line(fg.GetScanLine(y), bg.GetScanLine(y), kWidth);
-    });
+    }).x;
 }
 
 void BM_RowBlendPackedAvx2(benchmark::State& s)
 {
-    if (!ProcessorFeatures().avx2)
+    if (bestSimdLevel() != SimdLevel::Avx2)
         return s.SkipWithError("no AVX2");
-    rowBlend(s, luxraster::avx2::lineBlendPacked);
+    rowBlend(s, luxraster::avx2::lineBlendPacked, "PackedAvx2");
 }
-void BM_RowBlendPackedSse2(benchmark::State& s) { rowBlend(s, luxraster::sse2::lineBlendPacked); }
-void BM_RowBlendPackedScalar(benchmark::State& s) { rowBlend(s, luxraster::lineBlendPacked); }
+void BM_RowBlendPackedSse2(benchmark::State& s) { rowBlend(s, luxraster::sse2::lineBlendPacked, "PackedSse2"); }
+void BM_RowBlendPackedScalar(benchmark::State& s) { rowBlend(s, luxraster::lineBlendPacked, "PackedScalar"); }
 void BM_RowBlendPlainAvx2(benchmark::State& s)
 {
-    if (!ProcessorFeatures().avx2)
+    if (bestSimdLevel() != SimdLevel::Avx2)
         return s.SkipWithError("no AVX2");
-    rowBlend(s, luxraster::avx2::lineBlendPlain);
+    rowBlend(s, luxraster::avx2::lineBlendPlain, "PlainAvx2");
 }
-void BM_RowBlendPlainSse2(benchmark::State& s) { rowBlend(s, luxraster::sse2::lineBlendPlain); }
-void BM_RowBlendPlainScalar(benchmark::State& s) { rowBlend(s, luxraster::lineBlendPlain); }
+void BM_RowBlendPlainSse2(benchmark::State& s) { rowBlend(s, luxraster::sse2::lineBlendPlain, "PlainSse2"); }
+void BM_RowBlendPlainScalar(benchmark::State& s) { rowBlend(s, luxraster::lineBlendPlain, "PlainScalar"); }
 
 void rowTransparent(benchmark::State& state, LineProc line)
 {
@@ -81,7 +90,7 @@ void rowTransparent(benchmark::State& state, LineProc line)
 
 void BM_RowTransparentAvx2(benchmark::State& s)
 {
-    if (!ProcessorFeatures().avx2)
+    if (bestSimdLevel() != SimdLevel::Avx2)
         return s.SkipWithError("no AVX2");
     rowTransparent(s, luxraster::avx2::lineTransparent);
 }
@@ -106,20 +115,35 @@ void BM_StretchNearest1to1(benchmark::State& s) { drawFrame(s, kWidth, kHeight, 
 void BM_StretchUp1280x720(benchmark::State& s) { drawFrame(s, 1280, 720, false); }
 void BM_StretchDown2560x1440(benchmark::State& s) { drawFrame(s, 2560, 1440, false); }
 
+BENCHMARK(BM_RowBlendPackedAvx2)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_RowBlendPackedSse2)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_RowBlendPackedScalar)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_RowBlendPlainAvx2)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_RowBlendPlainSse2)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_RowBlendPlainScalar)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_RowTransparentAvx2)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_RowTransparentSse2)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_OpaqueCopy)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_TransparentCopy)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_StretchNearest1to1)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_StretchUp1280x720)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_StretchDown2560x1440)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void summarize()
+{
+    for (const auto& [name, x] : blendFigures())
+        luxbench::summary().add("%s row blend %-12s: %.2fx memcpy (%.2f-%.2f)%s", name == "PackedSse2" ? "goal 6" : "      ",
+                                name.c_str(), x.median, x.min, x.max, name == "PackedSse2" ? " (goal <= 2)" : "");
+}
+
 } // namespace
 
-BENCHMARK(BM_RowBlendPackedAvx2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RowBlendPackedSse2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RowBlendPackedScalar)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RowBlendPlainAvx2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RowBlendPlainSse2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RowBlendPlainScalar)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RowTransparentAvx2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RowTransparentSse2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpaqueCopy)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TransparentCopy)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StretchNearest1to1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StretchUp1280x720)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StretchDown2560x1440)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    summarize();
+    luxbench::summary().print("bench_raster");
+    return 0;
+}

@@ -1,13 +1,13 @@
 #include "effects/bitmap/columngather.h"
 
-#include "effects/bitmap/rasterdispatch.h"
+#include "effects/bitmap/dispatch.h"
 
 namespace luxraster {
 
 ColumnGather::ColumnGather(const std::vector<int>& columns, int sourceWidth)
-    : m_columns(columns.data()), m_count(int(columns.size()))
+    : m_columns(columns.data()), m_count(int(columns.size())), m_gather(luxDispatch().gatherBlocks)
 {
-    if (!rasterDispatch().vectorGather)
+    if (!m_gather)
         return;
     const int blocks = m_count / 8;
     m_blocks.resize(size_t(blocks));
@@ -29,7 +29,7 @@ void ColumnGather::run(const TluxColor* in, TluxColor* out) const
 {
     int i = 0;
     if (!m_blocks.empty()) {
-        avx2::gatherBlocks(in, out, m_blocks.data(), int(m_blocks.size()));
+        m_gather(in, out, m_blocks.data(), int(m_blocks.size()));
         i = int(m_blocks.size()) * 8;
     }
     for (; i < m_count; ++i)

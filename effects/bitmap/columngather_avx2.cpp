@@ -1,15 +1,14 @@
-#include "effects/bitmap/columngather.h"
+#include "effects/bitmap/gatherblocks.h"
+#include "effects/util/simdtarget.h"
 
 #include <immintrin.h>
 
-#define LUX_AVX2 __attribute__((target("avx2")))
-
 namespace luxraster::avx2 {
 
-LUX_AVX2 void gatherBlocks(const TluxColor* in, TluxColor* out, const ColumnGather::Block* blocks, int count)
+LUX_AVX2 void gatherBlocks(const TluxColor* in, TluxColor* out, const GatherBlock* blocks, int count)
 {
     for (int k = 0; k < count; ++k, out += 8) {
-        const ColumnGather::Block& b = blocks[k];
+        const GatherBlock& b = blocks[k];
         const TluxColor* p = in + b.base;
         if (b.loads == 0) {
             for (int j = 0; j < 8; ++j)

@@ -41,6 +41,9 @@ static_assert(sizeof(TBitmapInfoHeader) == 40);
 // The platform bitmap: a QImage of Format_ARGB32 over the bitmap's own memory.
 using HBITMAP = QImage*;
 
+// The mark of the drawing operations that exist only for their signatures (see the class).
+#define LUX_DRAWS_NOTHING [[deprecated("draws nothing: the canvas painting routines draw this")]]
+
 class TluxBitmap {
 public:
     // An empty bitmap: BitmapInfo prepared, everything else 0, flags false.
@@ -162,30 +165,31 @@ public:
     TluxBitmapLink* GetBitmapLink(const TRect& R);
     TluxBitmapLink* GetBitmapLink(const QByteArray& RectText);
 
-    // Drawing operations kept for their signatures; they draw nothing (the
-    // drawing utilities draw text, frames, polygons and gradients instead).
-    void DrawBevel(const TRect& R, TluxColor Color, int Width, bool Raised);
-    void DrawEdge(const TRect& R, TluxColor TopColor, TluxColor BottomColor);
-    void DrawEllipse(const TRect& R, TluxColor Color);
-    void DrawFocusRect(const TRect& R, TluxColor Color);
-    void DrawLine(const TRect& R, TluxColor Color);
-    void DrawRect(const TRect& R, TluxColor Color);
-    void FillEllipse(const TRect& R, TluxColor Color);
-    void DrawRoundRect(const TRect& R, int Radius, TluxColor Color);
-    void FillRoundRect(const TRect& R, int Radius, TluxColor Color);
-    void DrawPolygon(const std::vector<TPoint>& Points, TColor Color);
-    void FillPolygon(const std::vector<TPoint>& Points, TColor Color);
-    void FillHalftonePolygon(const std::vector<TPoint>& Points, TluxColor Color, TluxColor HalfColor);
-    void FillHalftoneRect(const TRect& R, TluxColor Color, TluxColor HalfColor);
-    void FillGradientRect(const TRect& R, TluxColor BeginColor, TluxColor EndColor, bool Vertical);
-    void FillRadialGradientRect(const TRect& R, TluxColor BeginColor, TluxColor EndColor, const TPoint& Center);
-    void DrawText(const QString& Text, TRect& R, TluxColor Color);
-    void DrawText(const QString& Text, int X, int Y);
-    void DrawVerticalText(const QString& Text, const TRect& R, TluxColor Color, bool CW);
-    void LineTo(int X, int Y, TluxColor Color);
-    void MoveTo(int X, int Y);
-    int TextWidth(const QString& Text, int Flags) const;
-    int TextHeight(const QString& Text) const;
+    // Kept only so that code written against these signatures still compiles: they draw nothing
+    // (and measure 0), so a call is a mistake; the canvas painting routines draw text, frames,
+    // polygons and gradients.
+    LUX_DRAWS_NOTHING void DrawBevel(const TRect& R, TluxColor Color, int Width, bool Raised);
+    LUX_DRAWS_NOTHING void DrawEdge(const TRect& R, TluxColor TopColor, TluxColor BottomColor);
+    LUX_DRAWS_NOTHING void DrawEllipse(const TRect& R, TluxColor Color);
+    LUX_DRAWS_NOTHING void DrawFocusRect(const TRect& R, TluxColor Color);
+    LUX_DRAWS_NOTHING void DrawLine(const TRect& R, TluxColor Color);
+    LUX_DRAWS_NOTHING void DrawRect(const TRect& R, TluxColor Color);
+    LUX_DRAWS_NOTHING void FillEllipse(const TRect& R, TluxColor Color);
+    LUX_DRAWS_NOTHING void DrawRoundRect(const TRect& R, int Radius, TluxColor Color);
+    LUX_DRAWS_NOTHING void FillRoundRect(const TRect& R, int Radius, TluxColor Color);
+    LUX_DRAWS_NOTHING void DrawPolygon(const std::vector<TPoint>& Points, TColor Color);
+    LUX_DRAWS_NOTHING void FillPolygon(const std::vector<TPoint>& Points, TColor Color);
+    LUX_DRAWS_NOTHING void FillHalftonePolygon(const std::vector<TPoint>& Points, TluxColor Color, TluxColor HalfColor);
+    LUX_DRAWS_NOTHING void FillHalftoneRect(const TRect& R, TluxColor Color, TluxColor HalfColor);
+    LUX_DRAWS_NOTHING void FillGradientRect(const TRect& R, TluxColor BeginColor, TluxColor EndColor, bool Vertical);
+    LUX_DRAWS_NOTHING void FillRadialGradientRect(const TRect& R, TluxColor BeginColor, TluxColor EndColor, const TPoint& Center);
+    LUX_DRAWS_NOTHING void DrawText(const QString& Text, TRect& R, TluxColor Color);
+    LUX_DRAWS_NOTHING void DrawText(const QString& Text, int X, int Y);
+    LUX_DRAWS_NOTHING void DrawVerticalText(const QString& Text, const TRect& R, TluxColor Color, bool CW);
+    LUX_DRAWS_NOTHING void LineTo(int X, int Y, TluxColor Color);
+    LUX_DRAWS_NOTHING void MoveTo(int X, int Y);
+    LUX_DRAWS_NOTHING int TextWidth(const QString& Text, int Flags) const;
+    LUX_DRAWS_NOTHING int TextHeight(const QString& Text) const;
 
     // Rect(0, 0, Width, Height).
     TRect BoundsRect() const { return TRect(0, 0, Width, Height); }

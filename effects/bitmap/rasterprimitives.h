@@ -6,8 +6,8 @@
 //
 // Every primitive sits in a replaceable function slot. The slots start out
 // holding portable implementations; initRasterPrimitives() (a step of the
-// effects subsystem's start-up) puts in the fastest variants this processor
-// runs. Both give the same bytes, so the start-up step changes speed only.
+// effects subsystem's start-up) puts in the dispatch table's (dispatch.h).
+// Both give the same bytes, so the start-up step changes speed only.
 //
 // Counts are numbers of pixels; a count of 0 or less does nothing.
 
@@ -77,18 +77,20 @@ extern BltProc BltTransparentFunc;
 enum class BlendKind { Plain, Packed };
 enum class SimdLevel { Scalar, Sse2, Avx2 };
 
-// The start-up step that fills the 22 slots from the dispatch table
-// (rasterdispatch.h): the packed blend when the processor has MMX (every
-// x86-64), else the plain one; the row primitives in the widest instruction set
-// the processor runs (AVX2, else SSE2); the single implementations for the
-// other slots. Call it once before any window exists; calling it again refills
-// the slots.
+// The start-up step that builds the dispatch table (dispatch.h) for the levels
+// the processor and LUX_DISABLE allow and fills the 22 slots from it: the packed
+// blend when the processor has MMX (every x86-64), else the plain one; the row
+// primitives of the widest level; the single implementations for the other
+// slots. Call it once before any window exists; calling it again refills the
+// slots.
 void initRasterPrimitives();
-// Fills the blend and row slots with one blend and one instruction set (tests
-// and benchmarks compare them); returns false, changing nothing, when the
-// processor lacks that instruction set. The dispatch table stays as it is.
+// Builds the table with the levels above `level` switched off (rebuildDispatch)
+// and fills the blend and row slots from it with one blend (tests and
+// benchmarks compare them); returns false, changing nothing, when the processor
+// or LUX_DISABLE does not allow that level.
 bool selectRasterPath(BlendKind kind, SimdLevel level);
+// The blend the slots hold and the table's level.
 BlendKind currentBlendKind();
 SimdLevel currentSimdLevel();
-// The widest instruction set this processor runs.
+// The widest level the processor runs and LUX_DISABLE leaves on.
 SimdLevel bestSimdLevel();

@@ -4,10 +4,9 @@
 // when the processor reports AVX2.
 
 #include "effects/bitmap/rowprimitives.h"
+#include "effects/util/simdtarget.h"
 
 #include <immintrin.h>
-
-#define LUX_AVX2 __attribute__((target("avx2")))
 
 namespace luxraster::avx2 {
 

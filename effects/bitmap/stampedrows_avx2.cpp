@@ -3,12 +3,11 @@
 
 #include "effects/bitmap/rowprimitives.h"
 #include "effects/bitmap/stampedrows.h"
+#include "effects/util/simdtarget.h"
 
 #include <immintrin.h>
 
 #include <cstring>
-
-#define LUX_AVX2 __attribute__((target("avx2")))
 
 namespace luxraster::avx2 {
 

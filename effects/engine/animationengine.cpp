@@ -1,7 +1,5 @@
 #include "effects/engine/animationengine.h"
 
-#include "effects/engine/pixelorder.h"
-
 #include "effects/engine/framecomposer.h"
 #include "effects/engine/luxanimationrec.h"
 #include "effects/bitmap/luxbitmap.h"
@@ -77,7 +75,6 @@ void frameStep(int index)
     s.busy = true;
     const BusyGuard guard{s};
     const int P = animationProgress(s.clock, s.settings->Time);
-    const PixelOrderFrameHold hold; // the frame and its drawing on the canvas
     composeFrame(s, P);
     if (s.canvas)
         s.work->Draw(s.canvas, s.x, s.y);

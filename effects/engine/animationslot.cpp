@@ -1,7 +1,5 @@
 #include "effects/engine/animationslot.h"
 #include "effects/engine/builtineffects.h"
-#include "effects/engine/pixelorder.h"
-#include "effects/engine/shapecover.h"
 
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
@@ -115,12 +113,11 @@ bool prepareAnimationSlot(TluxAnimationSlot& slot, TluxBitmap* Source, TluxBitma
         }
         if (bitmapAnimation)
             buildGreyLevelMap(slot);
-        else if (drawsRandomCells(slot.effect->Proc))
-            pixelOrder().prepareAhead(uint32_t(n));
-        else if (drawsShapeRecord(slot.effect->Proc)) {
+        else if (const BuiltinEffect* builtin = builtinEffectFor(slot.effect->Proc);
+                 builtin && builtin->PrepareForGrid) {
             // The generator draws a grid of rows x columns under a quarter turn.
             const bool turned = Settings->Rotation == krRotate90 || Settings->Rotation == krRotate270;
-            layOutShapeCover(turned ? slot.rows : slot.columns, turned ? slot.columns : slot.rows);
+            builtin->PrepareForGrid(turned ? slot.rows : slot.columns, turned ? slot.columns : slot.rows);
         }
     } catch (...) {
         releaseAnimationSlot(slot);

@@ -1,16 +1,11 @@
 #include "effects/engine/effectregistry.h"
 
-#include "effects/engine/builtineffects.h"
-#include "effects/engine/pixelorder.h"
-#include "effects/engine/randomgen.h"
-#include "effects/engine/shapecover.h"
+#include "effects/masks/randomgen.h"
 
 TluxProcList* ProcList = nullptr;
 QStringList* EffectList = nullptr;
 
 namespace {
-
-int startUpCount = 0;
 
 // Case folding of ASCII letters only, as the registry compares names.
 bool sameTextAscii(QStringView a, QStringView b)
@@ -153,23 +148,10 @@ TluxProcItem* ResolveEffect(const QString& Name)
     return ProcList ? ProcList->GetProcs(Name) : nullptr;
 }
 
-void StartEffectRegistry()
+void ClearEffectRegistry()
 {
-    if (startUpCount++ > 0)
-        return;
-    Randomize();
-    RegisterBuiltinEffects();
-    GetEffectList();
-}
-
-void ShutDownEffectRegistry()
-{
-    if (startUpCount == 0 || --startUpCount > 0)
-        return;
     delete EffectList;
     EffectList = nullptr;
     delete ProcList;
     ProcList = nullptr;
-    releasePixelOrderCache();
-    releaseShapeCovers();
 }

@@ -9,15 +9,6 @@
 
 #include <stdexcept>
 
-// Kind prefixes of full effect names; each ends with a blank.
-inline constexpr const char* luxFadePrefix = "[ FADE ] - ";
-inline constexpr const char* luxSlidePrefix = "[ SLIDE ] - ";
-inline constexpr const char* luxManualPrefix = "[ MANUAL ] - ";
-
-// The two pseudo effect names that are not registered procedures.
-inline constexpr const char* luxRandomEffectName = "[ RANDOM ] - Random selection";
-inline constexpr const char* luxBitmapEffectName = "[ BITMAP ] - Bitmap Animation";
-
 // Text of the error raised for a duplicate registration; %s is the new name.
 inline constexpr const char* SProcListAlreadyExists = "Effect procedute %s already exists in list";
 
@@ -87,8 +78,5 @@ TluxProcItem* RandomProcItem();
 // (exact comparison), otherwise GetProcs; null for unknown names and the bitmap pseudo name.
 TluxProcItem* ResolveEffect(const QString& Name);
 
-// Start-up of the effect registry: seeds the shared generator, registers the built-in effects
-// and builds the name list. Counted: only the first call does the work.
-void StartEffectRegistry();
-// Shut-down: the last call matching a start-up frees the name list and the registry.
-void ShutDownEffectRegistry();
+// Frees the name list and every registered item.
+void ClearEffectRegistry();

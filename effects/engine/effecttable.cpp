@@ -4,7 +4,10 @@
 #include "effects/engine/builtineffects.h"
 
 #include "effects/engine/effectregistry.h"
-#include "effects/engine/generators.h"
+#include "effects/masks/generators.h"
+#include "effects/masks/pixelorder.h"
+#include "effects/masks/randomgen.h"
+#include "effects/masks/shapecover.h"
 #include "effects/engine/manualeffects.h"
 
 #include <algorithm>
@@ -13,6 +16,8 @@
 namespace {
 
 using namespace generators;
+
+int startUpCount = 0;
 
 // Every fade procedure checks its grid once, then runs its generator.
 template <void (*Generate)(MaskGrid&, int)>
@@ -61,21 +66,32 @@ void in(MaskGrid& m, int P)
     invertedVariant(m, P, Kind, Out);
 }
 
+// The pixel family's frames share one random order of the grid's cells, costly to draw to its
+// end (see pixelorder.h): it is drawn ahead for the grid.
+void drawCellOrder(int W, int H)
+{
+    pixelOrder().prepareAhead(uint32_t(W) * uint32_t(H));
+}
+
 #define FADE(name, generator) {name, pkFade, toProc(&fade<generator>)}
-#define SLIDE(name, generator) {name, pkSlide, toProc(&slide<generator>)}
+// The families whose masks come from the shape record (see shapecover.h): the soft diagonals,
+// the cross and rectangles, the diamonds and the rotating hand lay it out for their grid.
+#define SHAPES(name, generator) {name, pkFade, toProc(&fade<generator>), &layOutShapeCover, &releaseShapeCovers}
+#define CELLS(name, generator) {name, pkFade, toProc(&fade<generator>), &drawCellOrder, &releasePixelOrderCache}
+#define SLIDE(name, generator) {name, pkSlide, toProc(&slide<generator>), nullptr, nullptr, &slideRow<generator>}
 #define MANUAL(name, procedure) {name, pkManual, toProc(&procedure)}
 
 const BuiltinEffect table[] = {
-    FADE("SmoothDiagonal", smoothDiagonal),
-    FADE("SmoothDiagonalIn", smoothDiagonalIn),
-    FADE("SmoothDiagonalOut", smoothDiagonalOut),
+    SHAPES("SmoothDiagonal", smoothDiagonal),
+    SHAPES("SmoothDiagonalIn", smoothDiagonalIn),
+    SHAPES("SmoothDiagonalOut", smoothDiagonalOut),
     FADE("SmoothDown", smoothDown),
     FADE("SmoothIn", smoothIn),
     FADE("SmoothOut", smoothOut),
-    FADE("SmoothCrossOut", smoothCrossOut),
-    FADE("SmoothCrossIn", (in<InKind::Smooth, smoothCrossOut>)),
-    FADE("SmoothRectIn", (in<InKind::Smooth, smoothRectOut>)),
-    FADE("SmoothRectOut", smoothRectOut),
+    SHAPES("SmoothCrossOut", smoothCrossOut),
+    SHAPES("SmoothCrossIn", (in<InKind::Smooth, smoothCrossOut>)),
+    SHAPES("SmoothRectIn", (in<InKind::Smooth, smoothRectOut>)),
+    SHAPES("SmoothRectOut", smoothRectOut),
     FADE("SlideDiagonal", solid<diagonalWipe>),
     FADE("SlideDiagonalIn", solid<cornerTriangles>),
     FADE("SlideDiagonalOut", solid<diagonalBand>),
@@ -84,8 +100,8 @@ const BuiltinEffect table[] = {
     FADE("SlideOut", solid<rowsOut>),
     FADE("SlideCrossOut", solid<crossOut>),
     FADE("SlideCrossIn", (in<InKind::Slide, solid<crossOut>>)),
-    FADE("SlideRectOut", solid<rectOut>),
-    FADE("SlideRectIn", (in<InKind::Slide, solid<rectOut>>)),
+    SHAPES("SlideRectOut", solid<rectOut>),
+    SHAPES("SlideRectIn", (in<InKind::Slide, solid<rectOut>>)),
     FADE("Fade", fadeWhole),
     FADE("FadeDiagonal", faded<diagonalWipe>),
     FADE("FadeDiagonalIn", faded<cornerTriangles>),
@@ -95,11 +111,11 @@ const BuiltinEffect table[] = {
     FADE("FadeOut", faded<rowsOut>),
     FADE("FadeCrossOut", faded<crossOut>),
     FADE("FadeCrossIn", (in<InKind::Fade, faded<crossOut>>)),
-    FADE("FadeRectOut", faded<rectOut>),
-    FADE("FadeRectIn", (in<InKind::Fade, faded<rectOut>>)),
-    FADE("Pixel", pixels),
-    FADE("Pixel fade", pixelsFade),
-    FADE("Pixel line", pixelLine),
+    SHAPES("FadeRectOut", faded<rectOut>),
+    SHAPES("FadeRectIn", (in<InKind::Fade, faded<rectOut>>)),
+    CELLS("Pixel", pixels),
+    CELLS("Pixel fade", pixelsFade),
+    CELLS("Pixel line", pixelLine),
     FADE("CircleSlideOut", solid<circleOut>),
     FADE("CircleFadeOut", faded<circleOut>),
     FADE("CircleSmoothOut", smoothCircleOut),
@@ -109,15 +125,15 @@ const BuiltinEffect table[] = {
     FADE("CircleSlide", solid<cornerCircle>),
     FADE("CircleFade", faded<cornerCircle>),
     FADE("CircleSmooth", smoothCornerCircle),
-    FADE("DiamondSlideIn", (in<InKind::Slide, solid<diamondOut>>)),
-    FADE("DiamondFadeIn", (in<InKind::Fade, faded<diamondOut>>)),
-    FADE("DiamondSmoothIn", (in<InKind::Smooth, smoothDiamondOut>)),
-    FADE("DiamondSlideOut", solid<diamondOut>),
-    FADE("DiamondFadeOut", faded<diamondOut>),
-    FADE("DiamondSmoothOut", smoothDiamondOut),
-    FADE("RotateSlide", solid<rotateHand>),
-    FADE("RotateFade", faded<rotateHand>),
-    FADE("RotateSmooth", smoothRotateHand),
+    SHAPES("DiamondSlideIn", (in<InKind::Slide, solid<diamondOut>>)),
+    SHAPES("DiamondFadeIn", (in<InKind::Fade, faded<diamondOut>>)),
+    SHAPES("DiamondSmoothIn", (in<InKind::Smooth, smoothDiamondOut>)),
+    SHAPES("DiamondSlideOut", solid<diamondOut>),
+    SHAPES("DiamondFadeOut", faded<diamondOut>),
+    SHAPES("DiamondSmoothOut", smoothDiamondOut),
+    SHAPES("RotateSlide", solid<rotateHand>),
+    SHAPES("RotateFade", faded<rotateHand>),
+    SHAPES("RotateSmooth", smoothRotateHand),
     FADE("Stream", stream),
     FADE("Plasma", plasma),
     SLIDE("Interlace", interlaceRow),
@@ -127,6 +143,8 @@ const BuiltinEffect table[] = {
 };
 
 #undef FADE
+#undef SHAPES
+#undef CELLS
 #undef SLIDE
 #undef MANUAL
 
@@ -139,6 +157,15 @@ std::span<const BuiltinEffect> builtinEffects()
     return table;
 }
 
+const BuiltinEffect* builtinEffectFor(TluxProc Proc)
+{
+    if (!Proc)
+        return nullptr;
+    const auto found = std::find_if(std::begin(table), std::end(table),
+                                    [Proc](const BuiltinEffect& e) { return e.Proc == Proc; });
+    return found == std::end(table) ? nullptr : found;
+}
+
 void RegisterBuiltinEffects()
 {
     for (const BuiltinEffect& e : table)
@@ -147,44 +174,25 @@ void RegisterBuiltinEffects()
 
 SlideRowProc slideRowForm(TluxProc Proc)
 {
-    if (!Proc)
-        return nullptr;
-    if (Proc == toProc(&slide<interlaceRow>))
-        return &slideRow<interlaceRow>;
-    if (Proc == toProc(&slide<cornerRow>))
-        return &slideRow<cornerRow>;
-    return nullptr;
+    const BuiltinEffect* e = builtinEffectFor(Proc);
+    return e ? e->RowForm : nullptr;
 }
 
-bool drawsShapeRecord(TluxProc Proc)
+void StartEffectRegistry()
 {
-    static const TluxProc procs[] = {
-        toProc(&fade<smoothDiagonal>),
-        toProc(&fade<smoothDiagonalIn>),
-        toProc(&fade<smoothDiagonalOut>),
-        toProc(&fade<smoothCrossOut>),
-        toProc(&fade<in<InKind::Smooth, smoothCrossOut>>),
-        toProc(&fade<in<InKind::Smooth, smoothRectOut>>),
-        toProc(&fade<smoothRectOut>),
-        toProc(&fade<solid<rectOut>>),
-        toProc(&fade<in<InKind::Slide, solid<rectOut>>>),
-        toProc(&fade<faded<rectOut>>),
-        toProc(&fade<in<InKind::Fade, faded<rectOut>>>),
-        toProc(&fade<in<InKind::Slide, solid<diamondOut>>>),
-        toProc(&fade<in<InKind::Fade, faded<diamondOut>>>),
-        toProc(&fade<in<InKind::Smooth, smoothDiamondOut>>),
-        toProc(&fade<solid<diamondOut>>),
-        toProc(&fade<faded<diamondOut>>),
-        toProc(&fade<smoothDiamondOut>),
-        toProc(&fade<solid<rotateHand>>),
-        toProc(&fade<faded<rotateHand>>),
-        toProc(&fade<smoothRotateHand>),
-    };
-    return Proc && std::find(std::begin(procs), std::end(procs), Proc) != std::end(procs);
+    if (startUpCount++ > 0)
+        return;
+    Randomize();
+    RegisterBuiltinEffects();
+    GetEffectList();
 }
 
-bool drawsRandomCells(TluxProc Proc)
+void ShutDownEffectRegistry()
 {
-    return Proc && (Proc == toProc(&fade<pixels>) || Proc == toProc(&fade<pixelsFade>) ||
-                    Proc == toProc(&fade<pixelLine>));
+    if (startUpCount == 0 || --startUpCount > 0)
+        return;
+    ClearEffectRegistry();
+    for (const BuiltinEffect& e : table)
+        if (e.ReleaseCaches)
+            e.ReleaseCaches();
 }

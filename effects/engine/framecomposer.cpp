@@ -1,7 +1,5 @@
 #include "effects/engine/framecomposer.h"
 
-#include "effects/engine/pixelorder.h"
-
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
 #include "effects/engine/manualeffects.h"
@@ -210,7 +208,6 @@ bool composePush(TluxAnimationSlot& slot, int P)
 
 void composeFrame(TluxAnimationSlot& slot, int P)
 {
-    const PixelOrderFrameHold hold;
     const bool bitmapAnimation = IsBitmapAnimation(slot.settings);
     const bool fadeKind = !bitmapAnimation && slot.effect && slot.effect->Proc && slot.effect->Kind == pkFade;
     // Dest's alpha stays pending from one one-pass frame to the next; the separate passes

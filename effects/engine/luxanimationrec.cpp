@@ -1,7 +1,5 @@
 #include "effects/engine/luxanimationrec.h"
 
-#include "effects/engine/effectregistry.h"
-
 #include <algorithm>
 
 TluxAnimationRec::TluxAnimationRec(QObject* owner)

@@ -11,8 +11,7 @@
 
 #include "effects/engine/luxanimationrec.h"
 #include "effects/bitmap/luxbitmap.h"
-#include "effects/bitmap/rasterdispatch.h"
-#include "effects/bitmap/rowprimitives.h"
+#include "effects/bitmap/dispatch.h"
 #include "effects/bitmap/stretch.h"
 #include "effects/util/rowbands.h"
 
@@ -20,25 +19,16 @@
 
 namespace {
 
-// The fused row that matches the installed row blend, or null: the table has fused rows only
-// where the processor runs them, and a caller's own row blend gets the separate steps.
-luxraster::FadeRowProc fusedRow()
+// The fused row of the blend the row slot holds, or null: the table has fused rows only where
+// the processor runs them, and a row blend of the caller's own in the slot gets the separate
+// steps, which call it.
+luxraster::FadeRowProc fusedRow(const LuxDispatch& table)
 {
-    using namespace luxraster;
-    const RasterDispatch& table = rasterDispatch();
-    const LineProc f = LineAlphaBlendFunc;
-    if (f == lineBlendPacked || f == sse2::lineBlendPacked || f == avx2::lineBlendPacked)
+    if (LineAlphaBlendFunc == table.lineBlendPacked)
         return table.fadeRowPacked;
-    if (f == lineBlendPlain || f == sse2::lineBlendPlain || f == avx2::lineBlendPlain)
+    if (LineAlphaBlendFunc == table.lineBlendPlain)
         return table.fadeRowPlain;
     return nullptr;
-}
-
-bool isLibraryRowBlend(LineProc f)
-{
-    using namespace luxraster;
-    return f == lineBlendPlain || f == lineBlendPacked || f == sse2::lineBlendPlain ||
-           f == sse2::lineBlendPacked || f == avx2::lineBlendPlain || f == avx2::lineBlendPacked;
 }
 
 } // namespace
@@ -47,9 +37,10 @@ namespace luxcompose {
 
 bool onePassAvailable()
 {
-    return ClearAlphaFunc == luxraster::clearAlpha && StretchAlphaBlendFunc == luxraster::stretchAlphaBlend &&
-           BltAlphaBlendFunc == luxraster::bltAlphaBlend && MoveLongwordFunc == luxraster::moveLongword &&
-           isLibraryRowBlend(LineAlphaBlendFunc);
+    const LuxDispatch& table = luxDispatch();
+    return ClearAlphaFunc == table.clearAlpha && StretchAlphaBlendFunc == table.stretchAlphaBlend &&
+           BltAlphaBlendFunc == table.bltAlphaBlend && MoveLongwordFunc == table.moveLongword &&
+           (LineAlphaBlendFunc == table.lineBlendPacked || LineAlphaBlendFunc == table.lineBlendPlain);
 }
 
 bool onePassApplies(const TluxAnimationSlot& slot)
@@ -93,8 +84,8 @@ bool onePassFade(TluxAnimationSlot& slot, bool copySource)
     }
 
     const uint8_t* mask = slot.mask.get();
-    const RasterDispatch& table = rasterDispatch();
-    const luxraster::FadeRowProc fused = copySource ? fusedRow() : nullptr;
+    const LuxDispatch& table = luxDispatch();
+    const luxraster::FadeRowProc fused = copySource ? fusedRow(table) : nullptr;
     // One row buffer per thread; rows are independent, so the bands give the bytes of one pass.
     const size_t threads = size_t(rowBandThreads());
     if (slot.rowBuffer.size() < size_t(cw) * threads)

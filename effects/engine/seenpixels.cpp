@@ -1,6 +1,6 @@
 #include "effects/engine/seenpixels.h"
 
-#include "effects/bitmap/rasterdispatch.h"
+#include "effects/bitmap/dispatch.h"
 
 #include <emmintrin.h>
 
@@ -24,17 +24,17 @@ inline TluxColor seenOr(TluxColor s, TluxColor old)
     return (s >> 24) != 0 ? s : old;
 }
 
-} // namespace
-
-void copySeen(const TluxColor* in, TluxColor* out, int n, SimdLevel level)
+// The copies with the vector steps of one level (Scalar: pixel by pixel).
+template <SimdLevel Level>
+void copySeenAt(const TluxColor* in, TluxColor* out, int n)
 {
     int x = 0;
-    if (level == SimdLevel::Avx2) {
+    if constexpr (Level == SimdLevel::Avx2) {
         x = n - n % 8;
         avx2::copySeen(in, out, x);
     }
     // Four pixels a step: lanes whose alpha byte is zero keep the old pixel.
-    for (; level != SimdLevel::Scalar && x + 4 <= n; x += 4) {
+    for (; Level != SimdLevel::Scalar && x + 4 <= n; x += 4) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
         const __m128i hidden = hiddenLanes(s);
         __m128i* to = reinterpret_cast<__m128i*>(out + x);
@@ -44,14 +44,15 @@ void copySeen(const TluxColor* in, TluxColor* out, int n, SimdLevel level)
         out[x] = seenOr(in[x], out[x]);
 }
 
-void copySeenTwice(const TluxColor* first, const TluxColor* second, TluxColor* out, int n, SimdLevel level)
+template <SimdLevel Level>
+void copySeenTwiceAt(const TluxColor* first, const TluxColor* second, TluxColor* out, int n)
 {
     int x = 0;
-    if (level == SimdLevel::Avx2) {
+    if constexpr (Level == SimdLevel::Avx2) {
         x = n - n % 8;
         avx2::copySeenTwice(first, second, out, x);
     }
-    for (; level != SimdLevel::Scalar && x + 4 <= n; x += 4) {
+    for (; Level != SimdLevel::Scalar && x + 4 <= n; x += 4) {
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + x));
         const __m128i hiddenB = hiddenLanes(b);
         __m128i* to = reinterpret_cast<__m128i*>(out + x);
@@ -67,14 +68,26 @@ void copySeenTwice(const TluxColor* first, const TluxColor* second, TluxColor* o
         out[x] = seenOr(second[x], seenOr(first[x], out[x]));
 }
 
+template <SimdLevel Level>
+void fillCopies(LuxDispatch& d)
+{
+    d.copySeen = copySeenAt<Level>;
+    d.copySeenTwice = copySeenTwiceAt<Level>;
+}
+
+[[maybe_unused]] const bool filled =
+    addDispatchFill({fillCopies<SimdLevel::Scalar>, fillCopies<SimdLevel::Sse2>, fillCopies<SimdLevel::Avx2>});
+
+} // namespace
+
 void copySeen(const TluxColor* in, TluxColor* out, int n)
 {
-    copySeen(in, out, n, rasterDispatch().level);
+    luxDispatch().copySeen(in, out, n);
 }
 
 void copySeenTwice(const TluxColor* first, const TluxColor* second, TluxColor* out, int n)
 {
-    copySeenTwice(first, second, out, n, rasterDispatch().level);
+    luxDispatch().copySeenTwice(first, second, out, n);
 }
 
 } // namespace seenpixels

@@ -1,8 +1,7 @@
 #include "effects/engine/seenpixels.h"
+#include "effects/util/simdtarget.h"
 
 #include <immintrin.h>
-
-#define LUX_AVX2 __attribute__((target("avx2")))
 
 namespace seenpixels::avx2 {
 

@@ -3,10 +3,9 @@
 
 #include "effects/engine/framecomposer.h"
 
-#include "effects/util/cpufeatures.h"
 #include "effects/util/rowbands.h"
 #include "effects/engine/builtineffects.h"
-#include "effects/engine/cellruns.h"
+#include "effects/masks/cellruns.h"
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
 #include "effects/engine/seenpixels.h"
@@ -17,11 +16,6 @@
 #include <vector>
 
 namespace {
-
-// Leaves the blend primitive's packed state behind also when a procedure fails.
-struct PackedStateReset {
-    ~PackedStateReset() { EMMS(); }
-};
 
 struct CellRef {
     const TluxCell* record;
@@ -329,7 +323,6 @@ namespace luxcompose {
 
 void composeSlide(TluxAnimationSlot& slot, int P, bool copySource)
 {
-    const PackedStateReset reset;
     const int c = slot.columns, r = slot.rows;
     const TluxRotation rotation = slot.settings->Rotation;
     const bool turned = rotation == krRotate90 || rotation == krRotate270;
@@ -347,7 +340,6 @@ void composeSlide(TluxAnimationSlot& slot, int P, bool copySource)
     // copies Source first finds its rows still in the cache when the cells move over them.
     TluxBitmap* work = slot.work.get();
     runInRowBands(work->Height, [&](int, int bandTop, int bandEnd) {
-        const PackedStateReset bandReset;
         if (copySource) {
             const size_t start = size_t(bandTop) * size_t(work->Width);
             MoveLongwordFunc(slot.source->Bits + start, work->Bits + start, (bandEnd - bandTop) * work->Width);

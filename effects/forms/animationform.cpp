@@ -1,14 +1,26 @@
 #include "effects/forms/animationform.h"
 
 #include "effects/bitmap/luxbitmap.h"
+#include "effects/forms/controlfreezer.h"
 #include "effects/forms/luxstartup.h"
 #include "effects/util/guithread.h"
 
 #include <QTimer>
 #include <QWidget>
 
+namespace {
+
+const std::optional<QRegion>* popupRegionOf(QWidget* form)
+{
+    const TluxAnimationForm* component = FindAnimationForm(form);
+    return component ? &component->PopupRegion() : nullptr;
+}
+
+} // namespace
+
 TluxAnimationForm::TluxAnimationForm(QObject* AOwner) : QObject(AOwner)
 {
+    popupRegionOfForm = &popupRegionOf;
     // Made in code, nobody may call Loaded(): the component then loads itself.
     // A stream reader calls it before either of these comes.
     auto* owner = qobject_cast<QWidget*>(AOwner);

@@ -28,6 +28,8 @@
 // ("components[0].children[1].properties.Time: ..."), and nothing is created.
 // A "Version" property is accepted with any value and ignored.
 
+#include "effects/forms/componentstreamlimits.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -50,11 +52,3 @@ struct ComponentStreamResult {
 // references (to components of the stream or to Owner's named children), and
 // finally calls Loaded on every created component that has it.
 ComponentStreamResult ReadComponentStream(const QByteArray& Data, QObject* Owner);
-
-// Limits on what a stream may hold.
-inline constexpr qsizetype maxComponentStreamBytes = 64 * 1024 * 1024;
-inline constexpr int maxStreamComponents = 10000;
-inline constexpr int maxCollectionItems = 100000;
-inline constexpr int maxStreamNesting = 32;
-inline constexpr int maxStreamPictureSide = 16384;
-inline constexpr qint64 maxStreamPicturePixels = 16 * 1024 * 1024;

@@ -1,7 +1,7 @@
 // Reading a component stream, first step: the whole stream checked and turned
 // into a plan; no component exists yet.
 
-#include "effects/forms/componentstream.h"
+#include "effects/forms/componentstreamlimits.h"
 #include "effects/forms/componentstreamplan.h"
 
 #include <QBuffer>

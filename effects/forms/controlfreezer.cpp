@@ -1,6 +1,5 @@
 #include "effects/forms/controlfreezer.h"
 
-#include "effects/forms/animationform.h"
 #include "effects/util/controlgeometry.h"
 #include "effects/util/transitionsurface.h"
 #include "effects/forms/grabberregistry.h"
@@ -119,10 +118,10 @@ TluxLockControl* coverForm(QWidget* form, const TRect& R, TluxBitmap* bitmap)
 {
     auto* lock = new TluxLockPopup();
     lock->LockBitmap = bitmap;
-    TluxAnimationForm* component = FindAnimationForm(form);
-    if (component && component->PopupRegion()) {
+    const std::optional<QRegion>* shape = popupRegionOfForm(form);
+    if (shape && *shape) {
         // The form's shape, seen from the corner of the covered part.
-        lock->setMask(formShape(form, *component->PopupRegion()).translated(-R.Left, -R.Top));
+        lock->setMask(formShape(form, **shape).translated(-R.Left, -R.Top));
     }
     const TRect outer = GetRealBoundsRect(form);
     lock->setGeometry(Bounds(R.Left + outer.Left, R.Top + outer.Top, R.Width(), R.Height()).toQRect());
@@ -148,6 +147,8 @@ TluxLockControl* coverInside(QWidget* form, const TRect& R, TluxBitmap* bitmap)
 }
 
 } // namespace
+
+PopupRegionLookup popupRegionOfForm = [](QWidget*) -> const std::optional<QRegion>* { return nullptr; };
 
 TCanvas* FreezeControlProc(QWidget* Control, const TRect& R, TluxBitmap* Bitmap)
 {

@@ -16,11 +16,19 @@
 
 #include <QMetaObject>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class TluxBitmap;
+
+// The shape of a form's pop-up in the form's coordinates, as the form's animation component
+// keeps it; null for a rectangular pop-up. The animation form puts its lookup here when it is
+// created, so that the freezer needs to know nothing of it.
+using PopupRegionLookup = const std::optional<QRegion>* (*)(QWidget* form);
+extern PopupRegionLookup popupRegionOfForm;
 
 // One frozen control and its lock window (owned).
 struct TFreezeItem {

@@ -4,7 +4,7 @@
 #include "effects/forms/componentclasses.h"
 #include "effects/forms/controlfreezer.h"
 #include "effects/util/drawingutilities.h"
-#include "effects/engine/effectregistry.h"
+#include "effects/engine/builtineffects.h"
 #include "effects/forms/grabberregistry.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/util/platformhelpers.h"

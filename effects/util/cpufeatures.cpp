@@ -4,8 +4,6 @@
 #include <cpuid.h>
 #endif
 
-bool MmxAvailable = false;
-
 namespace {
 
 CpuFeatures probe()

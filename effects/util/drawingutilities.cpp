@@ -7,5 +7,4 @@ void startDrawingUtilities()
         return;
     started = true;
     GetPixelFormat();
-    MmxAvailable = HasMMX();
 }

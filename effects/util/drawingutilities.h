@@ -12,7 +12,7 @@
 #include "effects/util/streamstrings.h"
 #include "effects/util/tokenizer.h"
 
-// Measures the screen's pixel format (CPixelFormat) and the processor's MMX
-// feature (MmxAvailable). Runs once per process; later calls do nothing. Call it
-// after the application object exists and before the first window.
+// Measures the screen's pixel format (CPixelFormat). Runs once per process; later
+// calls do nothing. Call it after the application object exists and before the
+// first window.
 void startDrawingUtilities();

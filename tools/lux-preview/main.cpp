@@ -12,7 +12,7 @@
 // Exit status: 0 done, 1 a picture or an output could not be read or written, 2 a mistake
 // on the command line, 3 the reader of standard output went away.
 
-#include "effects/engine/effectregistry.h"
+#include "effects/engine/builtineffects.h"
 #include "tools/lux-preview/gallerycommand.h"
 #include "tools/lux-preview/previewcommands.h"
 #include "tools/lux-preview/previewoutput.h"

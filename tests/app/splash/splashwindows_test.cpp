@@ -14,7 +14,7 @@
 #include "app/splash/windowplacement.h"
 #include "effects/forms/luxanimation.h"
 #include "effects/forms/luxstartup.h"
-#include "effects/engine/randomgen.h"
+#include "effects/masks/randomgen.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

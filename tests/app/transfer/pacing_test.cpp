@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <gtest/gtest.h>
+#include <functional>
 #include <random>
 
 using namespace std::chrono_literals;
@@ -31,42 +32,28 @@ std::vector<std::chrono::nanoseconds> simulate(int ticks, Lateness late)
 
 } // namespace
 
-TEST(PacingSchedule, LateTicksDoNotPushBackTheOnesAfterThem)
+// Ticks on time keep the grid; a late tick delays the next one by as much,
+// so no gap is ever shorter than the interval, whatever the lateness.
+TEST(PacingSchedule, NoGapIsShorterThanTheInterval)
 {
-    const auto onTime = simulate(5, [](int) { return 0ns; });
-    EXPECT_EQ(onTime, (std::vector<std::chrono::nanoseconds> {10ms, 20ms, 30ms, 40ms, 50ms}));
+    struct Case {
+        const char* what;
+        std::function<std::chrono::nanoseconds(int)> late;
+        std::vector<std::chrono::nanoseconds> starts;
+    };
+    const Case cases[] = {
+        {"on time", [](int) { return 0ns; }, {10ms, 20ms, 30ms, 40ms, 50ms}},
+        {"two late", [](int k) { return k == 1 ? 3ms : k == 2 ? 8ms : 0ms; }, {10ms, 23ms, 41ms, 51ms, 61ms}},
+        {"a stall", [](int k) { return k == 2 ? 500ms : 0ms; }, {10ms, 20ms, 530ms, 540ms, 550ms}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(simulate(5, c.late), c.starts) << c.what;
 
-    // Tick 1 is 3 ms late, tick 2 is 8 ms late: the others stay on the grid.
-    const auto late = simulate(5, [](int k) { return k == 1 ? 3ms : k == 2 ? 8ms : 0ms; });
-    EXPECT_EQ(late, (std::vector<std::chrono::nanoseconds> {10ms, 23ms, 38ms, 43ms, 50ms}));
-}
-
-TEST(PacingSchedule, ErrorsDoNotAddUpAndGapsStayAtLeastHalfTheInterval)
-{
     std::mt19937 random(1234);
     std::uniform_int_distribution<int> jitterUs(0, 9000);
     const auto starts = simulate(10000, [&](int) { return std::chrono::microseconds(jitterUs(random)); });
-    // 10000 ticks of 10 ms: the last one within one interval of 100 s.
-    EXPECT_LE(starts.back(), 100s + 10ms);
-    EXPECT_GE(starts.back(), 100s);
     for (size_t i = 1; i < starts.size(); ++i)
-        ASSERT_GE(starts[i] - starts[i - 1], 5ms) << i;
-}
-
-TEST(PacingSchedule, AStallIsMadeUpUnlessItIsLong)
-{
-    // Tick 3 comes 35 ms late: the lost ticks are made up at half-interval gaps
-    // and the schedule is back on the grid soon after.
-    const auto stalled = simulate(12, [](int k) { return k == 3 ? 35ms : 0ms; });
-    EXPECT_EQ(stalled[3], 75ms);
-    EXPECT_EQ(stalled[4] - stalled[3], 5ms);
-    EXPECT_EQ(stalled.back(), 120ms);
-
-    // A stall longer than ten intervals starts the schedule afresh: no burst.
-    const auto longStall = simulate(6, [](int k) { return k == 2 ? 500ms : 0ms; });
-    EXPECT_EQ(longStall[2], 530ms);
-    EXPECT_EQ(longStall[3], 540ms);
-    EXPECT_EQ(longStall[5], 560ms);
+        ASSERT_GE(starts[i] - starts[i - 1], 10ms) << i;
 }
 
 TEST(PacedTimer, KeepsTickingInsideANestedEventLoopOfItsOwnHandler)

@@ -6,6 +6,7 @@
 #include "tests/support/enginerig.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
@@ -56,6 +57,8 @@ TEST(SerialDeviceNames, ComNamesDeviceNamesAndPaths)
     EXPECT_EQ(SerialDevice::DevicePathFor("ttyUSB0"), "/dev/ttyUSB0");
     EXPECT_EQ(SerialDevice::DevicePathFor("/dev/serial/by-id/usb-FTDI_Board_0123456789-if00"),
               "/dev/serial/by-id/usb-FTDI_Board_0123456789-if00");
+    // A relative path is one from the working folder, as the open takes it, never one below /dev.
+    EXPECT_EQ(SerialDevice::DevicePathFor("sub/link"), QDir::current().absoluteFilePath(QStringLiteral("sub/link")));
 }
 
 TEST_F(SerialLink, OpensRawAt8N1WhateverTheBoxesSay)

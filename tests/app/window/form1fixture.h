@@ -91,6 +91,10 @@ public:
         s.showMessage = [this](const QString& text, const QString& caption) {
             messages.append({text, caption, mainWindowVisible()});
         };
+        s.askQuestion = [this](const QString& text) {
+            questions.append(text);
+            return sendAnyway;
+        };
         return s;
     }
 
@@ -116,5 +120,7 @@ public:
 
     QTemporaryDir dir;
     QList<RecordedMessage> messages;
+    QStringList questions; // asked instead of shown
+    bool sendAnyway = true; // the answer to each question
     std::unique_ptr<TForm1> form;
 };

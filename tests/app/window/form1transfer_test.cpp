@@ -104,6 +104,60 @@ TEST_F(Form1Transfer, StopInterruptsATransferAtOnce)
     EXPECT_EQ(find<QLabel>("Label8")->text(), QString::number(sent));
 }
 
+// At Start a firmware file's format, range and check go to the log; one that
+// fails is sent only when the user answers Yes to sending it anyway.
+TEST_F(Form1Transfer, AFirmwareFileIsCheckedAtStart)
+{
+    const QByteArray good = ":0400100001020304E2\n:00000001FF\n";
+    const QByteArray bad = "S1050000AABB96\nS9030000FC\n";
+    struct Case {
+        QByteArray file;
+        bool sendAnyway;
+        QStringList log;
+    };
+    const Case cases[] = {
+        {good, false, {"Intel HEX, addresses 0x0010-0x0013", "check ok"}},
+        {bad, false, {"S-record", "check failed: line 1: checksum 96, computed 95", "not sent"}},
+        {bad, true, {"S-record", "check failed: line 1: checksum 96, computed 95"}},
+    };
+    BoardSimProcess board({});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.log.join(' ').toStdString());
+        find<LogBox>("Memo1")->clear();
+        questions.clear();
+        messages.clear();
+        sendAnyway = c.sendAnyway;
+        prepare(board.device, QStringLiteral("1"), c.file);
+        find<QPushButton>("Button1")->click();
+        EXPECT_EQ(find<LogBox>("Memo1")->lines(), c.log);
+        const bool sent = c.log.last() != "not sent";
+        EXPECT_EQ(questions, c.file == good ? QStringList()
+                                            : QStringList {"The file fails its S-record check:\nline 1: "
+                                                           "checksum 96, computed 95\n\nSend it anyway?"});
+        EXPECT_EQ(waitUntil([&] { return saw("no data any more!"); }, sent ? 20000 : 200), sent);
+    }
+}
+
+// The real question whether to send a file anyway: Enter and Escape answer No.
+TEST(Form1MessageBox, TheSendAnywayQuestionAnswersNoByDefault)
+{
+    for (const int key : {Qt::Key_Return, Qt::Key_Escape}) {
+        bool asked = false;
+        std::function<void()> answer = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(20, answer);
+                return;
+            }
+            asked = box->text() == "Send it anyway?";
+            pressKey(box, key);
+        };
+        QTimer::singleShot(20, answer);
+        EXPECT_FALSE(AskModalQuestion(QStringLiteral("Send it anyway?"))) << key;
+        EXPECT_TRUE(asked);
+    }
+}
+
 // A real modal box: the transfer tick keeps polling the port while it is open,
 // so what the board sends meanwhile reaches the log.
 TEST(Form1MessageBox, ModalBoxWithTheApplicationTitleWhileTicksGoOn)

@@ -107,7 +107,7 @@ TEST(LogBox, TimestampsHexCaptureAndSave)
     Form1Fixture fixture;
     const QString capture = fixture.dir.filePath(QStringLiteral("capture.bin"));
     const QString saved = fixture.dir.filePath(QStringLiteral("saved.txt"));
-    QStringList chosen {capture, saved};
+    QStringList chosen {capture, saved, QStringLiteral("/dev/full")};
     FormSetup setup = fixture.setup();
     setup.chooseSaveFile = [&](const QString&) { return chosen.takeFirst(); };
     fixture.form = std::make_unique<TForm1>(setup);
@@ -141,6 +141,13 @@ TEST(LogBox, TimestampsHexCaptureAndSave)
     QFile savedFile(saved);
     ASSERT_TRUE(savedFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(savedFile.readAll()), lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+
+    // A capture file that stops taking bytes: the item is unticked and the log says why.
+    item("CaptureToFile1")->trigger();
+    ASSERT_TRUE(item("CaptureToFile1")->isChecked());
+    controls.appendReceived("full");
+    EXPECT_FALSE(item("CaptureToFile1")->isChecked());
+    EXPECT_EQ(memo->lines().constLast(), "Capture File Write Error !!! /dev/full: No space left on device; capture stopped");
 }
 
 TEST(LogBox, KeepsTheNewestLinesAndSaysHowManyWereDropped)

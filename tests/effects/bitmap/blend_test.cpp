@@ -1,7 +1,6 @@
 // Both blends over every (foreground byte, background byte, alpha) triple, for
 // every instruction set, against formulas written here independently.
 
-#include "effects/util/cpufeatures.h"
 #include "effects/bitmap/rasterprimitives.h"
 #include "effects/bitmap/rowprimitives.h"
 
@@ -98,7 +97,7 @@ std::vector<LinePath> linePaths(bool packed)
     using namespace luxraster;
     std::vector<LinePath> paths{{"scalar", packed ? lineBlendPacked : lineBlendPlain},
                                 {"sse2", packed ? sse2::lineBlendPacked : sse2::lineBlendPlain}};
-    if (ProcessorFeatures().avx2)
+    if (bestSimdLevel() == SimdLevel::Avx2)
         paths.push_back({"avx2", packed ? avx2::lineBlendPacked : avx2::lineBlendPlain});
     else
         std::printf("This processor has no AVX2; that path is not run here.\n");

@@ -2,7 +2,7 @@
 // loads, single pixels) against the plain loop, with the source row ending at
 // an inaccessible page so a vector load past the row's end would fault.
 
-#include "effects/util/cpufeatures.h"
+#include "effects/bitmap/rasterprimitives.h"
 #include "effects/bitmap/columngather.h"
 #include "effects/bitmap/rowprimitives.h"
 
@@ -58,6 +58,6 @@ TEST(ColumnGather, MatchesThePlainLoopForEveryScaleUpToTheRowsEnd)
     EXPECT_GT(blocksSeen[0], 0);
     EXPECT_GT(blocksSeen[1], 0);
     EXPECT_GT(blocksSeen[2], 0);
-    if (!ProcessorFeatures().avx2)
+    if (bestSimdLevel() != SimdLevel::Avx2)
         std::printf("This processor has no AVX2: only the plain loop ran.\n");
 }

@@ -2,7 +2,6 @@
 // pressed against inaccessible pages so that a loop running past either end
 // faults, and compared with the portable versions.
 
-#include "effects/util/cpufeatures.h"
 #include "effects/bitmap/rasterprimitives.h"
 #include "effects/bitmap/rowprimitives.h"
 
@@ -77,7 +76,7 @@ std::vector<RowPath> rowPaths()
         {"scalar packed", lineBlendPacked, lineBlendPacked},
         {"scalar transparent", lineTransparent, lineTransparent},
     };
-    if (ProcessorFeatures().avx2) {
+    if (bestSimdLevel() == SimdLevel::Avx2) {
         paths.push_back({"avx2 packed", avx2::lineBlendPacked, lineBlendPacked});
         paths.push_back({"avx2 plain", avx2::lineBlendPlain, lineBlendPlain});
         paths.push_back({"avx2 transparent", avx2::lineTransparent, lineTransparent});

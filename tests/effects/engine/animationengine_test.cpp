@@ -4,7 +4,7 @@
 #include "effects/engine/animationengine.h"
 #include "tests/effects/engine/composetestsupport.h"
 #include "effects/engine/luxtimer.h"
-#include "effects/engine/randomgen.h"
+#include "effects/masks/randomgen.h"
 
 #include "platform/arith.h"
 #include "platform/canvas.h"

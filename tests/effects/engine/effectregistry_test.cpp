@@ -1,5 +1,5 @@
 #include "tests/effects/engine/enginetestsupport.h"
-#include "effects/engine/randomgen.h"
+#include "effects/masks/randomgen.h"
 
 #include <gtest/gtest.h>
 

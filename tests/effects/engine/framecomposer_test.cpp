@@ -2,6 +2,7 @@
 // fade composition against the separate passes over every fade effect.
 
 #include "tests/effects/engine/composetestsupport.h"
+#include "effects/bitmap/dispatch.h"
 #include "effects/engine/framecomposer.h"
 #include "effects/engine/manualeffects.h"
 #include "effects/engine/seenpixels.h"
@@ -286,15 +287,19 @@ TEST(SlidePixels, VectorCopiesOfSeenPixelsEqualThePixelByPixelCopy)
     for (const SimdLevel level : levels)
         for (int n : {0, 1, 3, 4, 7, 8, 9, 17, 31, 100, 137})
             for (int offset : {0, 1, 3}) {
-                std::vector<TluxColor> want = old, got = old;
-                seenpixels::copySeen(in.data() + offset, want.data() + 2, n, SimdLevel::Scalar);
-                seenpixels::copySeen(in.data() + offset, got.data() + 2, n, level);
+                std::vector<TluxColor> want = old, got = old, wantTwice;
+                ASSERT_TRUE(rebuildDispatch(SimdLevel::Scalar));
+                seenpixels::copySeen(in.data() + offset, want.data() + 2, n);
+                wantTwice = want;
+                seenpixels::copySeen(second, wantTwice.data() + 2, n);
+                ASSERT_TRUE(rebuildDispatch(level));
+                seenpixels::copySeen(in.data() + offset, got.data() + 2, n);
                 ASSERT_EQ(got, want) << int(level) << " n " << n << " offset " << offset;
-                seenpixels::copySeen(second, want.data() + 2, n, SimdLevel::Scalar);
                 got = old;
-                seenpixels::copySeenTwice(in.data() + offset, second, got.data() + 2, n, level);
-                ASSERT_EQ(got, want) << "twice " << int(level) << " n " << n << " offset " << offset;
+                seenpixels::copySeenTwice(in.data() + offset, second, got.data() + 2, n);
+                ASSERT_EQ(got, wantTwice) << "twice " << int(level) << " n " << n << " offset " << offset;
             }
+    rebuildDispatch(bestSimdLevel());
 }
 
 TEST_F(Composition, ManualKindClearsKeyPixelsSoTheOldPictureShows)

@@ -33,7 +33,6 @@ TEST(LuxStartup, SetsUpEveryStepThenReleasesThemInReverse)
     luxStartup();
     ASSERT_TRUE(luxStarted());
     EXPECT_TRUE(IsWinNT()) << "platform helpers";
-    EXPECT_EQ(MmxAvailable, HasMMX()) << "drawing utilities";
     EXPECT_EQ(CPixelFormat, pf32bit) << "drawing utilities: a 24-bit X screen keeps 32 bits per pixel";
     EXPECT_EQ(currentSimdLevel(), bestSimdLevel()) << "raster primitive slots";
     ASSERT_NE(EngineTimer, nullptr);

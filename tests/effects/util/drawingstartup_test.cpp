@@ -6,11 +6,9 @@
 TEST(DrawingUtilitiesStartup, MeasuresOnceAndOnlyOnce)
 {
     EXPECT_EQ(CPixelFormat, pfCustom);
-    EXPECT_FALSE(MmxAvailable);
     EXPECT_EQ(CaptureCount, 0);
 
     startDrawingUtilities();
-    EXPECT_EQ(MmxAvailable, HasMMX());
     EXPECT_NE(CPixelFormat, 0);
     const uint8_t measured = CPixelFormat;
 

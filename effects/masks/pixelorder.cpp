@@ -1,0 +1,421 @@
+#include "effects/masks/pixelorder.h"
+
+#include "platform/arith.h"
+#include "effects/masks/pixeldraws.h"
+#include "effects/bitmap/dispatch.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <system_error>
+
+namespace {
+
+constexpr int lanes = 8;
+constexpr pixeldraws::LanePowers<lanes> powers = pixeldraws::lanePowers<lanes>();
+
+// The generator's draws of a block in eight independent lanes, each moving on by eight steps.
+void drawBlockPlain(uint32_t seed, uint32_t n, uint32_t* states, uint32_t* cells, int count)
+{
+    uint32_t lane[lanes];
+    for (int j = 0; j < lanes; ++j)
+        lane[j] = seed * powers.mul[j] + powers.add[j];
+    for (int i = 0; i < count; i += lanes)
+        for (int j = 0; j < lanes; ++j) {
+            states[i + j] = lane[j];
+            cells[i + j] = uint32_t((uint64_t(lane[j]) * n) >> 32);
+            lane[j] = lane[j] * powers.mul[lanes - 1] + powers.add[lanes - 1];
+        }
+}
+
+void fillScalar(LuxDispatch& d)
+{
+    d.drawBlock = drawBlockPlain;
+}
+
+void fillAvx2(LuxDispatch& d)
+{
+    d.drawBlock = pixeldraws::avx2::drawBlock;
+}
+
+[[maybe_unused]] const bool filled = addDispatchFill({.scalar = fillScalar, .avx2 = fillAvx2});
+
+// The holds, under one lock with every drawing thread's parked and done flags and the levels
+// the orders have published.
+struct FrameHolds {
+    std::mutex lock;
+    std::condition_variable changed;
+    int frames = 0;
+    std::atomic<bool> held{false}; // frames > 0, read by the threads without the lock
+};
+
+// Never destroyed: a thread still drawing at exit is stopped through it by the order's destructor.
+FrameHolds& frameHolds()
+{
+    static FrameHolds* holds = new FrameHolds;
+    return *holds;
+}
+
+void addHold(FrameHolds& h, int count)
+{
+    h.frames += count;
+    h.held.store(h.frames > 0, std::memory_order_relaxed);
+}
+
+// The step of a cell. Steps are written by one thread at a time and read by frames meanwhile,
+// so the words are read and written whole, as atomics.
+void setStep(uint64_t* words, uint32_t cell, uint8_t step)
+{
+    std::atomic_ref<uint64_t> word(words[cell / 8]);
+    uint64_t value = word.load(std::memory_order_relaxed);
+    uint8_t bytes[8];
+    std::memcpy(bytes, &value, 8);
+    bytes[cell % 8] = step;
+    std::memcpy(&value, bytes, 8);
+    word.store(value, std::memory_order_relaxed);
+}
+
+} // namespace
+
+// An order drawn so far. The cells found before `published` rose above P hold their final
+// steps, and seedAt[P] is final, for every P below it.
+struct PixelOrder::Drawn {
+    uint32_t n = 0;
+    uint32_t seed = 0;  // state of the scan
+    uint32_t found = 0; // distinct cells known so far
+    int level = 0;      // the least P whose chosen count is above found (101: none)
+    std::atomic<int> published{0};
+    std::vector<uint64_t> steps;
+    std::vector<uint64_t> seen;   // one bit per cell; the bits past the last cell are set
+    std::vector<uint64_t> filled; // one bit per word of seen: set once the word is full
+    bool tail = false;            // most cells seen: filled is kept and read first
+    std::array<uint32_t, 101> chosen{};
+    std::array<uint32_t, 101> seedAt{};
+
+    explicit Drawn(uint32_t cells)
+        : n(cells)
+    {
+    }
+    void layOut();
+    void publish(int reached);
+    void extend(uint32_t k, Ahead* yieldingJob);
+    Chosen choice(int P)
+    {
+        Chosen c{{}, seedAt[size_t(P)]};
+        c.steps.m_words = steps.data();
+        return c;
+    }
+};
+
+struct PixelOrder::Ahead {
+    uint32_t n = 0;
+    std::unique_ptr<Drawn> order; // extended by a frame only while the thread is parked
+    bool parked = false;          // under the holds' lock
+    bool done = false;            // under the holds' lock
+    bool failed = false;          // no memory for the order: done without it
+    std::atomic<bool> stop{false};
+    std::thread thread;
+
+    // Waits while something holds (or until stopped), after telling the frames the order is
+    // theirs to extend.
+    void park()
+    {
+        FrameHolds& h = frameHolds();
+        std::unique_lock<std::mutex> guard(h.lock);
+        parked = true;
+        h.changed.notify_all();
+        h.changed.wait(guard, [&] { return h.frames == 0 || stop.load(std::memory_order_relaxed); });
+        parked = false;
+    }
+};
+
+PixelOrderFrameHold::PixelOrderFrameHold()
+{
+    FrameHolds& h = frameHolds();
+    const std::lock_guard<std::mutex> guard(h.lock);
+    addHold(h, 1);
+}
+
+PixelOrderFrameHold::~PixelOrderFrameHold()
+{
+    FrameHolds& h = frameHolds();
+    {
+        const std::lock_guard<std::mutex> guard(h.lock);
+        addHold(h, -1);
+    }
+    h.changed.notify_all();
+}
+
+void PixelOrder::Steps::copy(size_t from, size_t count, uint8_t* out) const
+{
+    while (count) {
+        const size_t offset = from % 8, part = std::min(8 - offset, count);
+        const uint64_t word = std::atomic_ref<uint64_t>(m_words[from / 8]).load(std::memory_order_relaxed);
+        uint8_t bytes[8];
+        std::memcpy(bytes, &word, 8);
+        std::memcpy(out, bytes + offset, part);
+        out += part;
+        from += part;
+        count -= part;
+    }
+}
+
+uint32_t PixelOrder::chosenAt(uint32_t n, int P)
+{
+    return uint32_t(std::min<int64_t>(RoundHalfEven(double(n) * P / 100), n));
+}
+
+void PixelOrder::Drawn::layOut()
+{
+    seed = n;
+    found = 0;
+    steps.assign((size_t(n) + 7) / 8, ~uint64_t(0)); // every step notReached
+    seen.assign((size_t(n) + 63) / 64, 0);
+    if (n % 64)
+        seen.back() = ~uint64_t(0) << (n % 64);
+    filled.assign((seen.size() + 63) / 64, 0);
+    tail = false;
+    for (int P = 0; P <= 100; ++P) {
+        chosen[size_t(P)] = PixelOrder::chosenAt(n, P);
+        seedAt[size_t(P)] = n; // until the draw that completes P's cells is made
+    }
+    level = 0;
+    while (level <= 100 && chosen[size_t(level)] == 0)
+        ++level;
+}
+
+// Makes the steps below `reached` readable; frames waiting for them are woken.
+void PixelOrder::Drawn::publish(int reached)
+{
+    FrameHolds& h = frameHolds();
+    {
+        const std::lock_guard<std::mutex> guard(h.lock);
+        published.store(reached, std::memory_order_release);
+    }
+    h.changed.notify_all();
+}
+
+// Draws until k distinct cells have come up. The draws are made a block at a time (states and
+// cells first, in independent lanes); the draws that meet a cell not seen before the block are
+// picked out without a branch per draw (late in the order almost every draw meets a seen cell,
+// early on it is a coin toss), then examined in order, a cell met twice in the block counting
+// once. Once all but a 256th of the cells are seen, the draws are first sifted through the bits
+// of the words not yet full, 64 times fewer than the cells' and so in the nearest cache, and only
+// the draws that meet such a word are looked up. The states kept are those of the draws that completed each progress's cells, so the
+// result is as if drawn one by one. Everything the loop touches is a local copy, so the stores
+// do not force reloads. On the thread (yieldingJob set) the state is written back between
+// blocks whenever something holds, and read again after it: a frame may have drawn on meanwhile.
+void PixelOrder::Drawn::extend(uint32_t k, Ahead* yieldingJob)
+{
+    constexpr int block = 1024;
+    uint64_t* const seenBits = seen.data();
+    uint64_t* const filledBits = filled.data();
+    uint64_t* const stepWords = steps.data();
+    uint32_t f = found;
+    uint32_t s = seed;
+    int l = level;
+    bool late = tail;
+    // Cells found before this count get the step `l`.
+    uint32_t nextCount = l <= 100 ? chosen[size_t(l)] : UINT32_MAX;
+    alignas(32) uint32_t states[block];
+    alignas(32) uint32_t cells[block];
+    uint16_t fresh[block];
+    const auto drawBlock = luxDispatch().drawBlock;
+    const FrameHolds& holds = frameHolds();
+    while (f < k) {
+        if (yieldingJob && (holds.held.load(std::memory_order_relaxed) ||
+                            yieldingJob->stop.load(std::memory_order_relaxed))) {
+            found = f;
+            seed = s;
+            level = l;
+            tail = late;
+            if (yieldingJob->stop.load(std::memory_order_relaxed))
+                return;
+            yieldingJob->park();
+            f = found;
+            s = seed;
+            l = level;
+            late = tail;
+            nextCount = l <= 100 ? chosen[size_t(l)] : UINT32_MAX;
+            continue;
+        }
+        drawBlock(s, n, states, cells, block);
+        s = states[block - 1];
+        size_t count = 0;
+        if (!late) {
+            for (size_t i = 0; i < block; ++i) {
+                const uint32_t cell = cells[i];
+                fresh[count] = uint16_t(i);
+                count += size_t(~seenBits[cell / 64] >> (cell % 64) & 1);
+            }
+        } else {
+            for (size_t i = 0; i < block; ++i) {
+                const uint32_t w = cells[i] / 64;
+                fresh[count] = uint16_t(i);
+                count += size_t(~filledBits[w / 64] >> (w % 64) & 1);
+            }
+        }
+        const int before = l;
+        for (size_t j = 0; j < count; ++j) {
+            const int i = fresh[j];
+            const uint32_t cell = cells[i];
+            const uint64_t bit = uint64_t(1) << (cell % 64);
+            uint64_t& word = seenBits[cell / 64];
+            if (word & bit)
+                continue; // met earlier in this block, or a seen cell of a word not full
+            word |= bit;
+            if (late && word == ~uint64_t(0))
+                filledBits[cell / 4096] |= uint64_t(1) << (cell / 64 % 64);
+            setStep(stepWords, cell, uint8_t(l));
+            if (++f == nextCount) {
+                // This draw completes the cells of every progress whose count it reaches.
+                while (l <= 100 && chosen[size_t(l)] == f)
+                    seedAt[size_t(l++)] = states[i];
+                nextCount = l <= 100 ? chosen[size_t(l)] : UINT32_MAX;
+            }
+            if (f == k) {
+                s = states[i];
+                break;
+            }
+        }
+        if (l != before)
+            publish(l);
+        if (!late && uint64_t(n - f) * 256 < n) {
+            late = true;
+            for (size_t w = 0; w < seen.size(); ++w)
+                if (seenBits[w] == ~uint64_t(0))
+                    filledBits[w / 64] |= uint64_t(1) << (w % 64);
+        }
+    }
+    found = f;
+    seed = s;
+    level = l;
+    tail = late;
+}
+
+PixelOrder::~PixelOrder()
+{
+    stopAhead();
+}
+
+void PixelOrder::prepareAhead(uint32_t n)
+{
+    if (n == 0 || (m_drawn && m_drawn->n == n && m_drawn->found == n) || (m_ahead && m_ahead->n == n))
+        return;
+    stopAhead();
+    auto job = std::make_unique<Ahead>();
+    job->n = n;
+    job->order = std::make_unique<Drawn>(n);
+    Ahead* running = job.get();
+    try {
+        job->thread = std::thread([running] {
+            // Laid out here, not in the set-up: the frames wait for the first cells anyway.
+            bool failed = false;
+            try {
+                running->order->layOut();
+                running->order->publish(running->order->level);
+                running->order->extend(running->n, running);
+            } catch (const std::bad_alloc&) {
+                failed = true;
+            }
+            FrameHolds& h = frameHolds();
+            {
+                const std::lock_guard<std::mutex> guard(h.lock);
+                running->failed = failed;
+                running->done = true;
+            }
+            h.changed.notify_all();
+        });
+    } catch (const std::system_error&) {
+        return; // no thread to be had: the frames draw the order themselves
+    }
+    m_ahead = std::move(job);
+}
+
+void PixelOrder::stopAhead()
+{
+    if (!m_ahead)
+        return;
+    FrameHolds& h = frameHolds();
+    {
+        const std::lock_guard<std::mutex> guard(h.lock);
+        m_ahead->stop.store(true, std::memory_order_relaxed);
+    }
+    h.changed.notify_all();
+    if (m_ahead->thread.joinable())
+        m_ahead->thread.join();
+    m_ahead.reset();
+}
+
+// The finished order of the thread replaces this one.
+void PixelOrder::adoptAhead()
+{
+    m_ahead->thread.join();
+    if (!m_ahead->failed)
+        m_drawn = std::move(m_ahead->order);
+    m_ahead.reset();
+}
+
+PixelOrder::Chosen PixelOrder::choose(uint32_t n, int P)
+{
+    P = std::clamp(P, 0, 100);
+    if (m_ahead && m_ahead->n == n) {
+        // Waits until the thread has drawn the cells of P, or is done, or is held: then this
+        // frame draws on the held order itself, holding it too so that it stays put meanwhile.
+        Ahead& job = *m_ahead;
+        Drawn& order = *job.order;
+        FrameHolds& h = frameHolds();
+        bool done = false, drawHere = false;
+        {
+            std::unique_lock<std::mutex> guard(h.lock);
+            h.changed.wait(guard, [&] {
+                return job.done || job.parked || order.published.load(std::memory_order_relaxed) > P;
+            });
+            done = job.done;
+            drawHere = !done && order.published.load(std::memory_order_relaxed) <= P;
+            if (drawHere)
+                addHold(h, 1);
+        }
+        if (!done) {
+            if (drawHere) {
+                order.extend(chosenAt(n, P), nullptr);
+                order.publish(order.level);
+                {
+                    const std::lock_guard<std::mutex> guard(h.lock);
+                    addHold(h, -1);
+                }
+                h.changed.notify_all();
+            }
+            return order.choice(P);
+        }
+        adoptAhead();
+    }
+    if (!m_drawn || m_drawn->n != n) {
+        m_drawn = std::make_unique<Drawn>(n);
+        m_drawn->layOut();
+    }
+    if (m_drawn->level <= P) {
+        m_drawn->extend(chosenAt(n, P), nullptr);
+        m_drawn->publish(m_drawn->level);
+    }
+    return m_drawn->choice(P);
+}
+
+void PixelOrder::release()
+{
+    stopAhead();
+    m_drawn.reset();
+}
+
+PixelOrder& pixelOrder()
+{
+    static PixelOrder order;
+    return order;
+}
+
+void releasePixelOrderCache()
+{
+    pixelOrder().release();
+}
