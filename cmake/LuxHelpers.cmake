@@ -39,7 +39,7 @@ function(lux_add_tests folder)
     target_link_libraries(${target} PRIVATE luxtestsupport ${ARG_DEPS})
     target_compile_definitions(${target} PRIVATE
       LUX_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/${folder}/data"
-      LUX_BINARY_DIR="${CMAKE_BINARY_DIR}")
+      LUX_BINARY_DIR="${PROJECT_BINARY_DIR}")
     lux_warnings(${target})
     add_test(NAME ${prefix}/${base} COMMAND ${target})
     set_tests_properties(${prefix}/${base} PROPERTIES TIMEOUT 600 LABELS "${folder};${ARG_LABELS}")

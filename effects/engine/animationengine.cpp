@@ -4,6 +4,7 @@
 #include "effects/engine/luxanimationrec.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/engine/luxtimer.h"
+#include "effects/util/guithread.h"
 #include "effects/util/rowbands.h"
 
 #include "platform/arith.h"
@@ -137,6 +138,8 @@ void ShutDownAnimationEngine()
 int StartMultiAnimation(TCanvas* Canvas, int X, int Y, TluxBitmap* Source, TluxBitmap* Dest,
                         TluxAnimationRec* Settings, int Index)
 {
+    if (!onGuiThread("StartMultiAnimation"))
+        return -1;
     int index = Index;
     if (Index == -1) {
         index = firstFreeSlot();
@@ -201,6 +204,9 @@ void ReleaseReserved(int Index)
 bool ExecuteAnimation(TCanvas* Canvas, int X, int Y, TluxBitmap* Source, TluxBitmap* Dest,
                       TluxAnimationRec* Settings)
 {
+    // Another thread has no engine timer: waiting there for its ticks would never end.
+    if (!onGuiThread("ExecuteAnimation"))
+        return false;
     const int index = StartMultiAnimation(Canvas, X, Y, Source, Dest, Settings, -1);
     // The engine timer is a queue timer: waiting for the next event wakes at its next tick.
     while (IsAnimating(index) && EngineTimer && EngineTimer->isActive())

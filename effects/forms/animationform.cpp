@@ -2,7 +2,10 @@
 
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/forms/controlfreezer.h"
+#include "effects/forms/luxstartup.h"
+#include "effects/util/guithread.h"
 
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -18,6 +21,16 @@ const std::optional<QRegion>* popupRegionOf(QWidget* form)
 TluxAnimationForm::TluxAnimationForm(QObject* AOwner) : QObject(AOwner)
 {
     popupRegionOfForm = &popupRegionOf;
+    // Made in code, nobody may call Loaded(): the component then loads itself.
+    // A stream reader calls it before either of these comes.
+    auto* owner = qobject_cast<QWidget*>(AOwner);
+    if (!owner || QThread::currentThread() != thread())
+        return;
+    owner->installEventFilter(this); // the first Show, should it come first (eventFilter)
+    QTimer::singleShot(0, this, [this] {
+        if (!m_loaded)
+            Loaded();
+    });
 }
 
 TluxAnimationForm::~TluxAnimationForm()
@@ -56,10 +69,23 @@ void TluxAnimationForm::AdjustSizeByMask()
 
 void TluxAnimationForm::Loaded()
 {
+    if (!onGuiThread("TluxAnimationForm::Loaded"))
+        return;
+    m_loaded = true;
+    luxStartOnFirstUse(); // the screen grabs of a showing need the platform helpers
     AdjustSizeByMask();
     QWidget* form = ownerForm();
-    if (!form)
+    if (!form) {
+        auto* owner = qobject_cast<QWidget*>(parent());
+        if (owner) {
+            owner->removeEventFilter(this);
+            qWarning("TluxAnimationForm \"%s\": its owner %s \"%s\" is not a window; the component animates "
+                     "the top-level window it belongs to directly, so nothing will play",
+                     qUtf8Printable(objectName()), owner->metaObject()->className(),
+                     qUtf8Printable(owner->objectName()));
+        }
         return;
+    }
 
     m_maskRegion = CreateRegionFromPicture(m_mask, form->width(), form->height(), m_maskColor, m_maskMode);
     if (m_maskRegion) {

@@ -44,6 +44,9 @@ class TluxAnimationForm : public QObject {
 
 public:
     // The owner is the form to animate (or any object; only a form gets a shape).
+    // A component made in code with its form as owner loads itself when the
+    // event loop first runs or the form is first shown, whichever comes first,
+    // unless Loaded() has been called by then.
     explicit TluxAnimationForm(QObject* AOwner = nullptr);
     ~TluxAnimationForm() override;
 
@@ -64,7 +67,9 @@ public:
 
     // Called by the component-stream reader once the form's components have
     // been read: sizes the form to the mask and gives its window the mask's
-    // shape. Does nothing more when the owner is not a form.
+    // shape. Does nothing more (and warns) when the owner is not a form; from
+    // a thread other than the GUI thread it warns and does nothing. A second
+    // call makes the shape again and keeps the one hook.
     virtual void Loaded();
 
     // Sizes the owner to the mask picture when the mask has a width and a
@@ -101,6 +106,18 @@ public:
     void FinishHideAnimation();
     // Whether the hook on the form is in place (from Loaded on).
     bool IsHooked() const { return m_hookedForm != nullptr; }
+    // Whether each showing keeps what lies behind the form, for a hide
+    // transition chosen later; with a hide animation set it is kept anyway.
+    void setKeepsBehind(bool keep) { m_keepsBehind = keep; }
+
+    // A form with WA_DeleteOnClose that has a hide animation is closed through
+    // it: the attribute waits while the transition plays, and the form is
+    // deleted (deleteLater) once it has ended.
+
+signals:
+    // A show or hide prepared on the form has ended: its transition has
+    // played, or could not play (the warning says why).
+    void transitionEnded(bool showing);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -120,6 +137,9 @@ private:
     // hide transition ends on.
     std::unique_ptr<TluxBitmap> m_behind;
     TRect m_behindRect;
+    bool m_keepsBehind = false;
+    bool m_deleteAfterHide = false;
+    bool m_loaded = false;
 
     std::optional<QRegion> m_maskRegion;
     std::optional<QRegion> m_popupRegion;
@@ -129,6 +149,8 @@ private:
     void installHook(QWidget* form);
     void watchWindow();
     void removeHook();
+    void closeThroughHide();
+    void endHide();
     void abortShowTransition();
     void Notification(QObject* component);
     QWidget* m_hookedForm = nullptr;

@@ -166,8 +166,14 @@ void TluxAnimationForm::removeHook()
 
 bool TluxAnimationForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_hookedForm)
-        return QObject::eventFilter(watched, event);
+    if (watched != m_hookedForm) {
+        // A component made in code whose form is shown before the event loop ran.
+        if (m_loaded || watched != parent() || event->type() != QEvent::Show || event->spontaneous())
+            return QObject::eventFilter(watched, event);
+        Loaded();
+        if (watched != m_hookedForm)
+            return false;
+    }
     const int type = event->type();
     if (type == CM_FINISHSHOWANIMATION) {
         FinishShowAnimation();
@@ -187,6 +193,9 @@ bool TluxAnimationForm::eventFilter(QObject* watched, QEvent* event)
             PrepareShowAnimation();
             QCoreApplication::postEvent(m_hookedForm, new QEvent(CM_FINISHSHOWANIMATION));
         }
+        break;
+    case QEvent::Close:
+        closeThroughHide();
         break;
     case QEvent::Hide:
         if (!event->spontaneous()) {
@@ -214,7 +223,7 @@ void TluxAnimationForm::PrepareShowAnimation()
         return;
     }
     const TRect screenRect = onScreen(form, R);
-    if (m_hideAnimation) {
+    if (m_hideAnimation || m_keepsBehind) {
         // The form is not on the screen yet: this is what a hide will uncover.
         m_behind = GrabDesktopToLuBitmap(screenRect);
         m_behindRect = screenRect;
@@ -229,6 +238,7 @@ void TluxAnimationForm::FinishShowAnimation()
     QWidget* form = ownerForm();
     if (!m_showAnimation || !m_showAnimation->IsControlFrozen(form))
         return;
+    QPointer<TluxAnimationForm> self = this;
     QPointer<TluxAnimation> animation = m_showAnimation;
     // Only where the manager did not tell the frame in advance is the form's
     // place once mapped worth more than the one it was given.
@@ -242,6 +252,8 @@ void TluxAnimationForm::FinishShowAnimation()
         animation->Execute();
     if (animation)
         animation->Restore();
+    if (self)
+        emit transitionEnded(true);
 }
 
 // A form closed while its show transition plays is gone from the screen: the
@@ -266,8 +278,11 @@ void TluxAnimationForm::PrepareHideAnimation()
 void TluxAnimationForm::FinishHideAnimation()
 {
     QWidget* form = ownerForm();
-    if (!m_hideAnimation || !m_hideAnimation->IsControlFrozen(form))
+    if (!m_hideAnimation || !m_hideAnimation->IsControlFrozen(form)) {
+        endHide();
         return;
+    }
+    QPointer<TluxAnimationForm> self = this;
     QPointer<TluxAnimation> animation = m_hideAnimation;
     const TRect R = onScreen(form, coveredPart(form));
     if (m_behind && m_behindRect.Left == R.Left && m_behindRect.Top == R.Top && m_behindRect.Right == R.Right
@@ -275,9 +290,45 @@ void TluxAnimationForm::FinishHideAnimation()
         auto behind = std::make_unique<TluxBitmap>();
         behind->Assign(m_behind.get());
         animation->ExecuteTo(std::move(behind));
+    } else {
+        qWarning("TluxAnimationForm \"%s\": the window %s since it was shown, so what lies behind it is not "
+                 "known; it is hidden without a transition",
+                 qUtf8Printable(objectName()), m_behind ? "moved or changed size" : "was not shown with this component");
     }
     if (animation)
         animation->Restore();
+    if (self)
+        endHide();
+}
+
+// The form's close, when it would delete the form right after hiding it: the
+// deletion waits for the hide transition. A close the form refuses leaves the
+// attribute as it was.
+void TluxAnimationForm::closeThroughHide()
+{
+    QWidget* form = ownerForm();
+    if (!form || !m_hideAnimation || !form->isVisible() || !form->testAttribute(Qt::WA_DeleteOnClose))
+        return;
+    form->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_deleteAfterHide = true;
+    QTimer::singleShot(0, this, [this] {
+        QWidget* f = ownerForm();
+        if (f && f->isVisible() && m_deleteAfterHide) {
+            m_deleteAfterHide = false;
+            f->setAttribute(Qt::WA_DeleteOnClose, true);
+        }
+    });
+}
+
+void TluxAnimationForm::endHide()
+{
+    if (m_hideAnimation)
+        emit transitionEnded(false);
+    if (m_deleteAfterHide) {
+        m_deleteAfterHide = false;
+        if (QWidget* form = ownerForm())
+            form->deleteLater();
+    }
 }
 
 void TluxAnimationForm::SetShowAnimation(TluxAnimation* Value)

@@ -5,14 +5,41 @@
 #include "effects/util/controlgeometry.h"
 #include "effects/forms/grabberregistry.h"
 #include "effects/bitmap/luxbitmap.h"
+#include "effects/engine/effectregistry.h"
+#include "effects/forms/luxstartup.h"
+#include "effects/util/guithread.h"
 
 #include <QCoreApplication>
+#include <QSet>
 
 namespace {
 
 bool hasArea(const TluxBitmap* image)
 {
     return image && image->Width > 0 && image->Height > 0;
+}
+
+// Whether the engine can play the animation's effect: a registered one, the
+// random pick or the bitmap animation. Asked without drawing the random pick.
+bool knownEffect(const TluxAnimationRec& settings)
+{
+    const QString& name = settings.Effect;
+    if (name == QLatin1String(luxRandomEffectName) || name == QLatin1String(luxBitmapEffectName))
+        return true;
+    return ProcList && ProcList->GetProcs(name);
+}
+
+// An unknown name is said once per name: a form shown again and again would
+// otherwise repeat it at every showing.
+void warnUnknownEffect(const TluxAnimation& animation)
+{
+    static QSet<QString> named;
+    if (named.contains(animation.Effect))
+        return;
+    named.insert(animation.Effect);
+    qWarning("TluxAnimation \"%s\": unknown effect \"%s\", the change happens without a transition "
+             "(GetEffectList() names the effects)",
+             qUtf8Printable(animation.objectName()), qUtf8Printable(animation.Effect));
 }
 
 } // namespace
@@ -76,6 +103,10 @@ void TluxAnimation::play(TCanvas* Canvas, int X, int Y, bool grabDest)
     // One transition at a time: a handler run by the playing one cannot start another.
     if (m_state == asExecuting || !hasArea(m_sourceImage.get()))
         return;
+    if (!onGuiThread("TluxAnimation") || !luxStartOnFirstUse())
+        return;
+    if (!knownEffect(*this))
+        warnUnknownEffect(*this);
     m_sourceImage->SetAlpha(255);
     m_aborted = false;
     QPointer<TluxAnimation> self(this); // handlers run below may free the animation
@@ -113,7 +144,7 @@ void TluxAnimation::play(TCanvas* Canvas, int X, int Y, bool grabDest)
 
 void TluxAnimation::FreezeControl(QWidget* Control, const TRect& R, std::unique_ptr<TluxBitmap> Image)
 {
-    if (!Control || IsControlFrozen(Control))
+    if (!Control || IsControlFrozen(Control) || !onGuiThread("TluxAnimation::FreezeControl") || !luxStartOnFirstUse())
         return;
     // Every widget draws in an area of its own, so the control itself is frozen.
     m_frozenControl = Control;

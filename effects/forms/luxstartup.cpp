@@ -10,6 +10,8 @@
 #include "effects/util/platformhelpers.h"
 #include "effects/bitmap/rasterprimitives.h"
 
+#include <QCoreApplication>
+
 namespace {
 // Once per process: the platform helpers cannot be started again once stopped.
 enum class Phase { NotStarted, Started, Stopped };
@@ -51,5 +53,16 @@ void luxShutdown()
 
 bool luxStarted()
 {
+    return phase == Phase::Started;
+}
+
+bool luxStartOnFirstUse()
+{
+    if (phase == Phase::NotStarted) {
+        luxStartup();
+        // Windows still open then can no longer play a transition, so the
+        // effects stay until the application object itself goes.
+        qAddPostRoutine(luxShutdown);
+    }
     return phase == Phase::Started;
 }

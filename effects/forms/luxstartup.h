@@ -23,6 +23,12 @@ void luxShutdown();
 // Whether luxStartup() has run and luxShutdown() has not.
 bool luxStarted();
 
+// What a transition needs, started by the transition itself when the program
+// did not run luxStartup(): runs it and shuts the effects down when the
+// application object goes. True when the effects are running afterwards
+// (false once luxShutdown() has run, after which nothing starts again).
+bool luxStartOnFirstUse();
+
 // luxStartup() for the lifetime of one object: main() declares it before its
 // windows so that shut-down follows their destruction.
 class LuxSubsystem {

@@ -2,6 +2,7 @@
 // and that no failed write of any command goes unreported.
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -114,6 +115,24 @@ TEST_F(TransitionPreview, PlayWritesEveryFrameAndAContactSheet)
     EXPECT_EQ(frames.size(), 5); // 100 ms at 20 ms ticks, drawing taken as instant
     EXPECT_EQ(QImage(path("run/frame005.png")).pixel(0, 7) & 0xFFFFFF, 0x0A0AC8u);
     EXPECT_FALSE(QImage(path("run/contact-sheet.png")).isNull());
+}
+
+// One picture per effect, each three frames side by side with their labels, a
+// contact sheet and a page naming them all.
+TEST_F(TransitionPreview, GalleryWritesAPicturePerEffectASheetAndAPage)
+{
+    QByteArray out;
+    ASSERT_EQ(preview({"gallery", path("gallery"), "--size", "40x30"}, &out), 0);
+    const QDir gallery(path("gallery"));
+    const QStringList pictures = gallery.entryList({"[0-9][0-9]-*.png"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(pictures.size(), 58);
+    EXPECT_EQ(pictures.first(), QStringLiteral("01-SmoothDiagonal.png"));
+    EXPECT_EQ(QImage(gallery.filePath(pictures.first())).size(), QSize(8 + 3 * (40 + 8), 22 + 30 + 22 + 8));
+    EXPECT_FALSE(QImage(gallery.filePath("contact-sheet.png")).isNull());
+    QFile index(gallery.filePath("index.html"));
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    EXPECT_EQ(index.readAll().count("<img src="), 58);
+    EXPECT_EQ(preview({"gallery", path("g2"), "--size", "4x3"}), 2);
 }
 
 // A hundred frames of a million pixels each: written as they are drawn, only their

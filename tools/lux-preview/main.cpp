@@ -5,12 +5,15 @@
 //   lux-preview cells EFFECT W H P               W x H 6-byte cell records on stdout
 //   lux-preview frame ... / play ...              one composed frame / a whole transition
 //                                                (see transitioncommands.h)
+//   lux-preview gallery DIR [--size WxH]          a picture per effect, a contact sheet,
+//                                                index.html (see gallerycommand.h)
 //   lux-preview --help | --version | COMMAND --help
 //
 // Exit status: 0 done, 1 a picture or an output could not be read or written, 2 a mistake
 // on the command line, 3 the reader of standard output went away.
 
 #include "effects/engine/builtineffects.h"
+#include "tools/lux-preview/gallerycommand.h"
 #include "tools/lux-preview/previewcommands.h"
 #include "tools/lux-preview/previewoutput.h"
 #include "tools/lux-preview/transitioncommands.h"
@@ -44,7 +47,7 @@ int main(int argc, char** argv)
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     CheckedOutput out(stdout);
-    const int status = runCommandLine(previewCommands() + transitionCommands(), args, out, stderr);
+    const int status = runCommandLine(previewCommands() + transitionCommands() + galleryCommands(), args, out, stderr);
     const int outputStatus = out.finish(stderr);
     ShutDownEffectRegistry();
     return outputStatus != ExitDone ? outputStatus : status;

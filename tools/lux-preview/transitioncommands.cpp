@@ -113,14 +113,6 @@ QString loadTransition(const QCommandLineParser& line, Transition& t, int& statu
     return QString();
 }
 
-QImage imageOf(const TluxBitmap& bitmap)
-{
-    QImage image(bitmap.Width, bitmap.Height, QImage::Format_ARGB32);
-    for (int y = 0; y < bitmap.Height; ++y)
-        std::copy_n(bitmap.GetScanLine(y), bitmap.Width, reinterpret_cast<TluxColor*>(image.scanLine(y)));
-    return image;
-}
-
 int frameCommand(const QCommandLineParser& line, CheckedOutput& out, FILE* err)
 {
     int P = 0;
@@ -138,7 +130,7 @@ int frameCommand(const QCommandLineParser& line, CheckedOutput& out, FILE* err)
     composeFrame(slot, P);
     settleDestAlpha(slot);
     const QString file = line.value(QStringLiteral("o"));
-    const QString written = SavePng(imageOf(*slot.work), file);
+    const QString written = SavePng(pictureOf(*slot.work), file);
     if (!written.isEmpty())
         return fail(err, ExitFileError, QStringLiteral("cannot write %1: %2").arg(file, written));
     out.print("%s: %s at %d%%, grid %d x %d\n", file.toLocal8Bit().constData(),
@@ -204,7 +196,7 @@ int playTransition(const QCommandLineParser& line, CheckedOutput& out, FILE* err
         return fail(err, ExitFileError, QStringLiteral("cannot create %1").arg(dir));
 
     // The canvas shows the old picture, as the screen does before a transition.
-    QImage screen = imageOf(t.source);
+    QImage screen = pictureOf(t.source);
     DeviceContext dc(&screen);
     TCanvas canvas(&dc);
 
@@ -275,7 +267,15 @@ QList<QCommandLineOption> transitionOptions()
 
 bool isTransitionCommand(const QString& command)
 {
-    return command == QLatin1String("frame") || command == QLatin1String("play");
+    return command == QLatin1String("frame") || command == QLatin1String("play") || command == QLatin1String("gallery");
+}
+
+QImage pictureOf(const TluxBitmap& bitmap)
+{
+    QImage image(bitmap.Width, bitmap.Height, QImage::Format_ARGB32);
+    for (int y = 0; y < bitmap.Height; ++y)
+        std::copy_n(bitmap.GetScanLine(y), bitmap.Width, reinterpret_cast<TluxColor*>(image.scanLine(y)));
+    return image;
 }
 
 QList<PreviewCommand> transitionCommands()

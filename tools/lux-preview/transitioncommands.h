@@ -8,8 +8,15 @@
 
 #include "tools/lux-preview/previewcommandline.h"
 
-// Whether `command` draws pictures (and needs the GUI library's platform layer).
+class QImage;
+class TluxBitmap;
+
+// Whether `command` draws pictures (and needs the GUI library's platform layer): frame,
+// play and gallery.
 bool isTransitionCommand(const QString& command);
+
+// The bitmap's pixels as a 32-bit picture.
+QImage pictureOf(const TluxBitmap& bitmap);
 
 // "frame" and "play". Exit status as the other commands': ExitDone, ExitUsage on a usage
 // error, ExitFileError when a picture cannot be read or written. "play" writes each frame
