@@ -404,7 +404,7 @@ TEST_F(CliGuards, ThePortIsDrainedBeforeItsSettingsArePutBack)
     // LeakSanitizer cannot run under ptrace: a sanitized build's leak check
     // is switched off for the traced run (later options win).
     const ShellRun run = runShell(QStringLiteral("export ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\"; "
-                                                 "exec strace -f -qq -e trace=openat,write,ioctl -o \"$D/trace.txt\" "
+                                                 "exec strace -f -qq -e trace=openat,write,ioctl,close -o \"$D/trace.txt\" "
                                             "\"$CLI\" send \"$F\" --port \"$B\" --gap 1 --linger 0"),
                              {board.device});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -415,6 +415,8 @@ TEST_F(CliGuards, ThePortIsDrainedBeforeItsSettingsArePutBack)
     for (const QByteArray& line : file.readAll().split('\n')) {
         if (line.contains("openat(") && line.contains('"' + board.device.toLatin1() + '"') && line.contains(") = "))
             fd = line.mid(line.lastIndexOf("= ") + 2).trimmed();
+        else if (!fd.isEmpty() && line.contains("close(" + fd + ')'))
+            fd.clear(); // the number may be reused for another file after this
         else if (!fd.isEmpty() && line.contains("write(" + fd + ','))
             calls << "write";
         else if (!fd.isEmpty() && line.contains("ioctl(" + fd + ", TCSBRK"))
