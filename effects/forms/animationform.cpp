@@ -2,7 +2,7 @@
 
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/forms/controlfreezer.h"
-#include "effects/forms/luxstartup.h"
+#include "effects/forms/effectsstartup.h"
 #include "effects/util/guithread.h"
 
 #include <QTimer>

@@ -6,7 +6,7 @@
 #include "effects/forms/grabberregistry.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/engine/effectregistry.h"
-#include "effects/forms/luxstartup.h"
+#include "effects/forms/effectsstartup.h"
 #include "effects/util/guithread.h"
 
 #include <QCoreApplication>
