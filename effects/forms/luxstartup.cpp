@@ -7,11 +7,6 @@ namespace {
 // running, also when a transition started the effects before it, and released
 // whenever the effects stop.
 bool classesRegistered = false;
-
-void releaseClasses()
-{
-    UnregisterLuxComponentClasses();
-}
 } // namespace
 
 void luxStartup()
@@ -20,7 +15,7 @@ void luxStartup()
         return;
     classesRegistered = true;
     RegisterLuxComponentClasses();
-    luxBeforeStopEffects(releaseClasses);
+    luxBeforeStopEffects(UnregisterLuxComponentClasses);
 }
 
 void luxShutdown()
