@@ -3,11 +3,6 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QWidget>
-#include <QtGui/qguiapplication_platform.h>
-
-// Last: Xlib's macros (None, Bool, ...) would clash with the headers above.
-#include <X11/Xlib.h>
 
 namespace luxtest {
 
@@ -40,20 +35,6 @@ qint64 differingPixels(const QImage& a, const QImage& b)
             n += (ra[x] != rb[x]) ? 1 : 0;
     }
     return n;
-}
-
-std::optional<QPoint> serverOrigin(QWidget* window)
-{
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    Display* display = x11 ? x11->display() : nullptr;
-    if (!display || !window || !window->testAttribute(Qt::WA_WState_Created))
-        return std::nullopt;
-    int x = 0, y = 0;
-    ::Window child = 0;
-    if (!XTranslateCoordinates(display, ::Window(window->winId()), DefaultRootWindow(display), 0, 0, &x, &y, &child))
-        return std::nullopt;
-    const qreal ratio = window->devicePixelRatioF();
-    return QPoint(qRound(x / ratio), qRound(y / ratio));
 }
 
 } // namespace luxtest

@@ -2,12 +2,7 @@
 // Small helpers shared by the tests.
 
 #include <QImage>
-#include <QPoint>
 #include <QString>
-
-#include <optional>
-
-class QWidget;
 
 namespace luxtest {
 
@@ -29,10 +24,5 @@ void processEventsFor(int ms);
 
 // Number of pixels where the two images differ (images of different size differ everywhere).
 qint64 differingPixels(const QImage& a, const QImage& b);
-
-// Where the X server has the top-left corner of the window's own area (inside
-// any frame), asked of the server itself; no value off X11 or before the
-// window is made.
-std::optional<QPoint> serverOrigin(QWidget* window);
 
 } // namespace luxtest

@@ -8,6 +8,7 @@
 #include "effects/forms/componentstream.h"
 #include "effects/forms/lockwindow.h"
 #include "effects/util/transitionsurface.h"
+#include "effects/util/windowframe.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,7 @@ TEST(PopupPlace, ThePopUpLiesOverTheFormsOwnAreaWhenItsTransitionStarts)
     animation->OnStart = [&](QObject*) {
         if (auto* lock = qobject_cast<TluxLockPopup*>(FrozenLock(&form)))
             popup = lock->geometry();
-        origin = luxtest::serverOrigin(&form);
+        origin = ClientOriginOnScreen(&form); // asked of the X server
     };
     animation->OnFinish = [&](QObject*) { ++shows; };
     form.show();
