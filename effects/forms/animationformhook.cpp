@@ -34,6 +34,10 @@
 // not yet revealed is see-through, the live desktop shows behind it, and there
 // is neither a copy nor a pop-up. A hide then has nothing to end on: the form
 // simply goes.
+//
+// On a screen with a device pixel ratio above 1 the copy of the screen, the
+// form's new picture and every frame have the screen's device pixels, and the
+// lock shows them 1:1: the transition is as sharp as the form after it.
 
 #include "effects/forms/animationform.h"
 
@@ -45,6 +49,7 @@
 #include "effects/forms/seethrough.h"
 #include "effects/util/transitionsurface.h"
 #include "effects/util/windowframe.h"
+#include "platform/devicepixels.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -117,10 +122,17 @@ void followForm(QWidget* form, const TRect& part)
         lock->setGeometry(now);
 }
 
-std::unique_ptr<TluxBitmap> unrevealedPicture(const TRect& part)
+// The screen under the form, at the device pixels the transition is composed at.
+std::unique_ptr<TluxBitmap> screenUnder(QWidget* form, const TRect& screenRect)
+{
+    return GrabDesktopToDeviceBitmap(screenRect, DevicePixelRatioOf(form));
+}
+
+std::unique_ptr<TluxBitmap> unrevealedPicture(QWidget* form, const TRect& part)
 {
     auto picture = std::make_unique<TluxBitmap>();
-    picture->SetSize(std::max(0, part.Width()), std::max(0, part.Height()));
+    const QSize size = ToDevicePixels(QSize(std::max(0, part.Width()), std::max(0, part.Height())), DevicePixelRatioOf(form));
+    picture->SetSize(size.width(), size.height());
     picture->Clear(Unrevealed);
     return picture;
 }
@@ -219,18 +231,18 @@ void TluxAnimationForm::PrepareShowAnimation()
         // Nothing of the screen is known: the form comes in over the live desktop.
         m_behind.reset();
         if (m_showAnimation && !m_showAnimation->IsControlFrozen(form))
-            m_showAnimation->FreezeControl(form, R, unrevealedPicture(R));
+            m_showAnimation->FreezeControl(form, R, unrevealedPicture(form, R));
         return;
     }
     const TRect screenRect = onScreen(form, R);
     if (m_hideAnimation || m_keepsBehind) {
         // The form is not on the screen yet: this is what a hide will uncover.
-        m_behind = GrabDesktopToLuBitmap(screenRect);
+        m_behind = screenUnder(form, screenRect);
         m_behindRect = screenRect;
     }
     if (!m_showAnimation || m_showAnimation->IsControlFrozen(form))
         return;
-    m_showAnimation->FreezeControl(form, R, GrabDesktopToLuBitmap(screenRect));
+    m_showAnimation->FreezeControl(form, R, screenUnder(form, screenRect));
 }
 
 void TluxAnimationForm::FinishShowAnimation()
@@ -272,7 +284,7 @@ void TluxAnimationForm::PrepareHideAnimation()
         return;
     const TRect R = coveredPart(form);
     // The form itself, still on the screen.
-    m_hideAnimation->FreezeControl(form, R, GrabDesktopToLuBitmap(onScreen(form, R)));
+    m_hideAnimation->FreezeControl(form, R, screenUnder(form, onScreen(form, R)));
 }
 
 void TluxAnimationForm::FinishHideAnimation()
