@@ -18,8 +18,6 @@
 
 namespace {
 
-// Grace queued bytes get beyond the time they need on the line.
-constexpr qint64 WriteGraceMs = 2000;
 // What the board sent, held before it is shown; beyond this it waits in the driver.
 constexpr qint64 ReadBufferLimit = 1024 * 1024;
 
@@ -186,15 +184,10 @@ TransferError SerialDevice::checkStalled()
     const qint64 lineMs =
         (queued + driverQueued) * m_bitsPerCharacter * 1000 / std::max<qint32>(m_port.baudRate(), 1);
     const qint64 stillMs = m_sinceProgress.elapsed();
-    if (stillMs <= lineMs + WriteGraceMs)
+    if (stillMs <= lineMs + WriteStallGraceMs)
         return {};
-    const QString held = m_port.flowControl() == QSerialPort::SoftwareControl
-        ? QStringLiteral(" (it sent XOFF and no XON since)")
-        : QString();
-    m_failure = {TransferError::Operation::WritePort, m_devicePath,
-                 QStringLiteral("the board took no bytes for %1 ms%2; %3 bytes are waiting")
-                     .arg(stillMs).arg(held).arg(queued + driverQueued),
-                 ETIMEDOUT};
+    m_failure = TransferError::BoardStalled(m_devicePath, stillMs, m_port.flowControl() == QSerialPort::SoftwareControl,
+                                            queued + driverQueued);
     emit failed();
     return m_failure;
 }

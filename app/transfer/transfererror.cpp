@@ -1,11 +1,20 @@
 #include "app/transfer/transfererror.h"
 
 #include <array>
+#include <cerrno>
 #include <cstring>
 
 TransferError TransferError::FromErrno(Operation operation, const QString& target, int errorNumber)
 {
     return {operation, target, QString::fromLocal8Bit(std::strerror(errorNumber)), errorNumber};
+}
+
+TransferError TransferError::BoardStalled(const QString& target, qint64 stillMs, bool heldByXoff, qint64 waiting)
+{
+    const QString held = heldByXoff ? QStringLiteral(" (it sent XOFF and no XON since)") : QString();
+    return {Operation::WritePort, target,
+            QStringLiteral("the board took no bytes for %1 ms%2; %3 bytes are waiting").arg(stillMs).arg(held).arg(waiting),
+            ETIMEDOUT};
 }
 
 namespace {

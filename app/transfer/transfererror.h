@@ -11,6 +11,10 @@
 
 #include <QString>
 
+// Grace queued bytes get beyond the time they need on the line before a board
+// that takes none of them counts as stalled.
+constexpr qint64 WriteStallGraceMs = 2000;
+
 struct [[nodiscard]] TransferError {
     enum class Operation {
         None,      // nothing failed
@@ -35,6 +39,9 @@ struct [[nodiscard]] TransferError {
 
     // A failure with the system's text for `errorNumber`.
     static TransferError FromErrno(Operation operation, const QString& target, int errorNumber);
+    // The board took none of the `waiting` bytes for `stillMs` ms: a write that
+    // failed with ETIMEDOUT; `heldByXoff` says it is flow control holding them.
+    static TransferError BoardStalled(const QString& target, qint64 stillMs, bool heldByXoff, qint64 waiting);
 };
 
 // The failures the user is told about, each with its first line.

@@ -10,12 +10,20 @@
 //     (tick_p99_late_ms).
 //   BlockRate: 2048-byte blocks at a 1 ms Time Gap. Counter: packets per second
 //     (goal: >= 950).
+//   SenderPacing/<gap>/<load>: the packet sender's thread alone, writing
+//     32-byte packets to board-sim at Time Gap <gap> ms with <load> CPU burners
+//     per core. Measured where each packet is written: the monotonic time taken
+//     just before its first byte goes to write(2), one time per packet (the
+//     board's reads can hold two packets, so they cannot tell the smallest gap).
+//     The same three counters and goals; a summary line per run.
 // The figures are ratios to the Time Gap, the clock the engine paces against;
 // a memcpy reference would say nothing here.
 
 #include "app/transfer/headlesscontrols.h"
+#include "app/transfer/packetsender.h"
 #include "app/transfer/transferengine.h"
 #include "bench/common/coremain.h"
+#include "bench/common/summary.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,7 +37,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <fcntl.h>
 #include <memory>
+#include <termios.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -207,12 +219,110 @@ void BlockRate(benchmark::State& state)
     }
 }
 
+// Starts board-sim; the device it serves, empty when it did not start.
+QString startBoard(QProcess& board)
+{
+    board.start(QStringLiteral(BOARD_SIM_PATH), {});
+    while (!board.canReadLine() && board.waitForReadyRead(5000)) {}
+    return QString::fromLocal8Bit(board.readLine().trimmed());
+}
+
+// The device opened raw and non-blocking, as the port is; -1 when it is not.
+int openRaw(const QString& device)
+{
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios raw {};
+    if (fd >= 0 && ::tcgetattr(fd, &raw) == 0) {
+        ::cfmakeraw(&raw);
+        ::tcsetattr(fd, TCSANOW, &raw);
+    }
+    return fd;
+}
+
+// `packets` packets of 32 bytes at `gapMs` through a packet sender; the
+// monotonic start of each packet's write in microseconds.
+std::vector<double> sendThroughSender(int gapMs, int packets, QString& error)
+{
+    QProcess board;
+    const int fd = openRaw(startBoard(board));
+    std::vector<double> startsUs;
+    if (fd < 0) {
+        error = QStringLiteral("board-sim did not start");
+        return startsUs;
+    }
+    {
+        PacketSender sender;
+        sender.attach({fd, QStringLiteral("board-sim"), 921600, 10, false});
+        const QByteArray packet = QByteArray(31, 'p') + '\n';
+        QEventLoop loop;
+        // The sender is kept full, as the engine keeps it.
+        int handed = 0;
+        auto topUp = [&] {
+            while (handed < packets && sender.inHand() < PacketSender::Depth && sender.send(packet.constData(), packet.size()))
+                ++handed;
+        };
+        QObject::connect(&sender, &PacketSender::written, &loop, [&](qint64, qint64 startNs) {
+            startsUs.push_back(double(startNs) / 1000.0);
+            if (int(startsUs.size()) == packets)
+                loop.quit();
+            topUp();
+        });
+        QObject::connect(&sender, &PacketSender::failed, &loop, [&](const TransferError& failure) {
+            error = failure.reason;
+            loop.quit();
+        });
+        sender.begin(std::chrono::milliseconds(gapMs));
+        topUp();
+        loop.exec();
+        sender.detach();
+    }
+    ::close(fd);
+    board.terminate();
+    board.waitForFinished(5000);
+    return startsUs;
+}
+
+void SenderPacing(benchmark::State& state)
+{
+    const int gapMs = static_cast<int>(state.range(0));
+    const int perCore = static_cast<int>(state.range(1));
+    const int packets = std::clamp(3000 / gapMs, 100, 600);
+    const CpuBurners load(perCore);
+    for (auto _ : state) {
+        QString error;
+        const std::vector<double> starts = sendThroughSender(gapMs, packets, error);
+        if (!error.isEmpty() || starts.size() < 3) {
+            state.SkipWithError(error.isEmpty() ? "too few packets went out" : qPrintable(error));
+            return;
+        }
+        const double meanRatio = (starts.back() - starts.front()) / 1000.0 / double(starts.size() - 1) / gapMs;
+        const double smallest = smallestGapMs(starts);
+        const double p99 = latenessMs(starts, gapMs, 0.99);
+        state.SetIterationTime((starts.back() - starts.front()) / 1e6);
+        state.counters["packets"] = double(starts.size());
+        state.counters["min_gap_ms"] = smallest;
+        state.counters["p99_late_ms"] = p99;
+        state.counters["mean_gap_ratio"] = meanRatio;
+        const bool met = smallest >= gapMs - 0.1 && p99 <= 0.1 * gapMs && std::abs(meanRatio - 1) <= 0.02;
+        double loadAverage[1] = {0};
+        ::getloadavg(loadAverage, 1);
+        luxbench::summary().add("sender at the write, gap %2d ms, %d burners per core: smallest gap %.3f ms (goal >= "
+                                "%.1f), p99 lateness %.3f ms (goal <= %.1f), mean gap %.4f x gap (goal 0.98-1.02): "
+                                "%s; load average %.2f",
+                                gapMs, perCore, smallest, gapMs - 0.1, p99, 0.1 * gapMs, meanRatio,
+                                met ? "met" : "MISSED", loadAverage[0]);
+    }
+}
+
 } // namespace
 
 BENCHMARK(LinePacing)->ArgsProduct({{1, 5, 20, 50}, {0, 2}})->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BlockRate)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(SenderPacing)->ArgsProduct({{5, 20, 50}, {0, 2}})->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    return luxbench::runCoreBenchmarks(argc, argv);
+    const int status = luxbench::runCoreBenchmarks(argc, argv);
+    luxbench::summary().print("pacing");
+    return status;
 }

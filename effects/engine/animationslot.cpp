@@ -52,6 +52,7 @@ void releaseAnimationSlot(TluxAnimationSlot& slot)
     slot.work.reset();
     slot.bufferSize = 0;
     slot.destAlphaPending = false;
+    slot.maskStale = false;
     slot.rowBuffer = {};
     slot.columnMap = {};
 }

@@ -3,6 +3,7 @@
 
 #include "effects/engine/effecttypes.h"
 #include "effects/bitmap/luxcolor.h"
+#include "effects/masks/maskrows.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,6 +40,14 @@ struct TluxAnimationSlot {
     bool destAlphaPending = false;
     std::vector<TluxColor> rowBuffer; // one row of Dest with its alpha stamped
     std::vector<int> columnMap;       // mask column of each frame column
+
+    // A fade effect whose mask can be made a row at a time leaves the mask buffer as it was:
+    // the plan makes the rows inside the one-pass composition, and the mask of maskProgress is
+    // built only when Dest's alpha is settled.
+    MaskRowPlan maskRows;
+    bool maskStale = false;
+    int maskProgress = 0;
+    std::vector<uint8_t> maskRowBuffer; // one mask row per row-band thread
 };
 
 // Whether the settings ask for the bitmap animation (exact, case-sensitive name).

@@ -11,6 +11,13 @@
 // of the whole grid.
 using SlideRowProc = void (*)(TluxCell* Row, int W, int H, int Y, uint8_t Progress);
 
+class MaskRowPlan;
+
+// The row form of a built-in fade procedure: runs the generator's set-up for a W x H grid and
+// Progress into the plan, which then makes each mask row on its own (see maskrows.h). False
+// when the plan cannot stand for this frame; the procedure then draws the grid.
+using MaskRowsProc = bool (*)(MaskRowPlan& Plan, int W, int H, uint8_t Progress);
+
 struct BuiltinEffect {
     const char* Name; // registered name, without the kind prefix
     TluxProcKind Kind;
@@ -21,6 +28,7 @@ struct BuiltinEffect {
     // Frees what the effect keeps between animations; null where it keeps nothing.
     void (*ReleaseCaches)() = nullptr;
     SlideRowProc RowForm = nullptr; // slide procedures only
+    MaskRowsProc MaskRows = nullptr; // fade procedures whose masks come from a record or one value
 };
 
 inline constexpr int builtinEffectCount = 58;
@@ -36,6 +44,8 @@ void RegisterBuiltinEffects();
 // The row form of a built-in slide procedure; null for every other procedure, slide procedures
 // registered by users included.
 SlideRowProc slideRowForm(TluxProc Proc);
+// The row form of a built-in fade procedure; null where the procedure has none.
+MaskRowsProc maskRowsForm(TluxProc Proc);
 
 // Start-up of the effect registry: seeds the shared generator, registers the built-in effects
 // and builds the name list. Counted: only the first call does the work.

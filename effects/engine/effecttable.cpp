@@ -5,6 +5,7 @@
 
 #include "effects/engine/effectregistry.h"
 #include "effects/masks/generators.h"
+#include "effects/masks/maskrows.h"
 #include "effects/masks/pixelorder.h"
 #include "effects/masks/randomgen.h"
 #include "effects/masks/shapecover.h"
@@ -27,6 +28,18 @@ void fade(uint8_t* Mask, int W, int H, uint8_t Progress)
         return;
     MaskGrid m{Mask, W, H};
     Generate(m, Progress);
+}
+
+// The same generator run on a planning grid, which leaves its set-up in the plan.
+template <void (*Generate)(MaskGrid&, int)>
+bool maskRows(MaskRowPlan& Plan, int W, int H, uint8_t Progress)
+{
+    if (W <= 0 || H <= 0)
+        return false;
+    Plan.start(W, H);
+    MaskGrid m{nullptr, W, H, &Plan};
+    Generate(m, Progress);
+    return Plan.usable();
 }
 
 // A slide procedure is its row form run over the grid's rows, top to bottom.
@@ -74,9 +87,13 @@ void drawCellOrder(int W, int H)
 }
 
 #define FADE(name, generator) {name, pkFade, toProc(&fade<generator>)}
+// Fade procedures that fill every cell from one value or a record: their masks can be made a row
+// at a time (the circles keep their record in circlecover.h).
+#define ROWS(name, generator) {name, pkFade, toProc(&fade<generator>), nullptr, nullptr, nullptr, &maskRows<generator>}
 // The families whose masks come from the shape record (see shapecover.h): the soft diagonals,
 // the cross and rectangles, the diamonds and the rotating hand lay it out for their grid.
-#define SHAPES(name, generator) {name, pkFade, toProc(&fade<generator>), &layOutShapeCover, &releaseShapeCovers}
+#define SHAPES(name, generator)                                                                                        \
+    {name, pkFade, toProc(&fade<generator>), &layOutShapeCover, &releaseShapeCovers, nullptr, &maskRows<generator>}
 #define CELLS(name, generator) {name, pkFade, toProc(&fade<generator>), &drawCellOrder, &releasePixelOrderCache}
 #define SLIDE(name, generator) {name, pkSlide, toProc(&slide<generator>), nullptr, nullptr, &slideRow<generator>}
 #define MANUAL(name, procedure) {name, pkManual, toProc(&procedure)}
@@ -102,7 +119,7 @@ const BuiltinEffect table[] = {
     FADE("SlideCrossIn", (in<InKind::Slide, solid<crossOut>>)),
     SHAPES("SlideRectOut", solid<rectOut>),
     SHAPES("SlideRectIn", (in<InKind::Slide, solid<rectOut>>)),
-    FADE("Fade", fadeWhole),
+    ROWS("Fade", fadeWhole),
     FADE("FadeDiagonal", faded<diagonalWipe>),
     FADE("FadeDiagonalIn", faded<cornerTriangles>),
     FADE("FadeDiagonalOut", faded<diagonalBand>),
@@ -116,15 +133,15 @@ const BuiltinEffect table[] = {
     CELLS("Pixel", pixels),
     CELLS("Pixel fade", pixelsFade),
     CELLS("Pixel line", pixelLine),
-    FADE("CircleSlideOut", solid<circleOut>),
-    FADE("CircleFadeOut", faded<circleOut>),
-    FADE("CircleSmoothOut", smoothCircleOut),
-    FADE("CircleSlideIn", solid<circleIn>),
-    FADE("CircleFadeIn", faded<circleIn>),
-    FADE("CircleSmoothIn", (in<InKind::Smooth, smoothCircleOut>)),
-    FADE("CircleSlide", solid<cornerCircle>),
-    FADE("CircleFade", faded<cornerCircle>),
-    FADE("CircleSmooth", smoothCornerCircle),
+    ROWS("CircleSlideOut", solid<circleOut>),
+    ROWS("CircleFadeOut", faded<circleOut>),
+    ROWS("CircleSmoothOut", smoothCircleOut),
+    ROWS("CircleSlideIn", solid<circleIn>),
+    ROWS("CircleFadeIn", faded<circleIn>),
+    ROWS("CircleSmoothIn", (in<InKind::Smooth, smoothCircleOut>)),
+    ROWS("CircleSlide", solid<cornerCircle>),
+    ROWS("CircleFade", faded<cornerCircle>),
+    ROWS("CircleSmooth", smoothCornerCircle),
     SHAPES("DiamondSlideIn", (in<InKind::Slide, solid<diamondOut>>)),
     SHAPES("DiamondFadeIn", (in<InKind::Fade, faded<diamondOut>>)),
     SHAPES("DiamondSmoothIn", (in<InKind::Smooth, smoothDiamondOut>)),
@@ -143,6 +160,7 @@ const BuiltinEffect table[] = {
 };
 
 #undef FADE
+#undef ROWS
 #undef SHAPES
 #undef CELLS
 #undef SLIDE
@@ -176,6 +194,12 @@ SlideRowProc slideRowForm(TluxProc Proc)
 {
     const BuiltinEffect* e = builtinEffectFor(Proc);
     return e ? e->RowForm : nullptr;
+}
+
+MaskRowsProc maskRowsForm(TluxProc Proc)
+{
+    const BuiltinEffect* e = builtinEffectFor(Proc);
+    return e ? e->MaskRows : nullptr;
 }
 
 void StartEffectRegistry()

@@ -1,5 +1,6 @@
 #include "effects/engine/framecomposer.h"
 
+#include "effects/engine/builtineffects.h"
 #include "effects/engine/effectregistry.h"
 #include "effects/engine/luxanimationrec.h"
 #include "effects/engine/manualeffects.h"
@@ -79,6 +80,14 @@ void buildFadeMask(TluxAnimationSlot& slot, int P)
     }
 }
 
+bool planMaskRows(TluxAnimationSlot& slot, int P)
+{
+    const MaskRowsProc rows = slot.effect && slot.settings->Rotation == krNone ? maskRowsForm(slot.effect->Proc) : nullptr;
+    slot.maskStale = rows && rows(slot.maskRows, slot.columns, slot.rows, uint8_t(P));
+    slot.maskProgress = P;
+    return slot.maskStale;
+}
+
 void buildBitmapMask(TluxAnimationSlot& slot, int P)
 {
     const int c = slot.columns, r = slot.rows;
@@ -133,6 +142,9 @@ void composeManual(TluxAnimationSlot& slot, int P)
 
 void settleDestAlpha(TluxAnimationSlot& slot)
 {
+    if (slot.destAlphaPending && slot.maskStale && slot.mask)
+        luxcompose::buildFadeMask(slot, slot.maskProgress);
+    slot.maskStale = false;
     if (slot.destAlphaPending && slot.dest && slot.mask)
         luxcompose::stampDestAlpha(slot);
     slot.destAlphaPending = false;
@@ -215,9 +227,9 @@ void composeFrame(TluxAnimationSlot& slot, int P)
     if ((bitmapAnimation || fadeKind) && luxcompose::onePassApplies(slot)) {
         if (bitmapAnimation)
             luxcompose::buildBitmapMask(slot, P);
-        else
+        else if (!luxcompose::planMaskRows(slot, P))
             luxcompose::buildFadeMask(slot, P);
-        luxcompose::onePassFade(slot, true);
+        luxcompose::onePassFade(slot, true, slot.maskStale ? &slot.maskRows : nullptr);
         return;
     }
     settleDestAlpha(slot);

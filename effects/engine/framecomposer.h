@@ -46,5 +46,10 @@ bool onePassAvailable();
 bool onePassApplies(const TluxAnimationSlot& slot);
 // The one-pass fade composition of an already built mask; false (nothing done) when it does not
 // apply to this slot, and the caller must run the separate passes.
-bool onePassFade(TluxAnimationSlot& slot, bool copySource);
+// With rows, each mask row is made by the plan just before it is blended; the slot's mask is
+// not read.
+bool onePassFade(TluxAnimationSlot& slot, bool copySource, const MaskRowPlan* rows = nullptr);
+// Runs the effect's row form for P into the slot's plan when the effect has one and the mask is
+// not turned; true when the plan stands for the mask of P (the mask buffer is then stale).
+bool planMaskRows(TluxAnimationSlot& slot, int P);
 } // namespace luxcompose

@@ -58,7 +58,7 @@ bool onePassApplies(const TluxAnimationSlot& slot)
     return int(slot.rowBuffer.size()) >= cw && int(slot.columnMap.size()) >= cw;
 }
 
-bool onePassFade(TluxAnimationSlot& slot, bool copySource)
+bool onePassFade(TluxAnimationSlot& slot, bool copySource, const MaskRowPlan* rows)
 {
     if (!onePassApplies(slot))
         return false;
@@ -90,13 +90,27 @@ bool onePassFade(TluxAnimationSlot& slot, bool copySource)
     const size_t threads = size_t(rowBandThreads());
     if (slot.rowBuffer.size() < size_t(cw) * threads)
         slot.rowBuffer.resize(size_t(cw) * threads);
+    if (rows && slot.maskRowBuffer.size() < size_t(c) * threads)
+        slot.maskRowBuffer.resize(size_t(c) * threads);
     runInRowBands(height, [&](int thread, int firstRow, int endRow) {
         TluxColor* buffer = slot.rowBuffer.data() + size_t(thread) * size_t(cw);
+        uint8_t* madeRow = rows ? slot.maskRowBuffer.data() + size_t(thread) * size_t(c) : nullptr;
+        int made = -1; // the mask row madeRow holds
         for (int y = firstRow; y < endRow; ++y) {
             TluxColor* out = work->GetScanLine(y);
             const TluxColor* old = source->GetScanLine(y);
             const int64_t k = y % tileHeight;
-            const uint8_t* maskRow = y < ch ? mask + size_t((k * ystep) >> 16) * size_t(c) : nullptr;
+            const int m = int((k * ystep) >> 16);
+            const uint8_t* maskRow = nullptr;
+            if (y < ch && rows) {
+                // Made here, so that it is still in cache when it is blended.
+                if (m != made)
+                    rows->row(madeRow, m);
+                made = m;
+                maskRow = madeRow;
+            } else if (y < ch) {
+                maskRow = mask + size_t(m) * size_t(c);
+            }
             // A row the mask leaves wholly old (or that Dest does not reach) keeps the old picture.
             if (!maskRow || table.allZero(maskRow, c)) {
                 if (copySource)

@@ -104,6 +104,10 @@ public:
     void FinishShowAnimation();
     void PrepareHideAnimation();
     void FinishHideAnimation();
+    // Hides the form. Where transitions are drawn inside their windows, the
+    // hide transition plays inside the form first, while it is still on the
+    // screen; elsewhere the hook plays it as the form goes, as for hide().
+    void hideThroughTransition();
     // Whether the hook on the form is in place (from Loaded on).
     bool IsHooked() const { return m_hookedForm != nullptr; }
     // Whether each showing keeps what lies behind the form, for a hide
@@ -139,6 +143,7 @@ private:
     TRect m_behindRect;
     bool m_keepsBehind = false;
     bool m_deleteAfterHide = false;
+    bool m_hidPlayedInside = false; // the hide transition has played inside the still visible form
     bool m_loaded = false;
 
     std::optional<QRegion> m_maskRegion;
@@ -152,6 +157,7 @@ private:
     void closeThroughHide();
     void endHide();
     void abortShowTransition();
+    void playHideInside();
     void Notification(QObject* component);
     QWidget* m_hookedForm = nullptr;
     QPointer<QWindow> m_watchedWindow;

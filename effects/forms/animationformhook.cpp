@@ -32,8 +32,13 @@
 // is made translucent when the hook is installed, and the show transition is
 // drawn inside it from a picture of the Unrevealed colour: what the effect has
 // not yet revealed is see-through, the live desktop shows behind it, and there
-// is neither a copy nor a pop-up. A hide then has nothing to end on: the form
-// simply goes.
+// is neither a copy nor a pop-up. A hide is drawn inside the form the other way
+// round, from the form to the Unrevealed picture, and must play while the
+// window is still on the screen: by the time the native window announces its
+// hiding, the window system no longer shows what it draws. So it plays when
+// the form is asked to close (its Close event) or through
+// hideThroughTransition, and the form is hidden once it has ended; a form hidden
+// directly by hide() simply goes.
 //
 // On a screen with a device pixel ratio above 1 the copy of the screen, the
 // form's new picture and every frame have the screen's device pixels, and the
@@ -46,6 +51,7 @@
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/forms/luxanimation.h"
 #include "effects/forms/controlfreezer.h"
+#include "effects/forms/lockwindow.h"
 #include "effects/forms/seethrough.h"
 #include "effects/util/transitionsurface.h"
 #include "effects/util/windowframe.h"
@@ -207,6 +213,9 @@ bool TluxAnimationForm::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     case QEvent::Close:
+        // Played first: the close may delete the form once it is hidden,
+        // which waits for the end of a transition begun before it.
+        playHideInside();
         closeThroughHide();
         break;
     case QEvent::Hide:
@@ -287,6 +296,42 @@ void TluxAnimationForm::PrepareHideAnimation()
     m_hideAnimation->FreezeControl(form, R, screenUnder(form, onScreen(form, R)));
 }
 
+// The hide transition inside the form, while it is still on the screen: from
+// the form as it looks to the Unrevealed picture, which is see-through. The
+// form keeps the lock, wholly see-through, until it has been hidden
+// (FinishHideAnimation removes it); should the form stay (its close refused),
+// the lock goes and the form shows again.
+void TluxAnimationForm::playHideInside()
+{
+    QWidget* form = ownerForm();
+    if (!form || !m_hideAnimation || !drawsInside() || !form->isVisible() || m_hideAnimation->IsControlFrozen(form))
+        return;
+    abortShowTransition();
+    const TRect R = coveredPart(form);
+    m_hideAnimation->FreezeControl(form, R, GrabToDeviceBitmap(form, R, DevicePixelRatioOf(form)));
+    // The form's own picture is what the frames fade away from: their fade becomes alpha.
+    if (auto* lock = qobject_cast<TluxLockInside*>(FrozenLock(form)))
+        lock->Revealed = m_hideAnimation->SourceImage();
+    QPointer<TluxAnimation> animation = m_hideAnimation;
+    QPointer<QWidget> alive = form;
+    animation->ExecuteTo(unrevealedPicture(form, R));
+    m_hidPlayedInside = true;
+    QTimer::singleShot(0, this, [this, animation, alive] {
+        if (alive && alive->isVisible() && m_hidPlayedInside) {
+            m_hidPlayedInside = false;
+            if (animation)
+                animation->Restore();
+        }
+    });
+}
+
+void TluxAnimationForm::hideThroughTransition()
+{
+    playHideInside();
+    if (QWidget* form = ownerForm())
+        form->hide();
+}
+
 void TluxAnimationForm::FinishHideAnimation()
 {
     QWidget* form = ownerForm();
@@ -296,6 +341,14 @@ void TluxAnimationForm::FinishHideAnimation()
     }
     QPointer<TluxAnimationForm> self = this;
     QPointer<TluxAnimation> animation = m_hideAnimation;
+    if (m_hidPlayedInside) {
+        // Played inside the form before it went: only the lock is left to remove.
+        m_hidPlayedInside = false;
+        animation->Restore();
+        if (self)
+            endHide();
+        return;
+    }
     const TRect R = onScreen(form, coveredPart(form));
     if (m_behind && m_behindRect.Left == R.Left && m_behindRect.Top == R.Top && m_behindRect.Right == R.Right
         && m_behindRect.Bottom == R.Bottom) {

@@ -1,6 +1,7 @@
 #include "effects/masks/circlecover.h"
 
 #include "effects/masks/coverpasses.h"
+#include "effects/masks/maskrows.h"
 
 #include "effects/util/rowbands.h"
 
@@ -101,6 +102,10 @@ bool coverRing(MaskGrid& m, int cx, int cy, int lo, int hi, uint8_t v)
         return true;
     const uint16_t low = uint16_t(std::max(lo, 0)), high = uint16_t(top);
     const uint32_t* cells = cover.cells();
+    if (m.plan) {
+        m.plan->reached(cells, low, high, v);
+        return true;
+    }
     runInRowBands(m.H, [&](int, int y0, int y1) {
         const size_t from = size_t(y0) * size_t(m.W), to = size_t(y1) * size_t(m.W);
         coverpass::reachedLevel(m.Bits + from, cells + from, to - from, low, high, v);
@@ -116,9 +121,13 @@ bool coverSoft(MaskGrid& m, int cx, int cy, int P, int n)
     if (!cover.reach(m.W, m.H, cx, cy, n))
         return false;
     const int top = std::min(n, cover.farthest());
-    const std::vector<int32_t> level = GradientBand(P, n).levels(top);
+    std::vector<int32_t> level = GradientBand(P, n).levels(top);
     const uint16_t high = uint16_t(top);
     const uint32_t* cells = cover.cells();
+    if (m.plan) {
+        m.plan->last(cells, high, std::move(level));
+        return true;
+    }
     const int32_t* levels = level.data();
     runInRowBands(m.H, [&](int, int y0, int y1) {
         const size_t from = size_t(y0) * size_t(m.W), to = size_t(y1) * size_t(m.W);

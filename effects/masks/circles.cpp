@@ -3,6 +3,7 @@
 #include "effects/masks/generators.h"
 
 #include "effects/masks/circlecover.h"
+#include "effects/masks/maskrows.h"
 
 #include "platform/arith.h"
 
@@ -21,6 +22,10 @@ void concentric(MaskGrid& m, int cx, int cy, int r0, int r1, uint8_t v)
 {
     if (coverRing(m, cx, cy, r0, r1, v))
         return;
+    if (m.plan) { // a planning grid has no bytes to draw on
+        m.plan->fail();
+        return;
+    }
     for (int r = r0; r <= r1; ++r)
         maskCircle(m, cx, cy, r, v);
 }
@@ -29,6 +34,10 @@ void softConcentric(MaskGrid& m, int cx, int cy, int P, int n)
 {
     if (coverSoft(m, cx, cy, P, n))
         return;
+    if (m.plan) {
+        m.plan->fail();
+        return;
+    }
     const GradientBand band(P, n);
     for (int k = 0; k <= n; ++k)
         maskCircle(m, cx, cy, k, band.level(k));

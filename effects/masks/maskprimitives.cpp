@@ -1,5 +1,7 @@
 #include "effects/masks/maskprimitives.h"
 
+#include "effects/masks/maskrows.h"
+
 #include "platform/arith.h"
 
 #include <algorithm>
@@ -296,27 +298,32 @@ int fadeLevel(int progress)
     return MulDiv(progress, 255, 100);
 }
 
-void invertedVariant(MaskGrid& m, int progress, InKind kind, MaskGenerator out)
+void invertCells(uint8_t* p, size_t count, InKind kind, uint8_t level)
 {
-    if (progress == 0)
-        return;
-    out(m, 100 - progress);
-    uint8_t* p = m.Bits;
-    const size_t count = m.size();
     switch (kind) {
     case InKind::Slide:
         for (size_t i = 0; i < count; ++i)
             p[i] = p[i] ? 0 : 255;
         break;
-    case InKind::Fade: {
-        const uint8_t level = uint8_t(std::clamp(fadeLevel(progress), 0, 255));
+    case InKind::Fade:
         for (size_t i = 0; i < count; ++i)
             p[i] = p[i] ? 0 : level;
         break;
-    }
     case InKind::Smooth:
         for (size_t i = 0; i < count; ++i)
             p[i] = uint8_t(255 - p[i]);
         break;
     }
+}
+
+void invertedVariant(MaskGrid& m, int progress, InKind kind, MaskGenerator out)
+{
+    if (progress == 0)
+        return;
+    out(m, 100 - progress);
+    const uint8_t level = uint8_t(std::clamp(fadeLevel(progress), 0, 255));
+    if (m.plan)
+        m.plan->invert(kind, level);
+    else
+        invertCells(m.Bits, m.size(), kind, level);
 }

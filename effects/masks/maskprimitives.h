@@ -7,11 +7,15 @@
 #include <cstring>
 #include <vector>
 
-// A W x H byte mask, row-major, row 0 at the top.
+class MaskRowPlan;
+
+// A W x H byte mask, row-major, row 0 at the top. A planning grid has no bytes: the generators
+// that can serve it leave their set-up in the plan instead of drawing (see maskrows.h).
 struct MaskGrid {
     uint8_t* Bits;
     int W;
     int H;
+    MaskRowPlan* plan = nullptr;
 
     bool contains(int x, int y) const { return unsigned(x) < unsigned(W) && unsigned(y) < unsigned(H); }
     void plot(int x, int y, uint8_t v)
@@ -224,3 +228,5 @@ enum class InKind {
 };
 using MaskGenerator = void (*)(MaskGrid& m, int progress);
 void invertedVariant(MaskGrid& m, int progress, InKind kind, MaskGenerator out);
+// The replacement of the In variants over count cells; level is the Fade kind's V.
+void invertCells(uint8_t* p, size_t count, InKind kind, uint8_t level);

@@ -1,6 +1,7 @@
 #include "effects/masks/shapecover.h"
 
 #include "effects/masks/coverpasses.h"
+#include "effects/masks/maskrows.h"
 
 #include "effects/util/rowbands.h"
 
@@ -45,6 +46,7 @@ public:
         } else if (last + 1 != k) { // reached again after a shape that missed it
             cell |= coverpass::brokenBit;
             m_cover.m_runs[uint32_t(i)] = Runs{{first, last}, {k, k}};
+            m_cover.m_brokenRows[i / size_t(m_cover.m_w)].push_back(uint32_t(i));
         }
         cell = (cell & 0xFFFF) | uint32_t(k) << 16;
     }
@@ -70,6 +72,7 @@ void ShapeCover::reset(MaskShape shape, int W, int H)
     const size_t cells = size_t(W) * size_t(H);
     m_cells.assign(cells <= maxCells ? cells : 0, coverpass::unreached);
     m_runs.clear();
+    m_brokenRows.assign(m_cells.empty() ? 0 : size_t(H), {});
 }
 
 bool ShapeCover::reach(MaskShape shape, int W, int H, int n)
@@ -108,12 +111,20 @@ void ShapeCover::lastUpTo(uint8_t* out, int n, const int32_t* levels) const
     runInRowBands(m_h, [&](int, int y0, int y1) {
         const size_t from = size_t(y0) * width;
         coverpass::lastLevels(out + from, cells + from, size_t(y1 - y0) * width, high, levels);
+        for (int y = y0; y < y1; ++y)
+            mendRow(out + size_t(y) * width, y, n, levels);
     });
-    // Cells whose shapes have gaps: the last run that starts at or before n.
-    for (const auto& [cell, runs] : m_runs) {
+}
+
+void ShapeCover::mendRow(uint8_t* out, int y, int n, const int32_t* levels) const
+{
+    const uint16_t high = uint16_t(n);
+    const size_t rowStart = size_t(y) * size_t(m_w);
+    for (const uint32_t cell : m_brokenRows[size_t(y)]) {
+        const Runs& runs = m_runs.at(cell);
         for (auto r = runs.rbegin(); r != runs.rend(); ++r) {
             if (r->first <= high) {
-                out[cell] = uint8_t(levels[std::min(r->second, high)]);
+                out[cell - rowStart] = uint8_t(levels[std::min(r->second, high)]);
                 break;
             }
         }
@@ -171,10 +182,17 @@ void shapesUpTo(MaskGrid& m, MaskShape shape, int n, uint8_t v)
 {
     if (n < 0)
         return;
-    if (const ShapeCover* cover = covers().reach(shape, m.W, m.H, n))
+    const ShapeCover* cover = covers().reach(shape, m.W, m.H, n);
+    if (m.plan) {
+        if (cover)
+            m.plan->reached(cover->cells(), 0, uint16_t(n), v);
+        else
+            m.plan->fail();
+    } else if (cover) {
         cover->anyUpTo(m.Bits, n, v);
-    else
+    } else {
         drawMaskShapes(m, shape, n, v);
+    }
 }
 
 void softShapesUpTo(MaskGrid& m, MaskShape shape, const std::vector<int32_t>& levels)
@@ -182,10 +200,17 @@ void softShapesUpTo(MaskGrid& m, MaskShape shape, const std::vector<int32_t>& le
     const int n = int(levels.size()) - 1;
     if (n < 0)
         return;
-    if (const ShapeCover* cover = covers().reach(shape, m.W, m.H, n))
+    const ShapeCover* cover = covers().reach(shape, m.W, m.H, n);
+    if (m.plan) {
+        if (cover)
+            m.plan->last(cover->cells(), uint16_t(n), levels, cover);
+        else
+            m.plan->fail();
+    } else if (cover) {
         cover->lastUpTo(m.Bits, n, levels.data());
-    else
+    } else {
         drawMaskShapes(m, shape, 0, n, levels.data());
+    }
 }
 
 } // namespace generators

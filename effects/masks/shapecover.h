@@ -31,6 +31,11 @@ public:
     void anyUpTo(uint8_t* out, int n, uint8_t v) const;
     // Cells get levels[k] of the last shape k <= n reaching them, the others 0.
     void lastUpTo(uint8_t* out, int n, const int32_t* levels) const;
+    // Gives the cells of row y (W bytes at out) whose shapes have gaps the level lastUpTo gives
+    // them: that of the last run of shapes starting at or before n.
+    void mendRow(uint8_t* out, int y, int n, const int32_t* levels) const;
+    // Each cell's record word (see coverpasses.h), row-major.
+    const uint32_t* cells() const { return m_cells.data(); }
 
     static constexpr uint16_t none = coverpass::none;
 
@@ -51,6 +56,7 @@ private:
     int m_known = -1; // shapes 0 .. m_known recorded
     std::vector<uint32_t> m_cells;             // one record word per cell
     std::unordered_map<uint32_t, Runs> m_runs; // the broken cells' runs of shapes, in order
+    std::vector<std::vector<uint32_t>> m_brokenRows; // the broken cells of each row
 };
 
 // Lays out a record for a W x H grid (its cells as no shape reaches them) ahead of the first

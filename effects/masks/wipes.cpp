@@ -1,6 +1,7 @@
 // "Fade" and the row wipes: from the top, from both edges inwards, from the middle outwards.
 
 #include "effects/masks/generators.h"
+#include "effects/masks/maskrows.h"
 
 #include "platform/arith.h"
 
@@ -10,7 +11,11 @@ void fadeWhole(MaskGrid& m, int P)
 {
     if (P == 0)
         return;
-    m.fill(uint8_t(RoundHalfEven(double(P) / 100 * 255)));
+    const auto v = uint8_t(RoundHalfEven(double(P) / 100 * 255));
+    if (m.plan)
+        m.plan->constant(v);
+    else
+        m.fill(v);
 }
 
 void rowsDown(MaskGrid& m, int P, uint8_t v)

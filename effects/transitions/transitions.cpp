@@ -210,7 +210,7 @@ bool Transition::Private::start(bool show, const QString& effect, std::chrono::m
         if (form->GetHideAnimation() != animation)
             ownHide = form->GetHideAnimation();
         form->SetHideAnimation(animation);
-        window->hide();
+        form->hideThroughTransition();
     }
     return true;
 }

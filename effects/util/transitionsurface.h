@@ -9,6 +9,7 @@
 // compositor shows the live desktop behind it. This serves where the screen
 // cannot be read (Wayland) or reads back black (a rootless Xwayland).
 
+#include <QImage>
 #include <QLoggingCategory>
 #include <QStringView>
 
@@ -17,9 +18,14 @@ Q_DECLARE_LOGGING_CATEGORY(lcTransitions)
 enum class TransitionSurface { ScreenCopy, InWindow };
 
 // The choice for a platform plugin name ("xcb", "wayland", ...), whether the X
-// server is Xwayland and whether a compositing manager runs. `forced` is the
-// value of LUX_TRANSITION_SURFACE ("copy" or "window"; anything else is no choice).
-TransitionSurface chooseTransitionSurface(QStringView platform, bool xwayland, bool compositor, QStringView forced);
+// server is Xwayland, whether a compositing manager runs and whether a copy of
+// the screen came back all black. `forced` is the value of
+// LUX_TRANSITION_SURFACE ("copy" or "window"; anything else is no choice).
+TransitionSurface chooseTransitionSurface(QStringView platform, bool xwayland, bool compositor, bool blackCopy,
+                                          QStringView forced);
+
+// Whether every pixel of the picture is black (its alpha aside); an empty picture is.
+bool allBlack(const QImage& picture);
 
 // The choice for this run, made on the first call (it names its reasons in the
 // "lux.transitions" debug log). Needs the application object.

@@ -3,6 +3,7 @@
 
 #include "tests/effects/engine/composetestsupport.h"
 #include "effects/bitmap/dispatch.h"
+#include "effects/engine/builtineffects.h"
 #include "effects/engine/framecomposer.h"
 #include "effects/engine/manualeffects.h"
 #include "effects/engine/seenpixels.h"
@@ -388,6 +389,33 @@ TEST_F(Composition, FramesGiveTheBytesOfTheSeparatePasses)
     }
     }
     initRasterPrimitives();
+}
+
+// The effects whose masks are made a row at a time: the rows hold the bytes the procedure draws,
+// also on grids where some cells are reached by shapes with gaps between them.
+TEST(MaskRows, GiveTheBytesTheProcedureDraws)
+{
+    const std::pair<int, int> grids[] = {{97, 61}, {61, 97}, {161, 121}};
+    int served = 0;
+    for (const BuiltinEffect& e : builtinEffects()) {
+        if (!e.MaskRows)
+            continue;
+        for (const auto& [W, H] : grids) {
+            for (int P : {0, 1, 37, 64, 99, 100}) {
+                std::vector<uint8_t> drawn(size_t(W) * H), row(static_cast<size_t>(W));
+                reinterpret_cast<TluxFadeProc>(e.Proc)(drawn.data(), W, H, uint8_t(P));
+                MaskRowPlan plan;
+                ASSERT_TRUE(e.MaskRows(plan, W, H, uint8_t(P))) << e.Name;
+                for (int y = 0; y < H; ++y) {
+                    plan.row(row.data(), y);
+                    ASSERT_EQ(0, std::memcmp(row.data(), drawn.data() + size_t(y) * W, size_t(W)))
+                        << e.Name << " " << W << "x" << H << " P" << P << " row " << y;
+                }
+            }
+        }
+        ++served;
+    }
+    EXPECT_EQ(served, 30); // the recorded shapes, the circles and "Fade"
 }
 
 TEST_F(Composition, RowBandsGiveTheBytesOfOneBand)

@@ -1,0 +1,63 @@
+#include "effects/masks/maskrows.h"
+
+#include "effects/masks/coverpasses.h"
+#include "effects/masks/shapecover.h"
+
+#include <cstring>
+
+void MaskRowPlan::start(int W, int H)
+{
+    *this = MaskRowPlan{};
+    m_w = W;
+    m_h = H;
+    m_usable = W > 0 && H > 0;
+}
+
+void MaskRowPlan::constant(uint8_t v)
+{
+    m_fill = Fill::Constant;
+    m_value = v;
+}
+
+void MaskRowPlan::reached(const uint32_t* cells, uint16_t low, uint16_t high, uint8_t v)
+{
+    m_fill = Fill::Reached;
+    m_cells = cells;
+    m_low = low;
+    m_high = high;
+    m_value = v;
+}
+
+void MaskRowPlan::last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, const ShapeCover* gaps)
+{
+    m_fill = Fill::Last;
+    m_cells = cells;
+    m_high = high;
+    m_levels = std::move(levels);
+    m_gaps = gaps;
+}
+
+void MaskRowPlan::invert(InKind kind, uint8_t level)
+{
+    m_inverted = true;
+    m_invertKind = kind;
+    m_invertLevel = level;
+}
+
+void MaskRowPlan::row(uint8_t* out, int y) const
+{
+    const size_t width = size_t(m_w);
+    const uint32_t* cells = m_cells + size_t(y) * width;
+    switch (m_fill) {
+    case Fill::Zero: std::memset(out, 0, width); break;
+    case Fill::Constant: std::memset(out, m_value, width); break;
+    case Fill::Reached: coverpass::reachedLevel(out, cells, width, m_low, m_high, m_value); break;
+    case Fill::Last:
+        coverpass::lastLevels(out, cells, width, m_high, m_levels.data());
+        if (m_gaps)
+            m_gaps->mendRow(out, y, m_high, m_levels.data());
+        break;
+    }
+    if (m_inverted)
+        invertCells(out, width, m_invertKind, m_invertLevel);
+}

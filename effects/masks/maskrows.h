@@ -1,0 +1,54 @@
+#pragma once
+// A frame's mask made one row at a time.
+//
+// The recorded families (the circles, the line-drawn shapes) and the whole-grid fade fill every
+// cell of a frame's mask from a record word and a table of levels, or with one value, after a
+// set-up that depends on the progress only. A generator run on a planning grid (MaskGrid::plan
+// set, no bytes) does that set-up and leaves here what each cell gets, instead of writing a
+// whole grid: the frame composition then makes each mask row just before it blends the row,
+// while both are in cache, and never writes or reads a frame-sized mask. The rows hold the
+// bytes the generator writes on a real grid.
+
+#include "effects/masks/maskprimitives.h"
+
+#include <cstdint>
+#include <vector>
+
+class ShapeCover;
+
+class MaskRowPlan
+{
+public:
+    // Starts a plan for a W x H grid: every cell 0 until a generator says otherwise.
+    void start(int W, int H);
+    // False when the generator met something the plan cannot stand for (it would have drawn).
+    bool usable() const { return m_usable; }
+
+    // What the generators leave (each at most once, then at most one inversion).
+    void constant(uint8_t v);
+    // Cells whose record word has a shape in low .. high get v (coverpass::reachedLevel).
+    void reached(const uint32_t* cells, uint16_t low, uint16_t high, uint8_t v);
+    // Cells get levels[min(last, high)] where their first shape is at most high
+    // (coverpass::lastLevels); a shape record mends its cells whose shapes have gaps.
+    void last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, const ShapeCover* gaps = nullptr);
+    // The In variants' replacement of every cell, after the Out generator.
+    void invert(InKind kind, uint8_t level);
+    void fail() { m_usable = false; }
+
+    // Row y (0 .. H - 1) of the mask, W bytes. Safe to call from several threads at once.
+    void row(uint8_t* out, int y) const;
+
+private:
+    enum class Fill { Zero, Constant, Reached, Last };
+    Fill m_fill = Fill::Zero;
+    int m_w = 0, m_h = 0;
+    bool m_usable = false;
+    bool m_inverted = false;
+    InKind m_invertKind = InKind::Slide;
+    uint8_t m_invertLevel = 0;
+    uint8_t m_value = 0;
+    uint16_t m_low = 0, m_high = 0;
+    const uint32_t* m_cells = nullptr;
+    const ShapeCover* m_gaps = nullptr;
+    std::vector<int32_t> m_levels;
+};
