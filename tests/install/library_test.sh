@@ -50,8 +50,11 @@ done
 cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 || fail "cpack: $(cat "$work/cpack.log")"
 runtime=$(ls "$work"/deb/liblux-transitions1_*.deb) && dev=$(ls "$work"/deb/liblux-transitions-dev_*.deb) \
   || fail "packages: $(ls "$work/deb")"
-dpkg-deb -c "$runtime" | grep -q 'liblux-transitions\.so\.1\.' || fail "the library package lacks the library"
-dpkg-deb -c "$dev" | grep -q 'include/lux/transitions\.h' || fail "the -dev package lacks the headers"
+# Listed first, then searched: grep -q stops at its first match, and a listing
+# longer than a pipe holds would then end in a broken pipe, which pipefail counts.
+runtime_files=$(dpkg-deb -c "$runtime") && dev_files=$(dpkg-deb -c "$dev") || fail "dpkg-deb cannot list the packages"
+grep -q 'liblux-transitions\.so\.1\.' <<<"$runtime_files" || fail "the library package lacks the library"
+grep -q 'include/lux/transitions\.h' <<<"$dev_files" || fail "the -dev package lacks the headers"
 [[ "$(dpkg-deb -f "$dev" Depends)" == *liblux-transitions1* ]] || fail "the -dev package does not depend on the library"
 
 # pkg-config, for a build without CMake.
