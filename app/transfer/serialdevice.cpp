@@ -13,7 +13,6 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 
 namespace {
@@ -108,8 +107,6 @@ void SerialDevice::close()
         m_port.close(); // closing the descriptor also drops the flock
     }
     m_port.clearError();
-    m_lastQueued = 0;
-    m_sinceProgress.invalidate();
 }
 
 bool SerialDevice::isOpen() const
@@ -147,49 +144,18 @@ TransferError SerialDevice::writeAll(const char* data, qint64 size)
     if (size <= 0)
         return {};
     const QScopedValueRollback<bool> writing(m_writing, true);
-    if (queuedBytes() == 0)
-        m_sinceProgress.start();
     if (m_port.write(data, size) != size) {
         markFailed(TransferError::Operation::WritePort);
         return m_failure;
     }
     // Hands the driver what it takes now; the rest goes out from the event loop.
     m_port.flush();
-    m_lastQueued = queuedBytes();
     return m_failure;
 }
 
 qint64 SerialDevice::queuedBytes() const
 {
     return m_port.isOpen() ? m_port.bytesToWrite() : 0;
-}
-
-TransferError SerialDevice::checkStalled()
-{
-    if (m_failure)
-        return m_failure;
-    const qint64 queued = queuedBytes();
-    if (queued < m_lastQueued || !m_sinceProgress.isValid())
-        m_sinceProgress.start();
-    m_lastQueued = queued;
-    if (queued == 0)
-        return {};
-    // Hands the driver what it takes now: after a pause Qt's own retry may
-    // not come until the next write.
-    m_port.flush();
-    // The driver's own queue goes out first. A byte takes a start bit, its
-    // data bits, the parity bit and the stop bits on the line.
-    int driverQueued = 0;
-    ::ioctl(m_port.handle(), TIOCOUTQ, &driverQueued);
-    const qint64 lineMs =
-        (queued + driverQueued) * m_bitsPerCharacter * 1000 / std::max<qint32>(m_port.baudRate(), 1);
-    const qint64 stillMs = m_sinceProgress.elapsed();
-    if (stillMs <= lineMs + WriteStallGraceMs)
-        return {};
-    m_failure = TransferError::BoardStalled(m_devicePath, stillMs, m_port.flowControl() == QSerialPort::SoftwareControl,
-                                            queued + driverQueued);
-    emit failed();
-    return m_failure;
 }
 
 void SerialDevice::onPortError(QSerialPort::SerialPortError error)

@@ -1,11 +1,12 @@
 #pragma once
 // A serial port as the transfer engine uses it: opened exclusively in raw mode
 // in the line format asked for (8 data bits, no parity, one stop bit unless
-// told otherwise); reads that never wait; writes that
-// never wait either (what the driver does not take at once stays queued and
-// goes out from the event loop); and an honest error contract: a failed open,
-// a failed write, a board that stops taking bytes or a device that vanished
-// comes back as a TransferError with the system's reason, never swallowed.
+// told otherwise); reads that never wait; writes through Qt that never wait
+// either (what the driver does not take at once stays queued and goes out from
+// the event loop; the transfer's packets go through a PacketSender on the
+// descriptor instead); and an honest error contract: a failed open, a failed
+// write or a device that vanished comes back as a TransferError with the
+// system's reason, never swallowed.
 // What the board sends is buffered up to a bound; beyond it the bytes wait in
 // the driver, which holds the board back, so a flood costs no memory and
 // loses nothing.
@@ -13,7 +14,6 @@
 #include "app/transfer/lineformat.h"
 #include "app/transfer/transfererror.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -47,10 +47,6 @@ public:
     TransferError writeAll(const char* data, qint64 size);
     // Bytes written but not yet taken by the driver.
     qint64 queuedBytes() const;
-    // A failure once the queued bytes have not moved for longer than they
-    // need on the line at the baud rate, plus a margin: the board stopped
-    // reading. Empty while they move (or nothing is queued).
-    TransferError checkStalled();
 
     // The failure of the open link since it was opened (device gone, read or
     // write error); empty while the link is sound.
@@ -78,6 +74,4 @@ private:
     int m_bitsPerCharacter = LineFormat {}.bitsPerCharacter();
     TransferError m_failure;
     bool m_writing = false; // inside writeAll()
-    qint64 m_lastQueued = 0;   // queuedBytes() when progress was last seen
-    QElapsedTimer m_sinceProgress;
 };

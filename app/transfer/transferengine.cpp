@@ -23,6 +23,12 @@ TransferEngine::TransferEngine(TransferControls& controls, QObject* parent)
     m_replyTimer.setSingleShot(true);
     connect(&m_replyTimer, &QTimer::timeout, this, &TransferEngine::onReplyTimeout);
     connect(&m_opener, &SendFileOpener::opened, this, &TransferEngine::onSendFileOpened);
+    connect(&m_sender, &PacketSender::written, this, &TransferEngine::onPacketWritten);
+    // The packets in hand did not go out: the failure dropped them.
+    connect(&m_sender, &PacketSender::failed, this, [this](const TransferError& error) {
+        m_handed.clear();
+        failLink(Headline::SendData, error);
+    });
     m_timer.start();
 }
 
@@ -60,7 +66,7 @@ bool TransferEngine::OpenPort()
     // Whatever happens, the transfer goes, and the send file with it.
     closeSendFile();
     stopWaiting();
-    m_port.close();
+    closePort();
     m_state = State::Closed;
 
     const QString baudText = m_controls.baudText();
@@ -79,6 +85,8 @@ bool TransferEngine::OpenPort()
         sayFailure(Headline::PortNotOpened, refused, {}, PortPermissionHint(refused.target, refused.errorNumber));
         return false;
     }
+    m_sender.attach({m_port.handle(), SerialDevice::DevicePathFor(m_controls.portText()), *baud,
+                     m_lineFormat.bitsPerCharacter(), m_lineFormat.flow == QSerialPort::SoftwareControl});
     m_state = State::Idle;
     if (const TransferError notSaved = m_settings.SaveSettings()) {
         if (notSaved.operation == TransferError::Operation::SaveSettings)
@@ -113,9 +121,9 @@ void TransferEngine::pollReceive()
 void TransferEngine::failLink(Headline headline, const TransferError& error)
 {
     // A transfer whose end is not told yet ends here, the last packet's too.
-    const bool wasSending = isSending() || m_state == State::Draining;
+    const bool wasSending = isSending();
     const TransferError failure = error; // `error` may live in the port, which is closed now
-    m_port.close();
+    closePort();
     m_state = State::Closed;
     closeSendFile();
     stopWaiting();
@@ -123,6 +131,14 @@ void TransferEngine::failLink(Headline headline, const TransferError& error)
     sayFailure(headline, failure);
     if (wasSending)
         emit transferEnded(TransferEnd::LinkFailed);
+}
+
+// The sender lets go of the descriptor before the port closes it.
+void TransferEngine::closePort()
+{
+    dropHanded();
+    m_sender.detach();
+    m_port.close();
 }
 
 void TransferEngine::onLinkBroken()
@@ -142,7 +158,8 @@ void TransferEngine::onBoardSent()
     if (!isSending() || !m_reply.waiting())
         return;
     pollReceive();
-    if (isSending() && !m_reply.waiting() && m_sincePacket.elapsed() >= m_timer.interval())
+    // The sender keeps the Time Gap since the last packet.
+    if (isSending() && !m_reply.waiting())
         tick();
 }
 
@@ -194,7 +211,7 @@ void TransferEngine::startOrStop()
 {
     if (!isPortOpen() && !OpenPort())
         return;
-    if (isSending() || m_state == State::Draining)
+    if (isSending())
         stop();
     else
         beginTransfer();
@@ -219,6 +236,7 @@ void TransferEngine::refuseAtStart(const QString& text)
 void TransferEngine::beginTransfer()
 {
     m_timer.stop();
+    dropHanded(); // a transfer that runs starts over
     m_packetCount = 0;
     m_controls.setCounterText(QStringLiteral("0"));
     m_sentBytes = 0;
@@ -281,6 +299,8 @@ void TransferEngine::beginSending(const TransferError& notOpened)
         m_controls.setProgressRange(m_sendFile.size());
         showSendingControls(true);
         m_timer.start();
+        // The first packet goes one Time Gap after this; the first tick hands it over.
+        m_sender.begin(std::chrono::milliseconds(m_timer.interval()));
         emit transferStarted();
     } else {
         m_state = State::Idle;
@@ -301,6 +321,7 @@ void TransferEngine::closeSendFile()
 void TransferEngine::stop()
 {
     m_state = State::Idle;
+    dropHanded();
     closeSendFile();
     stopWaiting();
     showSendingControls(false);
@@ -312,10 +333,8 @@ void TransferEngine::stop()
 SendFileReader::Status TransferEngine::readLine()
 {
     const SendFileReader::Read line = m_sendFile.readLine(m_sendBuffer.data(), SendBufferSize);
-    if (line.status == SendFileReader::Status::Data || line.status == SendFileReader::Status::End) {
+    if (line.status == SendFileReader::Status::Data || line.status == SendFileReader::Status::End)
         m_chunkLength = line.length;
-        m_sentBytes += line.length;
-    }
     return line.status;
 }
 
@@ -330,8 +349,6 @@ SendFileReader::Status TransferEngine::readPacket()
     const SendFileReader::Read block = m_sendFile.readBlock(m_sendBuffer.data(), m_chunkLength);
     if (block.status == SendFileReader::Status::End)
         return readLine(); // less than a block is left: send the next line of it
-    if (block.status == SendFileReader::Status::Data)
-        m_sentBytes += m_chunkLength;
     return block.status;
 }
 
@@ -342,73 +359,114 @@ void TransferEngine::tick()
     pollReceive();
     if (!isPortOpen())
         return; // the port broke while reading
-    if (m_port.queuedBytes() > 0) {
-        // The next packet, or the end, waits until the driver has taken the last one.
-        if (const TransferError stalled = m_port.checkStalled())
-            failLink(Headline::SendData, stalled);
-        return;
-    }
     switch (m_state) {
     case State::Closed:
     case State::OpeningFile:
+    case State::Draining: // the end is told once the sender has written the last packet
         return;
     case State::Idle:
         showSendingControls(false);
         return;
-    case State::Draining:
-        endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
-        return;
     case State::LastReply:
-        if (!m_reply.waiting())
+        if (m_handed.empty() && !m_reply.waiting())
             endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
         return;
     case State::Sending:
-        if (!m_reply.waiting())
-            sendNextPacket();
+        handOverPackets();
         return;
     }
 }
 
-void TransferEngine::sendNextPacket()
+// Reads packets ahead and hands them to the sender, which writes each on its
+// deadline: a few while the board is not waited for, one at a time (after
+// the answer to the last) while it is.
+void TransferEngine::handOverPackets()
 {
-    const SendFileReader::Status read = readPacket();
-    if (read == SendFileReader::Status::Waiting)
-        return; // a stream with nothing yet: the next tick asks again
-    if (read == SendFileReader::Status::Failed) {
-        failFile();
-        return;
+    while (m_state == State::Sending && int(m_handed.size()) < PacketSender::Depth) {
+        if (m_reply.enabled() && (m_reply.waiting() || !m_handed.empty()))
+            return;
+        const SendFileReader::Status read = readPacket();
+        if (read == SendFileReader::Status::Waiting)
+            return; // a stream with nothing yet: the next tick asks again
+        if (read == SendFileReader::Status::Failed) {
+            failFile();
+            return;
+        }
+        if (m_chunkLength == 0) {
+            endAfterHanded(TransferEnd::NoMoreData, QStringLiteral("no data any more!"));
+            return;
+        }
+        if (!m_sender.send(m_sendBuffer.data(), m_chunkLength)) {
+            failLink(Headline::SendData,
+                     TransferError::FromErrno(TransferError::Operation::WritePort, m_port.failure().target, EBADF));
+            return;
+        }
+        m_handed.push_back(m_chunkLength);
+        // The board's answer counts from now: it may come before the sender
+        // has said that the packet went out.
+        if (m_reply.enabled())
+            m_reply.packetSent(m_packetCount + 1);
+        if (read == SendFileReader::Status::End) {
+            if (m_reply.enabled())
+                m_state = State::LastReply; // the file is done, but the board's answer to it counts too
+            else
+                endAfterHanded(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
+            return;
+        }
     }
-    m_controls.setProgressPosition(m_sentBytes);
+}
 
-    if (m_chunkLength == 0) {
-        endTransfer(TransferEnd::NoMoreData, QStringLiteral("no data any more!"));
+void TransferEngine::endAfterHanded(TransferEnd end, const QString& message)
+{
+    if (m_handed.empty()) {
+        endTransfer(end, message);
         return;
     }
+    m_state = State::Draining;
+    m_endAfterHanded = end;
+    m_endAfterHandedText = message;
+}
+
+void TransferEngine::countWritten(qint64 bytes)
+{
+    m_handed.pop_front();
     ++m_packetCount;
     m_controls.setCounterText(QString::number(m_packetCount));
+    m_sentBytes += bytes;
+    m_controls.setProgressPosition(m_sentBytes);
+}
 
-    if (const TransferError failed = m_port.writeAll(m_sendBuffer.data(), m_chunkLength)) {
-        failLink(Headline::SendData, failed);
+void TransferEngine::onPacketWritten(qint64 bytes, qint64 startNs)
+{
+    if (m_handed.empty())
+        return;
+    countWritten(bytes);
+    emit packetWritten(bytes, startNs);
+    if (m_reply.enabled() && (m_state == State::Sending || m_state == State::LastReply)) {
+        // The reply timeout counts from the packet's going out.
+        if (m_reply.waiting())
+            m_replyTimer.start(m_reply.timeoutMs());
+        else
+            handOverPackets(); // the answer came first
         return;
     }
-    m_sincePacket.start();
-    const bool last = read == SendFileReader::Status::End;
-    if (m_reply.enabled()) {
-        // Paced from each packet rather than from Start: a late packet must
-        // not let the next follow sooner than the Time Gap.
-        m_timer.start();
-        m_reply.packetSent(m_packetCount);
-        m_replyTimer.start(m_reply.timeoutMs());
-        if (last)
-            m_state = State::LastReply; // the file is done, but the board's answer to it counts too
-        return;
-    }
-    if (!last)
-        return;
-    if (m_port.queuedBytes() > 0)
-        m_state = State::Draining; // told once the driver has the last packet
+    if (m_state == State::Draining && m_handed.empty())
+        endTransfer(m_endAfterHanded, m_endAfterHandedText);
     else
-        endTransfer(TransferEnd::Finished, QStringLiteral("Send Data Finished!"));
+        handOverPackets();
+}
+
+// Packets the sender wrote whole but has not reported yet are counted; the
+// rest never reach the board.
+void TransferEngine::dropHanded()
+{
+    const int unwritten = m_sender.cancel();
+    while (int(m_handed.size()) > unwritten) {
+        const int bytes = m_handed.front();
+        countWritten(bytes);
+        emit packetWritten(bytes, -1);
+    }
+    m_handed.clear();
 }
 
 // A read error or a file that changed: the transfer ends with its own message
@@ -417,6 +475,7 @@ void TransferEngine::failFile()
 {
     const TransferError failure = m_sendFile.failure();
     m_state = State::Idle;
+    dropHanded();
     closeSendFile();
     sayFailure(failure.operation == TransferError::Operation::FileChanged ? Headline::SendFileChanged
                                                                           : Headline::SendFileRead,

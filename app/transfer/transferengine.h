@@ -7,13 +7,18 @@
 // the same code; what it has to tell the user it emits as a TransferMessage,
 // and whoever drives it decides how to show it.
 //
-// The timer is a paced timer whose interval is the Time Gap: its ticks are due on
-// a grid kept against the monotonic clock, so late ticks do not add up.
+// The packets are written by a packet sender on a thread of its own, each on
+// an absolute deadline no sooner than the Time Gap after the previous one went
+// out; the engine reads them from the file a few ahead and hands them over, and
+// counts each one, with its bytes in the progress, when the sender says it went
+// out. The timer, whose interval is the Time Gap, shows what the board sent and
+// hands over packets; a busy event loop therefore makes no gap shorter or much
+// longer.
 //
-// Nothing here waits: a tick sends the next packet only once the driver has
-// taken the last one, a stream that has nothing yet is asked again on the next
-// tick, and a board that stops taking bytes ends the transfer once the queued
-// bytes are overdue at the baud rate. Stop therefore answers at once. The send
+// Nothing here waits: a stream that has nothing yet is asked again on the next
+// tick, a write the driver cannot take is a pause, and a board that stops
+// taking bytes ends the transfer once they are overdue at the baud rate. Stop
+// drops the packets not yet written and therefore answers at once. The send
 // file is opened on a thread of its own at Start, so an open that takes long
 // (a slow network share, a device that waits in open) holds up nothing: the
 // transfer shows as running, Stop ends it at once, and it begins sending when
@@ -21,6 +26,7 @@
 
 #include "app/transfer/lineformat.h"
 #include "app/transfer/pacedtimer.h"
+#include "app/transfer/packetsender.h"
 #include "app/transfer/replywait.h"
 #include "app/transfer/sendfileopener.h"
 #include "app/transfer/sendfilereader.h"
@@ -36,6 +42,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 
 class TransferEngine : public QObject {
     Q_OBJECT
@@ -109,9 +116,10 @@ public:
     // sends the file from its start; a transfer already running starts over.
     void start();
     // Ends the transfer that runs: "Transmit Interrupt !!!". A packet already
-    // written is not recalled.
+    // written is not recalled; those not yet written are dropped and not counted.
     void stop();
-    // One tick of the timer: shows what the board sent and sends the next packet.
+    // One tick of the timer: shows what the board sent and hands the packet
+    // sender the next packets.
     void tick();
     // Set Port: takes the Time Gap box and opens the port again.
     void applyPortSettings();
@@ -135,6 +143,8 @@ public:
     int chunkLength() const { return m_chunkLength; }
     qint64 fileSize() const { return m_sendFile.size(); }
     int packetCount() const { return m_packetCount; }
+    // Packets handed to the sender and not yet reported written.
+    int packetsInHand() const { return int(m_handed.size()); }
     bool isSendFileOpen() const { return m_sendFile.isOpen(); }
     // Start was pressed and the send file is still being opened.
     bool isOpeningSendFile() const { return m_state == State::OpeningFile; }
@@ -154,6 +164,10 @@ signals:
     void transferEnded(TransferEngine::TransferEnd end);
     // The send file is open and the first packet is due (wireTimeWarning() is known now).
     void transferStarted();
+    // A packet of `bytes` went out whole; its first byte was written at
+    // `startNs` of the monotonic clock, -1 when a stop or a failure came
+    // before the sender said so (counted already).
+    void packetWritten(qint64 bytes, qint64 startNs);
 
 private:
     void say(const QString& text, const QString& caption = QString(), const TransferError& error = {},
@@ -165,7 +179,14 @@ private:
     void beginTransfer();
     void refuseAtStart(const QString& text);
     void showSendingControls(bool sending);
-    void sendNextPacket();
+    void handOverPackets();
+    // Ends the transfer once the packets in hand are written.
+    void endAfterHanded(TransferEnd end, const QString& message);
+    void onPacketWritten(qint64 bytes, qint64 startNs);
+    void countWritten(qint64 bytes);
+    // Drops the packets not yet written; those written already are counted.
+    void dropHanded();
+    void closePort();
     // Leaves the transfer for Idle and tells how it ended.
     void endTransfer(TransferEnd end, const QString& message);
     void failLink(Headline headline, const TransferError& error);
@@ -195,10 +216,13 @@ private:
     qint64 m_sentBytes = 0;
     int m_packetCount = 0;
     std::array<char, SendBufferSize> m_sendBuffer {};
+    PacketSender m_sender;       // declared after m_port: stops writing before the port closes
+    std::deque<int> m_handed;    // sizes of the packets handed over, not yet reported written
+    TransferEnd m_endAfterHanded = TransferEnd::Finished; // told in Draining once they are
+    QString m_endAfterHandedText;
 
     LineFormat m_lineFormat;
     ReplyWait m_reply;
     QTimer m_replyTimer;          // the reply timeout of the packet in hand
-    QElapsedTimer m_sincePacket;  // since the last packet went out
     QElapsedTimer m_sinceStart;
 };

@@ -6,12 +6,13 @@
 //                 the controls as idle
 //   OpeningFile   Start pressed, the send file still    left by the file opening
 //                 opening on its thread: shows bytes      (or failing), Stop
-//   Sending       one packet per tick                   left by the end of the file, Stop,
-//                                                         a failure
+//   Sending       hands the packet sender the next      left by the end of the file, Stop,
+//                 packets                                 a failure
 //   LastReply     the last packet is out; its answer    left by the answer, no answer, Stop
 //                 ends the transfer
-//   Draining      the last packet is still on its way   left by the driver taking it, Stop
-//                 to the driver; then the end is told
+//   Draining      the file is read to its end; the      left by the sender writing the last
+//                 packets in hand still go out, then      packet, Stop, a failure
+//                 the end is told
 //
 // A failure of the port leads to Closed from every state.
 
@@ -35,5 +36,5 @@ constexpr bool IsPortOpen(TransferState state)
 constexpr bool IsSending(TransferState state)
 {
     return state == TransferState::OpeningFile || state == TransferState::Sending
-        || state == TransferState::LastReply;
+        || state == TransferState::LastReply || state == TransferState::Draining;
 }

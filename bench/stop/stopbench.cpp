@@ -113,7 +113,7 @@ double stopWhileTheBoardReadsNothing(int baud)
     qint64 lastQueued = -1;
     double stillSince = 0;
     QObject::connect(&look, &QTimer::timeout, &rig.engine, [&] {
-        const qint64 queued = rig.engine.port().queuedBytes();
+        const qint64 queued = rig.engine.packetsInHand() > 0 ? rig.engine.packetCount() + 1 : 0;
         if (queued == 0 || queued != lastQueued)
             stillSince = nowMs();
         lastQueued = queued;

@@ -67,8 +67,21 @@ void fillAvx2(LuxDispatch& d)
     d.lineTransparent = avx2::lineTransparent;
     d.fadeRowPacked = avx2::fadeRowPacked;
     d.fadeRowPlain = avx2::fadeRowPlain;
+    d.fadeRowPackedStreaming = avx2::fadeRowPackedStreaming;
+    d.fadeRowPlainStreaming = avx2::fadeRowPlainStreaming;
+    d.moveStreaming = avx2::moveStreaming;
     d.gatherBlocks = avx2::gatherBlocks;
 }
+
+} // namespace
+
+bool passExceedsCache(size_t bytes)
+{
+    const size_t cache = lastLevelCacheBytes();
+    return cache > 0 && bytes > cache;
+}
+
+namespace {
 
 std::vector<DispatchFill>& fills()
 {

@@ -56,6 +56,13 @@ struct LuxDispatch {
     // this processor has it (the composition then takes the separate steps).
     luxraster::FadeRowProc fadeRowPacked = nullptr;
     luxraster::FadeRowProc fadeRowPlain = nullptr;
+    // The same fade rows and the copy of rows apart, with stores that bypass the caches: for
+    // passes whose pictures together exceed the last-level cache, whose output would be evicted
+    // before it is read again anyway and whose reading of the target's lines first is wasted.
+    // Null where no level of this processor has them.
+    luxraster::FadeRowProc fadeRowPackedStreaming = nullptr;
+    luxraster::FadeRowProc fadeRowPlainStreaming = nullptr;
+    MoveLongwordProc moveStreaming = nullptr;
     // The stretch's column gather by blocks of eight; null where no level has it (the stretch
     // then reads column by column).
     luxraster::GatherBlocksProc gatherBlocks = nullptr;
@@ -76,6 +83,10 @@ struct LuxDispatch {
     void (*copySeen)(const TluxColor* in, TluxColor* out, int n) = nullptr;
     void (*copySeenTwice)(const TluxColor* first, const TluxColor* second, TluxColor* out, int n) = nullptr;
 };
+
+// Whether a pass over pictures of `bytes` in all exceeds the last-level cache, so that the
+// streaming entries serve it better.
+bool passExceedsCache(size_t bytes);
 
 // The table, built at the first call from the environment's levels.
 const LuxDispatch& luxDispatch();

@@ -30,6 +30,11 @@ bool allZero(const uint8_t* p, int n);
 namespace avx2 {
 void fadeRowPacked(const TluxColor* S, const TluxColor* D, const uint8_t* m, TluxColor* out, int n);
 void fadeRowPlain(const TluxColor* S, const TluxColor* D, const uint8_t* m, TluxColor* out, int n);
+// The same bytes, the stores bypassing the caches (see LuxDispatch::streaming).
+void fadeRowPackedStreaming(const TluxColor* S, const TluxColor* D, const uint8_t* m, TluxColor* out, int n);
+void fadeRowPlainStreaming(const TluxColor* S, const TluxColor* D, const uint8_t* m, TluxColor* out, int n);
+// moveLongword for source and target apart.
+int moveStreaming(const TluxColor* S, TluxColor* T, int n);
 } // namespace avx2
 
 } // namespace luxraster

@@ -7,6 +7,7 @@
 
 #include <immintrin.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace luxraster::avx2 {
@@ -17,7 +18,18 @@ namespace {
 // row blend of F over B exactly as the row blend slots give it (see rowprimitives.h):
 //   packed: every byte (B << 8) + (F - B) * a' >> 8, a' = a except 255 -> 256 (F unchanged);
 //   plain:  colour bytes (B << 8) - B + (F - B) * a >> 8, alpha 255; a = 0 gives B, 255 gives F.
-template <bool Packed>
+// With Stream the eight-pixel stores bypass the caches (out 32-byte aligned), for frames too large
+// to stay in cache until they are read again.
+template <bool Stream>
+LUX_AVX2 inline void put(TluxColor* p, __m256i v)
+{
+    if constexpr (Stream)
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(p), v);
+    else
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
+
+template <bool Packed, bool Stream = false>
 LUX_AVX2 void fadeRow(const TluxColor* src, const TluxColor* dst, const uint8_t* alpha, TluxColor* out, int n)
 {
     const __m256i low = _mm256_set1_epi32(0x00FFFFFF);
@@ -32,15 +44,14 @@ LUX_AVX2 void fadeRow(const TluxColor* src, const TluxColor* dst, const uint8_t*
         const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + x));
         // Eight old pixels: nothing to read from Dest.
         if (eight == 0) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), b);
+            put<Stream>(out + x, b);
             continue;
         }
         const __m256i d = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + x)), low);
         // Eight new pixels: Dest made opaque, key-colour pixels old.
         if (eight == ~uint64_t(0)) {
             const __m256i isKey = _mm256_cmpeq_epi32(d, key);
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x),
-                                _mm256_blendv_epi8(_mm256_or_si256(d, alphaMask), b, isKey));
+            put<Stream>(out + x, _mm256_blendv_epi8(_mm256_or_si256(d, alphaMask), b, isKey));
             continue;
         }
         // Alpha per pixel, 0 at key pixels, as a 32-bit value, then in both 16-bit lanes.
@@ -65,8 +76,10 @@ LUX_AVX2 void fadeRow(const TluxColor* src, const TluxColor* dst, const uint8_t*
             r = _mm256_blendv_epi8(r, b, _mm256_cmpeq_epi32(a32, _mm256_setzero_si256()));
             r = _mm256_blendv_epi8(r, f, _mm256_cmpeq_epi32(a32, _mm256_set1_epi32(255)));
         }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), r);
+        put<Stream>(out + x, r);
     }
+    if constexpr (Stream)
+        _mm_sfence();
     // The last pixels: copy, stamp and the portable blend of the same kind.
     if (x < n) {
         TluxColor tail[8];
@@ -90,6 +103,38 @@ LUX_AVX2 void fadeRowPacked(const TluxColor* S, const TluxColor* D, const uint8_
 LUX_AVX2 void fadeRowPlain(const TluxColor* S, const TluxColor* D, const uint8_t* m, TluxColor* out, int n)
 {
     fadeRow<false>(S, D, m, out, n);
+}
+
+LUX_AVX2 void fadeRowPackedStreaming(const TluxColor* S, const TluxColor* D, const uint8_t* m, TluxColor* out, int n)
+{
+    if (reinterpret_cast<uintptr_t>(out) % 32 == 0)
+        fadeRow<true, true>(S, D, m, out, n);
+    else
+        fadeRow<true>(S, D, m, out, n);
+}
+
+LUX_AVX2 void fadeRowPlainStreaming(const TluxColor* S, const TluxColor* D, const uint8_t* m, TluxColor* out, int n)
+{
+    if (reinterpret_cast<uintptr_t>(out) % 32 == 0)
+        fadeRow<false, true>(S, D, m, out, n);
+    else
+        fadeRow<false>(S, D, m, out, n);
+}
+
+LUX_AVX2 int moveStreaming(const TluxColor* S, TluxColor* T, int n)
+{
+    // Up to the first 32-byte boundary of the target, then whole steps, then the rest.
+    int x = 0;
+    const int head = int((32 - reinterpret_cast<uintptr_t>(T) % 32) % 32);
+    if (n < 64 || head % 4 != 0)
+        return moveLongword(S, T, n);
+    x = head / 4;
+    std::memcpy(T, S, size_t(x) * sizeof(TluxColor));
+    for (; x + 8 <= n; x += 8)
+        put<true>(T + x, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(S + x)));
+    _mm_sfence();
+    std::memcpy(T + x, S + x, size_t(n - x) * sizeof(TluxColor));
+    return n;
 }
 
 } // namespace luxraster::avx2

@@ -10,6 +10,7 @@
 #include "effects/bitmap/stretch.h"
 
 #include "effects/bitmap/columngather.h"
+#include "effects/bitmap/dispatch.h"
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/util/rowbands.h"
 
@@ -129,6 +130,16 @@ void sample(const TargetRows& target, const TRect& dst, const TRect& clip, const
     }
 }
 
+// The copy for an opaque block of w x h pixels between pictures apart: the one that writes past
+// the cache when both blocks together exceed it (and the copy slot is the library's), else null.
+MoveLongwordProc streamingCopy(int w, int h)
+{
+    const LuxDispatch& table = luxDispatch();
+    if (!table.moveStreaming || MoveLongwordFunc != table.moveLongword)
+        return nullptr;
+    return passExceedsCache(2 * size_t(w) * size_t(h) * sizeof(TluxColor)) ? table.moveStreaming : nullptr;
+}
+
 // Equal sizes: cw x ch pixels from (sx, sy) of the source to the clip's corner.
 // Whether the memory spans of the target's and the source's rows meet.
 bool blocksMeet(const TargetRows& target, const TRect& clip, const SourceView& source, int sy)
@@ -157,8 +168,16 @@ void copyBlock(const TargetRows& target, const TRect& clip, const SourceView& so
                 lineFor(mode)(in, out, cw);
         }
     };
-    if (blocksMeet(target, clip, source, sy))
+    if (blocksMeet(target, clip, source, sy)) {
         copyRows(0, 0, clip.Height());
+        return;
+    }
+    const MoveLongwordProc streaming = mode == Mode::Opaque ? streamingCopy(cw, clip.Height()) : nullptr;
+    if (streaming)
+        runInRowBands(clip.Height(), [&](int, int begin, int end) {
+            for (int y = clip.Top + begin; y < clip.Top + end; ++y)
+                streaming(source.row(sy + y - clip.Top) + sx, target.row(y) + clip.Left, cw);
+        });
     else
         runInRowBands(clip.Height(), copyRows);
 }
@@ -247,6 +266,7 @@ void blt(TluxBitmap* target, const TRect& targetRect, const TluxBitmap* source, 
     if (apart) {
         // Memory apart: rows are independent, so a large block goes in row bands on the pool.
         const LineProc line = mode == Mode::Opaque ? nullptr : lineFor(mode);
+        const MoveLongwordProc move = line ? nullptr : streamingCopy(w, h);
         runInRowBands(h, [&](int, int begin, int end) {
             for (int j = begin; j < end; ++j) {
                 const TluxColor* in = source->GetPixelPtr(sx, sy + j);
@@ -254,7 +274,7 @@ void blt(TluxBitmap* target, const TRect& targetRect, const TluxBitmap* source, 
                 if (line)
                     line(in, out, w);
                 else
-                    MoveLongwordFunc(in, out, w);
+                    (move ? move : MoveLongwordFunc)(in, out, w);
             }
         });
         return;

@@ -22,12 +22,12 @@ namespace {
 // The fused row of the blend the row slot holds, or null: the table has fused rows only where
 // the processor runs them, and a row blend of the caller's own in the slot gets the separate
 // steps, which call it.
-luxraster::FadeRowProc fusedRow(const LuxDispatch& table)
+luxraster::FadeRowProc fusedRow(const LuxDispatch& table, bool streaming)
 {
     if (LineAlphaBlendFunc == table.lineBlendPacked)
-        return table.fadeRowPacked;
+        return streaming && table.fadeRowPackedStreaming ? table.fadeRowPackedStreaming : table.fadeRowPacked;
     if (LineAlphaBlendFunc == table.lineBlendPlain)
-        return table.fadeRowPlain;
+        return streaming && table.fadeRowPlainStreaming ? table.fadeRowPlainStreaming : table.fadeRowPlain;
     return nullptr;
 }
 
@@ -85,7 +85,12 @@ bool onePassFade(TluxAnimationSlot& slot, bool copySource, const MaskRowPlan* ro
 
     const uint8_t* mask = slot.mask.get();
     const LuxDispatch& table = luxDispatch();
-    const luxraster::FadeRowProc fused = copySource ? fusedRow(table) : nullptr;
+    // Source, Dest and the frame together larger than the cache: the frame's rows are written
+    // past the cache (only where the work image starts as a copy of Source, so no row of it is
+    // read first).
+    const bool streaming = copySource && passExceedsCache(3 * size_t(width) * size_t(height) * sizeof(TluxColor));
+    const luxraster::FadeRowProc fused = copySource ? fusedRow(table, streaming) : nullptr;
+    const MoveLongwordProc copyRow = streaming && table.moveStreaming ? table.moveStreaming : MoveLongwordFunc;
     // One row buffer per thread; rows are independent, so the bands give the bytes of one pass.
     const size_t threads = size_t(rowBandThreads());
     if (slot.rowBuffer.size() < size_t(cw) * threads)
@@ -114,7 +119,7 @@ bool onePassFade(TluxAnimationSlot& slot, bool copySource, const MaskRowPlan* ro
             // A row the mask leaves wholly old (or that Dest does not reach) keeps the old picture.
             if (!maskRow || table.allZero(maskRow, c)) {
                 if (copySource)
-                    MoveLongwordFunc(old, out, width);
+                    copyRow(old, out, width);
                 continue;
             }
             const TluxColor* in = dest->GetScanLine(y);
@@ -130,11 +135,11 @@ bool onePassFade(TluxAnimationSlot& slot, bool copySource, const MaskRowPlan* ro
                 }
                 fused(old, in, alpha, out, cw);
                 if (cw < width)
-                    MoveLongwordFunc(old + cw, out + cw, width - cw);
+                    copyRow(old + cw, out + cw, width - cw);
                 continue;
             }
             if (copySource)
-                MoveLongwordFunc(old, out, width);
+                MoveLongwordFunc(old, out, width); // read again by the blend: through the cache
             if (identity) {
                 table.stampRow(in, maskRow, buffer, cw);
             } else {

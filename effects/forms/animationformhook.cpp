@@ -117,13 +117,23 @@ void makeTranslucent(QWidget* form)
             window->destroy();
 }
 
-// The pop-up to the form's covered part as it now lies on the screen.
-void followForm(QWidget* form, const TRect& part)
+// The pop-up to the form's covered part as it now lies on the screen, placed
+// from where the X server has the client area; elsewhere, from Qt's geometry
+// where the manager could not tell the frame in advance.
+void followForm(QWidget* form, const TRect& part, bool placeUnknown)
 {
     QWidget* lock = FrozenLock(form);
     if (!lock || !lock->isWindow())
         return;
-    const QRect now = onScreen(form, part).toQRect();
+    QRect now;
+    if (const std::optional<QPoint> client = ClientOriginOnScreen(form)) {
+        const TPoint origin = GetClientOrigin(form);
+        now = QRect(*client + QPoint(part.Left - origin.X, part.Top - origin.Y), QSize(part.Width(), part.Height()));
+    } else if (placeUnknown) {
+        now = onScreen(form, part).toQRect();
+    } else {
+        return;
+    }
     if (lock->geometry() != now)
         lock->setGeometry(now);
 }
@@ -261,12 +271,12 @@ void TluxAnimationForm::FinishShowAnimation()
         return;
     QPointer<TluxAnimationForm> self = this;
     QPointer<TluxAnimation> animation = m_showAnimation;
-    // Only where the manager did not tell the frame in advance is the form's
-    // place once mapped worth more than the one it was given.
+    // Once mapped, the form is where the manager put it: the pop-up goes there
+    // before the first frame.
     const bool placeUnknown = WindowManagerFrameUnknown(form);
     waitUntilMapped(form);
-    if (placeUnknown && form->isVisible())
-        followForm(form, coveredPart(form));
+    if (form->isVisible())
+        followForm(form, coveredPart(form), placeUnknown);
     // Hidden again before its transition could start: there is nothing to
     // uncover, only the pop-up to remove.
     if (animation && form->isVisible())

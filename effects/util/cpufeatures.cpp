@@ -1,5 +1,10 @@
 #include "effects/util/cpufeatures.h"
 
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
 #endif
@@ -41,4 +46,33 @@ const CpuFeatures& ProcessorFeatures()
 bool HasMMX()
 {
     return ProcessorFeatures().mmx;
+}
+
+// The cache of the first processor with the highest level, from sysfs ("32768K"): the size one
+// cache instance has. The C library's figure may add up the instances of a whole package.
+size_t lastLevelCacheBytes()
+{
+    static const size_t bytes = [] {
+        int topLevel = 0;
+        size_t size = 0;
+        for (int index = 0; index < 8; ++index) {
+            const std::string dir = "/sys/devices/system/cpu/cpu0/cache/index" + std::to_string(index) + "/";
+            std::ifstream levelFile(dir + "level"), sizeFile(dir + "size");
+            int level = 0;
+            size_t kib = 0;
+            char unit = 0;
+            if (!(levelFile >> level) || !(sizeFile >> kib >> unit) || unit != 'K')
+                continue;
+            if (level > topLevel) {
+                topLevel = level;
+                size = kib * 1024;
+            }
+        }
+        if (size == 0) {
+            const long reported = sysconf(_SC_LEVEL3_CACHE_SIZE);
+            size = reported > 0 ? size_t(reported) : 0;
+        }
+        return size;
+    }();
+    return bytes;
 }

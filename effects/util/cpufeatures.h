@@ -1,6 +1,8 @@
 #pragma once
 // The processor's features, probed once.
 
+#include <cstddef>
+
 // What the processor runs, as far as the library's fast paths care.
 struct CpuFeatures {
     bool mmx = false;
@@ -17,3 +19,8 @@ const CpuFeatures& ProcessorFeatures();
 // feature bit (leaf 1, EDX bit 23). False on processors without CPUID and on
 // other architectures.
 bool HasMMX();
+
+// Bytes of the processor's last-level cache as the system reports it (the level 3 cache, else
+// level 2); 0 when it reports none. A pass whose pictures together exceed it cannot keep its
+// output in cache for the next pass.
+size_t lastLevelCacheBytes();

@@ -212,3 +212,24 @@ bool WindowManagerFrameUnknown(QWidget* Window)
     return false;
 #endif
 }
+
+std::optional<QPoint> ClientOriginOnScreen(QWidget* Window)
+{
+#ifdef LUX_HAVE_XLIB
+    if (!Window || !Window->isWindow() || QGuiApplication::platformName() != QLatin1String("xcb")
+        || !Window->testAttribute(Qt::WA_WState_Created))
+        return std::nullopt;
+    Display* d = x11Display();
+    if (!d)
+        return std::nullopt;
+    int x = 0, y = 0;
+    ::Window child = 0;
+    if (!XTranslateCoordinates(d, ::Window(Window->winId()), DefaultRootWindow(d), 0, 0, &x, &y, &child))
+        return std::nullopt;
+    const qreal ratio = Window->devicePixelRatioF();
+    return QPoint(qRound(x / ratio), qRound(y / ratio));
+#else
+    Q_UNUSED(Window);
+    return std::nullopt;
+#endif
+}

@@ -8,6 +8,9 @@
 // answered before the window is mapped).
 
 #include <QMargins>
+#include <QPoint>
+
+#include <optional>
 
 class QWidget;
 
@@ -21,3 +24,10 @@ QMargins WindowManagerFrame(QWidget* Window);
 // mapping what frame it gives it (weston's X window manager): the window's
 // place is then known only once it is mapped.
 bool WindowManagerFrameUnknown(QWidget* Window);
+
+// Where Window's client area has its top-left corner on the screen, as the X
+// server has it now (logical pixels). The window manager places a mapped window
+// where it likes; Qt may learn of it late or not at all (weston's X window
+// manager), or place the client where Qt's geometry says while the frame grows
+// outwards. No value off X11 or before the native window exists.
+std::optional<QPoint> ClientOriginOnScreen(QWidget* Window);

@@ -38,12 +38,12 @@ $(diff <(echo "$expected") <(echo "$installed") || true)"
 
 desktop-file-validate "$prefix/share/applications/flashupdate.desktop" || fail "desktop entry"
 
-"$prefix/bin/flashupdate-cli" --version | grep -qx 'flashupdate-cli [0-9.]*' || fail "--version"
+grep -qx 'flashupdate-cli [0-9.]*' <<<"$("$prefix/bin/flashupdate-cli" --version)" || fail "--version"
 
 # An installed copy keeps its settings under $XDG_CONFIG_HOME, even where it may
 # write to its own bin/ (as root may).
 export XDG_CONFIG_HOME=$work/config HOME=$work/home
-"$prefix/bin/flashupdate-cli" --help | grep -qF "settings file: $XDG_CONFIG_HOME/flashupdate/Config.dat" \
+grep -qF "settings file: $XDG_CONFIG_HOME/flashupdate/Config.dat" <<<"$("$prefix/bin/flashupdate-cli" --help)" \
   || fail "settings folder of an installed copy"
 
 mkfifo "$work/board.out"

@@ -38,7 +38,8 @@ for file in "$libdir/liblux-transitions.so.1" "$libdir/liblux-transitions.so" in
 done
 [ -z "$(find "$prefix" -name '*.a')" ] || fail "static archives installed"
 library=$prefix/$libdir/liblux-transitions.so.1
-readelf -d "$library" | grep -q 'SONAME.*\[liblux-transitions\.so\.1\]' || fail "SONAME: $(readelf -d "$library" | grep SONAME)"
+dynamic=$(readelf -d "$library")
+grep -q 'SONAME.*\[liblux-transitions\.so\.1\]' <<<"$dynamic" || fail "SONAME: $(grep SONAME <<<"$dynamic")"
 ! ldd "$library" | grep -Ei 'serialport|jpeg' || fail "the library links Qt SerialPort or libjpeg"
 exports=$(nm -DC --defined-only "$library")
 for name in 'lux::animateShow' 'lux::Transition::staticMetaObject' 'TluxAnimation::Execute()' 'luxStartup()'; do
@@ -50,11 +51,10 @@ done
 cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 || fail "cpack: $(cat "$work/cpack.log")"
 runtime=$(ls "$work"/deb/liblux-transitions1_*.deb) && dev=$(ls "$work"/deb/liblux-transitions-dev_*.deb) \
   || fail "packages: $(ls "$work/deb")"
-# Listed first, then searched: grep -q stops at its first match, and a listing
-# longer than a pipe holds would then end in a broken pipe, which pipefail counts.
-runtime_files=$(dpkg-deb -c "$runtime") && dev_files=$(dpkg-deb -c "$dev") || fail "dpkg-deb cannot list the packages"
-grep -q 'liblux-transitions\.so\.1\.' <<<"$runtime_files" || fail "the library package lacks the library"
-grep -q 'include/lux/transitions\.h' <<<"$dev_files" || fail "the -dev package lacks the headers"
+# The listings are read whole before they are searched: with pipefail, a grep -q
+# that stops at its first match would fail the pipe by breaking dpkg-deb's output.
+grep -q 'liblux-transitions\.so\.1\.' <<<"$(dpkg-deb -c "$runtime")" || fail "the library package lacks the library"
+grep -q 'include/lux/transitions\.h' <<<"$(dpkg-deb -c "$dev")" || fail "the -dev package lacks the headers"
 [[ "$(dpkg-deb -f "$dev" Depends)" == *liblux-transitions1* ]] || fail "the -dev package does not depend on the library"
 
 # pkg-config, for a build without CMake.

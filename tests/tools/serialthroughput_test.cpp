@@ -1,8 +1,9 @@
 // Long runs on the serial link: lines at 921600 baud with a reply to each,
 // and a large file sent in full. Both lengths can be raised for a manual run:
 //   LUX_SOAK_SECONDS   seconds of the 921600-baud run (default 5; 60 for the full soak)
-//   LUX_LARGE_FILE_MIB size of the large file in MiB (default 100; 16 in the
-//                      sanitized build, where each packet costs many times more)
+//   LUX_LARGE_FILE_MIB size of the large file in MiB (default 8; 4 in the
+//                      sanitized build); its packets go at least a Time Gap
+//                      of 1 ms apart, so 100 MiB take about a minute
 
 #include "tests/support/ptypair.h"
 #include "tests/tools/boardsimprocess.h"
@@ -19,9 +20,9 @@
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int DefaultLargeFileMiB = 16;
+constexpr int DefaultLargeFileMiB = 4;
 #else
-constexpr int DefaultLargeFileMiB = 100;
+constexpr int DefaultLargeFileMiB = 8;
 #endif
 
 int fromEnvironment(const char* name, int fallback)
@@ -89,8 +90,9 @@ TEST(SerialThroughput, At921600BaudWithRepliesNoByteIsLost)
 }
 
 // A sparse file with a short line at each MiB: packets of 2048 bytes and of
-// the lines' lengths. After every tick the progress is the bytes the board has
-// and the counter the packets; resident memory does not grow with the file.
+// the lines' lengths, at a Time Gap of 1 ms. After every packet the progress is
+// the bytes the board has and the counter the packets; resident memory does
+// not grow with the file.
 TEST(SerialThroughput, ALargeFileIsSentWholeWithProgressAndCounter)
 {
     const qint64 mib = fromEnvironment("LUX_LARGE_FILE_MIB", DefaultLargeFileMiB);
@@ -118,12 +120,12 @@ TEST(SerialThroughput, ALargeFileIsSentWholeWithProgressAndCounter)
     qint64 memoryAtTenth = -1;
     bool sameBytes = true;
     bool progressRight = true;
-    while (run.engine.isSending()) {
-        const int before = run.engine.packetCount();
-        run.tick();
-        if (run.engine.packetCount() == before)
-            break;
-        const int length = run.engine.chunkLength();
+    run.controls.timeGap = QStringLiteral("1");
+    run.engine.timeGapEdited();
+    QEventLoop loop;
+    QObject::connect(&run.engine, &TransferEngine::transferEnded, &loop, &QEventLoop::quit);
+    QObject::connect(&run.engine, &TransferEngine::packetWritten, &loop, [&](qint64 bytes, qint64) {
+        const int length = int(bytes);
         const QByteArray got = pty.read(length);
         const size_t wantLength = std::fread(want.data(), 1, size_t(length), expected);
         sameBytes = sameBytes && got.size() == length && wantLength == size_t(length)
@@ -132,10 +134,12 @@ TEST(SerialThroughput, ALargeFileIsSentWholeWithProgressAndCounter)
         progressRight = progressRight && run.controls.progressPosition == boardHas
             && run.controls.counter == QString::number(run.engine.packetCount());
         if (!sameBytes || !progressRight)
-            break;
+            loop.quit();
         if (memoryAtTenth < 0 && boardHas >= size / 10)
             memoryAtTenth = residentKiB();
-    }
+    });
+    if (run.engine.isSending())
+        loop.exec();
     std::fclose(expected);
     EXPECT_TRUE(sameBytes) << "at byte " << boardHas;
     EXPECT_TRUE(progressRight) << "at byte " << boardHas;

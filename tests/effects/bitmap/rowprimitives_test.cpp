@@ -4,6 +4,7 @@
 
 #include "effects/bitmap/rasterprimitives.h"
 #include "effects/bitmap/rowprimitives.h"
+#include "effects/bitmap/stampedrows.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,45 @@ TEST(RowPrimitives, EveryWidthAndMisalignmentStaysInsideItsRows)
     for (const auto& path : rowPaths())
         path.line(&one, &other, -3);
     EXPECT_EQ(other, 6u);
+}
+
+// The rows whose stores bypass the cache give the bytes of the plain ones, whatever the target's
+// alignment (they stream only from its 32-byte boundaries), and write nothing past the row.
+TEST(RowPrimitives, StreamingRowsGiveTheBytesOfThePlainOnes)
+{
+    if (bestSimdLevel() != SimdLevel::Avx2)
+        GTEST_SKIP() << "no AVX2";
+    using namespace luxraster;
+    struct Case {
+        const char* name;
+        FadeRowProc streaming, plain;
+    };
+    const Case cases[] = {{"packed", avx2::fadeRowPackedStreaming, avx2::fadeRowPacked},
+                          {"plain", avx2::fadeRowPlainStreaming, avx2::fadeRowPlain},
+                          {"copy", nullptr, nullptr}};
+    std::mt19937 rng(99);
+    alignas(32) TluxColor S[200], D[200], out[220], expected[220];
+    uint8_t m[200];
+    for (const Case& c : cases) {
+        for (int n : {0, 7, 8, 63, 64, 65, 100, 150, 191}) {
+            for (int skip = 0; skip < 9; ++skip) {
+                fillMixed(S, n, rng);
+                fillMixed(D, n, rng);
+                for (int i = 0; i < n; ++i)
+                    m[i] = uint8_t(i % 5 == 0 ? 0 : i % 5 == 1 ? 255 : rng());
+                fillMixed(out, 220, rng);
+                std::memcpy(expected, out, sizeof out);
+                if (c.streaming) {
+                    c.plain(S, D, m, expected + skip, n);
+                    c.streaming(S, D, m, out + skip, n);
+                } else {
+                    std::memcpy(expected + skip, S, size_t(n) * 4);
+                    avx2::moveStreaming(S, out + skip, n);
+                }
+                ASSERT_EQ(0, std::memcmp(out, expected, sizeof out)) << c.name << " n=" << n << " skip=" << skip;
+            }
+        }
+    }
 }
 
 TEST(RowPrimitives, TransparentRowSkipsTheKeyWhateverItsAlphaAndWritesOpaque)

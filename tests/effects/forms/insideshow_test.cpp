@@ -20,23 +20,46 @@
 using namespace animationtest;
 using namespace freezetest;
 
-TEST(InsideShow, TheFormComesInOverTheLiveDesktopWithoutAPopup)
-{
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        GTEST_SKIP() << "needs a desktop";
-    startTransitions();
-    if (TransitionSurfaceOfThisRun() != TransitionSurface::InWindow)
-        GTEST_SKIP() << "this desktop copies the screen";
+// A desktop whose transitions are drawn inside their windows, and where the
+// screen reads back, a backdrop of its own colour behind the form's place.
+class InsideShow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            GTEST_SKIP() << "needs a desktop";
+        startTransitions();
+        if (TransitionSurfaceOfThisRun() != TransitionSurface::InWindow)
+            GTEST_SKIP() << "this desktop copies the screen";
+        if (screenReads) {
+            backdrop.reset(makeWindow(behindColour, formRect.adjusted(-40, -40, 40, 40)));
+            ASSERT_TRUE(showAndWait(backdrop.get(), formRect, behindColour));
+        }
+    }
+
+    // The screen at the form's place showed a frame between the two colours
+    // while the transition played, and ends on the second.
+    void expectPassedBetween(const FrameRecorder& recorder, QColor fromColour, QColor toColour)
+    {
+        QImage from(formRect.size(), QImage::Format_RGB32), to(formRect.size(), QImage::Format_RGB32);
+        from.fill(fromColour);
+        to.fill(toColour);
+        const QImage middle = recorder.intermediate(from, to);
+        ASSERT_FALSE(middle.isNull()) << recorder.frames.size() << " frames recorded, none between the pictures";
+        EXPECT_TRUE(between(middle, from, to));
+        EXPECT_TRUE(waitUntil([&] { return screenIs(formRect, toColour); }));
+    }
+
     // The screen reads back where an X server has root contents (Xvfb with a
     // compositor), not on weston.
     const bool screenReads = qEnvironmentVariable("LUX_DESKTOP").startsWith(QLatin1String("openbox"));
-    const QColor behindColour(40, 90, 200), formColour(230, 200, 30);
-    const QRect formRect(110, 130, 200, 130);
+    const QColor behindColour{40, 90, 200}, formColour{230, 200, 30};
+    const QRect formRect{110, 130, 200, 130};
     std::unique_ptr<QWidget> backdrop;
-    if (screenReads) {
-        backdrop.reset(makeWindow(behindColour, formRect.adjusted(-40, -40, 40, 40)));
-        ASSERT_TRUE(showAndWait(backdrop.get(), formRect, behindColour));
-    }
+};
+
+TEST_F(InsideShow, TheFormComesInOverTheLiveDesktopWithoutAPopup)
+{
     std::unique_ptr<QWidget> form(makeWindow(formColour, formRect));
     ASSERT_TRUE(ReadComponentStream(fadeFormStream(1500), form.get()).ok);
     TluxAnimation* animation = FindAnimationForm(form.get())->GetShowAnimation();
@@ -64,15 +87,8 @@ TEST(InsideShow, TheFormComesInOverTheLiveDesktopWithoutAPopup)
     EXPECT_TRUE(behindShowed) << "the desktop showed through the form before the transition";
     EXPECT_EQ(topLevels(), before) << "no pop-up";
     EXPECT_EQ(FrozenControlCount(), 0);
-    if (screenReads) {
-        QImage from(formRect.size(), QImage::Format_RGB32), to(formRect.size(), QImage::Format_RGB32);
-        from.fill(behindColour);
-        to.fill(formColour);
-        const QImage middle = recorder->intermediate(from, to);
-        ASSERT_FALSE(middle.isNull()) << recorder->frames.size() << " frames recorded, none between the pictures";
-        EXPECT_TRUE(between(middle, from, to));
-        EXPECT_TRUE(waitUntil([&] { return screenIs(formRect, formColour); }));
-    }
+    if (screenReads)
+        expectPassedBetween(*recorder, behindColour, formColour);
 }
 
 namespace {
@@ -90,21 +106,8 @@ public:
 
 } // namespace
 
-TEST(InsideShow, TheFormGoesOverTheLiveDesktopThenHides)
+TEST_F(InsideShow, TheFormGoesOverTheLiveDesktopThenHides)
 {
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        GTEST_SKIP() << "needs a desktop";
-    startTransitions();
-    if (TransitionSurfaceOfThisRun() != TransitionSurface::InWindow)
-        GTEST_SKIP() << "this desktop copies the screen";
-    const bool screenReads = qEnvironmentVariable("LUX_DESKTOP").startsWith(QLatin1String("openbox"));
-    const QColor behindColour(40, 90, 200), formColour(230, 200, 30);
-    const QRect formRect(110, 130, 200, 130);
-    std::unique_ptr<QWidget> backdrop;
-    if (screenReads) {
-        backdrop.reset(makeWindow(behindColour, formRect.adjusted(-40, -40, 40, 40)));
-        ASSERT_TRUE(showAndWait(backdrop.get(), formRect, behindColour));
-    }
     struct Case {
         const char* how;
         std::function<void(QWidget*, TluxAnimationForm*)> hide;
@@ -151,15 +154,8 @@ TEST(InsideShow, TheFormGoesOverTheLiveDesktopThenHides)
         EXPECT_TRUE(lock.isNull()) << "the lock went with the transition";
         EXPECT_EQ(topLevels(), before) << "no pop-up";
         EXPECT_EQ(FrozenControlCount(), 0);
-        if (screenReads) {
-            QImage from(formRect.size(), QImage::Format_RGB32), to(formRect.size(), QImage::Format_RGB32);
-            from.fill(formColour);
-            to.fill(behindColour);
-            const QImage middle = recorder->intermediate(from, to);
-            ASSERT_FALSE(middle.isNull()) << recorder->frames.size() << " frames recorded, none between the pictures";
-            EXPECT_TRUE(between(middle, from, to));
-            EXPECT_TRUE(waitUntil([&] { return screenIs(formRect, behindColour); }));
-        }
+        if (screenReads)
+            expectPassedBetween(*recorder, formColour, behindColour);
         hide.OnStart = nullptr;
     }
 }
