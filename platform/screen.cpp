@@ -1,18 +1,23 @@
 #include "platform/screen.h"
 
+#include "platform/devicepixels.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QStyle>
 
-QImage CaptureScreen(const TRect& r)
+QImage CaptureScreen(const TRect& r, qreal ratio)
 {
     const int w = std::max(0, r.Width()), h = std::max(0, r.Height());
-    QImage out(w, h, QImage::Format_ARGB32);
+    QImage out(ToDevicePixels(QSize(w, h), ratio), QImage::Format_ARGB32);
     if (out.isNull())
         return out;
     out.fill(0xFF000000u);
+    // Painted in logical coordinates; each screen's copy comes at that
+    // screen's device pixels and lands 1:1 on ours where the ratios agree.
+    out.setDevicePixelRatio(ratio);
     QPainter p(&out);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     const QRect want(r.Left, r.Top, w, h);
@@ -24,6 +29,8 @@ QImage CaptureScreen(const TRect& r)
         const QPixmap shot = screen->grabWindow(0, part.x() - geo.x(), part.y() - geo.y(), part.width(), part.height());
         p.drawImage(part.topLeft() - want.topLeft(), shot.toImage().convertToFormat(QImage::Format_ARGB32));
     }
+    p.end();
+    out.setDevicePixelRatio(1);
     return out;
 }
 

@@ -5,9 +5,11 @@
 
 #include <QImage>
 
-// A copy of the screen rectangle r (screen coordinates), always of r's full size;
-// parts of r outside every screen are opaque black.
-QImage CaptureScreen(const TRect& r);
+// A copy of the screen rectangle r (logical screen coordinates), always of r's
+// full size: at ratio 1 one pixel per logical pixel, otherwise the device
+// pixels r covers at that device pixel ratio (ToDevicePixels). Parts of r
+// outside every screen are opaque black.
+QImage CaptureScreen(const TRect& r, qreal ratio = 1.0);
 
 // System metric indexes used by the effects library.
 enum SystemMetric : int {

@@ -2,8 +2,15 @@
 // window the way a window device context allows, each widget that is drawn into
 // gets a backing image. An event filter paints that image in place of the
 // widget's own contents, and every drawing call through the context repaints it.
+//
+// The backing image holds the window's device pixels (a 2× screen gives it
+// twice the widget's logical width and height), so that what is drawn into it
+// reaches the screen 1:1, as sharp as the widget's own painting. Its
+// contexts address those device pixels: a window 100 wide has a context 200
+// wide there.
 
 #include "platform/devicecontext.h"
+#include "platform/devicepixels.h"
 
 #include <QEvent>
 #include <QHash>
@@ -15,12 +22,15 @@ namespace {
 
 class WindowSurface : public QObject {
 public:
-    explicit WindowSurface(QWidget* widget) : QObject(widget), m_widget(widget)
+    explicit WindowSurface(QWidget* widget)
+        : QObject(widget), m_widget(widget), m_ratio(DevicePixelRatioOf(widget))
     {
-        m_image = QImage(std::max(1, widget->width()), std::max(1, widget->height()), QImage::Format_ARGB32);
+        m_image = QImage(deviceSize(), QImage::Format_ARGB32);
         m_image.fill(0xFF000000u);
         // Start from what the widget would paint, so partial drawing looks right.
+        m_image.setDevicePixelRatio(m_ratio);
         widget->render(&m_image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        m_image.setDevicePixelRatio(1); // contexts address its pixels
         widget->installEventFilter(this);
     }
 
@@ -33,15 +43,14 @@ public:
             && !m_widget->testAttribute(Qt::WA_TranslucentBackground)) {
             // A window shows colours only: the alpha byte drawn into its
             // context (often 0 in copied pixels) must not darken the screen.
-            const QImage opaque(m_image.constBits(), m_image.width(), m_image.height(), m_image.bytesPerLine(),
-                QImage::Format_RGB32);
+            const QImage opaque = DevicePixelView(m_image, m_ratio, QImage::Format_RGB32);
             QPainter p(m_widget);
             p.setCompositionMode(QPainter::CompositionMode_Source);
             p.drawImage(0, 0, opaque);
             return true;
         }
-        if (watched == m_widget && event->type() == QEvent::Resize && m_widget->size() != m_image.size()) {
-            QImage bigger(std::max(1, m_widget->width()), std::max(1, m_widget->height()), QImage::Format_ARGB32);
+        if (watched == m_widget && event->type() == QEvent::Resize && deviceSize() != m_image.size()) {
+            QImage bigger(deviceSize(), QImage::Format_ARGB32);
             bigger.fill(0xFF000000u);
             QPainter p(&bigger);
             p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -54,7 +63,10 @@ public:
     }
 
 private:
+    QSize deviceSize() const { return ToDevicePixels(m_widget->size().expandedTo(QSize(1, 1)), m_ratio); }
+
     QWidget* m_widget;
+    qreal m_ratio;
     QImage m_image;
 };
 

@@ -30,5 +30,10 @@ void CentreOnScreen(QWidget* window, QScreen* screen)
         return;
     if (window->screen() != screen)
         window->setScreen(screen);
-    window->move(screen->geometry().center() - window->rect().center());
+    // The client area is placed, not the frame: the window system then puts it
+    // at exactly the device pixel that logical point maps to. Placed by its
+    // frame, a window whose frame is an odd number of device pixels wide (a
+    // manager that knows nothing of Qt's scale) would have its client area
+    // between two logical pixels, where no transition's pop-up can lie.
+    window->setGeometry(QRect(screen->geometry().center() - window->rect().center(), window->size()));
 }

@@ -15,6 +15,6 @@ QScreen* StartupScreen();
 // `box`, else the primary.
 QScreen* MainWindowScreen(const QWidget* box);
 
-// Places `window` on `screen` (when there is one) with its centre on the
-// screen's centre.
+// Places `window` on `screen` (when there is one) with the centre of its client
+// area on the screen's centre.
 void CentreOnScreen(QWidget* window, QScreen* screen);

@@ -39,6 +39,10 @@
 // the form is asked to close (its Close event) or through
 // hideThroughTransition, and the form is hidden once it has ended; a form hidden
 // directly by hide() simply goes.
+//
+// On a screen with a device pixel ratio above 1 the copy of the screen, the
+// form's new picture and every frame have the screen's device pixels, and the
+// lock shows them 1:1: the transition is as sharp as the form after it.
 
 #include "effects/forms/animationform.h"
 
@@ -51,6 +55,7 @@
 #include "effects/forms/seethrough.h"
 #include "effects/util/transitionsurface.h"
 #include "effects/util/windowframe.h"
+#include "platform/devicepixels.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -133,10 +138,17 @@ void followForm(QWidget* form, const TRect& part, bool placeUnknown)
         lock->setGeometry(now);
 }
 
-std::unique_ptr<TluxBitmap> unrevealedPicture(const TRect& part)
+// The screen under the form, at the device pixels the transition is composed at.
+std::unique_ptr<TluxBitmap> screenUnder(QWidget* form, const TRect& screenRect)
+{
+    return GrabDesktopToDeviceBitmap(screenRect, DevicePixelRatioOf(form));
+}
+
+std::unique_ptr<TluxBitmap> unrevealedPicture(QWidget* form, const TRect& part)
 {
     auto picture = std::make_unique<TluxBitmap>();
-    picture->SetSize(std::max(0, part.Width()), std::max(0, part.Height()));
+    const QSize size = ToDevicePixels(QSize(std::max(0, part.Width()), std::max(0, part.Height())), DevicePixelRatioOf(form));
+    picture->SetSize(size.width(), size.height());
     picture->Clear(Unrevealed);
     return picture;
 }
@@ -238,18 +250,18 @@ void TluxAnimationForm::PrepareShowAnimation()
         // Nothing of the screen is known: the form comes in over the live desktop.
         m_behind.reset();
         if (m_showAnimation && !m_showAnimation->IsControlFrozen(form))
-            m_showAnimation->FreezeControl(form, R, unrevealedPicture(R));
+            m_showAnimation->FreezeControl(form, R, unrevealedPicture(form, R));
         return;
     }
     const TRect screenRect = onScreen(form, R);
     if (m_hideAnimation || m_keepsBehind) {
         // The form is not on the screen yet: this is what a hide will uncover.
-        m_behind = GrabDesktopToLuBitmap(screenRect);
+        m_behind = screenUnder(form, screenRect);
         m_behindRect = screenRect;
     }
     if (!m_showAnimation || m_showAnimation->IsControlFrozen(form))
         return;
-    m_showAnimation->FreezeControl(form, R, GrabDesktopToLuBitmap(screenRect));
+    m_showAnimation->FreezeControl(form, R, screenUnder(form, screenRect));
 }
 
 void TluxAnimationForm::FinishShowAnimation()
@@ -291,7 +303,7 @@ void TluxAnimationForm::PrepareHideAnimation()
         return;
     const TRect R = coveredPart(form);
     // The form itself, still on the screen.
-    m_hideAnimation->FreezeControl(form, R, GrabDesktopToLuBitmap(onScreen(form, R)));
+    m_hideAnimation->FreezeControl(form, R, screenUnder(form, onScreen(form, R)));
 }
 
 // The hide transition inside the form, while it is still on the screen: from
@@ -306,13 +318,13 @@ void TluxAnimationForm::playHideInside()
         return;
     abortShowTransition();
     const TRect R = coveredPart(form);
-    m_hideAnimation->FreezeControl(form, R, GrabToLuBitmap(form, R));
+    m_hideAnimation->FreezeControl(form, R, GrabToDeviceBitmap(form, R, DevicePixelRatioOf(form)));
     // The form's own picture is what the frames fade away from: their fade becomes alpha.
     if (auto* lock = qobject_cast<TluxLockInside*>(FrozenLock(form)))
         lock->Revealed = m_hideAnimation->SourceImage();
     QPointer<TluxAnimation> animation = m_hideAnimation;
     QPointer<QWidget> alive = form;
-    animation->ExecuteTo(unrevealedPicture(R));
+    animation->ExecuteTo(unrevealedPicture(form, R));
     m_hidPlayedInside = true;
     QTimer::singleShot(0, this, [this, animation, alive] {
         if (alive && alive->isVisible() && m_hidPlayedInside) {

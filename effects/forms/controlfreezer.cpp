@@ -5,6 +5,7 @@
 #include "effects/forms/grabberregistry.h"
 #include "effects/util/windowbackground.h"
 #include "platform/devicecontext.h"
+#include "platform/devicepixels.h"
 #include "effects/bitmap/luxbitmap.h"
 
 #include <QCoreApplication>
@@ -223,15 +224,16 @@ TluxLockControl* FrozenLock(QWidget* Control)
 
 std::unique_ptr<TluxBitmap> GrabBeneathLock(QWidget* Control, const TRect& R)
 {
+    const qreal ratio = DevicePixelRatioOf(Control);
     auto* inside = qobject_cast<TluxLockInside*>(FrozenLock(Control));
     if (!inside)
-        return GrabToLuBitmap(Control, R);
+        return GrabToDeviceBitmap(Control, R, ratio);
     // The lock is one of the form's own children: out of the way for the grab,
     // back before anything repaints.
     const bool updates = Control->updatesEnabled();
     Control->setUpdatesEnabled(false);
     inside->hide();
-    std::unique_ptr<TluxBitmap> grabbed = GrabToLuBitmap(Control, R);
+    std::unique_ptr<TluxBitmap> grabbed = GrabToDeviceBitmap(Control, R, ratio);
     inside->show();
     inside->raise();
     Control->setUpdatesEnabled(updates);

@@ -5,6 +5,7 @@
 #include "effects/forms/formgrabber.h"
 #include "effects/util/rectutils.h"
 #include "effects/forms/scrollbargrabbers.h"
+#include "platform/devicepixels.h"
 #include "platform/screen.h"
 
 #include <QMetaObject>
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -148,6 +150,35 @@ std::unique_ptr<TluxBitmap> GrabDesktopToLuBitmap(const TRect& R)
     auto result = std::make_unique<TluxBitmap>();
     const std::unique_ptr<TBitmap> grabbed = GrabDesktopToBitmap(R);
     result->Assign(grabbed->Image());
+    return result;
+}
+
+std::unique_ptr<TluxBitmap> GrabToDeviceBitmap(QWidget* Control, const TRect& R, qreal ratio)
+{
+    if (ratio == 1.0 || !Control || IsRectEmpty(R))
+        return GrabToLuBitmap(Control, R);
+    // R lies in the outer coordinates, which for a window include the
+    // manager's frame; the widget renders in its own.
+    const TPoint origin = Control->isWindow() ? GetClientOrigin(Control) : TPoint();
+    QImage picture(ToDevicePixels(QSize(RectWidth(R), RectHeight(R)), ratio), QImage::Format_ARGB32);
+    if (picture.isNull())
+        throw std::bad_alloc();
+    picture.fill(0xFF000000u);
+    picture.setDevicePixelRatio(ratio);
+    const QRect part(R.Left - origin.X, R.Top - origin.Y, RectWidth(R), RectHeight(R));
+    Control->render(&picture, QPoint(), QRegion(part), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    picture.setDevicePixelRatio(1);
+    auto result = std::make_unique<TluxBitmap>();
+    result->Assign(picture);
+    return result;
+}
+
+std::unique_ptr<TluxBitmap> GrabDesktopToDeviceBitmap(const TRect& R, qreal ratio)
+{
+    if (ratio == 1.0)
+        return GrabDesktopToLuBitmap(R);
+    auto result = std::make_unique<TluxBitmap>();
+    result->Assign(CaptureScreen(R, ratio));
     return result;
 }
 

@@ -39,6 +39,15 @@ std::unique_ptr<TluxBitmap> GrabToLuBitmap(QWidget* Control, const TRect& R);
 std::unique_ptr<TBitmap> GrabDesktopToBitmap(const TRect& R);
 std::unique_ptr<TluxBitmap> GrabDesktopToLuBitmap(const TRect& R);
 
+// A transition's pictures at the device pixels of the screen they are shown on
+// (ratio: DevicePixelRatioOf the control), ToDevicePixels(R's size) large, so
+// that its frames are as sharp as the window after it. At ratio 1 these are
+// GrabToLuBitmap and GrabDesktopToLuBitmap. Above 1 Control's part R is the
+// control's own rendering at that ratio, as its window shows it (the
+// registered grabbers draw at logical pixels only).
+std::unique_ptr<TluxBitmap> GrabToDeviceBitmap(QWidget* Control, const TRect& R, qreal ratio);
+std::unique_ptr<TluxBitmap> GrabDesktopToDeviceBitmap(const TRect& R, qreal ratio);
+
 // The subsystem's start-up step: registers the form, button, bitmap-button, check
 // box, scroll box, memo and list box grabbers in that order; nothing when they
 // are registered already.

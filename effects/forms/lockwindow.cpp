@@ -2,19 +2,19 @@
 
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/forms/seethrough.h"
+#include "platform/devicepixels.h"
 
 #include <QApplication>
 #include <QPainter>
 
 namespace {
 
-// Window pixels have no alpha: show the colour of every pixel, whatever its alpha byte.
-QImage opaqueView(const QImage& image)
-{
-    return QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(), QImage::Format_RGB32);
-}
 
 } // namespace
+
+// LockBitmap and the canvas (a window device context, whose backing image has
+// the window's device pixels) both address device pixels: on a screen of ratio
+// 2 the picture of a lock 100 wide is 200 wide, and reaches the screen 1:1.
 
 TluxLockControl::TluxLockControl(QWidget* parent) : TluxLockControl(parent, Qt::WindowFlags()) {}
 
@@ -54,15 +54,19 @@ void TluxLockControl::paintEvent(QPaintEvent*)
 {
     if (!LockBitmap || LockBitmap->Empty())
         return;
-    if (m_paintBuffer.size() != size()) {
-        m_paintBuffer = QImage(size(), QImage::Format_ARGB32);
+    // The picture has the window's device pixels, as its canvas has.
+    const qreal ratio = DevicePixelRatioOf(this);
+    const QSize device = ToDevicePixels(size(), ratio);
+    if (m_paintBuffer.size() != device) {
+        m_paintBuffer = QImage(device, QImage::Format_ARGB32);
         m_paintBuffer.fill(0xFF000000u);
     }
     DeviceContext dc(&m_paintBuffer);
     LockBitmap->Draw(&dc, 0, 0);
     QPainter p(this);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(0, 0, opaqueView(m_paintBuffer));
+    // Window pixels have no alpha: the colour of every pixel shows, whatever its alpha byte.
+    p.drawImage(0, 0, DevicePixelView(m_paintBuffer, ratio, QImage::Format_RGB32));
 }
 
 TluxLockInside::TluxLockInside(QWidget* form) : TluxLockControl(form, Qt::WindowFlags())
@@ -76,13 +80,20 @@ void TluxLockInside::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    // The frame drawn on the canvas; before the first one, the picture.
+    // The frame drawn on the canvas; before the first one, the picture. Both
+    // have the window's device pixels.
+    const qreal ratio = DevicePixelRatioOf(this);
+    const auto drawDevicePixels = [&](const QImage& frame) {
+        QImage seeThrough = SeeThroughFrame(frame, Revealed);
+        seeThrough.setDevicePixelRatio(ratio);
+        p.drawImage(0, 0, seeThrough);
+    };
     if (const QImage* frame = WindowSurfaceImage(this)) {
-        p.drawImage(0, 0, SeeThroughFrame(*frame, Revealed));
+        drawDevicePixels(*frame);
     } else if (LockBitmap && !LockBitmap->Empty()) {
         QImage picture;
         LockBitmap->AssignTo(picture);
-        p.drawImage(0, 0, SeeThroughFrame(picture, Revealed));
+        drawDevicePixels(picture);
     } else {
         p.fillRect(rect(), Qt::transparent);
     }

@@ -8,6 +8,7 @@
 #include "effects/engine/effectregistry.h"
 #include "effects/forms/effectsstartup.h"
 #include "effects/util/guithread.h"
+#include "platform/devicepixels.h"
 
 #include <QCoreApplication>
 #include <QSet>
@@ -40,6 +41,18 @@ void warnUnknownEffect(const TluxAnimation& animation)
     qWarning("TluxAnimation \"%s\": unknown effect \"%s\", the change happens without a transition "
              "(GetEffectList() names the effects)",
              qUtf8Printable(animation.objectName()), qUtf8Printable(animation.Effect));
+}
+
+// A picture given at the logical size of the frozen part is enlarged to its
+// device pixels, the size of the new picture grabbed later.
+void toDevicePixels(TluxBitmap& picture, QSize logical, qreal ratio)
+{
+    const QSize device = ToDevicePixels(logical, ratio);
+    if (device == logical || QSize(picture.Width, picture.Height) != logical)
+        return;
+    QImage pixels;
+    picture.AssignTo(pixels);
+    picture.Assign(pixels.scaled(device, Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
 
 } // namespace
@@ -153,8 +166,12 @@ void TluxAnimation::FreezeControl(QWidget* Control, const TRect& R, std::unique_
     if (!IntersectRect(area, R, Rect(0, 0, bounds.Right - bounds.Left, bounds.Bottom - bounds.Top)))
         area = TRect();
     m_frozenRect = area;
+    // The transition is composed at the device pixels of the control's screen.
+    const qreal ratio = DevicePixelRatioOf(Control);
     if (!Image)
-        Image = GrabToLuBitmap(Control, m_frozenRect);
+        Image = GrabToDeviceBitmap(Control, m_frozenRect, ratio);
+    else
+        toDevicePixels(*Image, QSize(area.Width(), area.Height()), ratio);
     SetSourceImage(std::move(Image));
     m_frozenCanvas = FreezeControlProc(Control, m_frozenRect, m_sourceImage.get());
 }

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPainter>
 #include <QPointer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -189,6 +190,66 @@ TEST_F(FormAnimation, HidingPlaysFromTheFormToWhatIsBehindAndTheFormStaysHidden)
     EXPECT_TRUE(screenIs(formRect, behindColour)) << "the form stays hidden";
     EXPECT_EQ(FrozenControlCount(), 0);
     EXPECT_EQ(topLevels(), before);
+}
+
+// Columns one device pixel wide, alternately black and the form's colour, at
+// whatever device pixel ratio the screen has.
+class DeviceColumns : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const qreal ratio = devicePixelRatioF();
+        p.fillRect(rect(), formColour);
+        const int columns = int(width() * ratio);
+        for (int x = 0; x < columns; x += 2)
+            p.fillRect(QRectF(x / ratio, 0, 1 / ratio, height()), Qt::black);
+    }
+};
+
+// On a HiDPI screen (scripts/test runs this at scale 2 and 1.5) every frame
+// is composed at device pixels: a detail one device pixel wide shows in the
+// frames as in the window after them, not smeared over a logical pixel.
+TEST_F(FormAnimation, FramesKeepTheWindowsDevicePixels)
+{
+    auto* columns = new DeviceColumns(form.get());
+    columns->setGeometry(form->rect());
+    const qreal ratio = form->devicePixelRatioF();
+    const auto deviceScreen = [&] {
+        return CaptureScreen(TRect::fromQRect(formRect), ratio).convertToFormat(QImage::Format_RGB32);
+    };
+    std::vector<QImage> frames;
+    QTimer recorder;
+    QObject::connect(&recorder, &QTimer::timeout, [&] {
+        if (animation->State() == asExecuting)
+            frames.push_back(deviceScreen());
+    });
+    recorder.start(30);
+    QImage last;
+    animation->OnFinish = [&](QObject*) {
+        ++shows;
+        luxtest::processEventsFor(60);
+        last = deviceScreen(); // still on the lock
+    };
+    form->show();
+    ASSERT_TRUE(waitUntil([&] { return shows == 1; }, 20000));
+
+    const QImage window = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(window.size(), last.size());
+    EXPECT_EQ(luxtest::differingPixels(last, window), 0) << "the last frame is the window's own picture";
+    QImage behind(window.size(), QImage::Format_RGB32);
+    behind.fill(behindColour);
+    int blends = 0;
+    for (const QImage& frame : frames) {
+        if (luxtest::differingPixels(frame, behind) == 0 || luxtest::differingPixels(frame, window) == 0)
+            continue;
+        ++blends;
+        EXPECT_TRUE(between(frame, behind, window)) << "frame " << blends << " blends other pixels";
+    }
+    EXPECT_GT(blends, 0) << frames.size() << " frames recorded, none between the pictures";
 }
 
 // A form whose native window a test can destroy, as Qt does when it must make it anew.
