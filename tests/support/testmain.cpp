@@ -45,6 +45,25 @@ void waitForCompositor()
     const Atom atom = XInternAtom(d, selection.constData(), False);
     for (int attempt = 0; attempt < 100 && XGetSelectionOwner(d, atom) == 0; ++attempt)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // A compositor owns its selection before it has painted the screen: until
+    // then a copy of the screen is all black, and a program starting at that
+    // moment would take it for a desktop that gives no copies. Wait for the
+    // first painted picture (bounded: a desktop may really be black).
+    const Window root = DefaultRootWindow(d);
+    const int width = DisplayWidth(d, DefaultScreen(d));
+    const int height = DisplayHeight(d, DefaultScreen(d));
+    for (int attempt = 0; attempt < 60; ++attempt) {
+        XImage* image = XGetImage(d, root, 0, 0, width, height, AllPlanes, ZPixmap);
+        bool painted = false;
+        for (int y = 0; image && y < height && !painted; ++y)
+            for (int x = 0; x < width && !painted; ++x)
+                painted = XGetPixel(image, x, y) != 0;
+        if (image)
+            XDestroyImage(image);
+        if (painted)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     XCloseDisplay(d);
 }
 
