@@ -13,6 +13,7 @@
 
 // Last: Xlib's macros (None, Bool, ...) would clash with the headers above.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
