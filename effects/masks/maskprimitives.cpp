@@ -1,6 +1,5 @@
 #include "effects/masks/maskprimitives.h"
 
-#include "effects/masks/maskrows.h"
 
 #include "platform/arith.h"
 
@@ -314,16 +313,4 @@ void invertCells(uint8_t* p, size_t count, InKind kind, uint8_t level)
             p[i] = uint8_t(255 - p[i]);
         break;
     }
-}
-
-void invertedVariant(MaskGrid& m, int progress, InKind kind, MaskGenerator out)
-{
-    if (progress == 0)
-        return;
-    out(m, 100 - progress);
-    const uint8_t level = uint8_t(std::clamp(fadeLevel(progress), 0, 255));
-    if (m.plan)
-        m.plan->invert(kind, level);
-    else
-        invertCells(m.Bits, m.size(), kind, level);
 }

@@ -219,14 +219,13 @@ inline int half(int n)
     return n / 2;
 }
 
-// In variants of an Out generator: unless P = 0, run the Out generator at 100 - P, then
-// replace every cell.
+// How the In variant of an Out generator replaces every cell of the Out generator's mask
+// (invertedVariant, in maskrows.h).
 enum class InKind {
     Slide,  // nonzero -> 0, zero -> 255
     Fade,   // nonzero -> 0, zero -> V of P
     Smooth, // v -> 255 - v
 };
 using MaskGenerator = void (*)(MaskGrid& m, int progress);
-void invertedVariant(MaskGrid& m, int progress, InKind kind, MaskGenerator out);
 // The replacement of the In variants over count cells; level is the Fade kind's V.
 void invertCells(uint8_t* p, size_t count, InKind kind, uint8_t level);

@@ -1,8 +1,8 @@
 #include "effects/masks/maskrows.h"
 
 #include "effects/masks/coverpasses.h"
-#include "effects/masks/shapecover.h"
 
+#include <algorithm>
 #include <cstring>
 
 void MaskRowPlan::start(int W, int H)
@@ -28,7 +28,7 @@ void MaskRowPlan::reached(const uint32_t* cells, uint16_t low, uint16_t high, ui
     m_value = v;
 }
 
-void MaskRowPlan::last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, const ShapeCover* gaps)
+void MaskRowPlan::last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, const RowMender* gaps)
 {
     m_fill = Fill::Last;
     m_cells = cells;
@@ -60,4 +60,16 @@ void MaskRowPlan::row(uint8_t* out, int y) const
     }
     if (m_inverted)
         invertCells(out, width, m_invertKind, m_invertLevel);
+}
+
+void invertedVariant(MaskGrid& m, int progress, InKind kind, MaskGenerator out)
+{
+    if (progress == 0)
+        return;
+    out(m, 100 - progress);
+    const uint8_t level = uint8_t(std::clamp(fadeLevel(progress), 0, 255));
+    if (m.plan)
+        m.plan->invert(kind, level);
+    else
+        invertCells(m.Bits, m.size(), kind, level);
 }

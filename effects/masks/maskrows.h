@@ -14,7 +14,16 @@
 #include <cstdint>
 #include <vector>
 
-class ShapeCover;
+// Mends the cells of a row that a record pass alone cannot give (a shape record's cells
+// whose shapes have gaps).
+class RowMender
+{
+public:
+    virtual void mendRow(uint8_t* out, int y, int n, const int32_t* levels) const = 0;
+
+protected:
+    ~RowMender() = default;
+};
 
 class MaskRowPlan
 {
@@ -30,7 +39,7 @@ public:
     void reached(const uint32_t* cells, uint16_t low, uint16_t high, uint8_t v);
     // Cells get levels[min(last, high)] where their first shape is at most high
     // (coverpass::lastLevels); a shape record mends its cells whose shapes have gaps.
-    void last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, const ShapeCover* gaps = nullptr);
+    void last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, const RowMender* gaps = nullptr);
     // The In variants' replacement of every cell, after the Out generator.
     void invert(InKind kind, uint8_t level);
     void fail() { m_usable = false; }
@@ -49,6 +58,10 @@ private:
     uint8_t m_value = 0;
     uint16_t m_low = 0, m_high = 0;
     const uint32_t* m_cells = nullptr;
-    const ShapeCover* m_gaps = nullptr;
+    const RowMender* m_gaps = nullptr;
     std::vector<int32_t> m_levels;
 };
+
+// In variants of an Out generator: unless P = 0, run the Out generator at 100 - P, then
+// replace every cell (on a planning grid, the plan's rows are replaced).
+void invertedVariant(MaskGrid& m, int progress, InKind kind, MaskGenerator out);

@@ -1,7 +1,6 @@
 #include "effects/masks/shapecover.h"
 
 #include "effects/masks/coverpasses.h"
-#include "effects/masks/maskrows.h"
 
 #include "effects/util/rowbands.h"
 

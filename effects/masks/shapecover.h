@@ -13,13 +13,14 @@
 
 #include "effects/masks/coverpasses.h"
 #include "effects/masks/maskprimitives.h"
+#include "effects/masks/maskrows.h"
 
 #include <cstdint>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-class ShapeCover
+class ShapeCover final : public RowMender
 {
 public:
     // Makes shapes 0 .. n of the family on a W x H grid known. False when the record cannot
@@ -33,7 +34,7 @@ public:
     void lastUpTo(uint8_t* out, int n, const int32_t* levels) const;
     // Gives the cells of row y (W bytes at out) whose shapes have gaps the level lastUpTo gives
     // them: that of the last run of shapes starting at or before n.
-    void mendRow(uint8_t* out, int y, int n, const int32_t* levels) const;
+    void mendRow(uint8_t* out, int y, int n, const int32_t* levels) const override;
     // Each cell's record word (see coverpasses.h), row-major.
     const uint32_t* cells() const { return m_cells.data(); }
 
