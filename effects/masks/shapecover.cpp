@@ -296,6 +296,12 @@ void recordShapesAhead(int W, int H, void (*generate)(MaskGrid&, int))
         covers().pick(seen.shape, W, H).recordAhead(seen.shape, W, H, seen.n);
 }
 
+void finishShapesAhead()
+{
+    for (ShapeCover& record : covers().records)
+        record.finishAhead();
+}
+
 void releaseShapeCovers()
 {
     for (ShapeCover& record : covers().records)

@@ -101,6 +101,9 @@ private:
 // again finds its record whole.
 void recordShapesAhead(int W, int H, void (*generate)(MaskGrid&, int));
 
+// Waits for the threads recording ahead to finish.
+void finishShapesAhead();
+
 // Stops the threads recording ahead and frees the records kept for the last families drawn.
 void releaseShapeCovers();
 
