@@ -103,7 +103,8 @@ void drawCellOrder(int W, int H)
 #define SHAPES(name, generator)                                                                                        \
     {name, pkFade, toProc(&fade<generator>), &recordAhead<generator>, &releaseShapeCovers, nullptr,                   \
      &maskRows<generator>}
-#define CELLS(name, generator) {name, pkFade, toProc(&fade<generator>), &drawCellOrder, &releasePixelOrderCache}
+#define CELLS(name, generator)                                                                                         \
+    {name, pkFade, toProc(&fade<generator>), &drawCellOrder, &releasePixelOrderCache, nullptr, &maskRows<generator>}
 #define SLIDE(name, generator) {name, pkSlide, toProc(&slide<generator>), nullptr, nullptr, &slideRow<generator>}
 #define MANUAL(name, procedure) {name, pkManual, toProc(&procedure)}
 

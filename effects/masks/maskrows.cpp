@@ -1,5 +1,6 @@
 #include "effects/masks/maskrows.h"
 
+#include "effects/masks/chosencells.h"
 #include "effects/masks/coverpasses.h"
 
 #include <algorithm>
@@ -38,6 +39,14 @@ void MaskRowPlan::last(const uint32_t* cells, uint16_t high, std::vector<int32_t
     m_levels = std::move(levels);
 }
 
+void MaskRowPlan::chosen(const PixelOrder::Steps& steps, uint8_t reached, std::vector<uint8_t> levels)
+{
+    m_fill = Fill::Chosen;
+    m_steps = steps;
+    m_reached = reached;
+    m_columnLevels = std::move(levels);
+}
+
 void MaskRowPlan::invert(InKind kind, uint8_t level)
 {
     m_inverted = true;
@@ -61,6 +70,12 @@ void MaskRowPlan::row(uint8_t* out, int y) const
         if (m_record)
             m_record->mendRow(out, y, m_high, m_levels.data());
         break;
+    case Fill::Chosen: {
+        const size_t columns = std::min(m_columnLevels.size(), width);
+        chosenCells(m_steps, size_t(y) * width, columns, m_reached, m_columnLevels.data(), out);
+        std::memset(out + columns, 0, width - columns);
+        break;
+    }
     }
     if (m_inverted)
         invertCells(out, width, m_invertKind, m_invertLevel);

@@ -1,15 +1,17 @@
 #pragma once
 // A frame's mask made one row at a time.
 //
-// The recorded families (the circles, the line-drawn shapes) and the whole-grid fade fill every
-// cell of a frame's mask from a record word and a table of levels, or with one value, after a
-// set-up that depends on the progress only. A generator run on a planning grid (MaskGrid::plan
+// The recorded families (the circles, the line-drawn shapes), the whole-grid fade and the pixel
+// family fill every cell of a frame's mask from a record word and a table of levels, with one
+// value, or from a cell's step in an order and its column's level, after a set-up that depends on
+// the progress only. A generator run on a planning grid (MaskGrid::plan
 // set, no bytes) does that set-up and leaves here what each cell gets, instead of writing a
 // whole grid: the frame composition then makes each mask row just before it blends the row,
 // while both are in cache, and never writes or reads a frame-sized mask. The rows hold the
 // bytes the generator writes on a real grid.
 
 #include "effects/masks/maskprimitives.h"
+#include "effects/masks/pixelorder.h"
 
 #include <cstdint>
 #include <mutex>
@@ -46,6 +48,9 @@ public:
     // Cells get levels[min(last, high)] where their first shape is at most high
     // (coverpass::lastLevels); such a record also mends its cells whose shapes have gaps.
     void last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, RowRecord* record = nullptr);
+    // Cells of columns 0 .. levels.size() - 1 get their column's level where their step in the
+    // pixel order is at most reached (the pixel family).
+    void chosen(const PixelOrder::Steps& steps, uint8_t reached, std::vector<uint8_t> levels);
     // The In variants' replacement of every cell, after the Out generator.
     void invert(InKind kind, uint8_t level);
     void fail() { m_usable = false; }
@@ -54,7 +59,7 @@ public:
     void row(uint8_t* out, int y) const;
 
 private:
-    enum class Fill { Zero, Constant, Reached, Last };
+    enum class Fill { Zero, Constant, Reached, Last, Chosen };
     Fill m_fill = Fill::Zero;
     int m_w = 0, m_h = 0;
     bool m_usable = false;
@@ -66,6 +71,9 @@ private:
     const uint32_t* m_cells = nullptr;
     RowRecord* m_record = nullptr;
     std::vector<int32_t> m_levels;
+    PixelOrder::Steps m_steps;
+    uint8_t m_reached = 0;
+    std::vector<uint8_t> m_columnLevels;
 };
 
 // In variants of an Out generator: unless P = 0, run the Out generator at 100 - P, then

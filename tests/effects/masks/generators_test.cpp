@@ -215,6 +215,41 @@ TEST(PixelFamily, ChosenCellsGrowAsNestedSetsAndMatchDrawingOneByOne)
         }
 }
 
+// The last cells of an order found from their first draws against drawing on to the end: the
+// same steps and seeds at every progress, at both levels of the search. Late counts beyond a
+// hundredth of the cells serve progress below 100 from the search too. The scalar search is
+// left the cases of more than 2^24 states to search.
+TEST(PixelFamily, LateCellsFromTheirFirstDrawsMatchDrawingOn)
+{
+    struct Case {
+        int W, H;
+        uint32_t late;
+    };
+    const Case cases[] = {{37, 29, 3}, {400, 300, 1300}, {1920, 1080, 500}, {1921, 1081, 2000}};
+    static uint32_t late = 0;
+    for (const Case& c : cases) {
+        const uint32_t n = uint32_t(c.W * c.H);
+        PixelOrder drawn([](uint32_t) { return 0u; });
+        std::vector<uint32_t> seeds;
+        for (int P = 0; P <= 100; ++P)
+            seeds.push_back(drawn.choose(n, P).seed);
+        std::vector<uint8_t> steps(n), lateSteps(n);
+        drawn.choose(n, 100).steps.copy(0, n, steps.data());
+        for (const SimdLevel level : {bestSimdLevel(), SimdLevel::Scalar}) {
+            if (level == SimdLevel::Scalar && (uint64_t(1) << 32) / n * c.late > (uint64_t(1) << 24))
+                continue;
+            ASSERT_TRUE(rebuildDispatch(level));
+            late = c.late;
+            PixelOrder searched([](uint32_t) { return late; });
+            for (int P = 0; P <= 100; ++P)
+                ASSERT_EQ(searched.choose(n, P).seed, seeds[size_t(P)]) << c.W << "x" << c.H << " P=" << P;
+            searched.choose(n, 100).steps.copy(0, n, lateSteps.data());
+            ASSERT_EQ(lateSteps, steps) << c.W << "x" << c.H;
+        }
+        rebuildDispatch(bestSimdLevel());
+    }
+}
+
 // The shape record against drawing the shapes, at the largest shape indices its cell word
 // holds: on a row of four cells, cell 0 is reached by the first and the last shape only (its
 // runs kept beside the word), cell 1 by the last eight shapes, cell 2 by the last shape only,
