@@ -216,16 +216,15 @@ TEST(PixelFamily, ChosenCellsGrowAsNestedSetsAndMatchDrawingOneByOne)
 }
 
 // The last cells of an order found from their first draws against drawing on to the end: the
-// same steps and seeds at every progress, at both levels of the search. Late counts beyond a
-// hundredth of the cells serve progress below 100 from the search too. The scalar search is
-// left the cases of more than 2^24 states to search.
+// same steps and seeds at every progress, at both levels of the search. The scalar search is
+// left the cases of more than 2^23 states to search.
 TEST(PixelFamily, LateCellsFromTheirFirstDrawsMatchDrawingOn)
 {
     struct Case {
         int W, H;
         uint32_t late;
     };
-    const Case cases[] = {{37, 29, 3}, {400, 300, 1300}, {1920, 1080, 500}, {1921, 1081, 2000}};
+    const Case cases[] = {{37, 29, 1}, {400, 300, 60}, {1921, 1081, 600}};
     static uint32_t late = 0;
     for (const Case& c : cases) {
         const uint32_t n = uint32_t(c.W * c.H);
@@ -236,7 +235,7 @@ TEST(PixelFamily, LateCellsFromTheirFirstDrawsMatchDrawingOn)
         std::vector<uint8_t> steps(n), lateSteps(n);
         drawn.choose(n, 100).steps.copy(0, n, steps.data());
         for (const SimdLevel level : {bestSimdLevel(), SimdLevel::Scalar}) {
-            if (level == SimdLevel::Scalar && (uint64_t(1) << 32) / n * c.late > (uint64_t(1) << 24))
+            if (level == SimdLevel::Scalar && (uint64_t(1) << 32) / n * c.late > (uint64_t(1) << 23))
                 continue;
             ASSERT_TRUE(rebuildDispatch(level));
             late = c.late;
