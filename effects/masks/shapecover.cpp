@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <system_error>
 
 namespace {
@@ -149,9 +150,11 @@ void ShapeCover::recordBand(int b, int n)
         std::fill(m_cells.get() + size_t(top) * size_t(m_w), m_cells.get() + size_t(bottom) * size_t(m_w),
                   coverpass::unreached);
     BandPen pen(*this, band, top, bottom);
+    // A band counts a shape only once it is whole there.
     while (band.known < n) {
-        pen.k = uint16_t(++band.known);
-        m_shape(m_w, m_h, band.known, pen);
+        pen.k = uint16_t(band.known + 1);
+        m_shape(m_w, m_h, pen.k, pen);
+        ++band.known;
     }
 }
 
@@ -174,10 +177,14 @@ void ShapeCover::recordAhead(MaskShape shape, int W, int H, int n)
         m_ahead = std::thread([this, n] {
             // From the bottom up: a frame's row bands start at the top, so a frame that needs
             // bands not recorded yet records them there instead of waiting behind this thread.
-            for (int b = bandCount(m_h) - 1; b >= 0 && !m_stop.load(std::memory_order_relaxed); --b) {
-                std::lock_guard<std::mutex> lock(m_bands[size_t(b)].lock);
-                if (m_bands[size_t(b)].known < n)
-                    recordBand(b, n);
+            try {
+                for (int b = bandCount(m_h) - 1; b >= 0 && !m_stop.load(std::memory_order_relaxed); --b) {
+                    std::lock_guard<std::mutex> lock(m_bands[size_t(b)].lock);
+                    if (m_bands[size_t(b)].known < n)
+                        recordBand(b, n);
+                }
+            } catch (const std::bad_alloc&) {
+                // Out of memory: the frames record the bands left, or fail as they would.
             }
         });
     } catch (const std::system_error&) {
