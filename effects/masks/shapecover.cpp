@@ -167,22 +167,26 @@ std::unique_lock<std::mutex> ShapeCover::openRow(int y, int n)
     return lock;
 }
 
-void ShapeCover::recordAhead(MaskShape shape, int W, int H, int n)
+void ShapeCover::recordAhead(MaskShape shape, int W, int H, std::vector<int> stages)
 {
-    if (!reach(shape, W, H, n))
+    if (stages.empty() || !reach(shape, W, H, *std::max_element(stages.begin(), stages.end())))
         return;
     stopAhead(); // the thread of an earlier set-up on this record
     m_stop.store(false, std::memory_order_relaxed);
     try {
-        m_ahead = std::thread([this, n] {
-            // From the bottom up: a frame's row bands start at the top, so a frame that needs
-            // bands not recorded yet records them there instead of waiting behind this thread.
+        m_ahead = std::thread([this, stages = std::move(stages)] {
+            // Each stage from the bottom band up: a frame's row bands start at the top, so a frame
+            // that needs bands not recorded yet records them there instead of waiting behind
+            // this thread. A band is held for one stage at a time.
             try {
-                for (int b = bandCount(m_h) - 1; b >= 0 && !m_stop.load(std::memory_order_relaxed); --b) {
-                    std::lock_guard<std::mutex> lock(m_bands[size_t(b)].lock);
-                    if (m_bands[size_t(b)].known < n)
-                        recordBand(b, n);
-                }
+                for (const int n : stages)
+                    for (int b = bandCount(m_h) - 1; b >= 0; --b) {
+                        if (m_stop.load(std::memory_order_relaxed))
+                            return;
+                        std::lock_guard<std::mutex> lock(m_bands[size_t(b)].lock);
+                        if (m_bands[size_t(b)].known < n)
+                            recordBand(b, n);
+                    }
             } catch (const std::bad_alloc&) {
                 // Out of memory: the frames record the bands left, or fail as they would.
             }
@@ -291,16 +295,22 @@ void recordShapesAhead(int W, int H, void (*generate)(MaskGrid&, int))
 {
     if (W <= 0 || H <= 0)
         return;
+    // The frames' progress rises: by every twentieth of it, the largest shape asked so far (an
+    // In variant asks for nearly every shape at its first frame).
     ShapeProbe seen;
+    std::vector<int> stages;
     MaskRowPlan plan;
     plan.start(W, H);
     MaskGrid grid{nullptr, W, H, &plan};
     probe = &seen;
-    for (int P = 0; P <= 100; ++P)
+    for (int P = 0; P <= 100; ++P) {
         generate(grid, P);
+        if (P % 5 == 0 && seen.n >= 0 && (stages.empty() || seen.n > stages.back()))
+            stages.push_back(seen.n);
+    }
     probe = nullptr;
-    if (seen.shape && seen.n >= 0)
-        covers().pick(seen.shape, W, H).recordAhead(seen.shape, W, H, seen.n);
+    if (seen.shape)
+        covers().pick(seen.shape, W, H).recordAhead(seen.shape, W, H, std::move(stages));
 }
 
 void finishShapesAhead()
