@@ -111,6 +111,10 @@ void makeTranslucent(QWidget* form)
     if (form->testAttribute(Qt::WA_TranslucentBackground))
         return;
     form->setAttribute(Qt::WA_TranslucentBackground);
+    // The attribute also stops Qt from painting the form's background: the
+    // window would stay see-through wherever no control paints. The surface
+    // keeps its alpha channel; the form paints its palette's window colour.
+    form->setAttribute(Qt::WA_NoSystemBackground, false);
     form->setAutoFillBackground(true);
     if (form->testAttribute(Qt::WA_WState_Created) && !form->isVisible())
         if (QWindow* window = form->windowHandle())
@@ -246,22 +250,21 @@ void TluxAnimationForm::PrepareShowAnimation()
     if (!form)
         return;
     const TRect R = coveredPart(form);
-    if (drawsInside()) {
-        // Nothing of the screen is known: the form comes in over the live desktop.
-        m_behind.reset();
-        if (m_showAnimation && !m_showAnimation->IsControlFrozen(form))
-            m_showAnimation->FreezeControl(form, R, unrevealedPicture(form, R));
-        return;
-    }
     const TRect screenRect = onScreen(form, R);
-    if (m_hideAnimation || m_keepsBehind) {
-        // The form is not on the screen yet: this is what a hide will uncover.
+    // The form is not on the screen yet: this is what a hide will uncover.
+    // Inside the window too, where the screen can be copied: a plain hide
+    // gives no warning before the form leaves the screen, and only this copy
+    // lets a pop-up play it then.
+    m_behind.reset();
+    if ((m_hideAnimation || m_keepsBehind) && (!drawsInside() || ScreenCopiesOfThisRun())) {
         m_behind = screenUnder(form, screenRect);
         m_behindRect = screenRect;
     }
     if (!m_showAnimation || m_showAnimation->IsControlFrozen(form))
         return;
-    m_showAnimation->FreezeControl(form, R, screenUnder(form, screenRect));
+    // Inside the window nothing of the screen is needed: the form comes in
+    // over the live desktop.
+    m_showAnimation->FreezeControl(form, R, drawsInside() ? unrevealedPicture(form, R) : screenUnder(form, screenRect));
 }
 
 void TluxAnimationForm::FinishShowAnimation()
@@ -299,11 +302,17 @@ void TluxAnimationForm::abortShowTransition()
 void TluxAnimationForm::PrepareHideAnimation()
 {
     QWidget* form = ownerForm();
-    if (!form || !m_hideAnimation || m_hideAnimation->IsControlFrozen(form) || drawsInside())
+    // Inside the window the hide plays before the form goes (a close, or
+    // hideThroughTransition); after a plain hide only a copy of what the form
+    // covered lets a pop-up play it.
+    if (!form || !m_hideAnimation || m_hideAnimation->IsControlFrozen(form) || (drawsInside() && !m_behind))
         return;
     const TRect R = coveredPart(form);
-    // The form itself, still on the screen.
-    m_hideAnimation->FreezeControl(form, R, screenUnder(form, onScreen(form, R)));
+    // The form itself, still on the screen; a compositor may already have
+    // taken it off its picture, so there the form paints it once more.
+    m_hideAnimation->FreezeControl(form, R,
+                                   drawsInside() ? GrabToDeviceBitmap(form, R, DevicePixelRatioOf(form))
+                                                 : screenUnder(form, onScreen(form, R)));
 }
 
 // The hide transition inside the form, while it is still on the screen: from

@@ -157,7 +157,9 @@ TCanvas* FreezeControlProc(QWidget* Control, const TRect& R, TluxBitmap* Bitmap)
         return nullptr;
 
     const bool child = !Control->isWindow() && Control->parentWidget();
-    const bool inside = !child && TransitionSurfaceOfThisRun() == TransitionSurface::InWindow;
+    // A form that has left the screen holds nothing inside it: a hide that
+    // follows it plays on a pop-up over its place, from a copy of the screen.
+    const bool inside = !child && !Control->isHidden() && TransitionSurfaceOfThisRun() == TransitionSurface::InWindow;
     TluxLockControl* lock = child ? coverChild(Control, R, Bitmap)
                             : inside ? coverInside(Control, R, Bitmap)
                                      : coverForm(Control, R, Bitmap);
