@@ -28,8 +28,8 @@
 // Where the manager cannot say before mapping, the pop-up moves to the form's
 // real place once the form is mapped, before the first frame.
 //
-// Where the screen cannot be copied (transitionsurface.h), the form's window
-// is made translucent when the hook is installed, and the show transition is
+// Where the screen cannot be copied or a compositor runs (transitionsurface.h),
+// the form's window is made translucent when the hook is installed, and the show transition is
 // drawn inside it from a picture of the Unrevealed colour: what the effect has
 // not yet revealed is see-through, the live desktop shows behind it, and there
 // is neither a copy nor a pop-up. A hide is drawn inside the form the other way
@@ -37,8 +37,11 @@
 // window is still on the screen: by the time the native window announces its
 // hiding, the window system no longer shows what it draws. So it plays when
 // the form is asked to close (its Close event) or through
-// hideThroughTransition, and the form is hidden once it has ended; a form hidden
-// directly by hide() simply goes.
+// hideThroughTransition, and the form is hidden once it has ended. A form
+// hidden directly by hide() plays its hide on a pop-up as above where the
+// screen could be copied when it was shown (X11 with a compositor); elsewhere
+// it simply goes. The pictures of the form itself are its own rendering: the
+// frame around it is the compositor's or Qt's decoration, not ours to draw.
 //
 // On a screen with a device pixel ratio above 1 the copy of the screen, the
 // form's new picture and every frame have the screen's device pixels, and the
@@ -311,7 +314,7 @@ void TluxAnimationForm::PrepareHideAnimation()
     // The form itself, still on the screen; a compositor may already have
     // taken it off its picture, so there the form paints it once more.
     m_hideAnimation->FreezeControl(form, R,
-                                   drawsInside() ? GrabToDeviceBitmap(form, R, DevicePixelRatioOf(form))
+                                   drawsInside() ? RenderToDeviceBitmap(form, R, DevicePixelRatioOf(form))
                                                  : screenUnder(form, onScreen(form, R)));
 }
 
@@ -327,7 +330,7 @@ void TluxAnimationForm::playHideInside()
         return;
     abortShowTransition();
     const TRect R = coveredPart(form);
-    m_hideAnimation->FreezeControl(form, R, GrabToDeviceBitmap(form, R, DevicePixelRatioOf(form)));
+    m_hideAnimation->FreezeControl(form, R, RenderToDeviceBitmap(form, R, DevicePixelRatioOf(form)));
     // The form's own picture is what the frames fade away from: their fade becomes alpha.
     if (auto* lock = qobject_cast<TluxLockInside*>(FrozenLock(form)))
         lock->Revealed = m_hideAnimation->SourceImage();
