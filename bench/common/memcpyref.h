@@ -2,7 +2,9 @@
 // Every figure is reported as a ratio to memcpy of the same bytes, measured in the same run,
 // because the machines here are noisy. A figure is the median of several repetitions with the
 // least and the greatest beside it; each repetition times memcpy right after the work it is
-// compared with, so that a change of the machine's load meets both.
+// compared with, so that a change of the machine's load meets both. A repetition times a batch
+// of runs long enough to take in the pool's wake-ups and the machine's short stalls, after one
+// untimed run that leaves the caches as the work itself leaves them from one frame to the next.
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +17,9 @@ namespace luxbench {
 
 // Repetitions behind every ratio (at least five).
 constexpr int kRepetitions = 7;
+// A timed batch lasts at least this long and holds at least kBatchRuns runs.
+constexpr double kBatchSeconds = 0.02;
+constexpr int kBatchRuns = 5;
 
 struct Spread {
     double median = 0, min = 0, max = 0;
@@ -39,14 +44,22 @@ double secondsOf(Body&& body)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-// The median time of `runs` runs of body.
+// One run's time over a batch: one untimed run, then runs until at least `minRuns` of them
+// have taken at least `minSeconds` together; the median run. The machine's stalls (another
+// process taking the core, the pool's thread waking late) only ever lengthen a run, so the
+// median of many keeps them out where a mean would spread them over the batch.
 template <typename Body>
-double medianSeconds(int runs, Body&& body)
+double batchSeconds(Body&& body, double minSeconds = kBatchSeconds, int minRuns = kBatchRuns)
 {
-    std::vector<double> s;
-    for (int i = 0; i < runs; ++i)
-        s.push_back(secondsOf(body));
-    return spreadOf(std::move(s)).median;
+    body();
+    benchmark::ClobberMemory();
+    std::vector<double> runs;
+    double elapsed = 0;
+    do {
+        runs.push_back(secondsOf(body));
+        elapsed += runs.back();
+    } while (int(runs.size()) < minRuns || elapsed < minSeconds);
+    return spreadOf(std::move(runs)).median;
 }
 
 // Two buffers of `bytes` copied one onto the other. They are kept and touched once, so the
@@ -59,24 +72,26 @@ public:
         , m_to(bytes, 2)
     {
     }
-    // The median of `copies` copies.
-    double seconds(int copies = 3)
+    // One copy's time, over a batch (half as long as the work's: the copy varies less).
+    double seconds()
     {
-        return medianSeconds(copies, [&] {
-            std::memcpy(m_to.data(), m_from.data(), m_from.size());
-            benchmark::DoNotOptimize(m_to.data());
-        });
+        return batchSeconds(
+            [&] {
+                std::memcpy(m_to.data(), m_from.data(), m_from.size());
+                benchmark::DoNotOptimize(m_to.data());
+            },
+            kBatchSeconds / 2);
     }
 
 private:
     std::vector<unsigned char> m_from, m_to;
 };
 
-// Seconds one memcpy of `bytes` takes: the median of `repeats` copies.
-inline double memcpySeconds(size_t bytes, int repeats = 9)
+// Seconds one memcpy of `bytes` takes, over a batch.
+inline double memcpySeconds(size_t bytes)
 {
     MemcpyReference copy(bytes);
-    return copy.seconds(repeats);
+    return copy.seconds();
 }
 
 // Adds a "x_memcpy" counter: the benchmark's time per iteration over memcpy's time for `bytes`.
@@ -90,15 +105,14 @@ struct Ratio {
     Spread x, ms;
 };
 
-// kRepetitions repetitions, each the median of `perRepetition` runs of body followed by the
-// median of three copies of the reference; the ratio of each repetition is kept.
+// kRepetitions repetitions, each a batch of body followed by a batch of the reference; the
+// ratio of each repetition is kept.
 template <typename Body>
-Ratio repeatAgainst(MemcpyReference& reference, Body&& body, int perRepetition = 3,
-                    int repetitions = kRepetitions)
+Ratio repeatAgainst(MemcpyReference& reference, Body&& body, int repetitions = kRepetitions)
 {
     std::vector<double> x, ms;
     for (int r = 0; r < repetitions; ++r) {
-        const double work = medianSeconds(perRepetition, body);
+        const double work = batchSeconds(body);
         const double copy = reference.seconds();
         x.push_back(work / copy);
         ms.push_back(work * 1e3);

@@ -1,7 +1,8 @@
 // Frame composition and the engine's frames, at 1920 x 1080 and 3840 x 2160, in three parts whose
 // figures close the output in a summary:
 //   frame steps   every built-in effect's frame at P = 50 (composition and drawing on a canvas),
-//                 as a ratio to memcpy of one frame: the median of the repetitions, min-max beside;
+//                 as a ratio to memcpy of one frame: the median of the repetitions, min-max beside,
+//                 the effects interleaved across the repetitions (one line each, "frame step");
 //   progressions  every effect's frames at P = 5, 10 .. 100 after a cold set-up (the caches a
 //                 family fills start empty), back to back and at the engine's 20 ms pace: the
 //                 worst frame of the runs;
@@ -34,6 +35,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -164,22 +166,47 @@ void BM_FadeCompositionSeparatePasses(benchmark::State& state, const char* effec
     });
 }
 
-// The whole frame step at P = 50, with the row bands the engine starts: compose and draw the
-// frame onto a canvas over a screen image. A first frame, untimed, fills what the effect keeps.
-void BM_FrameStep(benchmark::State& state, const char* effect)
+// The whole frame step at P = 50 of every effect at one size, with the row bands the engine
+// starts: compose and draw the frame onto a canvas over a screen image. The effects are
+// interleaved: each repetition visits every effect once, starting one effect further on each
+// time, so that a slow patch of the machine falls on many effects a little rather than on one.
+// A visit prepares the effect (and waits for the shape record its set-up records ahead), draws a
+// first frame untimed (which fills what the effect keeps), times a batch of frames and then a
+// batch of memcpy of one frame; its ratio is one repetition.
+void BM_FrameSteps(benchmark::State& state)
 {
     const int width = int(state.range(0)), height = int(state.range(1));
-    Pictures p(effect, width, height);
+    const auto effects = builtinEffects();
+    const size_t n = effects.size();
+    luxbench::MemcpyReference reference(frameBytes(width, height));
     Screen screen(width, height);
+    std::map<std::string, std::vector<double>> x, ms;
     startRowBands();
-    const auto frame = [&] {
-        composeFrame(p.slot, 50);
-        p.slot.work->Draw(&screen.canvas, 0, 0);
-    };
-    frame();
-    const luxbench::Ratio r = luxbench::timeRepeated(state, frameBytes(width, height), frame);
+    for (auto _ : state) {
+        for (int r = 0; r < luxbench::kRepetitions; ++r) {
+            for (size_t i = 0; i < n; ++i) {
+                const char* effect = effects[(i + size_t(r) * n / luxbench::kRepetitions) % n].Name;
+                Pictures p(effect, width, height);
+                finishShapesAhead();
+                const double work = luxbench::batchSeconds([&] {
+                    composeFrame(p.slot, 50);
+                    p.slot.work->Draw(&screen.canvas, 0, 0);
+                });
+                const double copy = reference.seconds();
+                x[effect].push_back(work / copy);
+                ms[effect].push_back(work * 1e3);
+            }
+        }
+    }
     stopRowBands();
-    figures().frameStep[sizeIndex(width)][effect] = r.x;
+    std::map<std::string, Spread>& steps = figures().frameStep[sizeIndex(width)];
+    for (const BuiltinEffect& e : effects) {
+        const Spread ratio = luxbench::spreadOf(x[e.Name]);
+        steps[e.Name] = ratio;
+        std::printf("frame step %-5s %-32s %6.2fx memcpy (%.2f-%.2f) %7.2f ms\n", width > kWidth ? "4K" : "1080p",
+                    e.Name, ratio.median, ratio.min, ratio.max, luxbench::spreadOf(ms[e.Name]).median);
+    }
+    std::fflush(stdout);
 }
 
 // The frames of a transition as the engine meets them, with the progress rising from 5 to 100
@@ -311,12 +338,11 @@ void registerAll()
     benchmark::RegisterBenchmark("BM_FadeCompositionSeparatePasses/Fade", BM_FadeCompositionSeparatePasses, "Fade")
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1);
-    for (const BuiltinEffect& e : builtinEffects())
-        benchmark::RegisterBenchmark((std::string("BM_FrameStep/") + e.Name).c_str(), BM_FrameStep, e.Name)
-            ->Args({1920, 1080})
-            ->Args({3840, 2160})
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(1);
+    benchmark::RegisterBenchmark("BM_FrameSteps", BM_FrameSteps)
+        ->Args({1920, 1080})
+        ->Args({3840, 2160})
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
     for (const BuiltinEffect& e : builtinEffects())
         benchmark::RegisterBenchmark((std::string("BM_Progression/") + e.Name).c_str(), BM_Progression, e.Name)
             ->ArgNames({"", "", "paced"})

@@ -7,6 +7,9 @@
 //
 // The pixel family remembers the order in which its draws reach the cells of a grid size, so
 // the figures are those of every frame after the first; "cold" runs show the first frame.
+// "PixelOrder" runs time a whole order of a 1080p and a 4K grid on this thread, drawn to its end
+// (late 0) and with the last cells found from their first draws, at multiples of n^2 / 2^32 and at the
+// count the order takes by itself: the fastest multiple shows whether that count is well chosen.
 
 #include "bench/common/memcpyref.h"
 
@@ -89,6 +92,22 @@ void runManual(benchmark::State& state, TluxManualProc proc, int p)
         benchmark::ClobberMemory();
     }
     luxbench::reportRatio(state, clock.perIteration(state), size_t(pictureW) * pictureH * sizeof(TluxColor));
+}
+
+// The late cells at `eighths` / 8 times n^2 / 2^32.
+template <int eighths>
+uint32_t lateTimes(uint32_t n)
+{
+    return uint32_t(std::min<uint64_t>(n, uint64_t(n) * n / (uint64_t(1) << 32) * eighths / 8));
+}
+
+void runWholeOrder(benchmark::State& state, uint32_t n, PixelOrder::LateCells late)
+{
+    for (auto _ : state) {
+        PixelOrder order(late);
+        benchmark::DoNotOptimize(order.choose(n, 100).seed);
+    }
+    state.counters["late_cells"] = late(n);
 }
 
 // The slowest run of a group, by wall time and by processor time.
@@ -193,6 +212,16 @@ int main(int argc, char** argv)
                     ->Unit(benchmark::kMillisecond)
                     ->Iterations(3);
     }
+
+    const std::pair<const char*, PixelOrder::LateCells> lateCounts[] = {
+        {"0", &lateTimes<0>},     {"1/8", &lateTimes<1>}, {"1/4", &lateTimes<2>}, {"1/2", &lateTimes<4>},
+        {"1", &lateTimes<8>},     {"2", &lateTimes<16>},  {"own", &PixelOrder::lateCellsFor}};
+    for (const auto& [size, n] : {std::pair{"1080p", 1920u * 1080u}, std::pair{"4K", 3840u * 2160u}})
+        for (const auto& [name, late] : lateCounts)
+            benchmark::RegisterBenchmark((std::string("PixelOrder/") + size + "/late " + name).c_str(),
+                                         [n, late](benchmark::State& s) { runWholeOrder(s, n, late); })
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(3);
 
     benchmark::Initialize(&argc, argv);
     std::vector<std::string> manualPrefixes;

@@ -79,6 +79,8 @@ struct LuxDispatch {
     // The draws of the pixel order (effects/masks/pixelorder.h): a block of count draws from
     // seed (count a multiple of 16).
     void (*drawBlock)(uint32_t seed, uint32_t n, uint32_t* states, uint32_t* cells, int count) = nullptr;
+    // The first draws of the cells an order still lacks late in it (effects/masks/firstdraws.h).
+    void (*firstDraws)(uint32_t seed, uint32_t n, const uint32_t* cells, size_t count, uint32_t* out) = nullptr;
     // The copy of a slide's moved pixels that have alpha (effects/engine/seenpixels.h).
     void (*copySeen)(const TluxColor* in, TluxColor* out, int n) = nullptr;
     void (*copySeenTwice)(const TluxColor* first, const TluxColor* second, TluxColor* out, int n) = nullptr;

@@ -28,7 +28,7 @@ struct BuiltinEffect {
     // Frees what the effect keeps between animations; null where it keeps nothing.
     void (*ReleaseCaches)() = nullptr;
     SlideRowProc RowForm = nullptr; // slide procedures only
-    MaskRowsProc MaskRows = nullptr; // fade procedures whose masks come from a record or one value
+    MaskRowsProc MaskRows = nullptr; // fade procedures whose masks come from a record, one value or the pixel order
 };
 
 inline constexpr int builtinEffectCount = 58;

@@ -1,5 +1,6 @@
 #include "effects/masks/maskrows.h"
 
+#include "effects/masks/chosencells.h"
 #include "effects/masks/coverpasses.h"
 
 #include <algorithm>
@@ -19,8 +20,9 @@ void MaskRowPlan::constant(uint8_t v)
     m_value = v;
 }
 
-void MaskRowPlan::reached(const uint32_t* cells, uint16_t low, uint16_t high, uint8_t v)
+void MaskRowPlan::reached(const uint32_t* cells, uint16_t low, uint16_t high, uint8_t v, RowRecord* record)
 {
+    m_record = record;
     m_fill = Fill::Reached;
     m_cells = cells;
     m_low = low;
@@ -28,13 +30,21 @@ void MaskRowPlan::reached(const uint32_t* cells, uint16_t low, uint16_t high, ui
     m_value = v;
 }
 
-void MaskRowPlan::last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, const RowMender* gaps)
+void MaskRowPlan::last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, RowRecord* record)
 {
+    m_record = record;
     m_fill = Fill::Last;
     m_cells = cells;
     m_high = high;
     m_levels = std::move(levels);
-    m_gaps = gaps;
+}
+
+void MaskRowPlan::chosen(const PixelOrder::Steps& steps, uint8_t reached, std::vector<uint8_t> levels)
+{
+    m_fill = Fill::Chosen;
+    m_steps = steps;
+    m_reached = reached;
+    m_columnLevels = std::move(levels);
 }
 
 void MaskRowPlan::invert(InKind kind, uint8_t level)
@@ -48,15 +58,24 @@ void MaskRowPlan::row(uint8_t* out, int y) const
 {
     const size_t width = size_t(m_w);
     const uint32_t* cells = m_cells + size_t(y) * width;
+    std::unique_lock<std::mutex> open;
+    if (m_record && (m_fill == Fill::Reached || m_fill == Fill::Last))
+        open = m_record->openRow(y, m_high);
     switch (m_fill) {
     case Fill::Zero: std::memset(out, 0, width); break;
     case Fill::Constant: std::memset(out, m_value, width); break;
     case Fill::Reached: coverpass::reachedLevel(out, cells, width, m_low, m_high, m_value); break;
     case Fill::Last:
         coverpass::lastLevels(out, cells, width, m_high, m_levels.data());
-        if (m_gaps)
-            m_gaps->mendRow(out, y, m_high, m_levels.data());
+        if (m_record)
+            m_record->mendRow(out, y, m_high, m_levels.data());
         break;
+    case Fill::Chosen: {
+        const size_t columns = std::min(m_columnLevels.size(), width);
+        chosenCells(m_steps, size_t(y) * width, columns, m_reached, m_columnLevels.data(), out);
+        std::memset(out + columns, 0, width - columns);
+        break;
+    }
     }
     if (m_inverted)
         invertCells(out, width, m_invertKind, m_invertLevel);

@@ -1,28 +1,35 @@
 #pragma once
 // A frame's mask made one row at a time.
 //
-// The recorded families (the circles, the line-drawn shapes) and the whole-grid fade fill every
-// cell of a frame's mask from a record word and a table of levels, or with one value, after a
-// set-up that depends on the progress only. A generator run on a planning grid (MaskGrid::plan
+// The recorded families (the circles, the line-drawn shapes), the whole-grid fade and the pixel
+// family fill every cell of a frame's mask from a record word and a table of levels, with one
+// value, or from a cell's step in an order and its column's level, after a set-up that depends on
+// the progress only. A generator run on a planning grid (MaskGrid::plan
 // set, no bytes) does that set-up and leaves here what each cell gets, instead of writing a
 // whole grid: the frame composition then makes each mask row just before it blends the row,
 // while both are in cache, and never writes or reads a frame-sized mask. The rows hold the
 // bytes the generator writes on a real grid.
 
 #include "effects/masks/maskprimitives.h"
+#include "effects/masks/pixelorder.h"
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
-// Mends the cells of a row that a record pass alone cannot give (a shape record's cells
-// whose shapes have gaps).
-class RowMender
+// A record whose rows are made as they are read (the shape record, recorded in row bands).
+class RowRecord
 {
 public:
+    // Makes row y's record words final for shapes 0 .. n, recording them if need be, and keeps
+    // them as they are while the returned lock lives.
+    virtual std::unique_lock<std::mutex> openRow(int y, int n) = 0;
+    // Gives the cells of row y (W bytes at out) that a record pass alone cannot give (a shape
+    // record's cells whose shapes have gaps); the row open.
     virtual void mendRow(uint8_t* out, int y, int n, const int32_t* levels) const = 0;
 
 protected:
-    ~RowMender() = default;
+    ~RowRecord() = default;
 };
 
 class MaskRowPlan
@@ -35,11 +42,15 @@ public:
 
     // What the generators leave (each at most once, then at most one inversion).
     void constant(uint8_t v);
-    // Cells whose record word has a shape in low .. high get v (coverpass::reachedLevel).
-    void reached(const uint32_t* cells, uint16_t low, uint16_t high, uint8_t v);
+    // Cells whose record word has a shape in low .. high get v (coverpass::reachedLevel); a
+    // record that makes its rows as they are read opens each row first.
+    void reached(const uint32_t* cells, uint16_t low, uint16_t high, uint8_t v, RowRecord* record = nullptr);
     // Cells get levels[min(last, high)] where their first shape is at most high
-    // (coverpass::lastLevels); a shape record mends its cells whose shapes have gaps.
-    void last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, const RowMender* gaps = nullptr);
+    // (coverpass::lastLevels); such a record also mends its cells whose shapes have gaps.
+    void last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, RowRecord* record = nullptr);
+    // Cells of columns 0 .. levels.size() - 1 get their column's level where their step in the
+    // pixel order is at most reached (the pixel family).
+    void chosen(const PixelOrder::Steps& steps, uint8_t reached, std::vector<uint8_t> levels);
     // The In variants' replacement of every cell, after the Out generator.
     void invert(InKind kind, uint8_t level);
     void fail() { m_usable = false; }
@@ -48,7 +59,7 @@ public:
     void row(uint8_t* out, int y) const;
 
 private:
-    enum class Fill { Zero, Constant, Reached, Last };
+    enum class Fill { Zero, Constant, Reached, Last, Chosen };
     Fill m_fill = Fill::Zero;
     int m_w = 0, m_h = 0;
     bool m_usable = false;
@@ -58,8 +69,11 @@ private:
     uint8_t m_value = 0;
     uint16_t m_low = 0, m_high = 0;
     const uint32_t* m_cells = nullptr;
-    const RowMender* m_gaps = nullptr;
+    RowRecord* m_record = nullptr;
     std::vector<int32_t> m_levels;
+    PixelOrder::Steps m_steps;
+    uint8_t m_reached = 0;
+    std::vector<uint8_t> m_columnLevels;
 };
 
 // In variants of an Out generator: unless P = 0, run the Out generator at 100 - P, then

@@ -1,10 +1,13 @@
 #include "effects/masks/pixelorder.h"
 
 #include "platform/arith.h"
+#include "effects/masks/firstdraws.h"
 #include "effects/masks/pixeldraws.h"
+#include "effects/masks/randomgen.h"
 #include "effects/bitmap/dispatch.h"
 
 #include <algorithm>
+#include <bit>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -33,11 +36,13 @@ void drawBlockPlain(uint32_t seed, uint32_t n, uint32_t* states, uint32_t* cells
 void fillScalar(LuxDispatch& d)
 {
     d.drawBlock = drawBlockPlain;
+    d.firstDraws = firstdraws::firstDrawsPlain;
 }
 
 void fillAvx2(LuxDispatch& d)
 {
     d.drawBlock = pixeldraws::avx2::drawBlock;
+    d.firstDraws = firstdraws::avx2::firstDraws;
 }
 
 [[maybe_unused]] const bool filled = addDispatchFill({.scalar = fillScalar, .avx2 = fillAvx2});
@@ -83,6 +88,7 @@ void setStep(uint64_t* words, uint32_t cell, uint8_t step)
 // steps, and seedAt[P] is final, for every P below it.
 struct PixelOrder::Drawn {
     uint32_t n = 0;
+    uint32_t lateCells = 0; // left to be found without drawing
     uint32_t seed = 0;  // state of the scan
     uint32_t found = 0; // distinct cells known so far
     int level = 0;      // the least P whose chosen count is above found (101: none)
@@ -90,17 +96,27 @@ struct PixelOrder::Drawn {
     std::vector<uint64_t> steps;
     std::vector<uint64_t> seen;   // one bit per cell; the bits past the last cell are set
     std::vector<uint64_t> filled; // one bit per word of seen: set once the word is full
+    std::vector<uint32_t> pending; // the cells found at the current level, their steps not yet written
     bool tail = false;            // most cells seen: filled is kept and read first
     std::array<uint32_t, 101> chosen{};
     std::array<uint32_t, 101> seedAt{};
+    // The late cells by their first draw: (draws from lateSeed less one) << 32 | cell.
+    std::vector<uint64_t> lateHits;
+    size_t lateTaken = 0;
+    uint32_t lateSeed = 0;
 
-    explicit Drawn(uint32_t cells)
+    Drawn(uint32_t cells, uint32_t lateCount)
         : n(cells)
+        , lateCells(std::min(lateCount, cells))
     {
     }
     void layOut();
     void publish(int reached);
     void extend(uint32_t k, Ahead* yieldingJob);
+    void draw(uint32_t k, Ahead* yieldingJob);
+    void writePending(size_t count, int step);
+    void layOutLate();
+    void takeLate(uint32_t k);
     Chosen choice(int P)
     {
         Chosen c{{}, seedAt[size_t(P)]};
@@ -162,6 +178,15 @@ void PixelOrder::Steps::copy(size_t from, size_t count, uint8_t* out) const
     }
 }
 
+uint32_t PixelOrder::lateCellsFor(uint32_t n)
+{
+    // Finding a cell's first draw costs about 2^32 / n steps, drawing on costs n / left draws
+    // each: the search pays once left < n^2 / 2^32 times the ratio of the two costs, about a
+    // quarter with eight lanes a step (bench_generators' PixelOrder runs), a thirty-second without.
+    const uint64_t share = luxDispatch().level >= SimdLevel::Avx2 ? 4 : 32;
+    return uint32_t(std::min<uint64_t>(n, uint64_t(n) * n / (uint64_t(1) << 32) / share));
+}
+
 uint32_t PixelOrder::chosenAt(uint32_t n, int P)
 {
     return uint32_t(std::min<int64_t>(RoundHalfEven(double(n) * P / 100), n));
@@ -184,6 +209,24 @@ void PixelOrder::Drawn::layOut()
     level = 0;
     while (level <= 100 && chosen[size_t(level)] == 0)
         ++level;
+    uint32_t most = 0;
+    for (int P = 1; P <= 100; ++P)
+        most = std::max(most, chosen[size_t(P)] - chosen[size_t(P - 1)]);
+    pending.resize(most);
+}
+
+// Writes the steps of the first `count` pending cells. Written a level at a time, apart from
+// the draws, the writes to the frame-sized steps overlap one another's cache misses.
+void PixelOrder::Drawn::writePending(size_t count, int step)
+{
+    constexpr size_t ahead = 16;
+    const uint32_t* cells = pending.data();
+    uint64_t* const words = steps.data();
+    for (size_t i = 0; i < count; ++i) {
+        if (i + ahead < count)
+            __builtin_prefetch(words + cells[i + ahead] / 8, 1);
+        setStep(words, cells[i], uint8_t(step));
+    }
 }
 
 // Makes the steps below `reached` readable; frames waiting for them are woken.
@@ -197,6 +240,69 @@ void PixelOrder::Drawn::publish(int reached)
     h.changed.notify_all();
 }
 
+// Extends the order to k cells: by drawing up to the late cells, then from their first draws.
+void PixelOrder::Drawn::extend(uint32_t k, Ahead* yieldingJob)
+{
+    const uint32_t lateFrom = n - lateCells;
+    if (found < std::min(k, lateFrom))
+        draw(std::min(k, lateFrom), yieldingJob);
+    if (found >= k || found < lateFrom)
+        return; // done, or stopped
+    if (lateTaken == 0 && lateHits.empty())
+        layOutLate();
+    takeLate(k);
+}
+
+// The cells not seen yet, sorted by their first draw from the current state. Two threads share
+// the search where it is long enough to be worth one.
+void PixelOrder::Drawn::layOutLate()
+{
+    std::vector<uint32_t> cells;
+    cells.reserve(n - found);
+    for (size_t w = 0; w < seen.size(); ++w)
+        for (uint64_t unseen = ~seen[w]; unseen; unseen &= unseen - 1)
+            cells.push_back(uint32_t(w * 64 + size_t(std::countr_zero(unseen))));
+    std::vector<uint32_t> draws(cells.size());
+    const auto firstDraws = luxDispatch().firstDraws;
+    const uint32_t from = seed;
+    const size_t half = cells.size() / 2;
+    const uint64_t states = (uint64_t(1) << 32) / n * cells.size();
+    std::thread helper;
+    if (states >= (uint64_t(1) << 19)) {
+        try {
+            helper = std::thread([&] { firstDraws(from, n, cells.data() + half, cells.size() - half, draws.data() + half); });
+        } catch (const std::system_error&) {
+        }
+    }
+    firstDraws(from, n, cells.data(), helper.joinable() ? half : cells.size(), draws.data());
+    if (helper.joinable())
+        helper.join();
+    lateHits.resize(cells.size());
+    for (size_t i = 0; i < cells.size(); ++i)
+        lateHits[i] = uint64_t(draws[i]) << 32 | cells[i];
+    std::sort(lateHits.begin(), lateHits.end());
+    lateSeed = from;
+}
+
+// Takes the late cells in the order of their first draws until k cells are found, as drawing
+// would have found them.
+void PixelOrder::Drawn::takeLate(uint32_t k)
+{
+    const int before = level;
+    while (found < k && lateTaken < lateHits.size()) {
+        const uint64_t hit = lateHits[lateTaken++];
+        const uint32_t cell = uint32_t(hit);
+        seed = advanceSeed(lateSeed, (hit >> 32) + 1);
+        seen[cell / 64] |= uint64_t(1) << (cell % 64);
+        setStep(steps.data(), cell, uint8_t(level));
+        ++found;
+        while (level <= 100 && chosen[size_t(level)] == found)
+            seedAt[size_t(level++)] = seed;
+    }
+    if (level != before)
+        publish(level);
+}
+
 // Draws until k distinct cells have come up. The draws are made a block at a time (states and
 // cells first, in independent lanes); the draws that meet a cell not seen before the block are
 // picked out without a branch per draw (late in the order almost every draw meets a seen cell,
@@ -207,12 +313,11 @@ void PixelOrder::Drawn::publish(int reached)
 // result is as if drawn one by one. Everything the loop touches is a local copy, so the stores
 // do not force reloads. On the thread (yieldingJob set) the state is written back between
 // blocks whenever something holds, and read again after it: a frame may have drawn on meanwhile.
-void PixelOrder::Drawn::extend(uint32_t k, Ahead* yieldingJob)
+void PixelOrder::Drawn::draw(uint32_t k, Ahead* yieldingJob)
 {
     constexpr int block = 1024;
     uint64_t* const seenBits = seen.data();
     uint64_t* const filledBits = filled.data();
-    uint64_t* const stepWords = steps.data();
     uint32_t f = found;
     uint32_t s = seed;
     int l = level;
@@ -222,11 +327,15 @@ void PixelOrder::Drawn::extend(uint32_t k, Ahead* yieldingJob)
     alignas(32) uint32_t states[block];
     alignas(32) uint32_t cells[block];
     uint16_t fresh[block];
+    uint32_t* const pendingCells = pending.data();
+    size_t pendingCount = 0; // cells found at level l
     const auto drawBlock = luxDispatch().drawBlock;
     const FrameHolds& holds = frameHolds();
     while (f < k) {
         if (yieldingJob && (holds.held.load(std::memory_order_relaxed) ||
                             yieldingJob->stop.load(std::memory_order_relaxed))) {
+            writePending(pendingCount, l);
+            pendingCount = 0;
             found = f;
             seed = s;
             level = l;
@@ -268,9 +377,11 @@ void PixelOrder::Drawn::extend(uint32_t k, Ahead* yieldingJob)
             word |= bit;
             if (late && word == ~uint64_t(0))
                 filledBits[cell / 4096] |= uint64_t(1) << (cell / 64 % 64);
-            setStep(stepWords, cell, uint8_t(l));
+            pendingCells[pendingCount++] = cell;
             if (++f == nextCount) {
                 // This draw completes the cells of every progress whose count it reaches.
+                writePending(pendingCount, l);
+                pendingCount = 0;
                 while (l <= 100 && chosen[size_t(l)] == f)
                     seedAt[size_t(l++)] = states[i];
                 nextCount = l <= 100 ? chosen[size_t(l)] : UINT32_MAX;
@@ -289,10 +400,16 @@ void PixelOrder::Drawn::extend(uint32_t k, Ahead* yieldingJob)
                     filledBits[w / 64] |= uint64_t(1) << (w % 64);
         }
     }
+    writePending(pendingCount, l);
     found = f;
     seed = s;
     level = l;
     tail = late;
+}
+
+PixelOrder::PixelOrder(LateCells lateCells)
+    : m_lateCells(lateCells)
+{
 }
 
 PixelOrder::~PixelOrder()
@@ -307,7 +424,7 @@ void PixelOrder::prepareAhead(uint32_t n)
     stopAhead();
     auto job = std::make_unique<Ahead>();
     job->n = n;
-    job->order = std::make_unique<Drawn>(n);
+    job->order = std::make_unique<Drawn>(n, m_lateCells(n));
     Ahead* running = job.get();
     try {
         job->thread = std::thread([running] {
@@ -393,7 +510,7 @@ PixelOrder::Chosen PixelOrder::choose(uint32_t n, int P)
         adoptAhead();
     }
     if (!m_drawn || m_drawn->n != n) {
-        m_drawn = std::make_unique<Drawn>(n);
+        m_drawn = std::make_unique<Drawn>(n, m_lateCells(n));
         m_drawn->layOut();
     }
     if (m_drawn->level <= P) {

@@ -7,9 +7,11 @@
 // as larger k are asked for, and reused. Each cell keeps one byte: the least progress at which it
 // is chosen, so a frame is one byte-wide pass over the grid instead of a coupon-collector run.
 //
-// The last cells cost most of the draws (each new one takes about n / remaining draws: some 137
-// million draws for the 8.3 million cells of a 3840 x 2160 grid), so a transition's set-up starts
-// drawing the whole order on a thread of its own. Frames do not hold that thread back: a frame
+// The last cells cost most of the draws (each new one takes about n / remaining draws: some 130
+// million draws for the 8.3 million cells of a 3840 x 2160 grid, half of them for the last two
+// thousand). So once few cells are left, their first draws are found without drawing (see
+// firstdraws.h) and sorted, which gives the rest of the order at once. And a transition's set-up
+// starts the whole order on a thread of its own. Frames do not hold that thread back: a frame
 // reads the cells drawn so far while the thread goes on, and waits only when its progress needs
 // cells the thread has not reached yet.
 
@@ -36,7 +38,11 @@ public:
 class PixelOrder
 {
 public:
-    PixelOrder() = default;
+    // How many cells an order of n cells leaves to be found without drawing.
+    using LateCells = uint32_t (*)(uint32_t n);
+    static uint32_t lateCellsFor(uint32_t n);
+
+    explicit PixelOrder(LateCells lateCells = &lateCellsFor);
     ~PixelOrder();
     PixelOrder(const PixelOrder&) = delete;
     PixelOrder& operator=(const PixelOrder&) = delete;
@@ -82,6 +88,7 @@ private:
     void adoptAhead();
     void stopAhead();
 
+    LateCells m_lateCells;
     std::unique_ptr<Drawn> m_drawn; // drawn by the frames themselves, or adopted from a thread
     std::unique_ptr<Ahead> m_ahead;
 };

@@ -1,6 +1,7 @@
 #include "effects/util/rowbands.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -9,6 +10,27 @@ namespace {
 // Set on the pool's threads and on a caller running its bands: a body that asks for bands
 // again runs them itself.
 thread_local bool insideBand = false;
+
+// How long a thread that waits for the pool looks before it sleeps. A frame hands the pool
+// several bodies in a row (the composition, the mask's rows, the drawing) and each band ends
+// within microseconds of the others, while a sleeping thread on a virtual machine takes tens of
+// microseconds to wake; looking this long costs little where nothing comes.
+constexpr auto lookBeforeSleeping = std::chrono::microseconds(100);
+
+// Calls done() until it holds or the look has lasted lookBeforeSleeping; its last answer.
+template <typename Done>
+bool lookFor(Done&& done)
+{
+    const auto until = std::chrono::steady_clock::now() + lookBeforeSleeping;
+    for (;;) {
+        for (int i = 0; i < 64; ++i)
+            if (done())
+                return true;
+        if (std::chrono::steady_clock::now() >= until)
+            return done();
+        std::this_thread::yield();
+    }
+}
 } // namespace
 
 RowBandPool::RowBandPool(int workers)
@@ -39,7 +61,7 @@ void RowBandPool::run(int rows, const std::function<void(int, int, int)>& body)
         m_body = &body;
         m_rows = rows;
         m_bands = count;
-        m_finished = 0;
+        m_finished.store(0, std::memory_order_relaxed);
         generation = ++m_generation;
         m_claim.store(uint64_t(generation) << 32);
     }
@@ -47,8 +69,10 @@ void RowBandPool::run(int rows, const std::function<void(int, int, int)>& body)
     for (int b; (b = claim(generation, count)) >= 0;)
         runBand(body, 0, rows, count, b);
     // Bands taken by others still read the body: wait for them before anything leaves.
+    const auto allDone = [this, count] { return m_finished.load(std::memory_order_acquire) == count; };
+    lookFor(allDone);
     std::unique_lock<std::mutex> hold(m_lock);
-    m_done.wait(hold, [this, count] { return m_finished == count; });
+    m_done.wait(hold, allDone);
     m_body = nullptr;
     const std::exception_ptr failure = std::exchange(m_failure, nullptr);
     if (failure)
@@ -78,15 +102,17 @@ void RowBandPool::runBand(const std::function<void(int, int, int)>& body, int th
             failure = std::current_exception();
         }
     }
-    bool last = false;
-    {
+    if (failure) {
         const std::lock_guard<std::mutex> hold(m_lock);
-        if (failure && !m_failure)
+        if (!m_failure)
             m_failure = failure;
-        last = ++m_finished == m_bands;
     }
-    if (last)
+    // The last band tells a caller that sleeps; the lock keeps the telling from falling between
+    // the caller's look at the count and its sleep.
+    if (m_finished.fetch_add(1, std::memory_order_acq_rel) + 1 == count) {
+        const std::lock_guard<std::mutex> hold(m_lock);
         m_done.notify_one();
+    }
 }
 
 void RowBandPool::work(int index)
@@ -96,6 +122,8 @@ void RowBandPool::work(int index)
     for (;;) {
         const std::function<void(int, int, int)>* body = nullptr;
         int rows = 0, count = 0;
+        // The next body usually follows within the frame: look for it before sleeping.
+        lookFor([this, seen] { return uint32_t(m_claim.load(std::memory_order_acquire) >> 32) != seen; });
         {
             std::unique_lock<std::mutex> hold(m_lock);
             m_wake.wait(hold, [&] { return m_stop || m_generation != seen; });

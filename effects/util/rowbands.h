@@ -46,7 +46,7 @@ private:
     const std::function<void(int, int, int)>* m_body = nullptr;
     int m_rows = 0;
     int m_bands = 0;
-    int m_finished = 0;
+    std::atomic<int> m_finished{0}; // bands done of this frame
     uint32_t m_generation = 0;
     std::atomic<uint64_t> m_claim{0}; // frame generation (high half), next band (low half)
     bool m_stop = false;

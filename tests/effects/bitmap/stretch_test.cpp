@@ -4,6 +4,7 @@
 
 #include "effects/bitmap/luxbitmap.h"
 #include "effects/bitmap/rowprimitives.h"
+#include "effects/util/rowbands.h"
 
 #include <gtest/gtest.h>
 
@@ -189,6 +190,50 @@ TEST(Stretch, RandomRectanglesPartlyOutsideMatchTheModel)
         checked += expect != before;
     }
     EXPECT_GT(checked, 300); // most rounds really drew something
+}
+
+TEST(Stretch, LargeStretchesInRowBandsMatchTheModel)
+{
+    // Frame-sized stretches run in bands on the pool: the bytes stay those of the model, into
+    // bitmaps and bottom-up device memory, with rows repeated at a band's edge.
+    struct Case {
+        Mode mode;
+        int tw, th, sw, sh;
+    };
+    const Case cases[] = {{Mode::Opaque, 1280, 720, 853, 480},
+                          {Mode::Opaque, 301, 203, 211, 149},
+                          {Mode::Transparent, 301, 203, 211, 149},
+                          {Mode::AlphaBlend, 203, 301, 149, 211}};
+    startRowBands(3);
+    for (const Case& c : cases) {
+        TluxBitmap src, target;
+        src.SetSize(c.sw, c.sh);
+        target.SetSize(c.tw, c.th);
+        fillSource(src, 5);
+        fillSource(target, 6);
+        setMode(src, c.mode);
+        const TRect d(0, 0, c.tw, c.th), s = src.BoundsRect();
+        const auto before = pixels(target);
+        std::vector<TluxColor> dib = before;
+        src.Draw(&target, d, s);
+        EXPECT_EQ(pixels(target), model(before, c.tw, c.th, d, s, pixels(src), c.sw, c.sh, c.mode, false))
+            << "bitmap " << c.tw << "x" << c.th << " mode " << int(c.mode);
+        const StretchToDibProc f = c.mode == Mode::Opaque        ? StretchToDibOpaqueFunc
+                                   : c.mode == Mode::Transparent ? StretchToDibTransparentFunc
+                                                                 : StretchToDibAlphaBlendFunc;
+        f(dib.data(), d, d, c.tw, c.th, &src, s);
+        // Bottom-up: row y of the picture is row th - 1 - y of the memory.
+        std::vector<TluxColor> flipped(dib.size());
+        for (int y = 0; y < c.th; ++y)
+            std::copy_n(dib.begin() + ptrdiff_t(c.th - 1 - y) * c.tw, c.tw, flipped.begin() + ptrdiff_t(y) * c.tw);
+        std::vector<TluxColor> flippedBefore(before.size());
+        for (int y = 0; y < c.th; ++y)
+            std::copy_n(before.begin() + ptrdiff_t(c.th - 1 - y) * c.tw, c.tw,
+                        flippedBefore.begin() + ptrdiff_t(y) * c.tw);
+        EXPECT_EQ(flipped, model(flippedBefore, c.tw, c.th, d, s, pixels(src), c.sw, c.sh, c.mode, true))
+            << "device memory " << c.tw << "x" << c.th << " mode " << int(c.mode);
+    }
+    stopRowBands();
 }
 
 TEST(Stretch, DrawingOntoItselfActsAsIfTheSourceWereCopiedFirst)

@@ -415,7 +415,7 @@ TEST(MaskRows, GiveTheBytesTheProcedureDraws)
         }
         ++served;
     }
-    EXPECT_EQ(served, 30); // the recorded shapes, the circles and "Fade"
+    EXPECT_EQ(served, 33); // the recorded shapes, the circles, "Fade" and the pixel family
 }
 
 TEST_F(Composition, RowBandsGiveTheBytesOfOneBand)
