@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <system_error>
 
 namespace {
@@ -149,9 +150,11 @@ void ShapeCover::recordBand(int b, int n)
         std::fill(m_cells.get() + size_t(top) * size_t(m_w), m_cells.get() + size_t(bottom) * size_t(m_w),
                   coverpass::unreached);
     BandPen pen(*this, band, top, bottom);
+    // A band counts a shape only once it is whole there.
     while (band.known < n) {
-        pen.k = uint16_t(++band.known);
-        m_shape(m_w, m_h, band.known, pen);
+        pen.k = uint16_t(band.known + 1);
+        m_shape(m_w, m_h, pen.k, pen);
+        ++band.known;
     }
 }
 
@@ -164,20 +167,28 @@ std::unique_lock<std::mutex> ShapeCover::openRow(int y, int n)
     return lock;
 }
 
-void ShapeCover::recordAhead(MaskShape shape, int W, int H, int n)
+void ShapeCover::recordAhead(MaskShape shape, int W, int H, std::vector<int> stages)
 {
-    if (!reach(shape, W, H, n))
+    if (stages.empty() || !reach(shape, W, H, *std::max_element(stages.begin(), stages.end())))
         return;
     stopAhead(); // the thread of an earlier set-up on this record
     m_stop.store(false, std::memory_order_relaxed);
     try {
-        m_ahead = std::thread([this, n] {
-            // From the bottom up: a frame's row bands start at the top, so a frame that needs
-            // bands not recorded yet records them there instead of waiting behind this thread.
-            for (int b = bandCount(m_h) - 1; b >= 0 && !m_stop.load(std::memory_order_relaxed); --b) {
-                std::lock_guard<std::mutex> lock(m_bands[size_t(b)].lock);
-                if (m_bands[size_t(b)].known < n)
-                    recordBand(b, n);
+        m_ahead = std::thread([this, stages = std::move(stages)] {
+            // Each stage from the bottom band up: a frame's row bands start at the top, so a frame
+            // that needs bands not recorded yet records them there instead of waiting behind
+            // this thread. A band is held for one stage at a time.
+            try {
+                for (const int n : stages)
+                    for (int b = bandCount(m_h) - 1; b >= 0; --b) {
+                        if (m_stop.load(std::memory_order_relaxed))
+                            return;
+                        std::lock_guard<std::mutex> lock(m_bands[size_t(b)].lock);
+                        if (m_bands[size_t(b)].known < n)
+                            recordBand(b, n);
+                    }
+            } catch (const std::bad_alloc&) {
+                // Out of memory: the frames record the bands left, or fail as they would.
             }
         });
     } catch (const std::system_error&) {
@@ -284,16 +295,22 @@ void recordShapesAhead(int W, int H, void (*generate)(MaskGrid&, int))
 {
     if (W <= 0 || H <= 0)
         return;
+    // The frames' progress rises: by every twentieth of it, the largest shape asked so far (an
+    // In variant asks for nearly every shape at its first frame).
     ShapeProbe seen;
+    std::vector<int> stages;
     MaskRowPlan plan;
     plan.start(W, H);
     MaskGrid grid{nullptr, W, H, &plan};
     probe = &seen;
-    for (int P = 0; P <= 100; ++P)
+    for (int P = 0; P <= 100; ++P) {
         generate(grid, P);
+        if (P % 5 == 0 && seen.n >= 0 && (stages.empty() || seen.n > stages.back()))
+            stages.push_back(seen.n);
+    }
     probe = nullptr;
-    if (seen.shape && seen.n >= 0)
-        covers().pick(seen.shape, W, H).recordAhead(seen.shape, W, H, seen.n);
+    if (seen.shape)
+        covers().pick(seen.shape, W, H).recordAhead(seen.shape, W, H, std::move(stages));
 }
 
 void finishShapesAhead()

@@ -55,9 +55,10 @@ public:
     // Each cell's record word (see coverpasses.h), row-major; a row is valid once opened.
     const uint32_t* cells() const { return m_cells.get(); }
 
-    // Takes the family and grid (as reach does) and records shapes 0 .. n of every band on a
-    // thread of its own, which frames do not wait for unless they read the band it is on.
-    void recordAhead(MaskShape shape, int W, int H, int n);
+    // Takes the family and grid (as reach does) and records on a thread of its own shapes
+    // 0 .. stages[0] of every band, then 0 .. stages[1] and so on (the shapes in the order the
+    // frames will ask for them), which frames do not wait for unless they read the band it is on.
+    void recordAhead(MaskShape shape, int W, int H, std::vector<int> stages);
     // Waits until the thread recording ahead has finished (or returns at once without one).
     void finishAhead();
 
@@ -96,7 +97,8 @@ private:
 };
 
 // Starts recording ahead, for a W x H grid, every shape the generator asks of the shape record
-// at any progress 0 .. 100: a transition's set-up calls it for the families that use the
+// at any progress 0 .. 100, as far as the frames of rising progress need them first: a
+// transition's set-up calls it for the families that use the
 // record. Records already kept for that family and grid stay as they are: a transition played
 // again finds its record whole.
 void recordShapesAhead(int W, int H, void (*generate)(MaskGrid&, int));
