@@ -170,8 +170,9 @@ void BM_FadeCompositionSeparatePasses(benchmark::State& state, const char* effec
 // starts: compose and draw the frame onto a canvas over a screen image. The effects are
 // interleaved: each repetition visits every effect once, starting one effect further on each
 // time, so that a slow patch of the machine falls on many effects a little rather than on one.
-// A visit prepares the effect, draws a first frame untimed (which fills what the effect keeps),
-// times a batch of frames and then a batch of memcpy of one frame; its ratio is one repetition.
+// A visit prepares the effect (and waits for the shape record its set-up records ahead), draws a
+// first frame untimed (which fills what the effect keeps), times a batch of frames and then a
+// batch of memcpy of one frame; its ratio is one repetition.
 void BM_FrameSteps(benchmark::State& state)
 {
     const int width = int(state.range(0)), height = int(state.range(1));
@@ -186,6 +187,7 @@ void BM_FrameSteps(benchmark::State& state)
             for (size_t i = 0; i < n; ++i) {
                 const char* effect = effects[(i + size_t(r) * n / luxbench::kRepetitions) % n].Name;
                 Pictures p(effect, width, height);
+                finishShapesAhead();
                 const double work = luxbench::batchSeconds([&] {
                     composeFrame(p.slot, 50);
                     p.slot.work->Draw(&screen.canvas, 0, 0);

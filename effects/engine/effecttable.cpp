@@ -79,6 +79,14 @@ void in(MaskGrid& m, int P)
     invertedVariant(m, P, Kind, Out);
 }
 
+// The shape families' frames read the shape record, costly to record for nearly every shape at
+// the first frame of an In variant: the set-up starts recording it ahead for the grid.
+template <void (*Generate)(MaskGrid&, int)>
+void recordAhead(int W, int H)
+{
+    recordShapesAhead(W, H, Generate);
+}
+
 // The pixel family's frames share one random order of the grid's cells, costly to draw to its
 // end (see pixelorder.h): it is drawn ahead for the grid.
 void drawCellOrder(int W, int H)
@@ -91,9 +99,10 @@ void drawCellOrder(int W, int H)
 // at a time (the circles keep their record in circlecover.h).
 #define ROWS(name, generator) {name, pkFade, toProc(&fade<generator>), nullptr, nullptr, nullptr, &maskRows<generator>}
 // The families whose masks come from the shape record (see shapecover.h): the soft diagonals,
-// the cross and rectangles, the diamonds and the rotating hand lay it out for their grid.
+// the cross and rectangles, the diamonds and the rotating hand start recording it for their grid.
 #define SHAPES(name, generator)                                                                                        \
-    {name, pkFade, toProc(&fade<generator>), &layOutShapeCover, &releaseShapeCovers, nullptr, &maskRows<generator>}
+    {name, pkFade, toProc(&fade<generator>), &recordAhead<generator>, &releaseShapeCovers, nullptr,                   \
+     &maskRows<generator>}
 #define CELLS(name, generator)                                                                                         \
     {name, pkFade, toProc(&fade<generator>), &drawCellOrder, &releasePixelOrderCache, nullptr, &maskRows<generator>}
 #define SLIDE(name, generator) {name, pkSlide, toProc(&slide<generator>), nullptr, nullptr, &slideRow<generator>}

@@ -28,8 +28,8 @@
 // Where the manager cannot say before mapping, the pop-up moves to the form's
 // real place once the form is mapped, before the first frame.
 //
-// Where the screen cannot be copied (transitionsurface.h), the form's window
-// is made translucent when the hook is installed, and the show transition is
+// Where the screen cannot be copied or a compositor runs (transitionsurface.h),
+// the form's window is made translucent when the hook is installed, and the show transition is
 // drawn inside it from a picture of the Unrevealed colour: what the effect has
 // not yet revealed is see-through, the live desktop shows behind it, and there
 // is neither a copy nor a pop-up. A hide is drawn inside the form the other way
@@ -37,8 +37,11 @@
 // window is still on the screen: by the time the native window announces its
 // hiding, the window system no longer shows what it draws. So it plays when
 // the form is asked to close (its Close event) or through
-// hideThroughTransition, and the form is hidden once it has ended; a form hidden
-// directly by hide() simply goes.
+// hideThroughTransition, and the form is hidden once it has ended. A form
+// hidden directly by hide() plays its hide on a pop-up as above where the
+// screen could be copied when it was shown (X11 with a compositor); elsewhere
+// it simply goes. The pictures of the form itself are its own rendering: the
+// frame around it is the compositor's or Qt's decoration, not ours to draw.
 //
 // On a screen with a device pixel ratio above 1 the copy of the screen, the
 // form's new picture and every frame have the screen's device pixels, and the
@@ -111,6 +114,10 @@ void makeTranslucent(QWidget* form)
     if (form->testAttribute(Qt::WA_TranslucentBackground))
         return;
     form->setAttribute(Qt::WA_TranslucentBackground);
+    // The attribute also stops Qt from painting the form's background: the
+    // window would stay see-through wherever no control paints. The surface
+    // keeps its alpha channel; the form paints its palette's window colour.
+    form->setAttribute(Qt::WA_NoSystemBackground, false);
     form->setAutoFillBackground(true);
     if (form->testAttribute(Qt::WA_WState_Created) && !form->isVisible())
         if (QWindow* window = form->windowHandle())
@@ -246,22 +253,21 @@ void TluxAnimationForm::PrepareShowAnimation()
     if (!form)
         return;
     const TRect R = coveredPart(form);
-    if (drawsInside()) {
-        // Nothing of the screen is known: the form comes in over the live desktop.
-        m_behind.reset();
-        if (m_showAnimation && !m_showAnimation->IsControlFrozen(form))
-            m_showAnimation->FreezeControl(form, R, unrevealedPicture(form, R));
-        return;
-    }
     const TRect screenRect = onScreen(form, R);
-    if (m_hideAnimation || m_keepsBehind) {
-        // The form is not on the screen yet: this is what a hide will uncover.
+    // The form is not on the screen yet: this is what a hide will uncover.
+    // Inside the window too, where the screen can be copied: a plain hide
+    // gives no warning before the form leaves the screen, and only this copy
+    // lets a pop-up play it then.
+    m_behind.reset();
+    if ((m_hideAnimation || m_keepsBehind) && (!drawsInside() || ScreenCopiesOfThisRun())) {
         m_behind = screenUnder(form, screenRect);
         m_behindRect = screenRect;
     }
     if (!m_showAnimation || m_showAnimation->IsControlFrozen(form))
         return;
-    m_showAnimation->FreezeControl(form, R, screenUnder(form, screenRect));
+    // Inside the window nothing of the screen is needed: the form comes in
+    // over the live desktop.
+    m_showAnimation->FreezeControl(form, R, drawsInside() ? unrevealedPicture(form, R) : screenUnder(form, screenRect));
 }
 
 void TluxAnimationForm::FinishShowAnimation()
@@ -299,11 +305,17 @@ void TluxAnimationForm::abortShowTransition()
 void TluxAnimationForm::PrepareHideAnimation()
 {
     QWidget* form = ownerForm();
-    if (!form || !m_hideAnimation || m_hideAnimation->IsControlFrozen(form) || drawsInside())
+    // Inside the window the hide plays before the form goes (a close, or
+    // hideThroughTransition); after a plain hide only a copy of what the form
+    // covered lets a pop-up play it.
+    if (!form || !m_hideAnimation || m_hideAnimation->IsControlFrozen(form) || (drawsInside() && !m_behind))
         return;
     const TRect R = coveredPart(form);
-    // The form itself, still on the screen.
-    m_hideAnimation->FreezeControl(form, R, screenUnder(form, onScreen(form, R)));
+    // The form itself, still on the screen; a compositor may already have
+    // taken it off its picture, so there the form paints it once more.
+    m_hideAnimation->FreezeControl(form, R,
+                                   drawsInside() ? RenderToDeviceBitmap(form, R, DevicePixelRatioOf(form))
+                                                 : screenUnder(form, onScreen(form, R)));
 }
 
 // The hide transition inside the form, while it is still on the screen: from
@@ -318,7 +330,7 @@ void TluxAnimationForm::playHideInside()
         return;
     abortShowTransition();
     const TRect R = coveredPart(form);
-    m_hideAnimation->FreezeControl(form, R, GrabToDeviceBitmap(form, R, DevicePixelRatioOf(form)));
+    m_hideAnimation->FreezeControl(form, R, RenderToDeviceBitmap(form, R, DevicePixelRatioOf(form)));
     // The form's own picture is what the frames fade away from: their fade becomes alpha.
     if (auto* lock = qobject_cast<TluxLockInside*>(FrozenLock(form)))
         lock->Revealed = m_hideAnimation->SourceImage();

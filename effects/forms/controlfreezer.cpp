@@ -157,7 +157,9 @@ TCanvas* FreezeControlProc(QWidget* Control, const TRect& R, TluxBitmap* Bitmap)
         return nullptr;
 
     const bool child = !Control->isWindow() && Control->parentWidget();
-    const bool inside = !child && TransitionSurfaceOfThisRun() == TransitionSurface::InWindow;
+    // A form that has left the screen holds nothing inside it: a hide that
+    // follows it plays on a pop-up over its place, from a copy of the screen.
+    const bool inside = !child && !Control->isHidden() && TransitionSurfaceOfThisRun() == TransitionSurface::InWindow;
     TluxLockControl* lock = child ? coverChild(Control, R, Bitmap)
                             : inside ? coverInside(Control, R, Bitmap)
                                      : coverForm(Control, R, Bitmap);
@@ -229,14 +231,13 @@ std::unique_ptr<TluxBitmap> GrabBeneathLock(QWidget* Control, const TRect& R)
     if (!inside)
         return GrabToDeviceBitmap(Control, R, ratio);
     // The lock is one of the form's own children: out of the way for the grab,
-    // back before anything repaints.
-    const bool updates = Control->updatesEnabled();
-    Control->setUpdatesEnabled(false);
+    // back before anything repaints. (A form whose updates are off would
+    // render nothing, so they stay on: the repaints the lock's hiding asks for
+    // come after it is back.)
     inside->hide();
-    std::unique_ptr<TluxBitmap> grabbed = GrabToDeviceBitmap(Control, R, ratio);
+    std::unique_ptr<TluxBitmap> grabbed = RenderToDeviceBitmap(Control, R, ratio);
     inside->show();
     inside->raise();
-    Control->setUpdatesEnabled(updates);
     inside->Revealed = grabbed.get();
     return grabbed;
 }

@@ -157,6 +157,13 @@ std::unique_ptr<TluxBitmap> GrabToDeviceBitmap(QWidget* Control, const TRect& R,
 {
     if (ratio == 1.0 || !Control || IsRectEmpty(R))
         return GrabToLuBitmap(Control, R);
+    return RenderToDeviceBitmap(Control, R, ratio);
+}
+
+std::unique_ptr<TluxBitmap> RenderToDeviceBitmap(QWidget* Control, const TRect& R, qreal ratio)
+{
+    if (!Control || IsRectEmpty(R))
+        return GrabToLuBitmap(Control, R);
     // R lies in the outer coordinates, which for a window include the
     // manager's frame; the widget renders in its own.
     const TPoint origin = Control->isWindow() ? GetClientOrigin(Control) : TPoint();

@@ -47,6 +47,11 @@ std::unique_ptr<TluxBitmap> GrabDesktopToLuBitmap(const TRect& R);
 // registered grabbers draw at logical pixels only).
 std::unique_ptr<TluxBitmap> GrabToDeviceBitmap(QWidget* Control, const TRect& R, qreal ratio);
 std::unique_ptr<TluxBitmap> GrabDesktopToDeviceBitmap(const TRect& R, qreal ratio);
+// Control's part R as the control's own rendering at any ratio, 1 included:
+// the picture of a form whose transition plays inside its window, where the
+// frame around it is drawn by others (the compositor, or Qt's own decoration)
+// and no grabber may paint one into it.
+std::unique_ptr<TluxBitmap> RenderToDeviceBitmap(QWidget* Control, const TRect& R, qreal ratio);
 
 // The subsystem's start-up step: registers the form, button, bitmap-button, check
 // box, scroll box, memo and list box grabbers in that order; nothing when they

@@ -20,8 +20,9 @@ void MaskRowPlan::constant(uint8_t v)
     m_value = v;
 }
 
-void MaskRowPlan::reached(const uint32_t* cells, uint16_t low, uint16_t high, uint8_t v)
+void MaskRowPlan::reached(const uint32_t* cells, uint16_t low, uint16_t high, uint8_t v, RowRecord* record)
 {
+    m_record = record;
     m_fill = Fill::Reached;
     m_cells = cells;
     m_low = low;
@@ -29,13 +30,13 @@ void MaskRowPlan::reached(const uint32_t* cells, uint16_t low, uint16_t high, ui
     m_value = v;
 }
 
-void MaskRowPlan::last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, const RowMender* gaps)
+void MaskRowPlan::last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, RowRecord* record)
 {
+    m_record = record;
     m_fill = Fill::Last;
     m_cells = cells;
     m_high = high;
     m_levels = std::move(levels);
-    m_gaps = gaps;
 }
 
 void MaskRowPlan::chosen(const PixelOrder::Steps& steps, uint8_t reached, std::vector<uint8_t> levels)
@@ -57,14 +58,17 @@ void MaskRowPlan::row(uint8_t* out, int y) const
 {
     const size_t width = size_t(m_w);
     const uint32_t* cells = m_cells + size_t(y) * width;
+    std::unique_lock<std::mutex> open;
+    if (m_record && (m_fill == Fill::Reached || m_fill == Fill::Last))
+        open = m_record->openRow(y, m_high);
     switch (m_fill) {
     case Fill::Zero: std::memset(out, 0, width); break;
     case Fill::Constant: std::memset(out, m_value, width); break;
     case Fill::Reached: coverpass::reachedLevel(out, cells, width, m_low, m_high, m_value); break;
     case Fill::Last:
         coverpass::lastLevels(out, cells, width, m_high, m_levels.data());
-        if (m_gaps)
-            m_gaps->mendRow(out, y, m_high, m_levels.data());
+        if (m_record)
+            m_record->mendRow(out, y, m_high, m_levels.data());
         break;
     case Fill::Chosen: {
         const size_t columns = std::min(m_columnLevels.size(), width);

@@ -14,17 +14,22 @@
 #include "effects/masks/pixelorder.h"
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
-// Mends the cells of a row that a record pass alone cannot give (a shape record's cells
-// whose shapes have gaps).
-class RowMender
+// A record whose rows are made as they are read (the shape record, recorded in row bands).
+class RowRecord
 {
 public:
+    // Makes row y's record words final for shapes 0 .. n, recording them if need be, and keeps
+    // them as they are while the returned lock lives.
+    virtual std::unique_lock<std::mutex> openRow(int y, int n) = 0;
+    // Gives the cells of row y (W bytes at out) that a record pass alone cannot give (a shape
+    // record's cells whose shapes have gaps); the row open.
     virtual void mendRow(uint8_t* out, int y, int n, const int32_t* levels) const = 0;
 
 protected:
-    ~RowMender() = default;
+    ~RowRecord() = default;
 };
 
 class MaskRowPlan
@@ -37,11 +42,12 @@ public:
 
     // What the generators leave (each at most once, then at most one inversion).
     void constant(uint8_t v);
-    // Cells whose record word has a shape in low .. high get v (coverpass::reachedLevel).
-    void reached(const uint32_t* cells, uint16_t low, uint16_t high, uint8_t v);
+    // Cells whose record word has a shape in low .. high get v (coverpass::reachedLevel); a
+    // record that makes its rows as they are read opens each row first.
+    void reached(const uint32_t* cells, uint16_t low, uint16_t high, uint8_t v, RowRecord* record = nullptr);
     // Cells get levels[min(last, high)] where their first shape is at most high
-    // (coverpass::lastLevels); a shape record mends its cells whose shapes have gaps.
-    void last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, const RowMender* gaps = nullptr);
+    // (coverpass::lastLevels); such a record also mends its cells whose shapes have gaps.
+    void last(const uint32_t* cells, uint16_t high, std::vector<int32_t> levels, RowRecord* record = nullptr);
     // Cells of columns 0 .. levels.size() - 1 get their column's level where their step in the
     // pixel order is at most reached (the pixel family).
     void chosen(const PixelOrder::Steps& steps, uint8_t reached, std::vector<uint8_t> levels);
@@ -63,7 +69,7 @@ private:
     uint8_t m_value = 0;
     uint16_t m_low = 0, m_high = 0;
     const uint32_t* m_cells = nullptr;
-    const RowMender* m_gaps = nullptr;
+    RowRecord* m_record = nullptr;
     std::vector<int32_t> m_levels;
     PixelOrder::Steps m_steps;
     uint8_t m_reached = 0;

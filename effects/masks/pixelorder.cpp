@@ -164,18 +164,41 @@ PixelOrderFrameHold::~PixelOrderFrameHold()
     h.changed.notify_all();
 }
 
+namespace {
+
+uint64_t loadWord(const uint64_t* words, size_t w)
+{
+    return std::atomic_ref<const uint64_t>(words[w]).load(std::memory_order_relaxed);
+}
+
+// Bytes first .. first + count - 1 (within one word) of word w.
+void copyPart(const uint64_t* words, size_t w, size_t first, size_t count, uint8_t* out)
+{
+    const uint64_t word = loadWord(words, w);
+    uint8_t bytes[8];
+    std::memcpy(bytes, &word, 8);
+    std::memcpy(out, bytes + first, count);
+}
+
+} // namespace
+
+// The part of a word before the first whole one, the whole words, then the part after them.
 void PixelOrder::Steps::copy(size_t from, size_t count, uint8_t* out) const
 {
-    while (count) {
-        const size_t offset = from % 8, part = std::min(8 - offset, count);
-        const uint64_t word = std::atomic_ref<uint64_t>(m_words[from / 8]).load(std::memory_order_relaxed);
-        uint8_t bytes[8];
-        std::memcpy(bytes, &word, 8);
-        std::memcpy(out, bytes + offset, part);
+    if (from % 8) {
+        const size_t part = std::min(8 - from % 8, count);
+        copyPart(m_words, from / 8, from % 8, part, out);
         out += part;
         from += part;
         count -= part;
     }
+    const size_t first = from / 8, whole = count / 8;
+    for (size_t w = 0; w < whole; ++w) {
+        const uint64_t word = loadWord(m_words, first + w);
+        std::memcpy(out + 8 * w, &word, 8);
+    }
+    if (count % 8)
+        copyPart(m_words, first + whole, 0, count % 8, out + 8 * whole);
 }
 
 uint32_t PixelOrder::lateCellsFor(uint32_t n)
