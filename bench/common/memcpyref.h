@@ -62,36 +62,54 @@ double batchSeconds(Body&& body, double minSeconds = kBatchSeconds, int minRuns 
     return spreadOf(std::move(runs)).median;
 }
 
-// Two buffers of `bytes` copied one onto the other. They are kept and touched once, so the
-// copies timed later meet no page faults.
+// memcpy of one frame from memory to memory, the yardstick between repetitions. Its pairs of
+// buffers take turns and together exceed the last-level caches of the machines here, so every
+// timed copy finds its bytes in memory rather than in cache, as a frame's pictures mostly are:
+// a pair copied again at once would sit in a large cache on one machine and not on another, or
+// not when a neighbour fills the cache, and the yardstick would halve or double with it. The
+// buffers are touched once, so the copies timed later meet no page faults.
 class MemcpyReference
 {
 public:
     explicit MemcpyReference(size_t bytes)
-        : m_from(bytes, 1)
-        , m_to(bytes, 2)
     {
+        const size_t pairs = std::clamp<size_t>(kBeyondCaches / std::max<size_t>(2 * bytes, 1) + 1, 2, 64);
+        for (size_t i = 0; i < pairs; ++i)
+            m_pairs.push_back({std::vector<unsigned char>(bytes, 1), std::vector<unsigned char>(bytes, 2)});
     }
-    // One copy's time, over a batch (half as long as the work's: the copy varies less).
+    // One copy's time: the median of a batch (half as long as the work's: the copy varies less).
     double seconds()
     {
         return batchSeconds(
             [&] {
-                std::memcpy(m_to.data(), m_from.data(), m_from.size());
-                benchmark::DoNotOptimize(m_to.data());
+                Pair& p = m_pairs[m_next++ % m_pairs.size()];
+                std::memcpy(p.to.data(), p.from.data(), p.from.size());
+                benchmark::DoNotOptimize(p.to.data());
             },
             kBatchSeconds / 2);
     }
 
 private:
-    std::vector<unsigned char> m_from, m_to;
+    static constexpr size_t kBeyondCaches = size_t(128) << 20;
+    struct Pair {
+        std::vector<unsigned char> from, to;
+    };
+    std::vector<Pair> m_pairs;
+    size_t m_next = 0;
 };
 
-// Seconds one memcpy of `bytes` takes, over a batch.
-inline double memcpySeconds(size_t bytes)
+// Seconds one memcpy of `bytes` takes, copied again and again between the same two buffers: the
+// median of `repeats` copies.
+inline double memcpySeconds(size_t bytes, int repeats = 9)
 {
-    MemcpyReference copy(bytes);
-    return copy.seconds();
+    std::vector<unsigned char> from(bytes, 1), to(bytes, 2);
+    std::vector<double> s;
+    for (int i = 0; i < repeats; ++i)
+        s.push_back(secondsOf([&] {
+            std::memcpy(to.data(), from.data(), bytes);
+            benchmark::DoNotOptimize(to.data());
+        }));
+    return spreadOf(std::move(s)).median;
 }
 
 // Adds a "x_memcpy" counter: the benchmark's time per iteration over memcpy's time for `bytes`.
