@@ -3,6 +3,7 @@
 #include "effects/bitmap/dispatch.h"
 #include "effects/masks/randomgen.h"
 
+#include <new>
 #include <system_error>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -65,6 +66,8 @@ std::unique_ptr<DrawSifter> DrawSifter::ifSecondProcessor()
         return std::make_unique<DrawSifter>();
     } catch (const std::system_error&) {
         return nullptr; // no thread to be had: the order sifts alone
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
 }
 
