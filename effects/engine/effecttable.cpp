@@ -95,8 +95,8 @@ void drawCellOrder(int W, int H)
 }
 
 #define FADE(name, generator) {name, pkFade, toProc(&fade<generator>)}
-// Fade procedures that fill every cell from one value or a record: their masks can be made a row
-// at a time (the circles keep their record in circlecover.h).
+// Fade procedures that fill every cell from one value, a record or a computation of its row alone:
+// their masks can be made a row at a time (the circles keep their record in circlecover.h).
 #define ROWS(name, generator) {name, pkFade, toProc(&fade<generator>), nullptr, nullptr, nullptr, &maskRows<generator>}
 // The families whose masks come from the shape record (see shapecover.h): the soft diagonals,
 // the cross and rectangles, the diamonds and the rotating hand start recording it for their grid.
@@ -162,7 +162,7 @@ const BuiltinEffect table[] = {
     SHAPES("RotateFade", faded<rotateHand>),
     SHAPES("RotateSmooth", smoothRotateHand),
     FADE("Stream", stream),
-    FADE("Plasma", plasma),
+    ROWS("Plasma", plasma),
     SLIDE("Interlace", interlaceRow),
     SLIDE("Corner", cornerRow),
     MANUAL("Slide", slideEffect),

@@ -14,6 +14,7 @@
 
 #include <QEvent>
 #include <QImage>
+#include <QList>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
@@ -141,6 +142,10 @@ private:
     // hide transition ends on.
     std::unique_ptr<TluxBitmap> m_behind;
     TRect m_behindRect;
+    // The screen rectangle a show transition's copy shows, and this program's
+    // windows that were on the screen when it was taken.
+    TRect m_showCopyRect;
+    QList<QPointer<QWidget>> m_windowsAtCopy;
     bool m_keepsBehind = false;
     bool m_deleteAfterHide = false;
     bool m_hidPlayedInside = false; // the hide transition has played inside the still visible form
@@ -157,6 +162,7 @@ private:
     void closeThroughHide();
     void endHide();
     void abortShowTransition();
+    void addWindowsShownSinceCopy();
     void playHideInside();
     void Notification(QObject* component);
     QWidget* m_hookedForm = nullptr;

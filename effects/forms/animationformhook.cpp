@@ -56,6 +56,7 @@
 #include "effects/forms/controlfreezer.h"
 #include "effects/forms/lockwindow.h"
 #include "effects/forms/seethrough.h"
+#include "effects/forms/windowsshownsince.h"
 #include "effects/util/transitionsurface.h"
 #include "effects/util/windowframe.h"
 #include "platform/devicepixels.h"
@@ -267,7 +268,29 @@ void TluxAnimationForm::PrepareShowAnimation()
         return;
     // Inside the window nothing of the screen is needed: the form comes in
     // over the live desktop.
-    m_showAnimation->FreezeControl(form, R, drawsInside() ? unrevealedPicture(form, R) : screenUnder(form, screenRect));
+    if (drawsInside()) {
+        m_showAnimation->FreezeControl(form, R, unrevealedPicture(form, R));
+        return;
+    }
+    m_showCopyRect = screenRect;
+    m_windowsAtCopy = WindowsOnScreen();
+    m_showAnimation->FreezeControl(form, R, screenUnder(form, screenRect));
+}
+
+// Windows of this program mapped since the copy was taken (the main window
+// beneath its splash) are drawn into it before the transition reveals the form
+// over it, and onto the pop-up that shows it meanwhile.
+void TluxAnimationForm::addWindowsShownSinceCopy()
+{
+    QWidget* form = ownerForm();
+    TluxBitmap* copy = m_showAnimation ? m_showAnimation->SourceImage() : nullptr;
+    TluxLockControl* lock = FrozenLock(form);
+    if (drawsInside() || !copy || !lock)
+        return;
+    DrawWindowsShownSince(*copy, m_showCopyRect, DevicePixelRatioOf(form), m_windowsAtCopy, form);
+    m_windowsAtCopy.clear();
+    copy->Draw(lock->Canvas(), 0, 0);
+    lock->update();
 }
 
 void TluxAnimationForm::FinishShowAnimation()
@@ -281,8 +304,10 @@ void TluxAnimationForm::FinishShowAnimation()
     // before the first frame.
     const bool placeUnknown = WindowManagerFrameUnknown(form);
     waitUntilMapped(form);
-    if (form->isVisible())
+    if (form->isVisible()) {
         followForm(form, coveredPart(form), placeUnknown);
+        addWindowsShownSinceCopy();
+    }
     // Hidden again before its transition could start: there is nothing to
     // uncover, only the pop-up to remove.
     if (animation && form->isVisible())

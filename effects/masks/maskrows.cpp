@@ -47,6 +47,13 @@ void MaskRowPlan::chosen(const PixelOrder::Steps& steps, uint8_t reached, std::v
     m_columnLevels = std::move(levels);
 }
 
+void MaskRowPlan::computed(void (*fill)(uint8_t* out, int W, int y, int arg), int arg)
+{
+    m_fill = Fill::Computed;
+    m_computed = fill;
+    m_computedArg = arg;
+}
+
 void MaskRowPlan::invert(InKind kind, uint8_t level)
 {
     m_inverted = true;
@@ -76,6 +83,7 @@ void MaskRowPlan::row(uint8_t* out, int y) const
         std::memset(out + columns, 0, width - columns);
         break;
     }
+    case Fill::Computed: m_computed(out, m_w, y, m_computedArg); break;
     }
     if (m_inverted)
         invertCells(out, width, m_invertKind, m_invertLevel);

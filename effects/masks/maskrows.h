@@ -51,6 +51,8 @@ public:
     // Cells of columns 0 .. levels.size() - 1 get their column's level where their step in the
     // pixel order is at most reached (the pixel family).
     void chosen(const PixelOrder::Steps& steps, uint8_t reached, std::vector<uint8_t> levels);
+    // Each row made by fill(out, W, y, arg) (a generator that computes its rows on their own).
+    void computed(void (*fill)(uint8_t* out, int W, int y, int arg), int arg);
     // The In variants' replacement of every cell, after the Out generator.
     void invert(InKind kind, uint8_t level);
     void fail() { m_usable = false; }
@@ -59,7 +61,7 @@ public:
     void row(uint8_t* out, int y) const;
 
 private:
-    enum class Fill { Zero, Constant, Reached, Last, Chosen };
+    enum class Fill { Zero, Constant, Reached, Last, Chosen, Computed };
     Fill m_fill = Fill::Zero;
     int m_w = 0, m_h = 0;
     bool m_usable = false;
@@ -74,6 +76,8 @@ private:
     PixelOrder::Steps m_steps;
     uint8_t m_reached = 0;
     std::vector<uint8_t> m_columnLevels;
+    void (*m_computed)(uint8_t*, int, int, int) = nullptr;
+    int m_computedArg = 0;
 };
 
 // In variants of an Out generator: unless P = 0, run the Out generator at 100 - P, then

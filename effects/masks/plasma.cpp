@@ -2,6 +2,8 @@
 
 #include "effects/masks/generators.h"
 
+#include "effects/masks/maskrows.h"
+
 #include "platform/arith.h"
 
 #include <algorithm>
@@ -58,29 +60,36 @@ const PlasmaTables& tables()
     return t;
 }
 
-} // namespace
-
-// Drawn at every P. A row repeats with period 512, so one period is computed per row and
+// Row y at the threshold top: a row repeats with period 512, so one period is computed and
 // copied along it.
-void plasma(MaskGrid& m, int P)
+void plasmaRow(uint8_t* row, int W, int y, int top)
 {
     const PlasmaTables& t = tables();
+    const int shift = t.sine[size_t(y & 511)];
+    const int offset = t.cosine[size_t(y & 511)];
+    const int span = std::min(W, 512);
+    for (int x = 0; x < span; ++x) {
+        const int idx = (t.sine[size_t((x + shift) & 511)] + offset) & 511;
+        row[x] = uint8_t(std::clamp(top - int(t.ramp[size_t(idx)]), 0, 255));
+    }
+    for (int x = span; x < W; x += 512)
+        std::copy_n(row, std::min(512, W - x), row + x);
+}
+
+} // namespace
+
+// Drawn at every P, a row at a time (on a planning grid, as the frame blends it).
+void plasma(MaskGrid& m, int P)
+{
     // Up to 510, twice the highest ramp value: at P = 0 every cell shows the old picture, at
     // P = 100 every cell (top minus a ramp value of at most 255) shows the new one.
     const int top = MulDiv(2 * P, 255, 100);
-    std::array<uint8_t, 512> period;
-    for (int y = 0; y < m.H; ++y) {
-        const int shift = t.sine[size_t(y & 511)];
-        const int offset = t.cosine[size_t(y & 511)];
-        const int span = std::min(m.W, 512);
-        for (int x = 0; x < span; ++x) {
-            const int idx = (t.sine[size_t((x + shift) & 511)] + offset) & 511;
-            period[size_t(x)] = uint8_t(std::clamp(top - int(t.ramp[size_t(idx)]), 0, 255));
-        }
-        uint8_t* row = m.row(y);
-        for (int x = 0; x < m.W; x += 512)
-            std::copy_n(period.begin(), std::min(512, m.W - x), row + x);
+    if (m.plan) {
+        m.plan->computed(plasmaRow, top);
+        return;
     }
+    for (int y = 0; y < m.H; ++y)
+        plasmaRow(m.row(y), m.W, y, top);
 }
 
 } // namespace generators

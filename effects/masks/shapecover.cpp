@@ -295,15 +295,16 @@ void recordShapesAhead(int W, int H, void (*generate)(MaskGrid&, int))
 {
     if (W <= 0 || H <= 0)
         return;
-    // The frames' progress rises: by every twentieth of it, the largest shape asked so far (an
-    // In variant asks for nearly every shape at its first frame).
+    // The frames' progress rises: by every twentieth of it, the largest shape asked so far. The
+    // shapes grow or shrink with the progress, so the largest of all is asked at 100 or, by an
+    // In variant at its first frame, at 1.
     ShapeProbe seen;
     std::vector<int> stages;
     MaskRowPlan plan;
     plan.start(W, H);
     MaskGrid grid{nullptr, W, H, &plan};
     probe = &seen;
-    for (int P = 0; P <= 100; ++P) {
+    for (int P = 0; P <= 100; P += P == 0 ? 1 : 5 - P % 5) {
         generate(grid, P);
         if (P % 5 == 0 && seen.n >= 0 && (stages.empty() || seen.n > stages.back()))
             stages.push_back(seen.n);

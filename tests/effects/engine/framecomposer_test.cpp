@@ -415,7 +415,7 @@ TEST(MaskRows, GiveTheBytesTheProcedureDraws)
         }
         ++served;
     }
-    EXPECT_EQ(served, 33); // the recorded shapes, the circles, "Fade" and the pixel family
+    EXPECT_EQ(served, 34); // the recorded shapes, the circles, "Fade", "Plasma" and the pixel family
 }
 
 TEST_F(Composition, RowBandsGiveTheBytesOfOneBand)

@@ -4,6 +4,7 @@
 #include "effects/forms/animationform.h"
 #include "effects/forms/animationlist.h"
 #include "effects/forms/componentstream.h"
+#include "effects/util/transitionsurface.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -123,6 +124,34 @@ TEST_F(FormAnimation, ShowingPlaysTheTransitionOnTheLockAndEndsOnTheFormsPicture
     EXPECT_EQ(topLevels(), before);
     EXPECT_EQ(animation->SourceImage(), nullptr);
     EXPECT_EQ(animation->DestImage(), nullptr);
+}
+
+// A splash is shown, and its screen copied, before its main window comes up
+// beneath it: the form comes in over the window as it now is, not over the
+// empty screen of the copy.
+TEST_F(FormAnimation, AWindowMappedAfterTheCopyIsWhatTheFormComesInOver)
+{
+    if (TransitionSurfaceOfThisRun() != TransitionSurface::ScreenCopy)
+        GTEST_SKIP() << "transitions are drawn inside their windows here, over the live desktop";
+    backdrop->hide();
+    ASSERT_TRUE(waitUntil([&] { return !screenIs(formRect, behindColour); }));
+    FinishHolder holder;
+    form->installEventFilter(&holder);
+    FrameRecorder recorder(animation, formRect);
+    form->show();
+    ASSERT_TRUE(waitUntil([&] { return holder.held; }));
+    backdrop->show();
+    backdrop->lower();
+    ASSERT_TRUE(waitUntil([&] { return backdrop->windowHandle()->isExposed(); }));
+    holder.release = true;
+    QCoreApplication::postEvent(form.get(), new QEvent(TluxAnimationForm::CM_FINISHSHOWANIMATION));
+    ASSERT_TRUE(waitUntil([&] { return shows == 1; }, 20000));
+
+    const QImage from = solid(formRect, behindColour);
+    const QImage to = solid(formRect, formColour);
+    const QImage middle = recorder.intermediate(from, to);
+    ASSERT_FALSE(middle.isNull()) << recorder.frames.size() << " frames recorded, none between the pictures";
+    EXPECT_TRUE(between(middle, from, to));
 }
 
 TEST_F(FormAnimation, EveryShowPlaysAgainAndHidingWithoutAHideAnimationIsPlain)
