@@ -10,6 +10,8 @@
 // "PixelOrder" runs time a whole order of a 1080p and a 4K grid on this thread, drawn to its end
 // (late 0) and with the last cells found from their first draws, at multiples of n^2 / 2^32 and at the
 // count the order takes by itself: the fastest multiple shows whether that count is well chosen.
+// "ahead" runs time, by the clock, the whole order drawn on its own thread as a transition's set-up
+// starts it (with the second thread that shares its late sift where a second processor is).
 
 #include "bench/common/memcpyref.h"
 
@@ -108,6 +110,15 @@ void runWholeOrder(benchmark::State& state, uint32_t n, PixelOrder::LateCells la
         benchmark::DoNotOptimize(order.choose(n, 100).seed);
     }
     state.counters["late_cells"] = late(n);
+}
+
+void runWholeOrderAhead(benchmark::State& state, uint32_t n)
+{
+    for (auto _ : state) {
+        PixelOrder order;
+        order.prepareAhead(n);
+        benchmark::DoNotOptimize(order.choose(n, 100).seed);
+    }
 }
 
 // The slowest run of a group, by wall time and by processor time.
@@ -224,6 +235,12 @@ int main(int argc, char** argv)
                                          [n, late](benchmark::State& s) { runWholeOrder(s, n, late); })
                 ->Unit(benchmark::kMillisecond)
                 ->Iterations(3);
+    for (const auto& [size, n] : {std::pair{"1080p", 1920u * 1080u}, std::pair{"4K", 3840u * 2160u}})
+        benchmark::RegisterBenchmark((std::string("PixelOrder/") + size + "/ahead").c_str(),
+                                     [n](benchmark::State& s) { runWholeOrderAhead(s, n); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(5);
 
     benchmark::Initialize(&argc, argv);
     std::vector<std::string> manualPrefixes;

@@ -1,6 +1,7 @@
 #include "effects/masks/pixelorder.h"
 
 #include "platform/arith.h"
+#include "effects/masks/drawsift.h"
 #include "effects/masks/firstdraws.h"
 #include "effects/masks/pixeldraws.h"
 #include "effects/masks/randomgen.h"
@@ -132,6 +133,7 @@ struct PixelOrder::Ahead {
     bool done = false;            // under the holds' lock
     bool failed = false;          // no memory for the order: done without it
     std::atomic<bool> stop{false};
+    std::unique_ptr<DrawSifter> sifter; // shares the late sift; started and stopped by the thread
     std::thread thread;
 
     // Waits while something holds (or until stopped), after telling the frames the order is
@@ -326,19 +328,17 @@ void PixelOrder::Drawn::takeLate(uint32_t k)
         publish(level);
 }
 
-// Draws until k distinct cells have come up. The draws are made a block at a time (states and
-// cells first, in independent lanes); the draws that meet a cell not seen before the block are
-// picked out without a branch per draw (late in the order almost every draw meets a seen cell,
-// early on it is a coin toss), then examined in order, a cell met twice in the block counting
-// once. Once all but a 256th of the cells are seen, the draws are first sifted through the bits
-// of the words not yet full, 64 times fewer than the cells' and so in the nearest cache, and only
-// the draws that meet such a word are looked up. The states kept are those of the draws that completed each progress's cells, so the
-// result is as if drawn one by one. Everything the loop touches is a local copy, so the stores
-// do not force reloads. On the thread (yieldingJob set) the state is written back between
-// blocks whenever something holds, and read again after it: a frame may have drawn on meanwhile.
+// Draws until k distinct cells have come up. The draws are made a run at a time and sifted (see
+// drawsift.h): first through the seen bits, then, once all but a 256th of the cells are seen,
+// through the bits of the words not yet full, 64 times fewer than the cells' and so in the
+// nearest cache. The draws kept are examined in order, a cell met twice in a run counting once.
+// Once an eighth of the cells are left, where the order's thread has a sifter, the two threads
+// share the sift of the runs and this one examines them in order. The states kept are
+// those of the draws that completed each progress's cells, so the result is as if drawn one by
+// one. On the thread (yieldingJob set) the state is written back between runs whenever
+// something holds, and read again after it: a frame may have drawn on meanwhile.
 void PixelOrder::Drawn::draw(uint32_t k, Ahead* yieldingJob)
 {
-    constexpr int block = 1024;
     uint64_t* const seenBits = seen.data();
     uint64_t* const filledBits = filled.data();
     uint32_t f = found;
@@ -347,16 +347,19 @@ void PixelOrder::Drawn::draw(uint32_t k, Ahead* yieldingJob)
     bool late = tail;
     // Cells found before this count get the step `l`.
     uint32_t nextCount = l <= 100 ? chosen[size_t(l)] : UINT32_MAX;
-    alignas(32) uint32_t states[block];
-    alignas(32) uint32_t cells[block];
-    uint16_t fresh[block];
+    DrawSifter* const sifter = yieldingJob ? yieldingJob->sifter.get() : nullptr;
+    alignas(32) uint32_t kept[drawsift::block];
+    bool shared = false; // the sifter has runs from s, the next of them `run`
+    uint32_t run = 0;
     uint32_t* const pendingCells = pending.data();
     size_t pendingCount = 0; // cells found at level l
-    const auto drawBlock = luxDispatch().drawBlock;
     const FrameHolds& holds = frameHolds();
     while (f < k) {
         if (yieldingJob && (holds.held.load(std::memory_order_relaxed) ||
                             yieldingJob->stop.load(std::memory_order_relaxed))) {
+            if (shared)
+                sifter->stop(); // frames drawing meanwhile move the state on
+            shared = false;
             writePending(pendingCount, l);
             pendingCount = 0;
             found = f;
@@ -373,56 +376,69 @@ void PixelOrder::Drawn::draw(uint32_t k, Ahead* yieldingJob)
             nextCount = l <= 100 ? chosen[size_t(l)] : UINT32_MAX;
             continue;
         }
-        drawBlock(s, n, states, cells, block);
-        s = states[block - 1];
-        size_t count = 0;
-        if (!late) {
-            for (size_t i = 0; i < block; ++i) {
-                const uint32_t cell = cells[i];
-                fresh[count] = uint16_t(i);
-                count += size_t(~seenBits[cell / 64] >> (cell % 64) & 1);
-            }
+        if (!shared && sifter && uint64_t(n - f) * 8 < n) {
+            sifter->start(s, n, seenBits, filledBits, late);
+            shared = true;
+            run = 0;
+        }
+        const uint32_t* states = kept;
+        drawsift::Sifted sifted{};
+        if (shared) {
+            const DrawSifter::Run taken = sifter->take(run);
+            states = taken.states;
+            sifted = taken.sifted;
         } else {
-            for (size_t i = 0; i < block; ++i) {
-                const uint32_t w = cells[i] / 64;
-                fresh[count] = uint16_t(i);
-                count += size_t(~filledBits[w / 64] >> (w % 64) & 1);
-            }
+            sifted = drawsift::sift(s, n, drawsift::block, late ? filledBits : seenBits, late, kept);
         }
         const int before = l;
-        for (size_t j = 0; j < count; ++j) {
-            const int i = fresh[j];
-            const uint32_t cell = cells[i];
+        for (size_t j = 0; j < sifted.kept; ++j) {
+            const uint32_t state = states[j];
+            const uint32_t cell = uint32_t((uint64_t(state) * n) >> 32);
             const uint64_t bit = uint64_t(1) << (cell % 64);
-            uint64_t& word = seenBits[cell / 64];
+            // Written whole, as an atomic: the sifter may be reading the word.
+            std::atomic_ref<uint64_t> wordRef(seenBits[cell / 64]);
+            uint64_t word = wordRef.load(std::memory_order_relaxed);
             if (word & bit)
-                continue; // met earlier in this block, or a seen cell of a word not full
+                continue; // met earlier in this run, or a seen cell of a word not full
             word |= bit;
-            if (late && word == ~uint64_t(0))
-                filledBits[cell / 4096] |= uint64_t(1) << (cell / 64 % 64);
+            wordRef.store(word, std::memory_order_relaxed);
+            if (late && word == ~uint64_t(0)) {
+                std::atomic_ref<uint64_t> filledRef(filledBits[cell / 4096]);
+                filledRef.store(filledRef.load(std::memory_order_relaxed) | uint64_t(1) << (cell / 64 % 64),
+                                std::memory_order_relaxed);
+            }
             pendingCells[pendingCount++] = cell;
             if (++f == nextCount) {
                 // This draw completes the cells of every progress whose count it reaches.
                 writePending(pendingCount, l);
                 pendingCount = 0;
                 while (l <= 100 && chosen[size_t(l)] == f)
-                    seedAt[size_t(l++)] = states[i];
+                    seedAt[size_t(l++)] = state;
                 nextCount = l <= 100 ? chosen[size_t(l)] : UINT32_MAX;
             }
             if (f == k) {
-                s = states[i];
+                s = state;
                 break;
             }
         }
+        if (f < k)
+            s = sifted.last;
+        if (shared)
+            sifter->release(run++);
         if (l != before)
             publish(l);
         if (!late && uint64_t(n - f) * 256 < n) {
+            // The sifter reads only the seen bits until told otherwise.
             late = true;
             for (size_t w = 0; w < seen.size(); ++w)
                 if (seenBits[w] == ~uint64_t(0))
                     filledBits[w / 64] |= uint64_t(1) << (w % 64);
+            if (shared)
+                sifter->siftWords();
         }
     }
+    if (shared)
+        sifter->stop();
     writePending(pendingCount, l);
     found = f;
     seed = s;
@@ -454,12 +470,14 @@ void PixelOrder::prepareAhead(uint32_t n)
             // Laid out here, not in the set-up: the frames wait for the first cells anyway.
             bool failed = false;
             try {
+                running->sifter = DrawSifter::ifSecondProcessor();
                 running->order->layOut();
                 running->order->publish(running->order->level);
                 running->order->extend(running->n, running);
             } catch (const std::bad_alloc&) {
                 failed = true;
             }
+            running->sifter.reset();
             FrameHolds& h = frameHolds();
             {
                 const std::lock_guard<std::mutex> guard(h.lock);

@@ -216,8 +216,9 @@ TEST(PixelFamily, ChosenCellsGrowAsNestedSetsAndMatchDrawingOneByOne)
 }
 
 // The last cells of an order found from their first draws against drawing on to the end: the
-// same steps and seeds at every progress, at both levels of the search. The scalar search is
-// left the cases of more than 2^23 states to search.
+// same steps and seeds at every progress, at both levels of the search, and with the order drawn
+// on its own thread (which shares the sift of its late draws with a second one where there is a
+// second processor). The scalar search is left the cases of more than 2^23 states to search.
 TEST(PixelFamily, LateCellsFromTheirFirstDrawsMatchDrawingOn)
 {
     struct Case {
@@ -246,6 +247,12 @@ TEST(PixelFamily, LateCellsFromTheirFirstDrawsMatchDrawingOn)
             ASSERT_EQ(lateSteps, steps) << c.W << "x" << c.H;
         }
         rebuildDispatch(bestSimdLevel());
+        PixelOrder ahead([](uint32_t) { return late; });
+        ahead.prepareAhead(n);
+        for (int P = 0; P <= 100; ++P)
+            ASSERT_EQ(ahead.choose(n, P).seed, seeds[size_t(P)]) << c.W << "x" << c.H << " ahead, P=" << P;
+        ahead.choose(n, 100).steps.copy(0, n, lateSteps.data());
+        ASSERT_EQ(lateSteps, steps) << c.W << "x" << c.H << " ahead";
     }
 }
 
