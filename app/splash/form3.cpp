@@ -5,6 +5,7 @@
 #include "ui_form3.h"
 #include "app/splash/windowplacement.h"
 #include "app/splash/windowresources.h"
+#include "effects/util/transitionsurface.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -62,7 +63,7 @@ void TForm3::Timer1Timer()
 
 namespace {
 
-// Shows the splash right after its main window has been shown.
+// Shows the splash once its main window is on the screen.
 class ShowWithMainWindow : public QObject {
 public:
     ShowWithMainWindow(QWidget* splash, QWidget* main) : QObject(splash), m_splash(splash), m_main(main)
@@ -75,13 +76,25 @@ protected:
     {
         if (watched == m_main && event->type() == QEvent::Show) {
             m_main->removeEventFilter(this);
-            QTimer::singleShot(0, m_splash, [splash = m_splash] { splash->show(); });
-            deleteLater();
+            if (QWindow* window = m_main->windowHandle(); window && !window->isExposed()) {
+                window->installEventFilter(this);
+                return false;
+            }
+            showSplash();
+        } else if (watched == m_main->windowHandle() && event->type() == QEvent::Expose && m_main->windowHandle()->isExposed()) {
+            watched->removeEventFilter(this);
+            showSplash();
         }
         return false;
     }
 
 private:
+    void showSplash()
+    {
+        QTimer::singleShot(0, m_splash, [splash = m_splash] { splash->show(); });
+        deleteLater();
+    }
+
     QWidget* m_splash;
     QWidget* m_main;
 };
@@ -94,8 +107,11 @@ void ShowSplash(QWidget* Owner)
     QWidget* main = Owner ? Owner->window() : nullptr;
     // A Wayland compositor keeps a window above its parent only when the
     // parent is on the screen first, and no client may stack its windows
-    // otherwise: there the splash follows its main window by a moment.
-    if (main && !main->isVisible() && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    // otherwise; weston's X window manager (Xwayland) likewise honours neither
+    // stays-on-top nor a transient-for window it does not manage yet. There
+    // the splash follows its main window by a moment.
+    if (main && !main->isVisible()
+        && (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) || RunsOnXwayland())) {
         new ShowWithMainWindow(Form3, main);
         return;
     }

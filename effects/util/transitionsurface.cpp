@@ -54,11 +54,15 @@ TransitionSurface chooseTransitionSurface(QStringView platform, bool xwayland, b
     return TransitionSurface::ScreenCopy;
 }
 
+bool RunsOnXwayland()
+{
+    static const bool xwayland = QGuiApplication::platformName() == QLatin1String("xcb") && xServerIsXwayland();
+    return xwayland;
+}
+
 bool ScreenCopiesOfThisRun()
 {
-    static const bool copies =
-        QGuiApplication::platformName() == QLatin1String("xcb") && !xServerIsXwayland();
-    return copies;
+    return QGuiApplication::platformName() == QLatin1String("xcb") && !RunsOnXwayland();
 }
 
 TransitionSurface TransitionSurfaceOfThisRun()
@@ -67,7 +71,7 @@ TransitionSurface TransitionSurfaceOfThisRun()
     if (chosen)
         return *chosen;
     const QString platform = QGuiApplication::platformName();
-    const bool xwayland = platform == QLatin1String("xcb") && xServerIsXwayland();
+    const bool xwayland = RunsOnXwayland();
     const bool compositor = windowSystemHasTranslucency();
     const QString forced = qEnvironmentVariable("LUX_TRANSITION_SURFACE");
     chosen = chooseTransitionSurface(platform, xwayland, compositor, forced);

@@ -29,6 +29,9 @@ TransitionSurface chooseTransitionSurface(QStringView platform, bool xwayland, b
 // "lux.transitions" debug log). Needs the application object.
 TransitionSurface TransitionSurfaceOfThisRun();
 
+// Whether this run's X server is Xwayland (false off X11). Asked once.
+bool RunsOnXwayland();
+
 // Whether this run can copy the screen at all (an X server that is not
 // Xwayland). Where transitions are drawn inside their windows, a form's plain
 // hide is still played from such a copy, taken when the form was shown.
