@@ -11,10 +11,12 @@
 /// lux::animateHide(&dialog, "SlideDown", std::chrono::milliseconds(400));
 /// @endcode
 ///
-/// The transition is drawn by the library itself on a pop-up that covers the
-/// window's client area, from what the screen showed to the window (or back):
-/// no compositor is needed. The calls return at once; the transition plays
-/// once control is back in the event loop.
+/// The transition is drawn by the library itself: on X11 without a compositor
+/// on a pop-up that covers the window's client area, from what the screen
+/// showed to the window (or back); wherever a compositor runs (Wayland,
+/// Xwayland, X11 with one) inside the window, over the live desktop. None is
+/// needed. The calls return at once; the transition plays once control is
+/// back in the event loop.
 ///
 /// This header brings only the namespace @c lux into a program. The classic
 /// component interface (@c TluxAnimation, @c TluxAnimationForm, …) lies under
