@@ -83,6 +83,23 @@ protected:
         backdrop.reset();
     }
 
+    // Lets a show held at its start play, and waits for its end.
+    void releaseShow(FinishHolder& holder)
+    {
+        holder.release = true;
+        QCoreApplication::postEvent(form.get(), new QEvent(TluxAnimationForm::CM_FINISHSHOWANIMATION));
+        ASSERT_TRUE(waitUntil([&] { return shows == 1; }, 20000));
+    }
+    // Some recorded frame of the form's place lies between the two colours.
+    void expectFrameBetween(const FrameRecorder& recorder, QColor fromColour, QColor toColour)
+    {
+        const QImage from = solid(formRect, fromColour);
+        const QImage to = solid(formRect, toColour);
+        const QImage middle = recorder.intermediate(from, to);
+        ASSERT_FALSE(middle.isNull()) << recorder.frames.size() << " frames recorded, none between the pictures";
+        EXPECT_TRUE(between(middle, from, to));
+    }
+
     std::unique_ptr<QWidget> backdrop;
     std::unique_ptr<QWidget> form;
     QRect formRect;
@@ -109,16 +126,9 @@ TEST_F(FormAnimation, ShowingPlaysTheTransitionOnTheLockAndEndsOnTheFormsPicture
     EXPECT_TRUE(screenIs(formRect, behindColour));
     EXPECT_EQ(shows, 0);
 
-    holder.release = true;
-    QCoreApplication::postEvent(form.get(), new QEvent(TluxAnimationForm::CM_FINISHSHOWANIMATION));
-    ASSERT_TRUE(waitUntil([&] { return shows == 1; }, 20000));
-
-    const QImage from = solid(formRect, behindColour);
-    const QImage to = solid(formRect, formColour);
-    const QImage middle = recorder.intermediate(from, to);
-    ASSERT_FALSE(middle.isNull()) << recorder.frames.size() << " frames recorded, none between the pictures";
-    EXPECT_TRUE(between(middle, from, to));
-    EXPECT_EQ(luxtest::differingPixels(lastFrame, to), 0);
+    ASSERT_NO_FATAL_FAILURE(releaseShow(holder));
+    ASSERT_NO_FATAL_FAILURE(expectFrameBetween(recorder, behindColour, formColour));
+    EXPECT_EQ(luxtest::differingPixels(lastFrame, solid(formRect, formColour)), 0);
     EXPECT_TRUE(waitUntil([&] { return screenIs(formRect, formColour); }));
     EXPECT_EQ(FrozenControlCount(), 0);
     EXPECT_EQ(topLevels(), before);
@@ -143,15 +153,8 @@ TEST_F(FormAnimation, AWindowMappedAfterTheCopyIsWhatTheFormComesInOver)
     backdrop->show();
     backdrop->lower();
     ASSERT_TRUE(waitUntil([&] { return backdrop->windowHandle()->isExposed(); }));
-    holder.release = true;
-    QCoreApplication::postEvent(form.get(), new QEvent(TluxAnimationForm::CM_FINISHSHOWANIMATION));
-    ASSERT_TRUE(waitUntil([&] { return shows == 1; }, 20000));
-
-    const QImage from = solid(formRect, behindColour);
-    const QImage to = solid(formRect, formColour);
-    const QImage middle = recorder.intermediate(from, to);
-    ASSERT_FALSE(middle.isNull()) << recorder.frames.size() << " frames recorded, none between the pictures";
-    EXPECT_TRUE(between(middle, from, to));
+    ASSERT_NO_FATAL_FAILURE(releaseShow(holder));
+    expectFrameBetween(recorder, behindColour, formColour);
 }
 
 TEST_F(FormAnimation, EveryShowPlaysAgainAndHidingWithoutAHideAnimationIsPlain)
@@ -208,11 +211,7 @@ TEST_F(FormAnimation, HidingPlaysFromTheFormToWhatIsBehindAndTheFormStaysHidden)
     EXPECT_TRUE(screenIs(formRect, formColour));
     ASSERT_TRUE(waitUntil([&] { return hides == 1; }, 20000));
 
-    const QImage from = solid(formRect, formColour);
-    const QImage to = solid(formRect, behindColour);
-    const QImage middle = recorder.intermediate(from, to);
-    ASSERT_FALSE(middle.isNull()) << recorder.frames.size() << " frames recorded, none between the pictures";
-    EXPECT_TRUE(between(middle, from, to));
+    ASSERT_NO_FATAL_FAILURE(expectFrameBetween(recorder, formColour, behindColour));
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(waitUntil([&] { return screenIs(formRect, behindColour); }));
     luxtest::processEventsFor(200);
