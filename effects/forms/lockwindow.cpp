@@ -7,11 +7,6 @@
 #include <QApplication>
 #include <QPainter>
 
-namespace {
-
-
-} // namespace
-
 // LockBitmap and the canvas (a window device context, whose backing image has
 // the window's device pixels) both address device pixels: on a screen of ratio
 // 2 the picture of a lock 100 wide is 200 wide, and reaches the screen 1:1.

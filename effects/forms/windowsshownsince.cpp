@@ -4,10 +4,9 @@
 #include "effects/forms/grabberregistry.h"
 #include "effects/forms/lockwindow.h"
 #include "effects/util/controlgeometry.h"
+#include "platform/devicepixels.h"
 
 #include <QApplication>
-
-#include <cmath>
 
 QList<QPointer<QWidget>> WindowsOnScreen()
 {
@@ -22,7 +21,7 @@ void DrawWindowsShownSince(TluxBitmap& copy, const TRect& screenRect, qreal rati
                            const QList<QPointer<QWidget>>& before, const QWidget* form)
 {
     const QRect area = screenRect.toQRect();
-    const auto device = [ratio](int v) { return int(std::lround(v * ratio)); };
+    const auto device = [ratio](int v) { return ToDevicePixels(v, ratio); };
     for (const QPointer<QWidget>& window : WindowsOnScreen()) {
         if (window == form || before.contains(window))
             continue;
